@@ -1,0 +1,7 @@
+#pragma once
+
+class TGlowne;
+
+// Connects the menu entries to the windows and reports of every feature.
+// Each feature adds its own wiring function in its own file.
+void wireCommands(TGlowne& window);

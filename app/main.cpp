@@ -1,0 +1,23 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "core/ui/message_box_prompter.h"
+#include "db/data_module.h"
+
+#include <QApplication>
+#include <QLocale>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Rezydo"));
+    QApplication::setOrganizationName(QStringLiteral("Rezydo"));
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    installPrompter(std::make_unique<MessageBoxPrompter>());
+
+    // The data module comes first (connection closed) and goes last.
+    DataModule data;
+    TGlowne window;
+    wireCommands(window);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// Every message box, question, input box and file dialog of the program goes
+// through the installed Prompter, so that tests can answer and record them.
+class Prompter {
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+
+    virtual ~Prompter() = default;
+
+    // Yes/No question with the question icon; returns true for Yes.
+    virtual bool ask(const QString& text, const QString& caption, bool defaultYes) = 0;
+    // A message with an OK button.
+    virtual void message(const QString& text, const QString& caption, Icon icon) = 0;
+    // Input box; nullopt when cancelled.
+    virtual std::optional<QString> inputText(const QString& caption, const QString& label,
+                                             const QString& value) = 0;
+    // File dialogs; an empty string when cancelled. `filter` is a Qt name filter
+    // ("Archiwa (*.zip)"); `defaultSuffix` is added when the name has none.
+    virtual QString openFile(const QString& caption, const QString& directory,
+                             const QString& filter) = 0;
+    virtual QString saveFile(const QString& caption, const QString& directory,
+                             const QString& proposedName, const QString& filter,
+                             const QString& defaultSuffix) = 0;
+
+    void inform(const QString& text, const QString& caption)
+    {
+        message(text, caption, Icon::Information);
+    }
+    void warn(const QString& text, const QString& caption) { message(text, caption, Icon::Warning); }
+    void error(const QString& text, const QString& caption) { message(text, caption, Icon::Error); }
+};
+
+// The installed prompter. Until one is installed, a silent one answers No,
+// cancels every dialog and shows nothing.
+Prompter& prompter();
+// Installs `p` (nullptr restores the silent one) and returns the previous one.
+std::unique_ptr<Prompter> installPrompter(std::unique_ptr<Prompter> p);

@@ -1,0 +1,127 @@
+#include "db/data_module.h"
+
+#include "core/program_dir.h"
+#include "core/prompter.h"
+#include "core/settings.h"
+#include "db/schema.h"
+#include "db/sql.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+DataModule*& currentModule()
+{
+    static DataModule* module = nullptr;
+    return module;
+}
+
+QSqlDatabase namedConnection()
+{
+    return QSqlDatabase::database(QString::fromLatin1(DataModule::kConnectionName), false);
+}
+} // namespace
+
+DataModule::DataModule(QObject* parent)
+    : QObject(parent)
+    , m_rooms(QStringLiteral("Pokoje"), [this] { return database(); })
+    , m_prices(QStringLiteral("Cennik"), [this] { return database(); })
+    , m_config(QStringLiteral("Config"), [this] { return database(); })
+{
+    currentModule() = this;
+}
+
+DataModule::~DataModule()
+{
+    closeConnection();
+    QSqlDatabase::removeDatabase(QString::fromLatin1(kConnectionName));
+    if (currentModule() == this)
+        currentModule() = nullptr;
+}
+
+QString DataModule::databaseFile()
+{
+    const std::optional<QString> dir = readSetting(QStringLiteral("KatalogBazy"));
+    if (dir && !dir->isEmpty())
+        return QDir(*dir).filePath(QStringLiteral("Baza.mdb"));
+    return QDir(programDirectory()).filePath(QStringLiteral("Baza/Baza.mdb"));
+}
+
+bool DataModule::isOpen() const
+{
+    return namedConnection().isOpen();
+}
+
+void DataModule::openConnection()
+{
+    if (isOpen())
+        return;
+    const QString file = QDir::toNativeSeparators(QFileInfo(databaseFile()).absoluteFilePath());
+    if (!QFileInfo(file).isFile())
+        throw RezydoError(QStringLiteral("Nie można otworzyć bazy danych: plik '%1' nie istnieje.")
+                              .arg(file));
+
+    const QString name = QString::fromLatin1(kConnectionName);
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(
+                                                         QStringLiteral("QSQLITE"), name);
+    // mode=rw: a missing file is an error and is never created.
+    db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
+                       QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        throw RezydoError(QStringLiteral("Nie można otworzyć bazy danych '%1': %2")
+                              .arg(file, db.lastError().text()));
+    try {
+        if (!isRezydoDatabase(db))
+            throw RezydoError(
+                QStringLiteral("Plik '%1' nie jest bazą danych programu Rezydo.").arg(file));
+        for (const char* pragma : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL",
+                                   "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"})
+            runSql(db, QString::fromLatin1(pragma));
+    } catch (const RezydoError&) {
+        db.close();
+        throw;
+    }
+    m_openFile = file;
+    Q_EMIT connectionOpened();
+}
+
+void DataModule::closeConnection()
+{
+    m_rooms.close();
+    m_prices.close();
+    m_config.close();
+    QSqlDatabase db = namedConnection();
+    if (db.isValid() && db.isOpen()) {
+        db.close();
+        m_openFile.clear();
+        Q_EMIT connectionClosed();
+    }
+}
+
+QSqlDatabase DataModule::database()
+{
+    openConnection();
+    return namedConnection();
+}
+
+DataModule& dataModule()
+{
+    if (!currentModule())
+        throw RezydoError(QStringLiteral("Moduł danych nie został utworzony."));
+    return *currentModule();
+}
+
+void reportDatabaseError(const QString& operation, const QString& engineMessage)
+{
+    prompter().error(QStringLiteral("Błąd bazy : \r\n") + engineMessage, operation);
+}
+
+void reportDatabaseError(const QString& operation, const RezydoError& error)
+{
+    reportDatabaseError(operation, error.text());
+}

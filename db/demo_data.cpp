@@ -1,0 +1,6 @@
+#include "db/demo_data.h"
+
+void insertDemoData(QSqlDatabase db)
+{
+    (void)db; // filled in with the schema
+}

@@ -1,0 +1,1 @@
+CREATE TABLE Config (Nazwa TEXT NOT NULL DEFAULT '');

@@ -1,0 +1,74 @@
+#include "db/sql.h"
+
+#include "core/days.h"
+
+DbError::DbError(const QSqlError& e)
+    : RezydoError(e.databaseText().isEmpty() ? e.text() : e.databaseText())
+{
+}
+
+QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw DbError(query.lastError());
+    for (const auto& [name, value] : bindings)
+        query.bindValue(QString::fromLatin1(name), value);
+    if (!query.exec())
+        throw DbError(query.lastError());
+    return query;
+}
+
+QVariant scalarSql(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings)
+{
+    QSqlQuery query = runSql(db, sql, bindings);
+    if (!query.next())
+        return {};
+    return query.value(0);
+}
+
+QVariant dayValue(const QDate& day)
+{
+    if (!day.isValid())
+        return QVariant(QMetaType(QMetaType::QString));
+    return dayText(day);
+}
+
+QDate dayFromValue(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    // Stored days are "yyyy-mm-dd"; a time part, if any, is ignored.
+    return dayFromText(v.toString().left(10)).value_or(QDate());
+}
+
+QVariant moneyValue(Money m)
+{
+    return QVariant::fromValue<qlonglong>(m.units());
+}
+
+Money moneyFromValue(const QVariant& v)
+{
+    return v.isNull() ? Money() : Money::fromUnits(v.toLongLong());
+}
+
+Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
+{
+    runSql(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+    m_open = true;
+}
+
+Transaction::~Transaction()
+{
+    if (m_open) {
+        QSqlQuery rollback(m_db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+    }
+}
+
+void Transaction::commit()
+{
+    runSql(m_db, QStringLiteral("COMMIT"));
+    m_open = false;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/error.h"
+#include "core/money.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <initializer_list>
+#include <utility>
+
+// A failed database statement; text() is the engine's own message.
+class DbError : public RezydoError {
+public:
+    explicit DbError(const QSqlError& e);
+    explicit DbError(const QString& engineMessage) : RezydoError(engineMessage) {}
+};
+
+using Binding = std::pair<const char*, QVariant>;
+
+// Prepares `sql` on `db`, binds the named values (":ID" → value) and runs it.
+// Throws DbError when the statement fails. SQL text comes only from fixed
+// fragments; every value arrives here as a binding.
+QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings = {});
+// The first column of the first row, or an invalid QVariant when there is no row.
+QVariant scalarSql(QSqlDatabase db, const QString& sql,
+                   std::initializer_list<Binding> bindings = {});
+
+// Stored forms of days, money and yes/no values.
+QVariant dayValue(const QDate& day);   // "yyyy-mm-dd", NULL for an invalid day
+QDate dayFromValue(const QVariant& v); // invalid for NULL or unreadable text
+QVariant moneyValue(Money m);
+Money moneyFromValue(const QVariant& v); // NULL = 0
+inline QVariant boolValue(bool b) { return b ? 1 : 0; }
+
+// One write operation in one transaction (BEGIN IMMEDIATE, so two copies of
+// the program never both start writing). Rolled back unless commit() ran.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    QSqlDatabase m_db;
+    bool m_open = false;
+};

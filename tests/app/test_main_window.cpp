@@ -1,0 +1,194 @@
+#include "app/main_window.h"
+#include "core/frame.h"
+#include "core/ui/close_query.h"
+#include "db/data_module.h"
+#include "tests/support/test_env.h"
+#include "tests/support/test_registry.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+namespace {
+// A child window that answers the exit question as told.
+class Refusing : public QWidget, public CloseQuery {
+public:
+    bool answer = false;
+    int asked = 0;
+    bool mayClose() override
+    {
+        ++asked;
+        return answer;
+    }
+};
+
+QStringList captions(const QList<QAction*>& actions)
+{
+    QStringList out;
+    for (QAction* a : actions)
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void titleSizeAndStatusBar()
+    {
+        TestEnv env;
+        TGlowne w;
+        QCOMPARE(w.windowTitle(), QString("Veltrano Rezydo - ver 1.1"));
+        QCOMPARE(w.size(), QSize(800, 600));
+        QCOMPARE(w.maximumSize(), QSize(808, 600));
+        QVERIFY(w.clockPanel()->text().isEmpty()); // empty until the first tick
+        QTRY_COMPARE_WITH_TIMEOUT(w.clockPanel()->text(), QString("2026-07-15 12:00"), 3000);
+        QCOMPARE(&frame(), static_cast<Frame*>(&w));
+    }
+
+    void menuCaptionsInOrder()
+    {
+        TestEnv env;
+        TGlowne w;
+        QCOMPARE(captions(w.menuBar()->actions()),
+                 QStringList({"&Recepcja", "&Administracja", "&Zestawienia", "Widok", "&Pomoc",
+                              "&Wyjście"}));
+        auto menu = [&](const char* name) { return w.findChild<QMenu*>(name); };
+        QCOMPARE(captions(menu("mnuRecepcja")->actions()),
+                 QStringList({"&Wprowadzanie rezerwacji", "&Modyfikowanie rezerwacji", "-",
+                              "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
+                              "M&odyfikowanie kwaterunku", "-",
+                              "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie",
+                              "&Opłaty"}));
+        QCOMPARE(captions(menu("mnuAdministracja")->actions()),
+                 QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja",
+                              "Ustawienie &państw", "&Odtwarzanie bazy danych", "Archiwum",
+                              "Wybierz bazę"}));
+        QCOMPARE(captions(menu("mnuZestawienia")->actions()),
+                 QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
+                              "&Spis aktualnie zakwaterowanych", "Wolne pokoje",
+                              "&Przyjeżdżający danego dnia", "&Wyjeżdżający danego dnia",
+                              "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
+                              "&Zestawienie wystawionych faktur",
+                              "&Grupy zakwaterowane w danym dniu",
+                              "Wykorzystanie pokoi w danym miesiącu",
+                              "Zestawienie udzielonych rabatów", "Potwierdzenie rezerwacji",
+                              "Raport dla Gusu"}));
+        QCOMPARE(captions(menu("mnuWidok")->actions()), QStringList({"Kaskadowy", "Warstwowy"}));
+        QVERIFY(!menu("mnuWidok")->menuAction()->isVisible());
+        QCOMPARE(w.command("mnuPomoc")->shortcut(), QKeySequence(Qt::Key_F1));
+    }
+
+    void connectionFailureShownAndWindowOpens()
+    {
+        TestEnv::Options o;
+        o.createDatabase = false;
+        TestEnv env(o);
+        TGlowne w;
+        QCOMPARE(env.prompter().shown.size(), 1);
+        QCOMPARE(env.prompter().shown.first().caption, QString("Veltrano Rezydo"));
+        QCOMPARE(env.prompter().shown.first().icon, Prompter::Icon::Error);
+        QVERIFY(env.prompter().shown.first().text.contains("Baza.mdb"));
+        QVERIFY(!env.data().isOpen());
+    }
+
+    void exitSequence_data()
+    {
+        QTest::addColumn<bool>("backup");
+        QTest::newRow("no backup") << false;
+        QTest::newRow("backup") << true;
+    }
+    void exitSequence()
+    {
+        QFETCH(bool, backup);
+        TestEnv env;
+        TGlowne w;
+        int backups = 0;
+        w.setExitBackup([&] {
+            ++backups;
+            QVERIFY(dataModule().isOpen()); // the backup runs before the connection closes
+        });
+        w.show();
+        env.prompter().answers = {backup};
+        QVERIFY(w.close());
+        QCOMPARE(env.prompter().log(),
+                 QStringList({"Tworzenie archiwum|Czy stworzyć kopię zapasową bazy danych?"}));
+        QCOMPARE(env.prompter().shown.first().icon, Prompter::Icon::Question);
+        QCOMPARE(backups, backup ? 1 : 0);
+        QVERIFY(!env.data().isOpen());
+    }
+
+    void failingBackupStillCloses()
+    {
+        TestEnv env;
+        TGlowne w;
+        w.setExitBackup([] { throw RezydoError("dysk pełny"); });
+        w.show();
+        env.prompter().answers = {true};
+        QVERIFY(w.close());
+        QVERIFY(!env.data().isOpen());
+        QCOMPARE(env.prompter().log().last(), QString("Veltrano Rezydo|dysk pełny"));
+    }
+
+    void refusingChildKeepsProgramRunning()
+    {
+        TestEnv env;
+        TGlowne w;
+        w.show();
+        auto* keeps = new Refusing;
+        auto* refuses = new Refusing;
+        refuses->answer = false;
+        keeps->answer = true;
+        w.addChild(keeps);
+        w.addChild(refuses);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(refuses->asked, 1);
+        QVERIFY(env.prompter().shown.isEmpty()); // no backup question
+        QVERIFY(env.data().isOpen());
+        QCOMPARE(w.childArea()->subWindowList().size(), 2); // nothing closed
+        refuses->answer = true;
+        env.prompter().answers = {false};
+        QVERIFY(w.close());
+        QVERIFY(!env.data().isOpen());
+    }
+
+    void helpOpensTheFileBesideTheProgram()
+    {
+        TestEnv env;
+        TGlowne w;
+        QUrl opened;
+        TGlowne::setUrlOpener([&](const QUrl& u) {
+            opened = u;
+            return true;
+        });
+        w.command("mnuPomoc")->trigger();
+        TGlowne::setUrlOpener({});
+        QCOMPARE(opened, QUrl::fromLocalFile(env.path("VeltranoRezydo.chm")));
+        QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    void unwiredCommandsAreDisabled()
+    {
+        TestEnv env;
+        TGlowne w;
+        QVERIFY(w.command("mnuRaportGus"));
+        QVERIFY(!w.command("mnuRaportGus")->isEnabled());
+        bool ran = false;
+        w.wireCommand("mnuRaportGus", [&] {
+            ran = true;
+            throw RezydoError("coś poszło nie tak");
+        });
+        QVERIFY(w.command("mnuRaportGus")->isEnabled());
+        w.command("mnuRaportGus")->trigger();
+        QVERIFY(ran);
+        QCOMPARE(env.prompter().log(), QStringList({"Veltrano Rezydo|coś poszło nie tak"}));
+    }
+};
+
+REZYDO_TEST(TestMainWindow);
+#include "test_main_window.moc"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "tests/support/scripted_prompter.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+class DataModule;
+class QDialog;
+
+// Everything one test needs, fresh: a temporary program directory holding a
+// new database at the default place (Baza/Baza.mdb), both settings scopes in
+// the temporary folder, a fixed clock, a scripted prompter and modal script,
+// and an open data module. Everything is put back when it goes.
+class TestEnv {
+public:
+    struct Options {
+        bool createDatabase = true;
+        bool demo = false;
+        bool openConnection = true;
+        QDateTime now = QDateTime(QDate(2026, 7, 15), QTime(12, 0));
+    };
+    TestEnv();
+    explicit TestEnv(const Options& options);
+    ~TestEnv();
+    TestEnv(const TestEnv&) = delete;
+    TestEnv& operator=(const TestEnv&) = delete;
+
+    QString dir() const { return m_dir.path(); }
+    QString path(const QString& relative) const; // inside the temporary folder
+    QString databaseFile() const;                // the default Baza/Baza.mdb
+    DataModule& data() { return *m_data; }
+    QSqlDatabase db();
+    ScriptedPrompter& prompter() { return *m_prompter; }
+
+    // Runs SQL (with positional bindings) and fails the test on error.
+    void exec(const QString& sql, const QVariantList& values = {});
+    QVariant scalar(const QString& sql, const QVariantList& values = {});
+    // Every row of a statement as "a|b|c" texts, for compact comparisons.
+    QStringList rows(const QString& sql, const QVariantList& values = {});
+
+    void setNow(const QDateTime& now);
+
+    // Modal windows are answered from this queue, in order of appearance. Each
+    // handler gets the dialog and returns its result. An unexpected dialog is
+    // rejected and counted.
+    std::deque<std::function<int(QDialog&)>> modal;
+    int unexpectedModals = 0;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<DataModule> m_data;
+    ScriptedPrompter* m_prompter = nullptr;
+    std::unique_ptr<Prompter> m_previousPrompter;
+};
