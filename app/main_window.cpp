@@ -248,3 +248,51 @@ void TGlowne::closeEvent(QCloseEvent* event)
     // The remaining children go with the frame, without further questions.
     event->accept();
 }
+
+void TGlowne::openStayEditor(int groupId, bool reservation, QObject* caller)
+{
+    if (m_handlers.openStayEditor)
+        m_handlers.openStayEditor(groupId, reservation, caller);
+}
+
+void TGlowne::openBilling(int groupId)
+{
+    if (m_handlers.openBilling)
+        m_handlers.openBilling(groupId);
+}
+
+void TGlowne::registerGroup(int groupId)
+{
+    if (m_handlers.registerGroup)
+        m_handlers.registerGroup(groupId);
+}
+
+void TGlowne::editRegisterEntry(int groupId, int personId)
+{
+    if (m_handlers.editRegisterEntry)
+        m_handlers.editRegisterEntry(groupId, personId);
+}
+
+void TGlowne::addPersonToGroup(int groupId)
+{
+    if (m_handlers.addPersonToGroup)
+        m_handlers.addPersonToGroup(groupId);
+}
+
+void TGlowne::openRegisterBrowse(int groupId)
+{
+    if (m_handlers.openRegisterBrowse)
+        m_handlers.openRegisterBrowse(groupId);
+}
+
+ArchiveChoice TGlowne::showPersonArchive(bool fromRegistration)
+{
+    return m_handlers.showPersonArchive ? m_handlers.showPersonArchive(fromRegistration)
+                                        : ArchiveChoice{};
+}
+
+void TGlowne::showGuestDetails(int personId)
+{
+    if (m_handlers.showGuestDetails)
+        m_handlers.showGuestDetails(personId);
+}

@@ -15,6 +15,19 @@ class QMdiSubWindow;
 class QMenu;
 class QTimer;
 
+// What each Frame operation does; every feature's wiring fills in its own.
+// An operation left empty does nothing.
+struct FrameHandlers {
+    std::function<void(int groupId, bool reservation, QObject* caller)> openStayEditor;
+    std::function<void(int groupId)> openBilling;
+    std::function<void(int groupId)> registerGroup;
+    std::function<void(int groupId, int personId)> editRegisterEntry;
+    std::function<void(int groupId)> addPersonToGroup;
+    std::function<void(int groupId)> openRegisterBrowse;
+    std::function<ArchiveChoice(bool fromRegistration)> showPersonArchive;
+    std::function<void(int personId)> showGuestDetails;
+};
+
 // The frame of the program: the menu that leads to every window, the child
 // window area, the clock in the status bar, and the exit sequence.
 class TGlowne : public QMainWindow, public Frame {
@@ -41,6 +54,17 @@ public:
 
     QLabel* clockPanel() const { return m_clock; }
 
+    FrameHandlers& handlers() { return m_handlers; }
+
+    void openStayEditor(int groupId, bool reservation, QObject* caller) override;
+    void openBilling(int groupId) override;
+    void registerGroup(int groupId) override;
+    void editRegisterEntry(int groupId, int personId) override;
+    void addPersonToGroup(int groupId) override;
+    void openRegisterBrowse(int groupId) override;
+    ArchiveChoice showPersonArchive(bool fromRegistration) override;
+    void showGuestDetails(int personId) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -57,4 +81,5 @@ private:
     QTimer* m_timer = nullptr;
     QHash<QString, QAction*> m_commands;
     std::function<void()> m_exitBackup;
+    FrameHandlers m_handlers;
 };
