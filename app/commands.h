@@ -5,3 +5,6 @@ class TGlowne;
 // Connects the menu entries to the windows and reports of every feature.
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
+
+// Backup, restore and the choice of database (commands_backup.cpp).
+void wireBackupCommands(TGlowne& window);
