@@ -2,7 +2,6 @@
 #include "app/commands.h"
 #include "app/database_choice.h"
 #include "app/main_window.h"
-#include "app/zip_archive.h"
 #include "core/settings.h"
 #include "db/data_module.h"
 #include "db/schema.h"
@@ -17,7 +16,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QThread>
 #include <quazip/quazip.h>
@@ -26,7 +24,6 @@
 #include <quazip/quazipnewinfo.h>
 #include <QUuid>
 
-#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -307,12 +304,7 @@ private Q_SLOTS:
             env.prompter().files = {archive};
         QVERIFY(w.close());
         QCOMPARE(env.prompter().log().replaceInStrings(env.path("archiwa"), "ARCH"), log);
-        const auto& shown = env.prompter().shown;
-        const auto save = std::find_if(shown.begin(), shown.end(), [](const auto& s) {
-            return s.kind == ScriptedPrompter::Shown::SaveFile;
-        });
-        QVERIFY(save != shown.end());
-        QCOMPARE(save->extra,
+        QCOMPARE(env.prompter().shown[archiveFolder ? 1 : 2].extra,
                  (archiveFolder ? QString("Archiwum 2026.07.15 12.00.zip") : QString("*.zip")) +
                      "|*.zip|zip");
         QCOMPARE(QFile::exists(archive), choose && databaseFolder);
