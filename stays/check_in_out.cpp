@@ -18,8 +18,7 @@ const QString kDeletePersons = QStringLiteral("Usuwanie osób z archiwum");
 // transaction is rolled back by the caller.
 struct StepFailed {};
 
-template <typename F> auto step(const QString& caption, F&& f)
-{
+template <typename F> auto step(const QString& caption, F&& f) {
     try {
         return f();
     } catch (const DbError& e) {
@@ -33,12 +32,11 @@ template <typename F> auto step(const QString& caption, F&& f)
 // A failed person record ends the check-in (DbError goes on up); a refused
 // entry is reported and gives false.
 bool addPlaceholder(QSqlDatabase db, int groupId, const QVariant& od, const QVariant& doDay,
-                    const QString& room)
-{
+                    const QString& room) {
     runSql(db, QStringLiteral("SAVEPOINT placeholder"));
-    const QSqlQuery person = runSql(
-        db, QStringLiteral("insert into Arch_os(ID_Panstwo) values (:ID_Panstwo)"),
-        {{":ID_Panstwo", 1}});
+    const QSqlQuery person =
+        runSql(db, QStringLiteral("insert into Arch_os(ID_Panstwo) values (:ID_Panstwo)"),
+               {{":ID_Panstwo", 1}});
     const QVariant personId = person.lastInsertId();
     try {
         runSql(db,
@@ -56,13 +54,12 @@ bool addPlaceholder(QSqlDatabase db, int groupId, const QVariant& od, const QVar
 }
 
 void placePersons(QSqlDatabase db, int groupId, int persons, const QVariant& od,
-                  const QVariant& doDay)
-{
+                  const QVariant& doDay) {
     int placed = 0;
-    QSqlQuery lines =
-        runSql(db, QStringLiteral("select Nr_pokoju, Od, \"Do\", Miejsc from Kwat_msc "
-                                  "where Identyfikator=:ID order by rowid"),
-               {{":ID", groupId}});
+    QSqlQuery lines = runSql(db,
+                             QStringLiteral("select Nr_pokoju, Od, \"Do\", Miejsc from Kwat_msc "
+                                            "where Identyfikator=:ID order by rowid"),
+                             {{":ID", groupId}});
     struct Line {
         QString room;
         QVariant od, doDay;
@@ -70,8 +67,8 @@ void placePersons(QSqlDatabase db, int groupId, int persons, const QVariant& od,
     };
     QList<Line> all;
     while (lines.next())
-        all.append({lines.value(0).toString(), lines.value(1), lines.value(2),
-                    lines.value(3).toInt()});
+        all.append(
+            {lines.value(0).toString(), lines.value(1), lines.value(2), lines.value(3).toInt()});
     for (const Line& line : all)
         for (int bed = 0; bed < line.beds && placed < persons; ++bed)
             if (addPlaceholder(db, groupId, line.od, line.doDay, line.room))
@@ -88,8 +85,7 @@ void placePersons(QSqlDatabase db, int groupId, int persons, const QVariant& od,
 }
 } // namespace
 
-std::optional<int> checkInReservation(QSqlDatabase db, int reservationId)
-{
+std::optional<int> checkInReservation(QSqlDatabase db, int reservationId) {
     try {
         Transaction tx(db);
         QSqlQuery header = step(kCheckIn, [&] {
@@ -137,22 +133,20 @@ std::optional<int> checkInReservation(QSqlDatabase db, int reservationId)
     }
 }
 
-bool isGroupSettled(QSqlDatabase db, int groupId)
-{
-    QSqlQuery kalk = runSql(
-        db, QStringLiteral("select Brutto, Przedplata from Kalk where Identyfikator=:ID"),
-        {{":ID", groupId}});
+bool isGroupSettled(QSqlDatabase db, int groupId) {
+    QSqlQuery kalk =
+        runSql(db, QStringLiteral("select Brutto, Przedplata from Kalk where Identyfikator=:ID"),
+               {{":ID", groupId}});
     if (!kalk.next())
         return false;
     const Money due = moneyFromValue(kalk.value(0)) - moneyFromValue(kalk.value(1));
-    const Money paid = moneyFromValue(scalarSql(
-        db, QStringLiteral("select sum(Wplata) from Kwit where Identyfikator=:ID"),
-        {{":ID", groupId}}));
+    const Money paid = moneyFromValue(
+        scalarSql(db, QStringLiteral("select sum(Wplata) from Kwit where Identyfikator=:ID"),
+                  {{":ID", groupId}}));
     return paid == due;
 }
 
-int incompleteEntries(QSqlDatabase db, int groupId)
-{
+int incompleteEntries(QSqlDatabase db, int groupId) {
     return scalarSql(db,
                      QStringLiteral("select count(*) from Ksiazka where Pelne_dane=0 and "
                                     "Identyfikator_g=:ID"),
@@ -160,8 +154,7 @@ int incompleteEntries(QSqlDatabase db, int groupId)
         .toInt();
 }
 
-bool checkOutGroup(QSqlDatabase db, int groupId)
-{
+bool checkOutGroup(QSqlDatabase db, int groupId) {
     try {
         Transaction tx(db);
         runSql(db, QStringLiteral("update Ksiazka set Wykwaterowany=1 where Identyfikator_g=:ID"),
@@ -188,8 +181,7 @@ bool checkOutGroup(QSqlDatabase db, int groupId)
     }
 }
 
-bool deleteReservation(QSqlDatabase db, int reservationId)
-{
+bool deleteReservation(QSqlDatabase db, int reservationId) {
     try {
         step(kDelete, [&] {
             Transaction tx(db);

@@ -17,8 +17,7 @@ struct RecordingFrame : Frame {
 
 // A reservation of `persons` with the given lines ("room:beds").
 int addReservation(TestEnv& env, int persons, const QStringList& lines,
-                   const QString& od = "2026-07-15", const QString& doDay = "2026-07-18")
-{
+                   const QString& od = "2026-07-15", const QString& doDay = "2026-07-18") {
     env.exec("insert into Rez_hot(Nazwa,Osob,Od,\"Do\",Notatki) values (?,?,?,?,?)",
              {"Kowalscy", persons, od, doDay, "późny przyjazd"});
     const int id = env.scalar("select max(Identyfikator) from Rez_hot").toInt();
@@ -29,8 +28,7 @@ int addReservation(TestEnv& env, int persons, const QStringList& lines,
     return id;
 }
 
-int addAccommodation(TestEnv& env, const QString& name = "Nowakowie")
-{
+int addAccommodation(TestEnv& env, const QString& name = "Nowakowie") {
     env.exec("insert into Kwat_hot(Nazwa,Osob,Od,\"Do\") values (?,2,'2026-07-10','2026-07-15')",
              {name});
     const int id = env.scalar("select max(Identyfikator) from Kwat_hot").toInt();
@@ -40,10 +38,8 @@ int addAccommodation(TestEnv& env, const QString& name = "Nowakowie")
     return id;
 }
 
-void addEntry(TestEnv& env, int group, bool complete)
-{
-    env.exec("insert into Arch_os(Nazwisko,ID_Panstwo) values (?,1)",
-             {complete ? "Nowak" : ""});
+void addEntry(TestEnv& env, int group, bool complete) {
+    env.exec("insert into Arch_os(Nazwisko,ID_Panstwo) values (?,1)", {complete ? "Nowak" : ""});
     const int person = env.scalar("select max(Identyfikator_o) from Arch_os").toInt();
     env.exec("insert into Ksiazka(Identyfikator_g,Identyfikator_o,Od,\"Do\",Nr_pokoju,Pelne_dane) "
              "values (?,?,'2026-07-10','2026-07-15','5',?)",
@@ -54,20 +50,18 @@ void addEntry(TestEnv& env, int group, bool complete)
 class TestStayListLogic : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void checkInPlacesPersonsBedByBed_data()
-    {
+    void checkInPlacesPersonsBedByBed_data() {
         QTest::addColumn<int>("persons");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("entries"); // room|Od|Do per entry, in order
-        QTest::newRow("4 persons in 2+1 beds") << 4 << QStringList{"12:2", "14:1"}
-                                               << QStringList{"12", "12", "14", ""};
-        QTest::newRow("2 persons in a 3-bed line") << 2 << QStringList{"7:3"}
-                                                   << QStringList{"7", "7"};
+        QTest::newRow("4 persons in 2+1 beds")
+            << 4 << QStringList{"12:2", "14:1"} << QStringList{"12", "12", "14", ""};
+        QTest::newRow("2 persons in a 3-bed line")
+            << 2 << QStringList{"7:3"} << QStringList{"7", "7"};
         QTest::newRow("no lines") << 2 << QStringList{} << QStringList{"", ""};
         QTest::newRow("no persons") << 0 << QStringList{"7:3"} << QStringList{};
     }
-    void checkInPlacesPersonsBedByBed()
-    {
+    void checkInPlacesPersonsBedByBed() {
         QFETCH(int, persons);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, entries);
@@ -78,13 +72,13 @@ private Q_SLOTS:
         QCOMPARE(env.rows("select Nazwa,Osob,Od,\"Do\",Notatki from Kwat_hot where "
                           "Identyfikator=?",
                           {*k}),
-                 QStringList({QString("Kowalscy|%1|2026-07-15|2026-07-18|późny przyjazd")
-                                  .arg(persons)}));
+                 QStringList(
+                     {QString("Kowalscy|%1|2026-07-15|2026-07-18|późny przyjazd").arg(persons)}));
         QCOMPARE(env.scalar("select count(*) from Kwat_msc where Identyfikator=?", {*k}).toInt(),
                  lines.size());
-        QCOMPARE(env.rows("select Nr_pokoju from Ksiazka where Identyfikator_g=? order by rowid",
-                          {*k}),
-                 entries);
+        QCOMPARE(
+            env.rows("select Nr_pokoju from Ksiazka where Identyfikator_g=? order by rowid", {*k}),
+            entries);
         // Every entry carries the dates and an empty person record of its own.
         QCOMPARE(env.scalar("select count(*) from Ksiazka k join Arch_os a using(Identyfikator_o) "
                             "where k.Od='2026-07-15' and k.\"Do\"='2026-07-18' and "
@@ -97,15 +91,15 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void checkInFailureLeavesReservation_data()
-    {
+    void checkInFailureLeavesReservation_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("header") << "Kwat_hot" << "Kwaterowanie na podstawie rezerwacji";
-        QTest::newRow("lines") << "Kwat_msc" << "Przepisanie pokoi do kwaterunku";
+        QTest::newRow("header") << "Kwat_hot"
+                                << "Kwaterowanie na podstawie rezerwacji";
+        QTest::newRow("lines") << "Kwat_msc"
+                               << "Przepisanie pokoi do kwaterunku";
     }
-    void checkInFailureLeavesReservation()
-    {
+    void checkInFailureLeavesReservation() {
         QFETCH(QString, table);
         QFETCH(QString, caption);
         TestEnv env;
@@ -123,8 +117,7 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), 0);
     }
 
-    void checkInDeletingReservationFailsRollsBack()
-    {
+    void checkInDeletingReservationFailsRollsBack() {
         TestEnv env;
         const int r = addReservation(env, 1, {"12:1"});
         env.exec("create trigger refuse before delete on Rez_hot begin "
@@ -137,8 +130,7 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Rez_msc").toInt(), 1);
     }
 
-    void refusedEntriesAreSkippedAndStopAfterThree()
-    {
+    void refusedEntriesAreSkippedAndStopAfterThree() {
         TestEnv env;
         const int r = addReservation(env, 6, {"12:2"});
         env.exec("create trigger refuse before insert on Ksiazka when new.Nr_pokoju='' begin "
@@ -155,8 +147,7 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), 2);
     }
 
-    void settledTest_data()
-    {
+    void settledTest_data() {
         QTest::addColumn<bool>("withKalk");
         QTest::addColumn<QVariant>("brutto");
         QTest::addColumn<QVariant>("prepaid");
@@ -170,12 +161,11 @@ private Q_SLOTS:
         QTest::newRow("overpaid") << true << QVariant(5000000) << QVariant() << L{5000100} << false;
         QTest::newRow("all prepaid, no payments")
             << true << QVariant(1500000) << QVariant(1500000) << L{} << true;
-        QTest::newRow("nothing due, nothing paid") << true << QVariant() << QVariant() << L{}
-                                                   << true;
+        QTest::newRow("nothing due, nothing paid")
+            << true << QVariant() << QVariant() << L{} << true;
         QTest::newRow("no calculation") << false << QVariant() << QVariant() << L{} << false;
     }
-    void settledTest()
-    {
+    void settledTest() {
         QFETCH(bool, withKalk);
         QFETCH(QVariant, brutto);
         QFETCH(QVariant, prepaid);
@@ -191,8 +181,7 @@ private Q_SLOTS:
         QCOMPARE(isGroupSettled(env.db(), g), settled);
     }
 
-    void checkOutQuestions_data()
-    {
+    void checkOutQuestions_data() {
         QTest::addColumn<bool>("settled");
         QTest::addColumn<bool>("incomplete");
         QTest::addColumn<QList<bool>>("answers");
@@ -202,20 +191,19 @@ private Q_SLOTS:
         const QString q1 = "Wykwaterowanie : Krok 1/3", q2 = "Wykwaterowanie : Krok 2/3",
                       q3 = "Wykwaterowanie : Krok 3/3";
         QTest::newRow("settled, complete") << true << false << A{true} << QStringList{q1} << true;
-        QTest::newRow("settled, incomplete") << true << true << A{true, true}
-                                             << QStringList{q1, q3} << true;
+        QTest::newRow("settled, incomplete")
+            << true << true << A{true, true} << QStringList{q1, q3} << true;
         QTest::newRow("not settled, answered yes")
             << false << false << A{true, true} << QStringList{q1, q2} << true;
-        QTest::newRow("all three") << false << true << A{true, true, true}
-                                   << QStringList{q1, q2, q3} << true;
+        QTest::newRow("all three")
+            << false << true << A{true, true, true} << QStringList{q1, q2, q3} << true;
         QTest::newRow("no at first") << false << true << A{false} << QStringList{q1} << false;
-        QTest::newRow("no at second") << false << true << A{true, false} << QStringList{q1, q2}
-                                      << false;
-        QTest::newRow("no at third") << true << true << A{true, false} << QStringList{q1, q3}
-                                     << false;
+        QTest::newRow("no at second")
+            << false << true << A{true, false} << QStringList{q1, q2} << false;
+        QTest::newRow("no at third")
+            << true << true << A{true, false} << QStringList{q1, q3} << false;
     }
-    void checkOutQuestions()
-    {
+    void checkOutQuestions() {
         QFETCH(bool, settled);
         QFETCH(bool, incomplete);
         QFETCH(QList<bool>, answers);
@@ -248,14 +236,12 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Kwat_hot").toInt(), checkedOut ? 0 : 1);
         QCOMPARE(env.scalar("select count(*) from Kwat_msc").toInt(), checkedOut ? 0 : 1);
         // Only the complete person stays in the archive; calculation and payments stay.
-        QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(),
-                 checkedOut ? 1 : entries);
+        QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), checkedOut ? 1 : entries);
         QCOMPARE(env.scalar("select count(*) from Kwit").toInt(), 1);
         QCOMPARE(env.scalar("select count(*) from Kalk").toInt(), settled ? 1 : 0);
     }
 
-    void checkOutFailureWritesNothing()
-    {
+    void checkOutFailureWritesNothing() {
         TestEnv env;
         const int g = addAccommodation(env);
         addEntry(env, g, true);
@@ -267,8 +253,7 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Kwat_msc").toInt(), 1);
     }
 
-    void failedPersonDeletionGoesOn()
-    {
+    void failedPersonDeletionGoesOn() {
         TestEnv env;
         const int g = addAccommodation(env);
         addEntry(env, g, false);
@@ -281,16 +266,14 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), 1);
     }
 
-    void checkInOffers_data()
-    {
+    void checkInOffers_data() {
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<QStringList>("calls");
         QTest::newRow("both") << QList<bool>{true, true} << QStringList{"register", "billing"};
         QTest::newRow("neither") << QList<bool>{false, false} << QStringList{};
         QTest::newRow("billing only") << QList<bool>{false, true} << QStringList{"billing"};
     }
-    void checkInOffers()
-    {
+    void checkInOffers() {
         QFETCH(QList<bool>, answers);
         QFETCH(QStringList, calls);
         TestEnv env;
@@ -312,8 +295,7 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown[0].defaultYes && env.prompter().shown[1].defaultYes);
     }
 
-    void checkInAndRegisterAsksForAnotherDay_data()
-    {
+    void checkInAndRegisterAsksForAnotherDay_data() {
         QTest::addColumn<QString>("arrival");
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<bool>("done");
@@ -321,8 +303,7 @@ private Q_SLOTS:
         QTest::newRow("another day, yes") << "2026-07-16" << QList<bool>{true} << true;
         QTest::newRow("another day, no") << "2026-07-16" << QList<bool>{false} << false;
     }
-    void checkInAndRegisterAsksForAnotherDay()
-    {
+    void checkInAndRegisterAsksForAnotherDay() {
         QFETCH(QString, arrival);
         QFETCH(QList<bool>, answers);
         QFETCH(bool, done);
@@ -331,8 +312,8 @@ private Q_SLOTS:
         setFrame(&f);
         const int r = addReservation(env, 1, {"3:1"}, arrival, "2026-07-20");
         env.prompter().answers.assign(answers.begin(), answers.end());
-        const std::optional<int> k = checkInAndRegister(
-            env.db(), r, "Kowalscy", QDate::fromString(arrival, Qt::ISODate));
+        const std::optional<int> k =
+            checkInAndRegister(env.db(), r, "Kowalscy", QDate::fromString(arrival, Qt::ISODate));
         setFrame(nullptr);
         QCOMPARE(k.has_value(), done);
         QCOMPARE(f.calls, done ? QStringList{QString("register %1").arg(*k)} : QStringList{});
@@ -348,19 +329,18 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Rez_hot").toInt(), done ? 0 : 1);
     }
 
-    void deleteReservationAtOnce()
-    {
+    void deleteReservationAtOnce() {
         TestEnv env;
         const int keep = addReservation(env, 1, {"3:1"});
         const int r = addReservation(env, 2, {"4:2", "5:1"});
         QVERIFY(deleteReservation(env.db(), r));
-        QCOMPARE(env.rows("select Identyfikator from Rez_hot"), QStringList({QString::number(keep)}));
+        QCOMPARE(env.rows("select Identyfikator from Rez_hot"),
+                 QStringList({QString::number(keep)}));
         QCOMPARE(env.rows("select Nr_pokoju from Rez_msc"), QStringList({"3"}));
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void roomFilter_data()
-    {
+    void roomFilter_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("groups");
         QTest::newRow("digit 1") << "1" << QStringList{"A", "C"};
@@ -369,8 +349,7 @@ private Q_SLOTS:
         QTest::newRow("percent is searched for") << "%" << QStringList{};
         QTest::newRow("underscore is searched for") << "_" << QStringList{};
     }
-    void roomFilter()
-    {
+    void roomFilter() {
         QFETCH(QString, typed);
         QFETCH(QStringList, groups);
         TestEnv env;
