@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QItemSelectionModel>
 #include <QList>
 #include <QString>
 
@@ -42,6 +43,9 @@ public:
     void setTitle(int section, const QString& title);
     void setAlignment(int section, Qt::Alignment alignment);
     void setRowColour(RowColour colour);
+    // Keeps the row set's current row and the grid's current row in step, both
+    // ways (view->selectionModel(), after setModel): whole rows are selected.
+    void followSelection(QItemSelectionModel* selection);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -59,4 +63,5 @@ private:
     QList<Column> m_columns;
     bool m_ownColumns = false; // columns set by setColumns, not taken from the row set
     RowColour m_colour;
+    bool m_syncing = false; // one side of followSelection is following the other
 };

@@ -16,12 +16,12 @@ struct Grid {
     QStandardItemModel model{0, 5};
     QTableView view;
     QStringList reloads;
-    std::unique_ptr<TitleSort> sort;
+    TitleSort* sort = nullptr; // owned by the header
 
     explicit Grid(const QString& initialOrder) {
         model.setHorizontalHeaderLabels({"Id", "Nazwa", "Od", "Do", "Osob"});
         view.setModel(&model);
-        sort = std::make_unique<TitleSort>(
+        sort = new TitleSort(
             view.horizontalHeader(),
             QMap<int, QString>{{0, "Identyfikator"}, {1, "Nazwa"}, {2, "Od"}, {3, "Do"}},
             initialOrder, [this](const QString& order) { reloads << order; });

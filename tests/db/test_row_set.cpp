@@ -359,6 +359,30 @@ private Q_SLOTS:
         rows.close();
         QCOMPARE(model.rowCount(), 0);
     }
+
+    void selectionFollowsCurrentRow() {
+        TestEnv env;
+        addGroups(env);
+        RowSet rows;
+        RowSetModel model(rows);
+        model.setColumns({{"Identyfikator"}, {"Nazwa"}});
+        QItemSelectionModel selection(&model);
+        model.followSelection(&selection);
+        rows.open(QString(kGroups) + " order by K.Identyfikator");
+        QCOMPARE(selection.currentIndex().row(), 0);
+
+        selection.setCurrentIndex(model.index(3, 1), QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(rows.value("Identyfikator").toInt(), 4);
+        QVERIFY(rows.locate("Identyfikator", 2));
+        QCOMPARE(selection.currentIndex().row(), 1);
+        QVERIFY(selection.isRowSelected(1, {}));
+        // After a filter the grid shows the row set's current row, which stayed.
+        QVERIFY(!rows.setFilter("Nazwa like 'k*'"));
+        QCOMPARE(rows.current(), 1);
+        QCOMPARE(selection.currentIndex().row(), 1);
+        rows.close();
+        QVERIFY(!selection.currentIndex().isValid());
+    }
 };
 
 REZYDO_TEST(TestRowSet);
