@@ -16,6 +16,8 @@
 //     RowSetModel model(groups);
 //     model.setColumns({{"Identyfikator", "Id"}, {"Nazwa"}, {"Od", {}, Qt::AlignHCenter}});
 //     view->setModel(&model);
+//     model.followSelection(view->selectionModel());
+//     new TitleSort(view->horizontalHeader(), {{0, "Identyfikator"}, {1, "Nazwa"}}, ...);
 //
 // Values are shown as columnText() gives them (days "yyyy-mm-dd", money
 // "150,00", yes/no "Tak"/"Nie"); Qt::UserRole gives the stored value. Titles
@@ -30,6 +32,8 @@ public:
         Qt::Alignment alignment = Qt::AlignLeft;
     };
     // A colour for a visible row of the row set, or none for the normal one.
+    // It is the background of unselected rows; a selected row is painted with
+    // the view's highlight colour (set it on the view's palette).
     using RowColour = std::function<std::optional<QColor>(const RowSet& rows, int row)>;
 
     explicit RowSetModel(RowSet& rows, QObject* parent = nullptr);
