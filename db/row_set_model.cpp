@@ -1,5 +1,7 @@
 #include "db/row_set_model.h"
 
+#include <QScopedValueRollback>
+
 RowSetModel::RowSetModel(RowSet& rows, QObject* parent)
     : QAbstractTableModel(parent)
     , m_rows(rows) {
@@ -57,6 +59,28 @@ void RowSetModel::setRowColour(RowColour colour) {
     if (rowCount() > 0 && columnCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
                            {Qt::BackgroundRole});
+}
+
+void RowSetModel::followSelection(QItemSelectionModel* selection) {
+    connect(selection, &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (m_syncing || !current.isValid())
+                    return;
+                const QScopedValueRollback guard(m_syncing, true);
+                m_rows.setCurrent(current.row());
+            });
+    auto select = [this, selection](int row) {
+        if (m_syncing)
+            return;
+        const QScopedValueRollback guard(m_syncing, true);
+        if (row < 0 || columnCount() == 0)
+            selection->clearCurrentIndex();
+        else
+            selection->setCurrentIndex(index(row, 0), QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
+    };
+    connect(&m_rows, &RowSet::currentChanged, selection, select);
+    select(m_rows.current());
 }
 
 int RowSetModel::rowCount(const QModelIndex& parent) const {

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QItemSelectionModel>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,8 @@
 //     RowSetModel model(groups);
 //     model.setColumns({{"Identyfikator", "Id"}, {"Nazwa"}, {"Od", {}, Qt::AlignHCenter}});
 //     view->setModel(&model);
+//     model.followSelection(view->selectionModel());
+//     new TitleSort(view->horizontalHeader(), {{0, "Identyfikator"}, {1, "Nazwa"}}, ...);
 //
 // Values are shown as columnText() gives them (days "yyyy-mm-dd", money
 // "150,00", yes/no "Tak"/"Nie"); Qt::UserRole gives the stored value. Titles
@@ -29,6 +32,8 @@ public:
         Qt::Alignment alignment = Qt::AlignLeft;
     };
     // A colour for a visible row of the row set, or none for the normal one.
+    // It is the background of unselected rows; a selected row is painted with
+    // the view's highlight colour (set it on the view's palette).
     using RowColour = std::function<std::optional<QColor>(const RowSet& rows, int row)>;
 
     explicit RowSetModel(RowSet& rows, QObject* parent = nullptr);
@@ -42,6 +47,9 @@ public:
     void setTitle(int section, const QString& title);
     void setAlignment(int section, Qt::Alignment alignment);
     void setRowColour(RowColour colour);
+    // Keeps the row set's current row and the grid's current row in step, both
+    // ways (view->selectionModel(), after setModel): whole rows are selected.
+    void followSelection(QItemSelectionModel* selection);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -59,4 +67,5 @@ private:
     QList<Column> m_columns;
     bool m_ownColumns = false; // columns set by setColumns, not taken from the row set
     RowColour m_colour;
+    bool m_syncing = false; // one side of followSelection is following the other
 };

@@ -13,14 +13,15 @@ class QHeaderView;
 // (a field name, or a field name and " desc") and marks the sorted column's
 // title with " (+)" (ascending) or " (-)" (descending):
 //
-//     TitleSort sort(view->horizontalHeader(), {{0, "Identyfikator"}, {1, "Nazwa"}},
-//                    "Identyfikator desc", [this](const QString& order) { reload(order); });
+//     new TitleSort(view->horizontalHeader(), {{0, "Identyfikator"}, {1, "Nazwa"}},
+//                   "Identyfikator desc", [this](const QString& order) { reload(order); });
 //
 // shows "Id (-)" at once; a click on "Id" then sorts ascending. Successive
 // clicks on one title alternate ascending/descending, starting ascending; a
 // click on another title starts it ascending. Titles are read and written
 // through the header's model (headerData/setHeaderData), so bind after the
-// model is set. The order text is made only of the field names given here,
+// model is set. The object becomes a child of the header, which owns it.
+// The order text is made only of the field names given here,
 // so callers may put it into SQL as a fixed fragment.
 class TitleSort : public QObject {
     Q_OBJECT

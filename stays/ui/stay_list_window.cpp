@@ -231,24 +231,12 @@ void TLista::buildWindow() {
                                 {4, QStringLiteral("Jaki")}},
                                m_lineOrder, [this](const QString& order) { reloadLines(order); });
 
+    m_groupModel->followSelection(m_groupGrid->selectionModel());
     connect(m_groups, &RowSet::currentChanged, this, [this] {
         guarded([this] { loadLines(); });
         showHeader();
-        const int row = m_groups->current();
-        if (row >= 0 && m_groupGrid->currentIndex().row() != row)
-            m_groupGrid->selectRow(row);
     });
-    connect(m_groups, &RowSet::changed, this, [this] {
-        const int row = m_groups->current();
-        if (row >= 0)
-            m_groupGrid->selectRow(row);
-        showHeader();
-    });
-    connect(m_groupGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& index) {
-                if (index.isValid())
-                    m_groups->setCurrent(index.row());
-            });
+    connect(m_groups, &RowSet::changed, this, &TLista::showHeader);
     connect(m_groupGrid, &QTableView::doubleClicked, this,
             [this] { guarded([this] { onDoubleClick(); }); });
 
