@@ -8,5 +8,4 @@ void wireCommands(TGlowne& window)
 {
     wireStayListCommands(window);
     wireBackupCommands(window);
-    wireGuestReportCommands(window);
 }
