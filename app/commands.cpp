@@ -7,4 +7,5 @@
 void wireCommands(TGlowne& window)
 {
     wireStayListCommands(window);
+    wireGuestReportCommands(window);
 }

@@ -7,3 +7,4 @@ class TGlowne;
 void wireCommands(TGlowne& window);
 
 void wireStayListCommands(TGlowne& window);
+void wireGuestReportCommands(TGlowne& window);
