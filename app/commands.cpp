@@ -8,4 +8,5 @@ void wireCommands(TGlowne& window)
 {
     wireStayListCommands(window);
     wireBackupCommands(window);
+    wireGuestReportCommands(window);
 }

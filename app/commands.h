@@ -7,6 +7,7 @@ class TGlowne;
 void wireCommands(TGlowne& window);
 
 void wireStayListCommands(TGlowne& window);
+void wireGuestReportCommands(TGlowne& window);
 
 // Backup, restore and the choice of database (commands_backup.cpp).
 void wireBackupCommands(TGlowne& window);
