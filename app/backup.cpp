@@ -43,7 +43,8 @@ const QString kNoArchiveFolder =
     QStringLiteral("Nie ustawiono folderu na kopie zapasowe bazy danych (KatalogArchiwum). "
                    "Okno wyboru pliku otworzy się w folderze domyślnym.");
 
-std::optional<QString> databaseFolder() {
+std::optional<QString> databaseFolder()
+{
     std::optional<QString> dir = readSetting(QStringLiteral("KatalogBazy"));
     if (dir && dir->isEmpty())
         return std::nullopt;
@@ -55,14 +56,16 @@ std::optional<QString> databaseFolder() {
 class ScratchConnection {
 public:
     ScratchConnection(const QString& file, const QString& mode)
-        : m_name(QStringLiteral("rezydo-scratch-") + QUuid::createUuid().toString()) {
+        : m_name(QStringLiteral("rezydo-scratch-") + QUuid::createUuid().toString())
+    {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         m_db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
                              QStringLiteral("?mode=") + mode);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
         m_db.open();
     }
-    ~ScratchConnection() {
+    ~ScratchConnection()
+    {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
@@ -81,7 +84,8 @@ private:
 // SQLite copies the database inside one read transaction, so another copy of
 // the program writing meanwhile never leaves half of its work in the backup.
 // Read-write, so that a journal left by a writer that died is rolled back.
-bool snapshot(const QString& dbFile, const QString& target) {
+bool snapshot(const QString& dbFile, const QString& target)
+{
     ScratchConnection source(dbFile, QStringLiteral("rw"));
     if (!source.isOpen())
         return false;
@@ -93,7 +97,8 @@ bool snapshot(const QString& dbFile, const QString& target) {
     }
 }
 
-bool packDatabase(const QString& dbFile, const QString& archive) {
+bool packDatabase(const QString& dbFile, const QString& archive)
+{
     const QFileInfo info(dbFile);
     if (!info.isFile())
         return false;
@@ -108,7 +113,8 @@ bool packDatabase(const QString& dbFile, const QString& archive) {
            packEntry(archive, kEntry, copy, modified) != PackOutcome::Failed;
 }
 
-bool isSoundDatabase(const QString& file) {
+bool isSoundDatabase(const QString& file)
+{
     ScratchConnection check(file, QStringLiteral("ro"));
     if (!check.isOpen())
         return false;
@@ -121,7 +127,8 @@ bool isSoundDatabase(const QString& file) {
     }
 }
 
-bool syncToDisk(QFile& file) {
+bool syncToDisk(QFile& file)
+{
     if (!file.flush())
         return false;
 #ifdef Q_OS_UNIX
@@ -134,7 +141,8 @@ bool syncToDisk(QFile& file) {
 // One rename puts the new file in place, so Baza.mdb is never missing or half
 // written. The old file stays as Baza.mdb.bak: a second link to it where the
 // file system allows, else a copy.
-bool replaceDatabase(const QString& fresh, const QString& dbFile) {
+bool replaceDatabase(const QString& fresh, const QString& dbFile)
+{
     namespace fs = std::filesystem;
     const QString bak = dbFile + QStringLiteral(".bak");
     const bool hadDatabase = QFileInfo::exists(dbFile);
@@ -161,7 +169,8 @@ bool replaceDatabase(const QString& fresh, const QString& dbFile) {
     return true;
 }
 
-bool restoreInto(const QString& archive, const QString& folder) {
+bool restoreInto(const QString& archive, const QString& folder)
+{
     // In the database's own folder, so that the final rename stays atomic.
     QTemporaryFile extracted(QDir(folder).filePath(QStringLiteral("Baza.mdb.XXXXXX")));
     if (!extracted.open())
@@ -178,12 +187,14 @@ bool restoreInto(const QString& archive, const QString& folder) {
 }
 } // namespace
 
-QString proposedArchiveName(const QDateTime& at) {
+QString proposedArchiveName(const QDateTime& at)
+{
     return QStringLiteral("Archiwum ") + at.toString(QStringLiteral("yyyy.MM.dd HH.mm")) +
            QStringLiteral(".zip");
 }
 
-ArchiveResult createArchive(const QString& archivePath) {
+ArchiveResult createArchive(const QString& archivePath)
+{
     const std::optional<QString> folder = databaseFolder();
     if (!folder)
         return {false, kSettingsFailure};
@@ -193,7 +204,8 @@ ArchiveResult createArchive(const QString& archivePath) {
     return ok ? ArchiveResult{} : ArchiveResult{false, kCopyFailure};
 }
 
-ArchiveResult restoreArchive(const QString& archivePath) {
+ArchiveResult restoreArchive(const QString& archivePath)
+{
     const std::optional<QString> folder = databaseFolder();
     if (!folder)
         return {false, kSettingsFailure};
@@ -203,7 +215,8 @@ ArchiveResult restoreArchive(const QString& archivePath) {
     return ok ? ArchiveResult{} : ArchiveResult{false, kRestoreFailure};
 }
 
-void backupAtExit() {
+void backupAtExit()
+{
     const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
     if (!archives)
         prompter().error(kNoArchiveFolder, kNoArchiveFolderCaption);
@@ -218,7 +231,8 @@ void backupAtExit() {
         prompter().error(result.message, kFailureCaption);
 }
 
-void restoreDatabase() {
+void restoreDatabase()
+{
     const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
     if (!archives)
         prompter().error(kNoArchiveFolder, kNoArchiveFolderCaption);

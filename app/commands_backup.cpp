@@ -3,7 +3,8 @@
 #include "app/database_choice.h"
 #include "app/main_window.h"
 
-void wireBackupCommands(TGlowne& window) {
+void wireBackupCommands(TGlowne& window)
+{
     window.wireCommand(QStringLiteral("mnuOdtwarzanieBazy"), restoreDatabase);
     window.wireCommand(QStringLiteral("mnuWybierzBaze"), chooseDatabase);
     window.setExitBackup(backupAtExit);

@@ -17,7 +17,8 @@
 const QString kDatabaseFileFilter =
     QStringLiteral("Pliki bazy danych (baza.mdb [Bb][Aa][Zz][Aa].[Mm][Dd][Bb])");
 
-QString databaseDirectoryOf(const QString& chosenFile) {
+QString databaseDirectoryOf(const QString& chosenFile)
+{
     const QString file = QDir::fromNativeSeparators(chosenFile);
     QString dir = file.left(std::max<qsizetype>(file.lastIndexOf(QLatin1Char('/')), 0));
     while (dir.endsWith(QLatin1Char('/')))
@@ -27,7 +28,8 @@ QString databaseDirectoryOf(const QString& chosenFile) {
     return QDir::toNativeSeparators(dir);
 }
 
-void chooseDatabase() {
+void chooseDatabase()
+{
     const std::optional<QString> setting = readSetting(QStringLiteral("KatalogBazy"));
     const QString old = setting && !setting->isEmpty()
                             ? *setting

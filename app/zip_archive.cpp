@@ -11,7 +11,8 @@
 #include <memory>
 
 namespace {
-bool copyData(QIODevice& in, QIODevice& out) {
+bool copyData(QIODevice& in, QIODevice& out)
+{
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
@@ -26,13 +27,15 @@ bool copyData(QIODevice& in, QIODevice& out) {
 
 // The precise time of the NTFS extra field when present, else the DOS time
 // (two-second steps, local time) every zip entry has.
-QDateTime storedTime(const QuaZipFileInfo64& info) {
+QDateTime storedTime(const QuaZipFileInfo64& info)
+{
     const QDateTime precise = info.getNTFSmTime();
     return precise.isValid() ? precise : info.dateTime;
 }
 
 // Copies every entry but `skipped` as it is, without recompressing it.
-bool copyOtherEntries(QuaZip& from, QuaZip& to, const QString& skipped) {
+bool copyOtherEntries(QuaZip& from, QuaZip& to, const QString& skipped)
+{
     for (bool more = from.goToFirstFile(); more; more = from.goToNextFile()) {
         QuaZipFileInfo64 info;
         if (!from.getCurrentFileInfo(&info))
@@ -56,8 +59,8 @@ bool copyOtherEntries(QuaZip& from, QuaZip& to, const QString& skipped) {
     return from.getZipError() == UNZ_OK;
 }
 
-bool addFile(QuaZip& zip, const QString& entryName, const QString& file,
-             const QDateTime& modified) {
+bool addFile(QuaZip& zip, const QString& entryName, const QString& file, const QDateTime& modified)
+{
     QFile source(file);
     if (!source.open(QIODevice::ReadOnly))
         return false;
@@ -75,7 +78,8 @@ bool addFile(QuaZip& zip, const QString& entryName, const QString& file,
 } // namespace
 
 PackOutcome packEntry(const QString& archive, const QString& entryName, const QString& file,
-                      const QDateTime& modified) {
+                      const QDateTime& modified)
+{
     std::unique_ptr<QuaZip> old;
     if (QFileInfo::exists(archive)) {
         // Something that is not a zip archive is never overwritten.
@@ -111,7 +115,8 @@ PackOutcome packEntry(const QString& archive, const QString& entryName, const QS
     return target.commit() ? PackOutcome::Written : PackOutcome::Failed;
 }
 
-bool extractEntry(const QString& archive, const QString& entryName, QIODevice& out) {
+bool extractEntry(const QString& archive, const QString& entryName, QIODevice& out)
+{
     QuaZip zip(archive);
     if (!zip.open(QuaZip::mdUnzip) || !zip.setCurrentFile(entryName, QuaZip::csSensitive))
         return false;

@@ -42,13 +42,15 @@ const QString kCopyFailure = "Nie można stworzyć archiwum ponieważ wystąpił
 class FileDb {
 public:
     explicit FileDb(const QString& file)
-        : m_name(QUuid::createUuid().toString()) {
+        : m_name(QUuid::createUuid().toString())
+    {
         m_db = QSqlDatabase::addDatabase("QSQLITE", m_name);
         m_db.setDatabaseName(file);
         m_db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
         QVERIFY(m_db.open());
     }
-    ~FileDb() {
+    ~FileDb()
+    {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
@@ -61,18 +63,21 @@ private:
     QSqlDatabase m_db;
 };
 
-QByteArray bytes(const QString& file) {
+QByteArray bytes(const QString& file)
+{
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeBytes(const QString& file, const QByteArray& data) {
+void writeBytes(const QString& file, const QByteArray& data)
+{
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(data);
 }
 
-void makeZip(const QString& archive, const QString& entry, const QByteArray& data) {
+void makeZip(const QString& archive, const QString& entry, const QByteArray& data)
+{
     QuaZip zip(archive);
     QVERIFY(zip.open(QuaZip::mdCreate));
     QuaZipFile out(&zip);
@@ -80,12 +85,14 @@ void makeZip(const QString& archive, const QString& entry, const QByteArray& dat
     out.write(data);
 }
 
-QStringList entries(const QString& archive) {
+QStringList entries(const QString& archive)
+{
     QuaZip zip(archive);
     return zip.open(QuaZip::mdUnzip) ? zip.getFileNameList() : QStringList();
 }
 
-QDateTime entryTime(const QString& archive) {
+QDateTime entryTime(const QString& archive)
+{
     QuaZip zip(archive);
     QuaZipFileInfo64 info;
     if (!zip.open(QuaZip::mdUnzip) || !zip.setCurrentFile("Baza.mdb") ||
@@ -94,25 +101,29 @@ QDateTime entryTime(const QString& archive) {
     return info.getNTFSmTime();
 }
 
-void setModified(const QString& file, const QDateTime& at) {
+void setModified(const QString& file, const QDateTime& at)
+{
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.setFileTime(at, QFileDevice::FileModificationTime));
 }
 
-void setUserSetting(const QString& name, const QString& value) {
+void setUserSetting(const QString& name, const QString& value)
+{
     QSettings user(QSettings::IniFormat, QSettings::UserScope, "Rezydo", "Rezydo");
     user.setValue("SOFTWARE/Rezydo/" + name, value);
 }
 
-QString machineSetting(const QString& name) {
+QString machineSetting(const QString& name)
+{
     QSettings machine(QSettings::IniFormat, QSettings::SystemScope, "Rezydo", "Rezydo");
     return machine.value("SOFTWARE/Rezydo/" + name).toString();
 }
 
 // A fresh environment whose KatalogBazy names the test database's folder.
 struct BackupEnv : TestEnv {
-    BackupEnv() {
+    BackupEnv()
+    {
         writeSetting("KatalogBazy", path("Baza"));
         exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc) VALUES ('101', 2)");
     }
@@ -124,7 +135,8 @@ struct BackupEnv : TestEnv {
 class TestBackup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void backupChangeRestore() {
+    void backupChangeRestore()
+    {
         BackupEnv env;
         const QString archive = env.path("kopia.zip");
         const QDateTime modified = QFileInfo(env.databaseFile()).lastModified();
@@ -143,7 +155,8 @@ private Q_SLOTS:
                  2);
     }
 
-    void restoreIntoFolderWithoutDatabase() {
+    void restoreIntoFolderWithoutDatabase()
+    {
         BackupEnv env;
         const QString archive = env.path("kopia.zip");
         QVERIFY(createArchive(archive).ok);
@@ -153,7 +166,8 @@ private Q_SLOTS:
         QCOMPARE(env.rooms(), QStringList({"101"}));
     }
 
-    void updateOnlyWhenDatabaseIsNewer() {
+    void updateOnlyWhenDatabaseIsNewer()
+    {
         BackupEnv env;
         QDir().mkpath(env.path("archiwa"));
         writeSetting("KatalogArchiwum", env.path("archiwa"));
@@ -193,13 +207,15 @@ private Q_SLOTS:
         }
     }
 
-    void unsoundArchiveLeavesDatabase_data() {
+    void unsoundArchiveLeavesDatabase_data()
+    {
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"no entry", "entry in a folder", "truncated", "bit flipped",
                                  "not a zip", "damaged database", "foreign database", "missing"})
             QTest::newRow(kind) << QString(kind);
     }
-    void unsoundArchiveLeavesDatabase() {
+    void unsoundArchiveLeavesDatabase()
+    {
         QFETCH(QString, kind);
         BackupEnv env;
         const QString good = env.path("dobre.zip");
@@ -241,7 +257,8 @@ private Q_SLOTS:
         QCOMPARE(bytes(env.databaseFile()), database);
     }
 
-    void missingDatabaseFolderSetting() {
+    void missingDatabaseFolderSetting()
+    {
         TestEnv env; // the database at its default place, KatalogBazy unset
         const QString archive = env.path("kopia.zip");
         for (const ArchiveResult& r : {createArchive(archive), restoreArchive(archive)}) {
@@ -252,7 +269,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT count(*) FROM Config").toInt(), 1);
     }
 
-    void backupFailureKeepsWhatWasThere() {
+    void backupFailureKeepsWhatWasThere()
+    {
         BackupEnv env;
         const QString notZip = env.path("notatka.zip");
         writeBytes(notZip, "moje notatki");
@@ -265,7 +283,8 @@ private Q_SLOTS:
         QCOMPARE(bytes(notZip), QByteArray("moje notatki"));
     }
 
-    void exitBackupDialogs_data() {
+    void exitBackupDialogs_data()
+    {
         QTest::addColumn<bool>("archiveFolder");
         QTest::addColumn<bool>("databaseFolder");
         QTest::addColumn<bool>("choose");
@@ -284,7 +303,8 @@ private Q_SLOTS:
             << QStringList({question, "Tworzenie kopii bazy danych|ARCH",
                             "Tworzenie archiwum - Błąd!|" + kSettingsFailure});
     }
-    void exitBackupDialogs() {
+    void exitBackupDialogs()
+    {
         QFETCH(bool, archiveFolder);
         QFETCH(bool, databaseFolder);
         QFETCH(bool, choose);
@@ -311,7 +331,8 @@ private Q_SLOTS:
         QVERIFY(!env.data().isOpen());
     }
 
-    void restoreCommand_data() {
+    void restoreCommand_data()
+    {
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("damaged");
         QTest::addColumn<QStringList>("rooms");
@@ -319,7 +340,8 @@ private Q_SLOTS:
         QTest::newRow("yes") << true << false << QStringList({"101"});
         QTest::newRow("yes, damaged") << true << true << QStringList({"101", "102"});
     }
-    void restoreCommand() {
+    void restoreCommand()
+    {
         QFETCH(bool, yes);
         QFETCH(bool, damaged);
         QFETCH(QStringList, rooms);
@@ -348,7 +370,8 @@ private Q_SLOTS:
         QCOMPARE(env.rooms(), rooms);
     }
 
-    void chooseDatabase_data() {
+    void chooseDatabase_data()
+    {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<bool>("userScope");
         QTest::addColumn<QString>("stored");
@@ -362,7 +385,8 @@ private Q_SLOTS:
         QTest::newRow("user scope hides it") << "inna/Baza.mdb" << true << "inna"
                                              << "Baza";
     }
-    void chooseDatabase() {
+    void chooseDatabase()
+    {
         QFETCH(QString, chosen);
         QFETCH(bool, userScope);
         QFETCH(QString, stored);
@@ -387,7 +411,8 @@ private Q_SLOTS:
         QCOMPARE(env.prompter().shown[0].extra, kDatabaseFileFilter);
     }
 
-    void databaseFilterIgnoresCase_data() {
+    void databaseFilterIgnoresCase_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("listed");
         for (const char* name : {"baza.mdb", "Baza.mdb", "BAZA.MDB", "bAzA.mDb"})
@@ -395,7 +420,8 @@ private Q_SLOTS:
         for (const char* name : {"baza.mdb.bak", "inna.mdb", "bazaxmdb", "kopia baza.mdb"})
             QTest::newRow(name) << QString(name) << false;
     }
-    void databaseFilterIgnoresCase() {
+    void databaseFilterIgnoresCase()
+    {
         QFETCH(QString, name);
         QFETCH(bool, listed);
         // As a case-sensitive dialog reads it: the patterns inside the brackets.
@@ -412,7 +438,8 @@ private Q_SLOTS:
     // transaction renumbers every row and adds fifty; with a tiny page cache
     // it writes into the file long before it commits, so a plain file copy
     // would catch it halfway (two numbers, or a broken count).
-    void backupWhileAnotherCopyWrites() {
+    void backupWhileAnotherCopyWrites()
+    {
         BackupEnv env;
         env.exec("INSERT INTO Rez_msc (Identyfikator, Miejsc) WITH RECURSIVE n(i) AS "
                  "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) SELECT 0, 0 FROM n");
