@@ -86,7 +86,11 @@ bool isRezydoDatabase(QSqlDatabase db)
     try {
         return scalarSql(db, QStringLiteral("PRAGMA application_id")).toInt() == kApplicationId &&
                scalarSql(db, QStringLiteral("PRAGMA user_version")).toInt() == kSchemaVersion;
-    } catch (const RezydoError&) {
+    } catch (const RezydoError& e) {
+        // A file another copy is writing is ours all the same: that failure is
+        // the engine's to report, not a verdict on the file.
+        if (e.text().contains(QStringLiteral("locked")) || e.text().contains(QStringLiteral("busy")))
+            throw;
         return false; // not a database at all
     }
 }
