@@ -60,7 +60,7 @@ int addPersonsWithoutRoom(QSqlDatabase db, int groupId, int placed, int persons,
     // database will not take them, and the count would never be reached.
     int refusedInRow = 0;
     while (placed < persons && refusedInRow < 3) {
-        if (addEntry(db, groupId, QString(), dayValue(groupFrom), dayValue(groupTo))) {
+        if (addEntry(db, groupId, textValue(QString()), dayValue(groupFrom), dayValue(groupTo))) {
             ++placed;
             refusedInRow = 0;
         } else {

@@ -16,9 +16,9 @@ struct Header {
 
 Header headerOf(const StayForm& form, bool personsAsTyped) {
     const auto [from, to] = groupDates(form.from, form.to, form.chosen);
-    return {form.name,
+    return {textValue(form.name),
             personsAsTyped ? QVariant(form.persons) : QVariant(numberOr(form.persons, 1)),
-            dayValue(from), dayValue(to), form.notes};
+            dayValue(from), dayValue(to), textValue(form.notes)};
 }
 
 int insertHeader(QSqlDatabase db, const QString& table, const QString& caption, const Header& h) {

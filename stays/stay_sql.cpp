@@ -48,6 +48,10 @@ qlonglong insertRow(QSqlDatabase db, const QString& sql, std::initializer_list<B
     return runSql(db, sql, bindings).lastInsertId().toLongLong();
 }
 
+QVariant textValue(const QString& text) {
+    return text.isNull() ? QVariant(QString("")) : QVariant(text);
+}
+
 QSqlQuery runSqlList(QSqlDatabase db, const QString& sql,
                      const QList<QPair<QString, QVariant>>& bindings) {
     QSqlQuery query(db);

@@ -22,6 +22,9 @@ qlonglong insertSkippable(QSqlDatabase db, const QString& caption, const QString
 // An insert whose failure ends the operation; returns the new key.
 qlonglong insertRow(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings);
 
+// A text for a text column: an empty text is stored as '' and never as NULL.
+QVariant textValue(const QString& text);
+
 // A statement with bindings assembled at run time (names like ":r0").
 QSqlQuery runSqlList(QSqlDatabase db, const QString& sql,
                      const QList<QPair<QString, QVariant>>& bindings);
