@@ -58,9 +58,9 @@ void appendLines(QSqlDatabase db, const QString& table, const QString& caption, 
                      {{":ID", groupId},
                       {":Od", line.from},
                       {":Do", line.to},
-                      {":Nr", line.room},
+                      {":Nr", textValue(line.room)},
                       {":Miejsc", line.beds},
-                      {":Jaki", line.gender}});
+                      {":Jaki", textValue(line.gender)}});
 }
 
 const QString kReservationLine = QStringLiteral("Dopisywanie pozycji rezerwacji");
