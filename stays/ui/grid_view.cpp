@@ -13,8 +13,10 @@ QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* 
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(20);
+    table->horizontalHeader()->setDefaultSectionSize(56);
+    table->horizontalHeader()->setStretchLastSection(true);
     showGrid(table, grid);
-    table->setColumnWidth(0, 10);
+    table->setColumnWidth(0, kNarrowColumn);
     return table;
 }
 

@@ -7,6 +7,9 @@
 class QTableWidget;
 class QWidget;
 
+// The width of the unnamed column 0.
+inline constexpr int kNarrowColumn = 12;
+
 // A read-only table widget that shows a TextGrid, with a narrow column 0.
 QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* parent);
 // Writes the grid into the table; the current row stays where it was, or

@@ -97,19 +97,31 @@ QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* tabl
     auto* layout = new QVBoxLayout(page);
     auto* filters = new QHBoxLayout;
     QList<QLineEdit*>& fields = prefix == QLatin1String("Pokoje") ? m_roomFilters : m_placeFilters;
+    // The four fields stand over columns 1 to 4 of the list.
+    table->setColumnWidth(4, 80);
+    filters->setSpacing(0);
+    filters->addSpacing(kNarrowColumn + table->frameWidth());
     for (int i = 1; i <= 4; ++i) {
         auto* field = lineEdit(QStringLiteral("Filtr%1%2").arg(prefix).arg(i), QString(), page);
         connect(field, &QLineEdit::returnPressed, this, [this] { fillActivePage(); });
+        field->setFixedWidth(table->columnWidth(i));
         fields.append(field);
         filters->addWidget(field);
     }
+
     QPushButton* refresh =
         button(QStringLiteral("Odśwież"), QStringLiteral("Odswiez") + prefix, page);
     QPushButton* clear = button(QStringLiteral("Wyczyść"), QStringLiteral("Czysc") + prefix, page);
     connect(refresh, &QPushButton::clicked, this, [this] { fillActivePage(); });
     connect(clear, &QPushButton::clicked, this, [this] { clearFilters(); });
-    filters->addWidget(refresh);
-    filters->addWidget(clear);
+    refresh->setToolTip(QStringLiteral("Odśwież listę"));
+    clear->setToolTip(QStringLiteral("Wyczyść filtry"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(refresh);
+    buttons->addWidget(clear);
+    buttons->addStretch(1);
+    filters->addStretch(1);
+    layout->addLayout(buttons);
     layout->addLayout(filters);
     table->setParent(page);
     layout->addWidget(table);
