@@ -2,18 +2,6 @@
 
 #include "stays/chosen_lines.h"
 
-void ensureMiejscaView(TestEnv& env) {
-    env.exec(QStringLiteral(
-        "CREATE VIEW IF NOT EXISTS Miejsca AS "
-        "SELECT K.Nr_pokoju, P.Miejsc, P.Typ, K.Miejsc AS Miejsc1, K.Od, K.\"Do\", K.Jaki, "
-        "K.Identyfikator AS ID_KWAT, -1 AS ID_REZ "
-        "FROM Kwat_msc K INNER JOIN Pokoje P ON K.Nr_pokoju = P.Nr_Pokoju "
-        "UNION ALL "
-        "SELECT R.Nr_pokoju, P.Miejsc, P.Typ, R.Miejsc, R.Od, R.\"Do\", R.Jaki, "
-        "-1, R.Identyfikator "
-        "FROM Rez_msc R INNER JOIN Pokoje P ON R.Nr_pokoju = P.Nr_Pokoju"));
-}
-
 void addRooms(TestEnv& env, const QStringList& rooms) {
     for (const QString& room : rooms) {
         const QStringList f = room.split(QLatin1Char(':'));

@@ -15,9 +15,6 @@ inline QString dayStr(int n) {
     return day(n).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-// The view of every room line joined to its room, until the schema carries it.
-void ensureMiejscaView(TestEnv& env);
-
 // Rooms as "nr:beds:type:description" texts.
 void addRooms(TestEnv& env, const QStringList& rooms);
 

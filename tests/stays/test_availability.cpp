@@ -116,7 +116,6 @@ private Q_SLOTS:
         QFETCH(QString, roomsLabel);
         QFETCH(QString, bedsLabel);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, c.rooms);
         addLines(env, c.lines);
         const TextGrid chosen = chosenFrom(c.chosen);
@@ -191,7 +190,6 @@ private Q_SLOTS:
         QFETCH(QString, roomsLabel);
         QFETCH(QString, bedsLabel);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, c.rooms);
         addLines(env, c.lines);
         const TextGrid chosen = chosenFrom(c.chosen);
@@ -205,7 +203,6 @@ private Q_SLOTS:
 
     void resultsStayUntilReread() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:"});
         const TextGrid chosen = chosenGrid();
         const AvailabilityRequest r{day(1), day(3), 0, 0, &chosen, {}};

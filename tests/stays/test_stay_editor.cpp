@@ -99,7 +99,6 @@ class TestStayEditor : public QObject {
 private Q_SLOTS:
     void newReservationThroughTheControls() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"12:2:A:dwuosobowy", "14:3:B:(2+1)"});
         TRezerwacja w(StayMode::NewReservation);
         w.start();
@@ -142,7 +141,6 @@ private Q_SLOTS:
 
     void walkInThroughTheControls() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:", "2:2:A:"});
         RecordingFrame recorder;
         setFrame(&recorder);
@@ -180,7 +178,6 @@ private Q_SLOTS:
 
     void singleBedsMoveTheRoomToFreePlaces() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"3:3:B:"});
         TRezerwacja w(StayMode::NewReservation);
         w.start();
@@ -241,7 +238,6 @@ private Q_SLOTS:
         QFETCH(int, value);
         QFETCH(QList<int>, expected);
         TestEnv env;
-        ensureMiejscaView(env);
         TRezerwacja w(StayMode::NewReservation);
         w.start();
         const QDate today(2026, 7, 15);
@@ -255,7 +251,6 @@ private Q_SLOTS:
 
     void newPeriodRereadsAvailability() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:"});
         addLines(env, {"K1 1 1 " + QString::number(-13) + " -10"}); // far before
         TRezerwacja w(StayMode::NewReservation);
@@ -273,7 +268,6 @@ private Q_SLOTS:
 
     void personsNotANumberBecomeOne() {
         TestEnv env;
-        ensureMiejscaView(env);
         TRezerwacja w(StayMode::NewReservation);
         w.start();
         type(&w, "Il_os", "abc");
@@ -290,7 +284,6 @@ private Q_SLOTS:
     void closingQuestion() {
         QFETCH(bool, answer);
         TestEnv env;
-        ensureMiejscaView(env);
         TRezerwacja w(StayMode::NewReservation);
         w.start();
         w.show();
@@ -304,7 +297,6 @@ private Q_SLOTS:
 
     void programExitAsksTheEditor() {
         TestEnv env;
-        ensureMiejscaView(env);
         TGlowne main;
         wireCommands(main);
         main.show();
@@ -329,7 +321,6 @@ private Q_SLOTS:
     void doubleBookingQuestion() {
         QFETCH(bool, answer);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"12:2:A:", "14:2:A:"});
         TRezerwacja w(StayMode::NewReservation);
         w.start();
@@ -349,7 +340,6 @@ private Q_SLOTS:
 
     void anotherChildWindowClosesTheEditor() {
         TestEnv env;
-        ensureMiejscaView(env);
         TGlowne main;
         wireCommands(main);
         main.show();
@@ -363,7 +353,6 @@ private Q_SLOTS:
 
     void aWindowOpenedBySavingClosesTheEditorAfterwards() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:"});
         TGlowne main;
         wireCommands(main);
@@ -386,7 +375,6 @@ private Q_SLOTS:
 
     void aDialogTakingTheFocusClosesTheEditor() {
         TestEnv env;
-        ensureMiejscaView(env);
         auto* w = new TRezerwacja(StayMode::NewReservation);
         w->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<QWidget> editor = w;
@@ -402,7 +390,6 @@ private Q_SLOTS:
 
     void changeReservationRefreshesTheCallingList() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:", "2:2:A:"});
         addLines(env, {"R1 1 2 1 3"});
         TGlowne main;
@@ -435,7 +422,6 @@ private Q_SLOTS:
 
     void failedChangeIsShownAndChangesNothing() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:"});
         addLines(env, {"K1 1 2 1 3"});
         env.exec("INSERT INTO Ksiazka (Identyfikator_g, Identyfikator_o, Od, \"Do\", Nr_pokoju) "

@@ -43,7 +43,6 @@ QString entry(const QString& room, int from, int to) {
 // An accommodation group 1 of 3 persons: room 1 (2 beds) and room 2 (1 bed)
 // for days 1 to 3, its entries placed, a calculation and one payment.
 void storedAccommodation(TestEnv& env) {
-    ensureMiejscaView(env);
     addRooms(env, {"1:2:A:", "2:2:A:", "3:3:B:"});
     const SaveOutcome saved = saveStay(env.db(), StayMode::NewAccommodation, 0,
                                        formOf("3", {"1:2:A:2::1:3", "2:2:A:1:K:1:3"}));
@@ -81,7 +80,6 @@ private Q_SLOTS:
         QFETCH(QStringList, entries);
         QFETCH(int, osob);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:", "2:2:A:"});
         const SaveOutcome out =
             saveStay(env.db(), StayMode::NewAccommodation, 0, formOf(persons, chosen));
@@ -127,7 +125,6 @@ private Q_SLOTS:
         QFETCH(QString, header);
         QFETCH(QStringList, messages);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:", "2:2:A:"});
         env.exec("INSERT INTO Rez_hot (Nazwa, Osob, Od, \"Do\", Notatki) VALUES "
                  "('Stara', 1, ?, ?, '')",
@@ -201,7 +198,6 @@ private Q_SLOTS:
 
     void lineOfADeletedRoomIsDropped() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:", "9:2:A:"});
         addLines(env, {"R1 1 2 1 3", "R1 9 1 1 3"});
         env.exec("DELETE FROM Pokoje WHERE Nr_Pokoju = '9'");
@@ -239,7 +235,6 @@ private Q_SLOTS:
         QFETCH(int, r);
         QFETCH(QStringList, full);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"12:2:A:", "14:2:A:"});
         addLines(env, stored);
         QCOMPARE(::overbookedRooms(env.db(), r, r ? -2 : 0, chosenFrom(chosen)), full);
@@ -253,7 +248,6 @@ private Q_SLOTS:
     void doubleBookingQuestion() {
         QFETCH(bool, answer);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"12:2:A:", "14:2:A:"});
         addLines(env, {"K1 12 1 1 3", "K2 14 2 2 3"});
         const QStringList before = snapshot(env);
@@ -289,7 +283,6 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(QString, caption);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:3:A:", "2:2:A:"});
         addLines(env, {"R1 1 1 1 3", "K1 1 1 1 3"});
         env.exec(QString("CREATE TRIGGER odmowa BEFORE INSERT ON %1 WHEN NEW.Nr_pokoju = '1' "
@@ -357,7 +350,6 @@ private Q_SLOTS:
         QFETCH(StayMode, mode);
         QFETCH(QString, caption);
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:"});
         const QStringList before = snapshot(env);
         StayForm form = formOf("2", {"1:2:A:2::1:3"});
@@ -371,7 +363,6 @@ private Q_SLOTS:
 
     void entriesWithoutRoomStopAfterThreeRefusals() {
         TestEnv env;
-        ensureMiejscaView(env);
         addRooms(env, {"1:2:A:"});
         env.exec("CREATE TRIGGER t BEFORE INSERT ON Ksiazka BEGIN SELECT RAISE(ABORT, 'nie'); END");
         const SaveOutcome out =
