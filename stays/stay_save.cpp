@@ -145,10 +145,25 @@ SaveOutcome changeAccommodation(QSqlDatabase db, int k, const StayForm& form) {
     addPersonsWithoutRoom(db, k, entries, numberOr(form.persons, 0), from, to);
     return {SaveOutcome::Saved, k};
 }
+
+// A group removed meanwhile (deleted or checked in from another window or
+// copy) must not get its lines back: they would block rooms with no group.
+void requireGroup(QSqlDatabase db, StayMode mode, int groupId) {
+    const QString table =
+        isReservation(mode) ? QStringLiteral("Rez_hot") : QStringLiteral("Kwat_hot");
+    if (scalarSql(db,
+                  QStringLiteral("SELECT count(*) FROM %1 WHERE Identyfikator = :ID").arg(table),
+                  {{":ID", groupId}})
+            .toInt() == 0)
+        throw RezydoError(
+            QStringLiteral("Tej grupy nie ma już w bazie danych. Zmiany nie zostały zapisane."));
+}
 } // namespace
 
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form) {
     Transaction tx(db);
+    if (isChange(mode))
+        requireGroup(db, mode, groupId);
     const QStringList full = overbookedRooms(db, reservationIdFor(mode, groupId),
                                              accommodationIdFor(mode, groupId), form.chosen);
     if (!full.isEmpty() &&

@@ -266,16 +266,6 @@ private Q_SLOTS:
         QCOMPARE(tableRows(rooms), QStringList());
     }
 
-    void personsNotANumberBecomeOne() {
-        TestEnv env;
-        TRezerwacja w(StayMode::NewReservation);
-        w.start();
-        type(&w, "Il_os", "abc");
-        Q_EMIT child<QLineEdit>(&w, "Il_os")->editingFinished();
-        QCOMPARE(child<QLineEdit>(&w, "Il_os")->text(), QString("1"));
-        QCOMPARE(child<QLabel>(&w, "Podsumowanie")->text(), QString("Miejsc : 0 (-1)"));
-    }
-
     void closingQuestion_data() {
         QTest::addColumn<bool>("answer");
         QTest::newRow("no keeps the window") << false;

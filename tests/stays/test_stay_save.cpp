@@ -340,6 +340,31 @@ private Q_SLOTS:
         QCOMPARE(snapshot(env), before);
     }
 
+    void groupRemovedMeanwhileGetsNoLines_data() {
+        QTest::addColumn<StayMode>("mode");
+        QTest::newRow("reservation") << StayMode::EditReservation;
+        QTest::newRow("accommodation") << StayMode::EditAccommodation;
+    }
+    void groupRemovedMeanwhileGetsNoLines() {
+        QFETCH(StayMode, mode);
+        TestEnv env;
+        addRooms(env, {"1:2:A:"});
+        addLines(env, {"R1 1 2 1 3", "K1 1 2 3 5"});
+        const StayForm form = loadStay(env.db(), mode, 1);
+        // another window checks the group in or out meanwhile
+        env.exec(QString("DELETE FROM %1_msc").arg(isReservation(mode) ? "Rez" : "Kwat"));
+        env.exec(QString("DELETE FROM %1_hot").arg(isReservation(mode) ? "Rez" : "Kwat"));
+        const QStringList before = snapshot(env);
+        try {
+            saveStay(env.db(), mode, 1, form);
+            QFAIL("saved a group that is gone");
+        } catch (const RezydoError& e) {
+            QCOMPARE(e.text(),
+                     QString("Tej grupy nie ma już w bazie danych. Zmiany nie zostały zapisane."));
+        }
+        QCOMPARE(snapshot(env), before);
+    }
+
     void refusedHeaderEndsTheSave_data() {
         QTest::addColumn<StayMode>("mode");
         QTest::addColumn<QString>("caption");

@@ -148,27 +148,6 @@ private Q_SLOTS:
         QCOMPARE(gridRows(list, 7), rows);
     }
 
-    void bedsToAdd_data() {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<bool>("places");
-        QTest::addColumn<bool>("singles");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<int>("beds");
-        QTest::newRow("whole free room") << "4" << false << false << "" << 4;
-        QTest::newRow("singles below the free beds") << "3" << true << true << "2" << 2;
-        QTest::newRow("singles above the free beds") << "3" << true << true << "5" << 3;
-        QTest::newRow("free beds not a number") << "?" << true << false << "" << 1;
-        QTest::newRow("count not a number") << "4" << false << true << "dwa" << 1;
-    }
-    void bedsToAdd() {
-        QFETCH(QString, cell);
-        QFETCH(bool, places);
-        QFETCH(bool, singles);
-        QFETCH(QString, count);
-        QFETCH(int, beds);
-        QCOMPARE(::bedsToAdd(cell, places, singles, count), beds);
-    }
-
     void bedsSummary_data() {
         QTest::addColumn<QString>("persons");
         QTest::addColumn<QStringList>("beds");
