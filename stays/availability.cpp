@@ -29,46 +29,144 @@ void Availability::reread() {
     m_lines.reset();
 }
 
+void Availability::loadRooms(QSqlDatabase db, const AvailabilityRequest& request) {
+    QSqlQuery q =
+        runSql(db,
+               QStringLiteral("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje AS P "
+                              "WHERE Nr_Pokoju NOT IN ("
+                              "  SELECT Nr_pokoju FROM Kwat_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju"
+                              "  AND K.\"Do\" > :od1 AND K.Od < :do1 AND NOT K.Identyfikator = :K) "
+                              "AND Nr_Pokoju NOT IN ("
+                              "  SELECT Nr_pokoju FROM Rez_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju"
+                              "  AND K.\"Do\" > :od2 AND K.Od < :do2 AND NOT K.Identyfikator = :R) "
+                              "ORDER BY P.Nr_Pokoju"),
+               {{":od1", dayValue(request.from)},
+                {":do1", dayValue(request.to)},
+                {":K", request.accommodationId},
+                {":od2", dayValue(request.from)},
+                {":do2", dayValue(request.to)},
+                {":R", request.reservationId}});
+    QList<Room> rooms;
+    while (q.next())
+        rooms.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toString(),
+                      q.value(3).toString()});
+    m_rooms = rooms;
+}
+
+void Availability::loadLines(QSqlDatabase db, const AvailabilityRequest& request) {
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT * FROM Miejsca "
+                                        "WHERE \"Do\" > :od AND Od < :do "
+                                        "AND ID_KWAT <> :K AND ID_REZ <> :R "
+                                        "ORDER BY Nr_pokoju"),
+                         {{":od", dayValue(request.from)},
+                          {":do", dayValue(request.to)},
+                          {":K", request.accommodationId},
+                          {":R", request.reservationId}});
+    QList<TPokojData> lines;
+    while (q.next()) {
+        TPokojData d;
+        d.room = q.value(QStringLiteral("Nr_pokoju")).toString();
+        d.roomBeds = q.value(QStringLiteral("Miejsc")).toInt();
+        d.type = q.value(QStringLiteral("Typ")).toString();
+        d.beds = q.value(QStringLiteral("Miejsc1")).toInt();
+        d.from = dayFromValue(q.value(QStringLiteral("Od")));
+        d.to = dayFromValue(q.value(QStringLiteral("Do")));
+        d.gender = q.value(QStringLiteral("Jaki")).toString();
+        lines.append(d);
+    }
+    // One room's lines must be consecutive, whatever the letter case.
+    std::stable_sort(lines.begin(), lines.end(), [](const TPokojData& a, const TPokojData& b) {
+        return a.room.compare(b.room, Qt::CaseInsensitive) < 0;
+    });
+    m_lines = lines;
+}
+
+namespace {
+bool heldByChosen(const AvailabilityRequest& request, const QString& room) {
+    if (!request.chosen)
+        return false;
+    for (int r = 0; r < request.chosen->rowCount(); ++r)
+        if (request.chosen->key(r).compare(room, Qt::CaseInsensitive) == 0 &&
+            chosenOverlaps(*request.chosen, r, request.from, request.to))
+            return true;
+    return false;
+}
+
+// Lists the rooms of other groups' lines that keep free beds; returns their
+// sum. `used` receives every room those lines use.
+int listOthers(TextGrid& grid, const QList<TPokojData>& lines, const QDate& from, const QDate& to,
+               QStringList& used) {
+    int total = 0;
+    for (qsizetype first = 0; first < lines.size();) {
+        qsizetype last = first;
+        while (last < lines.size() &&
+               lines[last].room.compare(lines[first].room, Qt::CaseInsensitive) == 0)
+            ++last;
+        const QList<TPokojData> room = lines.mid(first, last - first);
+        first = last;
+        used.append(room.first().room);
+        const int free = room.first().roomBeds - peakBeds(room, from, to);
+        if (free <= 0)
+            continue;
+        total += free;
+        const int row = sortedInsert(grid, room.first().room);
+        grid.setCell(row, 2, QString::number(room.first().roomBeds));
+        grid.setCell(row, 3, room.first().type);
+        grid.setCell(row, 4, QString::number(free));
+        grid.setCell(row, 5, genderText(room));
+    }
+    return total;
+}
+
+// Takes the chosen lines off the list; returns the free beds of rooms that
+// only the chosen list uses in part.
+int takeChosen(TextGrid& grid, const TextGrid& chosen, const QDate& from, const QDate& to,
+               const QStringList& used) {
+    int added = 0;
+    for (int r = 0; r < chosen.rowCount(); ++r) {
+        const QString number = chosen.key(r);
+        // A line outside the period takes nothing from it.
+        if (number.isEmpty() || !chosenOverlaps(chosen, r, from, to))
+            continue;
+        const int beds = chosen.cell(r, chosen::Beds).toInt();
+        const int listed = grid.findKey(number);
+        if (listed >= 0) {
+            const int free = grid.cell(listed, 4).toInt() - beds;
+            if (free < 1)
+                removeRow(grid, listed);
+            else
+                grid.setCell(listed, 4, QString::number(free));
+            continue;
+        }
+        // Not listed although other groups use it: it is full already.
+        if (used.contains(number, Qt::CaseInsensitive))
+            continue;
+        const int roomBeds = chosen.cell(r, chosen::RoomBeds).toInt();
+        if (beds >= roomBeds)
+            continue;
+        const int row = sortedInsert(grid, number);
+        grid.setCell(row, 2, QString::number(roomBeds));
+        grid.setCell(row, 3, chosen.cell(r, chosen::Type));
+        grid.setCell(row, 4, QString::number(roomBeds - beds));
+        added += roomBeds - beds;
+    }
+    return added;
+}
+} // namespace
+
 AvailabilityLabels Availability::fillFreeRooms(QSqlDatabase db, const AvailabilityRequest& request,
                                                TextGrid& grid) {
     grid = freeRoomsGrid();
-    if (!m_rooms) {
-        QSqlQuery q = runSql(
-            db,
-            QStringLiteral("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje AS P "
-                           "WHERE Nr_Pokoju NOT IN ("
-                           "  SELECT Nr_pokoju FROM Kwat_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju"
-                           "  AND K.\"Do\" > :od1 AND K.Od < :do1 AND NOT K.Identyfikator = :K) "
-                           "AND Nr_Pokoju NOT IN ("
-                           "  SELECT Nr_pokoju FROM Rez_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju"
-                           "  AND K.\"Do\" > :od2 AND K.Od < :do2 AND NOT K.Identyfikator = :R) "
-                           "ORDER BY P.Nr_Pokoju"),
-            {{":od1", dayValue(request.from)},
-             {":do1", dayValue(request.to)},
-             {":K", request.accommodationId},
-             {":od2", dayValue(request.from)},
-             {":do2", dayValue(request.to)},
-             {":R", request.reservationId}});
-        QList<Room> rooms;
-        while (q.next())
-            rooms.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toString(),
-                          q.value(3).toString()});
-        m_rooms = rooms;
-    }
-
+    if (!m_rooms)
+        loadRooms(db, request);
     int rooms = 0;
     int beds = 0;
     int described = 0;
     for (const Room& room : *m_rooms) {
         // A room the editor already holds for the period is not free any more.
-        if (request.chosen) {
-            bool taken = false;
-            for (int r = 0; r < request.chosen->rowCount() && !taken; ++r)
-                taken = request.chosen->key(r).compare(room.number, Qt::CaseInsensitive) == 0 &&
-                        chosenOverlaps(*request.chosen, r, request.from, request.to);
-            if (taken)
-                continue;
-        }
+        if (heldByChosen(request, room.number))
+            continue;
         ++rooms;
         beds += room.beds;
         described += descriptionBeds(room.description, room.beds);
@@ -80,7 +178,6 @@ AvailabilityLabels Availability::fillFreeRooms(QSqlDatabase db, const Availabili
         if (!passesFilters(grid, row, request.filters))
             removeRow(grid, row);
     }
-
     AvailabilityLabels labels;
     labels.rooms = QStringLiteral("Pokoi : ") + QString::number(rooms);
     labels.beds = bedsLabel(beds);
@@ -92,91 +189,15 @@ AvailabilityLabels Availability::fillFreeRooms(QSqlDatabase db, const Availabili
 AvailabilityLabels Availability::fillFreePlaces(QSqlDatabase db, const AvailabilityRequest& request,
                                                 TextGrid& grid) {
     grid = freePlacesGrid();
-    if (!m_lines) {
-        QSqlQuery q = runSql(db,
-                             QStringLiteral("SELECT * FROM Miejsca "
-                                            "WHERE \"Do\" > :od AND Od < :do "
-                                            "AND ID_KWAT <> :K AND ID_REZ <> :R "
-                                            "ORDER BY Nr_pokoju"),
-                             {{":od", dayValue(request.from)},
-                              {":do", dayValue(request.to)},
-                              {":K", request.accommodationId},
-                              {":R", request.reservationId}});
-        QList<TPokojData> lines;
-        while (q.next()) {
-            TPokojData d;
-            d.room = q.value(QStringLiteral("Nr_pokoju")).toString();
-            d.roomBeds = q.value(QStringLiteral("Miejsc")).toInt();
-            d.type = q.value(QStringLiteral("Typ")).toString();
-            d.beds = q.value(QStringLiteral("Miejsc1")).toInt();
-            d.from = dayFromValue(q.value(QStringLiteral("Od")));
-            d.to = dayFromValue(q.value(QStringLiteral("Do")));
-            d.gender = q.value(QStringLiteral("Jaki")).toString();
-            lines.append(d);
-        }
-        std::stable_sort(lines.begin(), lines.end(), [](const TPokojData& a, const TPokojData& b) {
-            return a.room.compare(b.room, Qt::CaseInsensitive) < 0;
-        });
-        m_lines = lines;
-    }
-
-    int total = 0;
-    QStringList usedByOthers;
-    const QList<TPokojData>& lines = *m_lines;
-    for (qsizetype first = 0; first < lines.size();) {
-        qsizetype last = first;
-        while (last < lines.size() &&
-               lines[last].room.compare(lines[first].room, Qt::CaseInsensitive) == 0)
-            ++last;
-        const QList<TPokojData> room = lines.mid(first, last - first);
-        first = last;
-        usedByOthers.append(room.first().room);
-        const int free = room.first().roomBeds - peakBeds(room, request.from, request.to);
-        if (free <= 0)
-            continue;
-        total += free;
-        const int row = sortedInsert(grid, room.first().room);
-        grid.setCell(row, 2, QString::number(room.first().roomBeds));
-        grid.setCell(row, 3, room.first().type);
-        grid.setCell(row, 4, QString::number(free));
-        grid.setCell(row, 5, genderText(room));
-    }
-
-    if (request.chosen) {
-        const TextGrid& chosen = *request.chosen;
-        for (int r = 0; r < chosen.rowCount(); ++r) {
-            const QString number = chosen.key(r);
-            // A line outside the period takes nothing from it.
-            if (number.isEmpty() || !chosenOverlaps(chosen, r, request.from, request.to))
-                continue;
-            const int beds = chosen.cell(r, chosen::Beds).toInt();
-            const int listed = grid.findKey(number);
-            if (listed >= 0) {
-                const int free = grid.cell(listed, 4).toInt() - beds;
-                if (free < 1)
-                    removeRow(grid, listed);
-                else
-                    grid.setCell(listed, 4, QString::number(free));
-                continue;
-            }
-            // Not listed although other groups use it: it is full already.
-            if (usedByOthers.contains(number, Qt::CaseInsensitive))
-                continue;
-            const int roomBeds = chosen.cell(r, chosen::RoomBeds).toInt();
-            if (beds >= roomBeds)
-                continue;
-            const int row = sortedInsert(grid, number);
-            grid.setCell(row, 2, QString::number(roomBeds));
-            grid.setCell(row, 3, chosen.cell(r, chosen::Type));
-            grid.setCell(row, 4, QString::number(roomBeds - beds));
-            total += roomBeds - beds;
-        }
-    }
-
+    if (!m_lines)
+        loadLines(db, request);
+    QStringList used;
+    int total = listOthers(grid, *m_lines, request.from, request.to, used);
+    if (request.chosen)
+        total += takeChosen(grid, *request.chosen, request.from, request.to, used);
     for (int r = grid.rowCount() - 1; r >= 0; --r)
         if (!grid.key(r).isEmpty() && !passesFilters(grid, r, request.filters))
             removeRow(grid, r);
-
     return {QString(), bedsLabel(total)};
 }
 

@@ -60,6 +60,9 @@ public:
     bool hasCachedLines() const { return m_lines.has_value(); }
 
 private:
+    void loadRooms(QSqlDatabase db, const AvailabilityRequest& request);
+    void loadLines(QSqlDatabase db, const AvailabilityRequest& request);
+
     struct Room {
         QString number;
         int beds = 0;
