@@ -6,5 +6,6 @@ class TGlowne;
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
 
-// The wiring of each feature, in app/commands_<feature>.cpp.
 void wireStaysCommands(TGlowne& window);
+void wireStayListCommands(TGlowne& window);
+void wireGuestReportCommands(TGlowne& window);

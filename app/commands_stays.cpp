@@ -6,7 +6,8 @@
 #include <memory>
 
 namespace {
-void openEditor(TGlowne& window, StayMode mode, int groupId, QObject* caller) {
+void openEditor(TGlowne& window, StayMode mode, int groupId, QObject* caller)
+{
     auto editor = std::make_unique<TRezerwacja>(mode, groupId, caller);
     editor->start();
     window.addChild(editor.release(), true);
@@ -15,7 +16,8 @@ void openEditor(TGlowne& window, StayMode mode, int groupId, QObject* caller) {
 
 // The stay editor: a new reservation, a walk-in accommodation, and the
 // change of a group handed over by the stay list.
-void wireStaysCommands(TGlowne& window) {
+void wireStaysCommands(TGlowne& window)
+{
     window.wireCommand(QStringLiteral("mnuWprowadzanieRezerwacji"),
                        [&window] { openEditor(window, StayMode::NewReservation, 0, nullptr); });
     window.wireCommand(QStringLiteral("mnuKwaterowanieBezRezerwacji"),

@@ -8,28 +8,33 @@
 #include <algorithm>
 
 namespace {
-QString bedsLabel(int beds) {
+QString bedsLabel(int beds)
+{
     return QStringLiteral("Miejsc : ") + QString::number(beds);
 }
 } // namespace
 
-TextGrid Availability::freeRoomsGrid() {
+TextGrid Availability::freeRoomsGrid()
+{
     return TextGrid({QString(), QStringLiteral("Nr pokoju"), QStringLiteral("Miejsc"),
                      QStringLiteral("Typ"), QStringLiteral("Opis")});
 }
 
-TextGrid Availability::freePlacesGrid() {
+TextGrid Availability::freePlacesGrid()
+{
     return TextGrid({QString(), QStringLiteral("Nr pokoju"), QStringLiteral("Miejsc"),
                      QStringLiteral("Typ"), QStringLiteral("Wolne miejsc."),
                      QStringLiteral("Jaki")});
 }
 
-void Availability::reread() {
+void Availability::reread()
+{
     m_rooms.reset();
     m_lines.reset();
 }
 
-void Availability::loadRooms(QSqlDatabase db, const AvailabilityRequest& request) {
+void Availability::loadRooms(QSqlDatabase db, const AvailabilityRequest& request)
+{
     QSqlQuery q =
         runSql(db,
                QStringLiteral("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje AS P "
@@ -53,7 +58,8 @@ void Availability::loadRooms(QSqlDatabase db, const AvailabilityRequest& request
     m_rooms = rooms;
 }
 
-void Availability::loadLines(QSqlDatabase db, const AvailabilityRequest& request) {
+void Availability::loadLines(QSqlDatabase db, const AvailabilityRequest& request)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT * FROM Miejsca "
                                         "WHERE \"Do\" > :od AND Od < :do "
@@ -83,7 +89,8 @@ void Availability::loadLines(QSqlDatabase db, const AvailabilityRequest& request
 }
 
 namespace {
-bool heldByChosen(const AvailabilityRequest& request, const QString& room) {
+bool heldByChosen(const AvailabilityRequest& request, const QString& room)
+{
     if (!request.chosen)
         return false;
     for (int r = 0; r < request.chosen->rowCount(); ++r)
@@ -96,7 +103,8 @@ bool heldByChosen(const AvailabilityRequest& request, const QString& room) {
 // Lists the rooms of other groups' lines that keep free beds; returns their
 // sum. `used` receives every room those lines use.
 int listOthers(TextGrid& grid, const QList<TPokojData>& lines, const QDate& from, const QDate& to,
-               QStringList& used) {
+               QStringList& used)
+{
     int total = 0;
     for (qsizetype first = 0; first < lines.size();) {
         qsizetype last = first;
@@ -122,7 +130,8 @@ int listOthers(TextGrid& grid, const QList<TPokojData>& lines, const QDate& from
 // Takes the chosen lines off the list; returns the free beds of rooms that
 // only the chosen list uses in part.
 int takeChosen(TextGrid& grid, const TextGrid& chosen, const QDate& from, const QDate& to,
-               const QStringList& used) {
+               const QStringList& used)
+{
     int added = 0;
     for (int r = 0; r < chosen.rowCount(); ++r) {
         const QString number = chosen.key(r);
@@ -156,7 +165,8 @@ int takeChosen(TextGrid& grid, const TextGrid& chosen, const QDate& from, const 
 } // namespace
 
 AvailabilityLabels Availability::fillFreeRooms(QSqlDatabase db, const AvailabilityRequest& request,
-                                               TextGrid& grid) {
+                                               TextGrid& grid)
+{
     grid = freeRoomsGrid();
     if (!m_rooms)
         loadRooms(db, request);
@@ -187,7 +197,8 @@ AvailabilityLabels Availability::fillFreeRooms(QSqlDatabase db, const Availabili
 }
 
 AvailabilityLabels Availability::fillFreePlaces(QSqlDatabase db, const AvailabilityRequest& request,
-                                                TextGrid& grid) {
+                                                TextGrid& grid)
+{
     grid = freePlacesGrid();
     if (!m_lines)
         loadLines(db, request);
@@ -201,7 +212,8 @@ AvailabilityLabels Availability::fillFreePlaces(QSqlDatabase db, const Availabil
     return {QString(), bedsLabel(total)};
 }
 
-int descriptionBeds(const QString& description, int roomBeds) {
+int descriptionBeds(const QString& description, int roomBeds)
+{
     const qsizetype open = description.indexOf(QLatin1Char('('));
     const qsizetype close = description.indexOf(QLatin1Char(')'));
     if (open < 0 || close < 0)
@@ -220,7 +232,8 @@ int descriptionBeds(const QString& description, int roomBeds) {
     return sum + number;
 }
 
-int peakBeds(const QList<TPokojData>& lines, const QDate& from, const QDate& to) {
+int peakBeds(const QList<TPokojData>& lines, const QDate& from, const QDate& to)
+{
     int peak = 0;
     for (QDate d = from; d.isValid() && d <= to; d = d.addDays(1)) {
         int sum = 0;
@@ -232,7 +245,8 @@ int peakBeds(const QList<TPokojData>& lines, const QDate& from, const QDate& to)
     return peak;
 }
 
-QString genderText(const QList<TPokojData>& lines) {
+QString genderText(const QList<TPokojData>& lines)
+{
     auto any = [&](const char* code) {
         return std::any_of(lines.cbegin(), lines.cend(),
                            [&](const TPokojData& l) { return l.gender == QLatin1String(code); });
@@ -245,7 +259,8 @@ QString genderText(const QList<TPokojData>& lines) {
     return text;
 }
 
-bool passesFilters(const TextGrid& grid, int row, const QStringList& filters) {
+bool passesFilters(const TextGrid& grid, int row, const QStringList& filters)
+{
     const QLocale locale;
     for (int i = 0; i < filters.size() && i < 4; ++i) {
         if (filters[i].isEmpty())
@@ -256,7 +271,8 @@ bool passesFilters(const TextGrid& grid, int row, const QStringList& filters) {
     return true;
 }
 
-bool chosenOverlaps(const TextGrid& chosen, int row, const QDate& from, const QDate& to) {
+bool chosenOverlaps(const TextGrid& chosen, int row, const QDate& from, const QDate& to)
+{
     return readDateCell(chosen.cell(row, chosen::From)) <= to &&
            readDateCell(chosen.cell(row, chosen::To)) > from;
 }

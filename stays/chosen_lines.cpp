@@ -1,19 +1,21 @@
 #include "stays/chosen_lines.h"
 
-TextGrid chosenGrid() {
+TextGrid chosenGrid()
+{
     return TextGrid({QString(), QStringLiteral("Nr pokoju"), QStringLiteral("Miejsc"),
                      QStringLiteral("Typ"), QStringLiteral("Rezw. miejsc."), QStringLiteral("K/M"),
                      QStringLiteral("Od"), QStringLiteral("Do")});
 }
 
-int numberOr(const QString& text, int fallback) {
+int numberOr(const QString& text, int fallback)
+{
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok ? value : fallback;
 }
 
-int bedsToAdd(const QString& bedsCell, bool fromFreePlaces, bool singles,
-              const QString& countText) {
+int bedsToAdd(const QString& bedsCell, bool fromFreePlaces, bool singles, const QString& countText)
+{
     int n = fromFreePlaces ? numberOr(bedsCell, 1) : bedsCell.toInt();
     if (singles) {
         const int m = numberOr(countText, 1);
@@ -23,7 +25,8 @@ int bedsToAdd(const QString& bedsCell, bool fromFreePlaces, bool singles,
     return n;
 }
 
-int addToChosen(TextGrid& list, const RoomToAdd& add) {
+int addToChosen(TextGrid& list, const RoomToAdd& add)
+{
     int row = list.findKey(add.room);
     if (row < 0) {
         row = sortedInsert(list, add.room);
@@ -44,7 +47,8 @@ int addToChosen(TextGrid& list, const RoomToAdd& add) {
     return row;
 }
 
-BedsSummary bedsSummary(const QString& personsText, const TextGrid& list) {
+BedsSummary bedsSummary(const QString& personsText, const TextGrid& list)
+{
     BedsSummary s;
     int persons = numberOr(personsText, -1);
     if (persons == -1) {
@@ -63,7 +67,8 @@ BedsSummary bedsSummary(const QString& personsText, const TextGrid& list) {
     return s;
 }
 
-std::pair<QDate, QDate> groupDates(const QDate& from, const QDate& to, const TextGrid& list) {
+std::pair<QDate, QDate> groupDates(const QDate& from, const QDate& to, const TextGrid& list)
+{
     QDate first = from;
     QDate last = to;
     for (int r = 0; r < list.rowCount(); ++r) {
@@ -75,7 +80,8 @@ std::pair<QDate, QDate> groupDates(const QDate& from, const QDate& to, const Tex
     return {first, last};
 }
 
-QList<RoomLine> linesOf(const TextGrid& list) {
+QList<RoomLine> linesOf(const TextGrid& list)
+{
     QList<RoomLine> lines;
     for (int r = 0; r < list.rowCount(); ++r) {
         if (list.key(r).isEmpty())

@@ -16,7 +16,8 @@ struct Bedded {
 
 // One person record and its register entry; true when the entry was stored.
 bool addEntry(QSqlDatabase db, int groupId, const QVariant& room, const QVariant& from,
-              const QVariant& to) {
+              const QVariant& to)
+{
     const qlonglong person =
         insertRow(db, QStringLiteral("INSERT INTO Arch_os (ID_Panstwo) VALUES (:ID_Panstwo)"),
                   {{":ID_Panstwo", 1}});
@@ -33,7 +34,8 @@ bool addEntry(QSqlDatabase db, int groupId, const QVariant& room, const QVariant
 }
 } // namespace
 
-int placePersonsInRooms(QSqlDatabase db, int groupId, int persons) {
+int placePersonsInRooms(QSqlDatabase db, int groupId, int persons)
+{
     QList<Bedded> lines;
     {
         QSqlQuery q = runSql(db, QStringLiteral("SELECT * FROM Kwat_msc WHERE Identyfikator = :ID"),
@@ -55,7 +57,8 @@ int placePersonsInRooms(QSqlDatabase db, int groupId, int persons) {
 }
 
 int addPersonsWithoutRoom(QSqlDatabase db, int groupId, int placed, int persons,
-                          const QDate& groupFrom, const QDate& groupTo) {
+                          const QDate& groupFrom, const QDate& groupTo)
+{
     // Each refusal is reported and not counted; three in a row mean the
     // database will not take them, and the count would never be reached.
     int refusedInRow = 0;
@@ -71,7 +74,8 @@ int addPersonsWithoutRoom(QSqlDatabase db, int groupId, int placed, int persons,
 }
 
 int placeGroupPersons(QSqlDatabase db, int groupId, int persons, const QDate& groupFrom,
-                      const QDate& groupTo) {
+                      const QDate& groupTo)
+{
     const int placed = placePersonsInRooms(db, groupId, persons);
     return addPersonsWithoutRoom(db, groupId, placed, persons, groupFrom, groupTo);
 }

@@ -14,14 +14,16 @@ struct Header {
     QVariant notes;
 };
 
-Header headerOf(const StayForm& form, bool personsAsTyped) {
+Header headerOf(const StayForm& form, bool personsAsTyped)
+{
     const auto [from, to] = groupDates(form.from, form.to, form.chosen);
     return {textValue(form.name),
             personsAsTyped ? QVariant(form.persons) : QVariant(numberOr(form.persons, 1)),
             dayValue(from), dayValue(to), textValue(form.notes)};
 }
 
-int insertHeader(QSqlDatabase db, const QString& table, const QString& caption, const Header& h) {
+int insertHeader(QSqlDatabase db, const QString& table, const QString& caption, const Header& h)
+{
     return static_cast<int>(
         insertSkippable(db, caption,
                         QStringLiteral("INSERT INTO %1 (Nazwa, Osob, Od, \"Do\", Notatki) "
@@ -35,7 +37,8 @@ int insertHeader(QSqlDatabase db, const QString& table, const QString& caption, 
 }
 
 void updateHeader(QSqlDatabase db, const QString& table, const QString& caption, int groupId,
-                  const Header& h) {
+                  const Header& h)
+{
     runSkippable(db, caption,
                  QStringLiteral("UPDATE %1 SET Nazwa = :Nazwa, Osob = :Osob, Od = :Od, "
                                 "\"Do\" = :Do, Notatki = :Notatki WHERE Identyfikator = :ID")
@@ -49,7 +52,8 @@ void updateHeader(QSqlDatabase db, const QString& table, const QString& caption,
 }
 
 void appendLines(QSqlDatabase db, const QString& table, const QString& caption, int groupId,
-                 const TextGrid& chosenList) {
+                 const TextGrid& chosenList)
+{
     for (const RoomLine& line : linesOf(chosenList))
         runSkippable(db, caption,
                      QStringLiteral("INSERT INTO %1 (Identyfikator, Od, \"Do\", Nr_pokoju, "
@@ -66,7 +70,8 @@ void appendLines(QSqlDatabase db, const QString& table, const QString& caption, 
 const QString kReservationLine = QStringLiteral("Dopisywanie pozycji rezerwacji");
 const QString kAccommodationLine = QStringLiteral("Dopisywanie pozycji kwaterunku");
 
-SaveOutcome newReservation(QSqlDatabase db, const StayForm& form) {
+SaveOutcome newReservation(QSqlDatabase db, const StayForm& form)
+{
     const int g = insertHeader(db, QStringLiteral("Rez_hot"), QStringLiteral("Nowa rezerwacja"),
                                headerOf(form, false));
     if (g == 0)
@@ -75,7 +80,8 @@ SaveOutcome newReservation(QSqlDatabase db, const StayForm& form) {
     return {SaveOutcome::Saved, g};
 }
 
-SaveOutcome changeReservation(QSqlDatabase db, int r, const StayForm& form) {
+SaveOutcome changeReservation(QSqlDatabase db, int r, const StayForm& form)
+{
     updateHeader(db, QStringLiteral("Rez_hot"), QStringLiteral("Zmiana rezerwacji"), r,
                  headerOf(form, true));
     runSql(db, QStringLiteral("DELETE FROM Rez_msc WHERE Identyfikator = :ID"), {{":ID", r}});
@@ -83,7 +89,8 @@ SaveOutcome changeReservation(QSqlDatabase db, int r, const StayForm& form) {
     return {SaveOutcome::Saved, r};
 }
 
-SaveOutcome newAccommodation(QSqlDatabase db, const StayForm& form) {
+SaveOutcome newAccommodation(QSqlDatabase db, const StayForm& form)
+{
     const Header h = headerOf(form, false);
     const int g =
         insertHeader(db, QStringLiteral("Kwat_hot"), QStringLiteral("Nowy kwaterunek"), h);
@@ -97,7 +104,8 @@ SaveOutcome newAccommodation(QSqlDatabase db, const StayForm& form) {
 
 // Rooms whose stored lines the chosen list no longer holds as they were:
 // their register entries lose the room and are placed again at registration.
-QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList) {
+QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList)
+{
     QStringList rooms;
     QSqlQuery q = runSql(db, QStringLiteral("SELECT * FROM Kwat_msc WHERE Identyfikator = :ID"),
                          {{":ID", k}});
@@ -113,7 +121,8 @@ QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList) {
     return rooms;
 }
 
-void clearRooms(QSqlDatabase db, int k, const QStringList& rooms) {
+void clearRooms(QSqlDatabase db, int k, const QStringList& rooms)
+{
     QString sql =
         QStringLiteral("UPDATE Ksiazka SET Nr_pokoju = '' WHERE Identyfikator_g = :ID AND (");
     QList<QPair<QString, QVariant>> bindings{{QStringLiteral(":ID"), k}};
@@ -126,7 +135,8 @@ void clearRooms(QSqlDatabase db, int k, const QStringList& rooms) {
     runSqlList(db, sql, bindings);
 }
 
-SaveOutcome changeAccommodation(QSqlDatabase db, int k, const StayForm& form) {
+SaveOutcome changeAccommodation(QSqlDatabase db, int k, const StayForm& form)
+{
     updateHeader(db, QStringLiteral("Kwat_hot"), QStringLiteral("Zmiana kwaterunku"), k,
                  headerOf(form, false));
     // The calculation follows the lines; billing computes it anew.
@@ -148,7 +158,8 @@ SaveOutcome changeAccommodation(QSqlDatabase db, int k, const StayForm& form) {
 
 // A group removed meanwhile (deleted or checked in from another window or
 // copy) must not get its lines back: they would block rooms with no group.
-void requireGroup(QSqlDatabase db, StayMode mode, int groupId) {
+void requireGroup(QSqlDatabase db, StayMode mode, int groupId)
+{
     const QString table =
         isReservation(mode) ? QStringLiteral("Rez_hot") : QStringLiteral("Kwat_hot");
     if (scalarSql(db,
@@ -160,7 +171,8 @@ void requireGroup(QSqlDatabase db, StayMode mode, int groupId) {
 }
 } // namespace
 
-SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form) {
+SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+{
     Transaction tx(db);
     if (isChange(mode))
         requireGroup(db, mode, groupId);

@@ -8,27 +8,32 @@
 
 #include <QHash>
 
-bool isReservation(StayMode mode) {
+bool isReservation(StayMode mode)
+{
     return mode == StayMode::NewReservation || mode == StayMode::EditReservation;
 }
 
-bool isChange(StayMode mode) {
+bool isChange(StayMode mode)
+{
     return mode == StayMode::EditReservation || mode == StayMode::EditAccommodation;
 }
 
-int reservationIdFor(StayMode mode, int groupId) {
+int reservationIdFor(StayMode mode, int groupId)
+{
     if (!isChange(mode))
         return 0;
     return mode == StayMode::EditReservation ? groupId : -2;
 }
 
-int accommodationIdFor(StayMode mode, int groupId) {
+int accommodationIdFor(StayMode mode, int groupId)
+{
     if (!isChange(mode))
         return 0;
     return mode == StayMode::EditAccommodation ? groupId : -2;
 }
 
-StayForm loadStay(QSqlDatabase db, StayMode mode, int groupId) {
+StayForm loadStay(QSqlDatabase db, StayMode mode, int groupId)
+{
     StayForm form;
     form.chosen = chosenGrid();
     const bool reservation = isReservation(mode);
@@ -77,7 +82,8 @@ struct Span {
     int beds = 0;
 };
 
-bool tooManyBeds(const QList<Span>& mine, const QList<Span>& others, int roomBeds) {
+bool tooManyBeds(const QList<Span>& mine, const QList<Span>& others, int roomBeds)
+{
     for (const Span& line : mine) {
         for (QDate night = line.from; night < line.to; night = night.addDays(1)) {
             int taken = 0;
@@ -94,7 +100,8 @@ bool tooManyBeds(const QList<Span>& mine, const QList<Span>& others, int roomBed
 } // namespace
 
 QStringList overbookedRooms(QSqlDatabase db, int reservationId, int accommodationId,
-                            const TextGrid& chosenList) {
+                            const TextGrid& chosenList)
+{
     const QList<RoomLine> lines = linesOf(chosenList);
     if (lines.isEmpty())
         return {};

@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* parent) {
+QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* parent)
+{
     auto* table = new QTableWidget(parent);
     table->setObjectName(name);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -20,7 +21,8 @@ QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* 
     return table;
 }
 
-void showGrid(QTableWidget* table, const TextGrid& grid) {
+void showGrid(QTableWidget* table, const TextGrid& grid)
+{
     const int current = table->currentRow();
     table->clearSelection();
     table->setColumnCount(grid.columnCount());
@@ -40,7 +42,8 @@ void showGrid(QTableWidget* table, const TextGrid& grid) {
         table->setCurrentCell(std::min(current, grid.rowCount() - 1), 1);
 }
 
-QList<int> selectedRows(const QTableWidget* table) {
+QList<int> selectedRows(const QTableWidget* table)
+{
     QList<int> rows;
     const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();
     for (const QTableWidgetSelectionRange& range : ranges)

@@ -21,18 +21,21 @@
 #include <QTableWidget>
 #include <QTabWidget>
 
-void TRezerwacja::start() {
+void TRezerwacja::start()
+{
     reset();
 }
 
-void TRezerwacja::setDate(QDateEdit* edit, const QDate& day) {
+void TRezerwacja::setDate(QDateEdit* edit, const QDate& day)
+{
     if (!day.isValid())
         return;
     const QSignalBlocker block(edit);
     edit->setDate(day);
 }
 
-void TRezerwacja::reset() {
+void TRezerwacja::reset()
+{
     m_availability.reread();
     for (QDateEdit* e : {m_from, m_lineFrom})
         setDate(e, today());
@@ -68,7 +71,8 @@ void TRezerwacja::reset() {
     fillActivePage();
 }
 
-AvailabilityRequest TRezerwacja::request(int page) const {
+AvailabilityRequest TRezerwacja::request(int page) const
+{
     AvailabilityRequest r;
     r.from = m_from->date();
     r.to = m_to->date();
@@ -80,7 +84,8 @@ AvailabilityRequest TRezerwacja::request(int page) const {
     return r;
 }
 
-void TRezerwacja::fillActivePage() {
+void TRezerwacja::fillActivePage()
+{
     const int page = m_pages->currentIndex();
     const AvailabilityRequest r = request(page);
     QSqlDatabase db = dataModule().database();
@@ -93,13 +98,15 @@ void TRezerwacja::fillActivePage() {
     m_bedsLabel->setText(labels.beds);
 }
 
-void TRezerwacja::clearFilters() {
+void TRezerwacja::clearFilters()
+{
     for (QLineEdit* f : m_roomFilters + m_placeFilters)
         f->clear();
     fillActivePage();
 }
 
-void TRezerwacja::addRooms() {
+void TRezerwacja::addRooms()
+{
     const bool places = m_pages->currentIndex() == 1;
     TextGrid& source = places ? m_freePlaces : m_freeRooms;
     QTableWidget* table = places ? m_placesTable : m_roomsTable;
@@ -135,7 +142,8 @@ void TRezerwacja::addRooms() {
     updateSummary();
 }
 
-void TRezerwacja::removeLines() {
+void TRezerwacja::removeLines()
+{
     removeRows(m_chosen, selectedRows(m_chosenTable));
     showGrid(m_chosenTable, m_chosen);
     m_availability.reread();
@@ -143,7 +151,8 @@ void TRezerwacja::removeLines() {
     updateSummary();
 }
 
-void TRezerwacja::updateSummary() {
+void TRezerwacja::updateSummary()
+{
     const BedsSummary s = bedsSummary(m_persons->text(), m_chosen);
     if (s.personsReset)
         m_persons->setText(QStringLiteral("1"));
@@ -153,7 +162,8 @@ void TRezerwacja::updateSummary() {
     m_summary->setPalette(p);
 }
 
-bool TRezerwacja::eventFilter(QObject* watched, QEvent* event) {
+bool TRezerwacja::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == m_roomsTable && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
@@ -168,12 +178,14 @@ bool TRezerwacja::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TRezerwacja::groupPeriodChecked() {
+void TRezerwacja::groupPeriodChecked()
+{
     if (m_from->date() >= m_to->date())
         m_to->setDate(m_from->date().addDays(1)); // reacts as a change
 }
 
-void TRezerwacja::groupPeriodChanged() {
+void TRezerwacja::groupPeriodChanged()
+{
     if (m_adjusting)
         return;
     m_adjusting = true;
@@ -188,7 +200,8 @@ void TRezerwacja::groupPeriodChanged() {
     }
 }
 
-void TRezerwacja::linePeriodChanged() {
+void TRezerwacja::linePeriodChanged()
+{
     if (m_adjusting)
         return;
     const QDate arrival = m_from->date();

@@ -22,20 +22,23 @@
 namespace {
 const QString kCaption = QStringLiteral("Kwaterowanie");
 
-bool askRegistration() {
+bool askRegistration()
+{
     return prompter().ask(
         QStringLiteral("Czy chcesz teraz wpisać osoby z tej grupy do książki meldunkowej ?"),
         kCaption, true);
 }
 
 // Boxes the program shows in passing do not take the editor's place.
-bool isPassing(const QWidget* w) {
+bool isPassing(const QWidget* w)
+{
     return qobject_cast<const QMessageBox*>(w) || qobject_cast<const QInputDialog*>(w) ||
            qobject_cast<const QFileDialog*>(w);
 }
 } // namespace
 
-void TRezerwacja::onSave() {
+void TRezerwacja::onSave()
+{
     m_saving = true;
     guarded([this] { save(); });
     m_saving = false;
@@ -43,7 +46,8 @@ void TRezerwacja::onSave() {
         closeAtOnce();
 }
 
-void TRezerwacja::save() {
+void TRezerwacja::save()
+{
     StayForm form;
     form.name = m_name->text();
     form.persons = m_persons->text();
@@ -78,13 +82,15 @@ void TRezerwacja::save() {
     }
 }
 
-void TRezerwacja::onClose() {
+void TRezerwacja::onClose()
+{
     if (isChange(m_mode))
         notifyCaller();
     closeWindow();
 }
 
-bool TRezerwacja::mayClose() {
+bool TRezerwacja::mayClose()
+{
     if (m_closeWithoutQuestion || m_closeApproved)
         return true;
     m_closeApproved =
@@ -93,7 +99,8 @@ bool TRezerwacja::mayClose() {
     return m_closeApproved;
 }
 
-void TRezerwacja::closeEvent(QCloseEvent* event) {
+void TRezerwacja::closeEvent(QCloseEvent* event)
+{
     if (!mayClose()) {
         event->ignore();
         return;
@@ -105,25 +112,29 @@ void TRezerwacja::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TRezerwacja::notifyCaller() {
+void TRezerwacja::notifyCaller()
+{
     if (auto* listener = dynamic_cast<GroupListener*>(m_caller.data()))
         listener->groupEdited(m_groupId);
 }
 
-void TRezerwacja::closeWindow() {
+void TRezerwacja::closeWindow()
+{
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
     else
         close();
 }
 
-void TRezerwacja::closeAtOnce() {
+void TRezerwacja::closeAtOnce()
+{
     m_closePending = false;
     m_closeWithoutQuestion = true;
     closeWindow();
 }
 
-void TRezerwacja::deactivated() {
+void TRezerwacja::deactivated()
+{
     if (m_closeWithoutQuestion || m_closeApproved)
         return;
     if (m_saving) {
@@ -139,12 +150,14 @@ void TRezerwacja::deactivated() {
     });
 }
 
-void TRezerwacja::showEvent(QShowEvent* event) {
+void TRezerwacja::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     watchDeactivation();
 }
 
-void TRezerwacja::watchDeactivation() {
+void TRezerwacja::watchDeactivation()
+{
     if (m_watching)
         return;
     m_watching = true;
@@ -158,7 +171,8 @@ void TRezerwacja::watchDeactivation() {
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TRezerwacja::otherWindowFocused);
 }
 
-void TRezerwacja::otherWindowFocused(QWindow* focused) {
+void TRezerwacja::otherWindowFocused(QWindow* focused)
+{
     if (!focused)
         return;
     const QList<QWidget*> tops = QApplication::topLevelWidgets();

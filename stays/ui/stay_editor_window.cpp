@@ -18,7 +18,8 @@
 #include <QVBoxLayout>
 
 namespace {
-QDateEdit* dateEdit(const QString& name, const QString& hint, QWidget* parent) {
+QDateEdit* dateEdit(const QString& name, const QString& hint, QWidget* parent)
+{
     auto* edit = new QDateEdit(parent);
     edit->setObjectName(name);
     edit->setToolTip(hint);
@@ -27,14 +28,16 @@ QDateEdit* dateEdit(const QString& name, const QString& hint, QWidget* parent) {
     return edit;
 }
 
-QLineEdit* lineEdit(const QString& name, const QString& hint, QWidget* parent) {
+QLineEdit* lineEdit(const QString& name, const QString& hint, QWidget* parent)
+{
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setToolTip(hint);
     return edit;
 }
 
-QPushButton* button(const QString& caption, const QString& name, QWidget* parent) {
+QPushButton* button(const QString& caption, const QString& name, QWidget* parent)
+{
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     return b;
@@ -48,7 +51,8 @@ TRezerwacja::TRezerwacja(StayMode mode, int groupId, QObject* caller, QWidget* p
     , m_caller(caller)
     , m_freeRooms(Availability::freeRoomsGrid())
     , m_freePlaces(Availability::freePlacesGrid())
-    , m_chosen(chosenGrid()) {
+    , m_chosen(chosenGrid())
+{
     setObjectName(QStringLiteral("TRezerwacja"));
     auto* layout = new QVBoxLayout(this);
     buildHeader();
@@ -65,7 +69,8 @@ TRezerwacja::TRezerwacja(StayMode mode, int groupId, QObject* caller, QWidget* p
 
 TRezerwacja::~TRezerwacja() = default;
 
-void TRezerwacja::buildHeader() {
+void TRezerwacja::buildHeader()
+{
     auto* header = new QWidget(this);
     auto* grid = new QGridLayout(header);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -92,7 +97,8 @@ void TRezerwacja::buildHeader() {
     static_cast<QVBoxLayout*>(layout())->addWidget(header);
 }
 
-QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* table) {
+QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* table)
+{
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* filters = new QHBoxLayout;
@@ -128,7 +134,8 @@ QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* tabl
     return page;
 }
 
-QWidget* TRezerwacja::buildAvailability() {
+QWidget* TRezerwacja::buildAvailability()
+{
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("Dostepnosc"));
     m_roomsTable = makeGridTable(QStringLiteral("WolnePokoje"), m_freeRooms, m_pages);
@@ -144,7 +151,8 @@ QWidget* TRezerwacja::buildAvailability() {
     return m_pages;
 }
 
-QWidget* TRezerwacja::buildMiddle() {
+QWidget* TRezerwacja::buildMiddle()
+{
     auto* middle = new QWidget(this);
     auto* layout = new QVBoxLayout(middle);
     m_add = button(QStringLiteral("Dodaj >>"), QStringLiteral("Dodaj"), middle);
@@ -194,7 +202,8 @@ QWidget* TRezerwacja::buildMiddle() {
     return middle;
 }
 
-QWidget* TRezerwacja::buildChosen() {
+QWidget* TRezerwacja::buildChosen()
+{
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("Wybrane"));
     m_chosenTable = makeGridTable(QStringLiteral("RezPozycje"), m_chosen, tabs);
@@ -203,7 +212,8 @@ QWidget* TRezerwacja::buildChosen() {
     return tabs;
 }
 
-QWidget* TRezerwacja::buildBottom() {
+QWidget* TRezerwacja::buildBottom()
+{
     auto* bar = new QWidget(this);
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -231,7 +241,8 @@ QWidget* TRezerwacja::buildBottom() {
     return bar;
 }
 
-void TRezerwacja::connectSignals() {
+void TRezerwacja::connectSignals()
+{
     connect(m_pages, &QTabWidget::currentChanged, this,
             [this] { guarded([this] { fillActivePage(); }); });
     connect(m_add, &QPushButton::clicked, this, [this] { guarded([this] { addRooms(); }); });

@@ -2,7 +2,8 @@
 
 #include "stays/chosen_lines.h"
 
-void addRooms(TestEnv& env, const QStringList& rooms) {
+void addRooms(TestEnv& env, const QStringList& rooms)
+{
     for (const QString& room : rooms) {
         const QStringList f = room.split(QLatin1Char(':'));
         env.exec(QStringLiteral("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) "
@@ -11,7 +12,8 @@ void addRooms(TestEnv& env, const QStringList& rooms) {
     }
 }
 
-void addLines(TestEnv& env, const QStringList& lines) {
+void addLines(TestEnv& env, const QStringList& lines)
+{
     for (const QString& line : lines) {
         const QStringList f = line.split(QLatin1Char(' '));
         const bool reservation = f[0].startsWith(QLatin1Char('R'));
@@ -32,7 +34,8 @@ void addLines(TestEnv& env, const QStringList& lines) {
     }
 }
 
-TextGrid chosenFrom(const QStringList& rows) {
+TextGrid chosenFrom(const QStringList& rows)
+{
     TextGrid grid = chosenGrid();
     for (const QString& text : rows) {
         const QStringList f = text.split(QLatin1Char(':'));
@@ -49,7 +52,8 @@ TextGrid chosenFrom(const QStringList& rows) {
     return grid;
 }
 
-QStringList gridRows(const TextGrid& grid, int lastColumn) {
+QStringList gridRows(const TextGrid& grid, int lastColumn)
+{
     QStringList out;
     for (int r = 0; r < grid.rowCount(); ++r) {
         if (grid.isBlank(r))

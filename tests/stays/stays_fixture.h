@@ -8,10 +8,12 @@
 #include <QStringList>
 
 // Day n of August 2026, so that tables can speak of "days 1 to 5".
-inline QDate day(int n) {
+inline QDate day(int n)
+{
     return QDate(2026, 7, 31).addDays(n);
 }
-inline QString dayStr(int n) {
+inline QString dayStr(int n)
+{
     return day(n).toString(QStringLiteral("yyyy-MM-dd"));
 }
 

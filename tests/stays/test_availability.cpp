@@ -17,11 +17,13 @@ struct Case {
     QStringList filters;
 };
 
-AvailabilityRequest requestOf(const Case& c, const TextGrid& chosen) {
+AvailabilityRequest requestOf(const Case& c, const TextGrid& chosen)
+{
     return {day(c.from), day(c.to), c.r, c.k, &chosen, c.filters};
 }
 
-void columns() {
+void columns()
+{
     QTest::addColumn<QStringList>("rooms");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("from");
@@ -35,7 +37,8 @@ void columns() {
     QTest::addColumn<QString>("bedsLabel");
 }
 
-Case fetchCase() {
+Case fetchCase()
+{
     QFETCH(QStringList, rooms);
     QFETCH(QStringList, lines);
     QFETCH(int, from);
@@ -53,7 +56,8 @@ const QStringList kTwoRooms{"1:2:A:", "2:2:A:"};
 class TestAvailability : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void freeRooms_data() {
+    void freeRooms_data()
+    {
         columns();
         const QStringList none;
         QTest::newRow("lines ending on arrival or starting on departure do not block")
@@ -110,7 +114,8 @@ private Q_SLOTS:
             << QStringList({"1|2|A|(2+1)", "2|2|A|(1)"}) << "Pokoi : 2"
             << "Miejsc : 4";
     }
-    void freeRooms() {
+    void freeRooms()
+    {
         const Case c = fetchCase();
         QFETCH(QStringList, listed);
         QFETCH(QString, roomsLabel);
@@ -128,7 +133,8 @@ private Q_SLOTS:
         QCOMPARE(labels.beds, bedsLabel);
     }
 
-    void freePlaces_data() {
+    void freePlaces_data()
+    {
         columns();
         const QStringList none;
         const QStringList four{"4:4:A:"};
@@ -184,7 +190,8 @@ private Q_SLOTS:
             << ""
             << "Miejsc : 3";
     }
-    void freePlaces() {
+    void freePlaces()
+    {
         const Case c = fetchCase();
         QFETCH(QStringList, listed);
         QFETCH(QString, roomsLabel);
@@ -201,7 +208,8 @@ private Q_SLOTS:
         QCOMPARE(labels.beds, bedsLabel);
     }
 
-    void resultsStayUntilReread() {
+    void resultsStayUntilReread()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:"});
         const TextGrid chosen = chosenGrid();

@@ -23,14 +23,16 @@
 #include <QTest>
 
 namespace {
-template <class T> T* child(QWidget* w, const char* name) {
+template <class T> T* child(QWidget* w, const char* name)
+{
     T* c = w->findChild<T*>(QString::fromLatin1(name));
     if (!c)
         qFatal("no control %s", name);
     return c;
 }
 
-QStringList tableRows(QTableWidget* t) {
+QStringList tableRows(QTableWidget* t)
+{
     QStringList out;
     for (int r = 0; r < t->rowCount(); ++r) {
         QStringList cells;
@@ -42,7 +44,8 @@ QStringList tableRows(QTableWidget* t) {
     return out;
 }
 
-void selectRooms(QTableWidget* t, const QStringList& rooms) {
+void selectRooms(QTableWidget* t, const QStringList& rooms)
+{
     t->clearSelection();
     for (int r = 0; r < t->rowCount(); ++r)
         if (rooms.contains(t->item(r, 1)->text()))
@@ -50,21 +53,25 @@ void selectRooms(QTableWidget* t, const QStringList& rooms) {
                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void type(QWidget* w, const char* name, const QString& text) {
+void type(QWidget* w, const char* name, const QString& text)
+{
     auto* edit = child<QLineEdit>(w, name);
     edit->clear();
     QTest::keyClicks(edit, text);
 }
 
-void click(QWidget* w, const char* name) {
+void click(QWidget* w, const char* name)
+{
     child<QAbstractButton>(w, name)->click();
 }
 
-QColor summaryColour(QWidget* w) {
+QColor summaryColour(QWidget* w)
+{
     return child<QLabel>(w, "Podsumowanie")->palette().color(QPalette::WindowText);
 }
 
-QString tday(int offset) {
+QString tday(int offset)
+{
     return dayText(QDate(2026, 7, 15).addDays(offset));
 }
 
@@ -72,7 +79,8 @@ class RecordingFrame : public Frame {
 public:
     QStringList calls;
     std::function<void()> onRegister;
-    void registerGroup(int id) override {
+    void registerGroup(int id) override
+    {
         calls << QString("rejestracja %1").arg(id);
         if (onRegister)
             onRegister();
@@ -86,7 +94,8 @@ public:
     void groupEdited(int id) override { edited << id; }
 };
 
-QStringList allRows(TestEnv& env) {
+QStringList allRows(TestEnv& env)
+{
     QStringList all;
     for (const char* t : {"Rez_hot", "Rez_msc", "Kwat_hot", "Kwat_msc", "Ksiazka", "Arch_os"})
         all << env.rows(QString("SELECT * FROM %1 ORDER BY rowid").arg(t));
@@ -97,7 +106,8 @@ QStringList allRows(TestEnv& env) {
 class TestStayEditor : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void newReservationThroughTheControls() {
+    void newReservationThroughTheControls()
+    {
         TestEnv env;
         addRooms(env, {"12:2:A:dwuosobowy", "14:3:B:(2+1)"});
         TRezerwacja w(StayMode::NewReservation);
@@ -139,7 +149,8 @@ private Q_SLOTS:
         QCOMPARE(tableRows(rooms), QStringList({"14|3|B|(2+1)"}));
     }
 
-    void walkInThroughTheControls() {
+    void walkInThroughTheControls()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:", "2:2:A:"});
         RecordingFrame recorder;
@@ -176,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(tableRows(child<QTableWidget>(&w, "RezPozycje")), QStringList());
     }
 
-    void singleBedsMoveTheRoomToFreePlaces() {
+    void singleBedsMoveTheRoomToFreePlaces()
+    {
         TestEnv env;
         addRooms(env, {"3:3:B:"});
         TRezerwacja w(StayMode::NewReservation);
@@ -214,7 +226,8 @@ private Q_SLOTS:
         QCOMPARE(tableRows(child<QTableWidget>(&w, "WolnePokoje")), QStringList({"3|3|B|"}));
     }
 
-    void periodPickers_data() {
+    void periodPickers_data()
+    {
         QTest::addColumn<int>("departure"); // set first, as a day after today
         QTest::addColumn<QString>("picker");
         QTest::addColumn<int>("value");
@@ -232,7 +245,8 @@ private Q_SLOTS:
         QTest::newRow("line to on arrival") << 5 << "Data_kon1" << 0 << QList<int>{0, 5, 0, 1};
         QTest::newRow("line inside is kept") << 5 << "Data_pocz1" << 2 << QList<int>{0, 5, 2, 5};
     }
-    void periodPickers() {
+    void periodPickers()
+    {
         QFETCH(int, departure);
         QFETCH(QString, picker);
         QFETCH(int, value);
@@ -249,7 +263,8 @@ private Q_SLOTS:
         QCOMPARE(got, expected);
     }
 
-    void newPeriodRereadsAvailability() {
+    void newPeriodRereadsAvailability()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:"});
         addLines(env, {"K1 1 1 " + QString::number(-13) + " -10"}); // far before
@@ -266,12 +281,14 @@ private Q_SLOTS:
         QCOMPARE(tableRows(rooms), QStringList());
     }
 
-    void closingQuestion_data() {
+    void closingQuestion_data()
+    {
         QTest::addColumn<bool>("answer");
         QTest::newRow("no keeps the window") << false;
         QTest::newRow("yes closes it") << true;
     }
-    void closingQuestion() {
+    void closingQuestion()
+    {
         QFETCH(bool, answer);
         TestEnv env;
         TRezerwacja w(StayMode::NewReservation);
@@ -285,7 +302,8 @@ private Q_SLOTS:
         QCOMPARE(w.isVisible(), !answer);
     }
 
-    void programExitAsksTheEditor() {
+    void programExitAsksTheEditor()
+    {
         TestEnv env;
         TGlowne main;
         wireCommands(main);
@@ -303,12 +321,14 @@ private Q_SLOTS:
         QCOMPARE(env.prompter().log().size(), 3); // the question, then the backup question
     }
 
-    void doubleBookingQuestion_data() {
+    void doubleBookingQuestion_data()
+    {
         QTest::addColumn<bool>("answer");
         QTest::newRow("no keeps the input") << false;
         QTest::newRow("yes saves") << true;
     }
-    void doubleBookingQuestion() {
+    void doubleBookingQuestion()
+    {
         QFETCH(bool, answer);
         TestEnv env;
         addRooms(env, {"12:2:A:", "14:2:A:"});
@@ -328,7 +348,8 @@ private Q_SLOTS:
         QCOMPARE(tableRows(child<QTableWidget>(&w, "RezPozycje")).size(), answer ? 0 : 2);
     }
 
-    void anotherChildWindowClosesTheEditor() {
+    void anotherChildWindowClosesTheEditor()
+    {
         TestEnv env;
         TGlowne main;
         wireCommands(main);
@@ -341,7 +362,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void aWindowOpenedBySavingClosesTheEditorAfterwards() {
+    void aWindowOpenedBySavingClosesTheEditorAfterwards()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:"});
         TGlowne main;
@@ -363,7 +385,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT count(*) FROM Ksiazka").toInt(), 2);
     }
 
-    void aDialogTakingTheFocusClosesTheEditor() {
+    void aDialogTakingTheFocusClosesTheEditor()
+    {
         TestEnv env;
         auto* w = new TRezerwacja(StayMode::NewReservation);
         w->setAttribute(Qt::WA_DeleteOnClose);
@@ -378,7 +401,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void changeReservationRefreshesTheCallingList() {
+    void changeReservationRefreshesTheCallingList()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:", "2:2:A:"});
         addLines(env, {"R1 1 2 1 3"});
@@ -410,7 +434,8 @@ private Q_SLOTS:
         QCOMPARE(env.prompter().log().size(), 1); // no closing question after the save
     }
 
-    void failedChangeIsShownAndChangesNothing() {
+    void failedChangeIsShownAndChangesNothing()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:"});
         addLines(env, {"K1 1 2 1 3"});

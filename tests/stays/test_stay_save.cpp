@@ -9,7 +9,8 @@
 Q_DECLARE_METATYPE(StayMode)
 
 namespace {
-StayForm formOf(const QString& persons, const QStringList& chosenRows, int from = 1, int to = 3) {
+StayForm formOf(const QString& persons, const QStringList& chosenRows, int from = 1, int to = 3)
+{
     StayForm f;
     f.name = QStringLiteral("Kowalscy");
     f.persons = persons;
@@ -21,7 +22,8 @@ StayForm formOf(const QString& persons, const QStringList& chosenRows, int from 
 }
 
 // Everything a save may touch, to show that a failed save touched nothing.
-QStringList snapshot(TestEnv& env) {
+QStringList snapshot(TestEnv& env)
+{
     QStringList all;
     for (const char* table : {"Rez_hot", "Rez_msc", "Kwat_hot", "Kwat_msc", "Ksiazka", "Arch_os",
                               "Kalk", "Kalk_det", "Kwit"})
@@ -30,19 +32,22 @@ QStringList snapshot(TestEnv& env) {
     return all;
 }
 
-QStringList entries(TestEnv& env, int group) {
+QStringList entries(TestEnv& env, int group)
+{
     return env.rows("SELECT Nr_pokoju, Od, \"Do\", Pelne_dane FROM Ksiazka "
                     "WHERE Identyfikator_g = ? ORDER BY rowid",
                     {group});
 }
 
-QString entry(const QString& room, int from, int to) {
+QString entry(const QString& room, int from, int to)
+{
     return room + "|" + dayStr(from) + "|" + dayStr(to) + "|0";
 }
 
 // An accommodation group 1 of 3 persons: room 1 (2 beds) and room 2 (1 bed)
 // for days 1 to 3, its entries placed, a calculation and one payment.
-void storedAccommodation(TestEnv& env) {
+void storedAccommodation(TestEnv& env)
+{
     addRooms(env, {"1:2:A:", "2:2:A:", "3:3:B:"});
     const SaveOutcome saved = saveStay(env.db(), StayMode::NewAccommodation, 0,
                                        formOf("3", {"1:2:A:2::1:3", "2:2:A:1:K:1:3"}));
@@ -56,7 +61,8 @@ void storedAccommodation(TestEnv& env) {
 class TestStaySave : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void walkInPlacesPersonsBedByBed_data() {
+    void walkInPlacesPersonsBedByBed_data()
+    {
         QTest::addColumn<QString>("persons");
         QTest::addColumn<QStringList>("chosen");
         QTest::addColumn<QStringList>("entries");
@@ -74,7 +80,8 @@ private Q_SLOTS:
         QTest::newRow("persons as letters: stored as 1, nobody placed")
             << "dwie" << QStringList({"1:2:A:2::1:3"}) << QStringList() << 1;
     }
-    void walkInPlacesPersonsBedByBed() {
+    void walkInPlacesPersonsBedByBed()
+    {
         QFETCH(QString, persons);
         QFETCH(QStringList, chosen);
         QFETCH(QStringList, entries);
@@ -101,7 +108,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void reservationSaves_data() {
+    void reservationSaves_data()
+    {
         QTest::addColumn<StayMode>("mode");
         QTest::addColumn<QString>("persons");
         QTest::addColumn<QString>("header");
@@ -119,7 +127,8 @@ private Q_SLOTS:
             << "1|Stara|1|" + dayStr(5) + "|" + dayStr(6) + "|"
             << QStringList({"Zmiana rezerwacji"});
     }
-    void reservationSaves() {
+    void reservationSaves()
+    {
         QFETCH(StayMode, mode);
         QFETCH(QString, persons);
         QFETCH(QString, header);
@@ -147,7 +156,8 @@ private Q_SLOTS:
         QCOMPARE(captions, messages);
     }
 
-    void changeAccommodation_data() {
+    void changeAccommodation_data()
+    {
         QTest::addColumn<QString>("persons");
         QTest::addColumn<QStringList>("chosen");
         QTest::addColumn<QStringList>("entries");
@@ -174,7 +184,8 @@ private Q_SLOTS:
             << "abc" << QStringList({"1:2:A:2::1:3", "2:2:A:1:K:1:3"})
             << QStringList({entry("1", 1, 3), entry("1", 1, 3), entry("2", 1, 3)});
     }
-    void changeAccommodation() {
+    void changeAccommodation()
+    {
         QFETCH(QString, persons);
         QFETCH(QStringList, chosen);
         QFETCH(QStringList, entries);
@@ -196,7 +207,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void lineOfADeletedRoomIsDropped() {
+    void lineOfADeletedRoomIsDropped()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:", "9:2:A:"});
         addLines(env, {"R1 1 2 1 3", "R1 9 1 1 3"});
@@ -207,7 +219,8 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Nr_pokoju FROM Rez_msc"), QStringList({"1"}));
     }
 
-    void overbookedRooms_data() {
+    void overbookedRooms_data()
+    {
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QStringList>("chosen");
         QTest::addColumn<int>("r");
@@ -229,7 +242,8 @@ private Q_SLOTS:
             << QStringList({"12:2:A:1::1:3", "14:2:A:2::1:3", "12:2:A:1::2:3"}) << 0
             << QStringList({"12", "14"});
     }
-    void overbookedRooms() {
+    void overbookedRooms()
+    {
         QFETCH(QStringList, stored);
         QFETCH(QStringList, chosen);
         QFETCH(int, r);
@@ -240,12 +254,14 @@ private Q_SLOTS:
         QCOMPARE(::overbookedRooms(env.db(), r, r ? -2 : 0, chosenFrom(chosen)), full);
     }
 
-    void doubleBookingQuestion_data() {
+    void doubleBookingQuestion_data()
+    {
         QTest::addColumn<bool>("answer");
         QTest::newRow("no keeps everything as it was") << false;
         QTest::newRow("yes books anyway") << true;
     }
-    void doubleBookingQuestion() {
+    void doubleBookingQuestion()
+    {
         QFETCH(bool, answer);
         TestEnv env;
         addRooms(env, {"12:2:A:", "14:2:A:"});
@@ -265,7 +281,8 @@ private Q_SLOTS:
             QCOMPARE(snapshot(env), before);
     }
 
-    void refusedLineIsReportedAndSkipped_data() {
+    void refusedLineIsReportedAndSkipped_data()
+    {
         QTest::addColumn<StayMode>("mode");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("caption");
@@ -278,7 +295,8 @@ private Q_SLOTS:
         QTest::newRow("change of an accommodation") << StayMode::EditAccommodation << "Kwat_msc"
                                                     << "Dopisywanie pozycji kwaterunku";
     }
-    void refusedLineIsReportedAndSkipped() {
+    void refusedLineIsReportedAndSkipped()
+    {
         QFETCH(StayMode, mode);
         QFETCH(QString, table);
         QFETCH(QString, caption);
@@ -300,7 +318,8 @@ private Q_SLOTS:
                  QStringList({"2"}));
     }
 
-    void failureEndingAChangeLeavesTheGroup_data() {
+    void failureEndingAChangeLeavesTheGroup_data()
+    {
         QTest::addColumn<StayMode>("mode");
         QTest::addColumn<QString>("trigger");
         QTest::newRow("person record refused while persons are added")
@@ -319,7 +338,8 @@ private Q_SLOTS:
             << "CREATE TEMP TRIGGER t BEFORE UPDATE ON main.Ksiazka BEGIN "
                "INSERT INTO brak VALUES (1); END";
     }
-    void failureEndingAChangeLeavesTheGroup() {
+    void failureEndingAChangeLeavesTheGroup()
+    {
         QFETCH(StayMode, mode);
         QFETCH(QString, trigger);
         TestEnv env;
@@ -340,12 +360,14 @@ private Q_SLOTS:
         QCOMPARE(snapshot(env), before);
     }
 
-    void groupRemovedMeanwhileGetsNoLines_data() {
+    void groupRemovedMeanwhileGetsNoLines_data()
+    {
         QTest::addColumn<StayMode>("mode");
         QTest::newRow("reservation") << StayMode::EditReservation;
         QTest::newRow("accommodation") << StayMode::EditAccommodation;
     }
-    void groupRemovedMeanwhileGetsNoLines() {
+    void groupRemovedMeanwhileGetsNoLines()
+    {
         QFETCH(StayMode, mode);
         TestEnv env;
         addRooms(env, {"1:2:A:"});
@@ -365,13 +387,15 @@ private Q_SLOTS:
         QCOMPARE(snapshot(env), before);
     }
 
-    void refusedHeaderEndsTheSave_data() {
+    void refusedHeaderEndsTheSave_data()
+    {
         QTest::addColumn<StayMode>("mode");
         QTest::addColumn<QString>("caption");
         QTest::newRow("reservation") << StayMode::NewReservation << "Nowa rezerwacja";
         QTest::newRow("accommodation") << StayMode::NewAccommodation << "Nowy kwaterunek";
     }
-    void refusedHeaderEndsTheSave() {
+    void refusedHeaderEndsTheSave()
+    {
         QFETCH(StayMode, mode);
         QFETCH(QString, caption);
         TestEnv env;
@@ -386,7 +410,8 @@ private Q_SLOTS:
         QCOMPARE(snapshot(env), before);
     }
 
-    void entriesWithoutRoomStopAfterThreeRefusals() {
+    void entriesWithoutRoomStopAfterThreeRefusals()
+    {
         TestEnv env;
         addRooms(env, {"1:2:A:"});
         env.exec("CREATE TRIGGER t BEFORE INSERT ON Ksiazka BEGIN SELECT RAISE(ABORT, 'nie'); END");

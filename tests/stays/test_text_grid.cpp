@@ -7,7 +7,8 @@
 #include <QTest>
 
 namespace {
-TextGrid gridOf(const QStringList& keys) {
+TextGrid gridOf(const QStringList& keys)
+{
     TextGrid grid({QString(), QStringLiteral("Nr"), QStringLiteral("X")});
     for (const QString& key : keys) {
         if (!grid.isBlank(0))
@@ -18,7 +19,8 @@ TextGrid gridOf(const QStringList& keys) {
     return grid;
 }
 
-QStringList keysAndCells(const TextGrid& grid) {
+QStringList keysAndCells(const TextGrid& grid)
+{
     QStringList out;
     for (int r = 0; r < grid.rowCount(); ++r)
         out << grid.cell(r, 1) + QLatin1Char('/') + grid.cell(r, 2);
@@ -29,7 +31,8 @@ QStringList keysAndCells(const TextGrid& grid) {
 class TestTextGrid : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sortedInsert_data() {
+    void sortedInsert_data()
+    {
         QTest::addColumn<QStringList>("existing");
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("row");
@@ -47,7 +50,8 @@ private Q_SLOTS:
         QTest::newRow("Polish letters after ASCII")
             << QStringList({"ł1"}) << "z" << 0 << QStringList({"z/", "ł1/xł1"});
     }
-    void sortedInsert() {
+    void sortedInsert()
+    {
         QFETCH(QStringList, existing);
         QFETCH(QString, key);
         QFETCH(int, row);
@@ -57,7 +61,8 @@ private Q_SLOTS:
         QCOMPARE(keysAndCells(grid), after);
     }
 
-    void removal_data() {
+    void removal_data()
+    {
         QTest::addColumn<QStringList>("existing");
         QTest::addColumn<QList<int>>("rows");
         QTest::addColumn<QStringList>("after");
@@ -71,7 +76,8 @@ private Q_SLOTS:
         QTest::newRow("all rows leave one blank")
             << QStringList({"1", "2"}) << QList<int>{0, 1} << QStringList({"/"});
     }
-    void removal() {
+    void removal()
+    {
         QFETCH(QStringList, existing);
         QFETCH(QList<int>, rows);
         QFETCH(QStringList, after);
@@ -82,7 +88,8 @@ private Q_SLOTS:
         QCOMPARE(keysAndCells(grid), QStringList({"/"}));
     }
 
-    void readDateCell_data() {
+    void readDateCell_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");
         QTest::newRow("day") << "2026-08-05" << QDate(2026, 8, 5);
@@ -91,13 +98,15 @@ private Q_SLOTS:
         QTest::newRow("month not a number") << "2026-xx-05" << QDate(2026, 1, 5);
         QTest::newRow("no day") << "2026-08" << QDate(2026, 8, 1);
     }
-    void readDateCell() {
+    void readDateCell()
+    {
         QFETCH(QString, text);
         QFETCH(QDate, date);
         QCOMPARE(::readDateCell(text), date);
     }
 
-    void descriptionBeds_data() {
+    void descriptionBeds_data()
+    {
         QTest::addColumn<QString>("description");
         QTest::addColumn<int>("beds");
         QTest::newRow("two and an extra bed") << "pokój (2+1)" << 3;
@@ -107,13 +116,15 @@ private Q_SLOTS:
         QTest::newRow("first parentheses only") << "(12+3) i (4)" << 15;
         QTest::newRow("unclosed") << "(2+1" << 2;
     }
-    void descriptionBeds() {
+    void descriptionBeds()
+    {
         QFETCH(QString, description);
         QFETCH(int, beds);
         QCOMPARE(::descriptionBeds(description, 2), beds);
     }
 
-    void addingToChosen_data() {
+    void addingToChosen_data()
+    {
         QTest::addColumn<QStringList>("adds"); // room:beds:from:to[:gender]
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("same room, same period: beds add up")
@@ -128,7 +139,8 @@ private Q_SLOTS:
                                        << QStringList({"10|3|A|1||" + dayStr(1) + "|" + dayStr(3),
                                                        "2|3|A|1||" + dayStr(1) + "|" + dayStr(3)});
     }
-    void addingToChosen() {
+    void addingToChosen()
+    {
         QFETCH(QStringList, adds);
         QFETCH(QStringList, rows);
         TextGrid list = chosenGrid();
@@ -148,7 +160,8 @@ private Q_SLOTS:
         QCOMPARE(gridRows(list, 7), rows);
     }
 
-    void bedsSummary_data() {
+    void bedsSummary_data()
+    {
         QTest::addColumn<QString>("persons");
         QTest::addColumn<QStringList>("beds");
         QTest::addColumn<QString>("text");
@@ -166,7 +179,8 @@ private Q_SLOTS:
         QTest::newRow("beds not a number count 0")
             << "1" << QStringList({"x", "1"}) << "Miejsc : 1" << false << false;
     }
-    void bedsSummary() {
+    void bedsSummary()
+    {
         QFETCH(QString, persons);
         QFETCH(QStringList, beds);
         QFETCH(QString, text);
@@ -181,7 +195,8 @@ private Q_SLOTS:
         QCOMPARE(s.personsReset, reset);
     }
 
-    void groupDatesCoverTheLines() {
+    void groupDatesCoverTheLines()
+    {
         const TextGrid list = chosenFrom({"1:2:A:1::3:6", "2:2:A:1::6:9"});
         QCOMPARE(groupDates(day(5), day(7), list), std::make_pair(day(3), day(9)));
         QCOMPARE(groupDates(day(5), day(7), chosenGrid()), std::make_pair(day(5), day(7)));
