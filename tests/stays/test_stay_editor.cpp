@@ -434,6 +434,30 @@ private Q_SLOTS:
         QCOMPARE(env.prompter().log().size(), 1); // no closing question after the save
     }
 
+    void theStayListHandsOverAGroup()
+    {
+        TestEnv env;
+        addRooms(env, {"1:2:A:"});
+        addLines(env, {"R1 1 2 1 3"});
+        TGlowne main;
+        wireCommands(main);
+        main.show();
+        main.command("mnuModyfikowanieRezerwacji")->trigger();
+        QWidget* list = main.childArea()->subWindowList()[0]->widget();
+        main.childArea()->setActiveSubWindow(main.childArea()->subWindowList()[0]);
+        QTest::mouseClick(child<QPushButton>(list, "Zmien"), Qt::LeftButton);
+        QCOMPARE(main.childArea()->subWindowList().size(), 2);
+        QPointer<QWidget> editor = main.childArea()->subWindowList()[1]->widget();
+        QCOMPARE(editor->windowTitle(), QString("Edycja rezerwacji"));
+        QTest::qWait(50); // the list handing over does not close the editor
+        QVERIFY(!editor.isNull());
+        type(editor, "Rezerwujacy", "Po zmianie");
+        click(editor, "Zapisz");
+        QTRY_VERIFY(editor.isNull());
+        QCOMPARE(env.scalar("SELECT Nazwa FROM Rez_hot").toString(), QString("Po zmianie"));
+        QVERIFY(env.prompter().shown.isEmpty());
+    }
+
     void failedChangeIsShownAndChangesNothing()
     {
         TestEnv env;
