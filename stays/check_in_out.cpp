@@ -2,6 +2,7 @@
 
 #include "db/data_module.h"
 #include "db/sql.h"
+#include "stays/guest_placement.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -10,7 +11,6 @@ namespace {
 const QString kCheckIn = QStringLiteral("Kwaterowanie na podstawie rezerwacji");
 const QString kCopyLines = QStringLiteral("Przepisanie pokoi do kwaterunku");
 const QString kDeleteReservation = QStringLiteral("Usuwanie pokoi z rezerwacji");
-const QString kAddEntries = QStringLiteral("Dodawanie wpisów do ksiązki meldunkowej");
 const QString kDelete = QStringLiteral("Usuwanie");
 const QString kDeletePersons = QStringLiteral("Usuwanie osób z archiwum");
 
@@ -27,62 +27,6 @@ template <typename F> auto step(const QString& caption, F&& f) {
     }
 }
 
-// One empty person record and its incomplete register entry. Both land or
-// neither does: a refused entry must not leave an orphaned person record.
-// A failed person record ends the check-in (DbError goes on up); a refused
-// entry is reported and gives false.
-bool addPlaceholder(QSqlDatabase db, int groupId, const QVariant& od, const QVariant& doDay,
-                    const QString& room) {
-    runSql(db, QStringLiteral("SAVEPOINT placeholder"));
-    const QSqlQuery person =
-        runSql(db, QStringLiteral("insert into Arch_os(ID_Panstwo) values (:ID_Panstwo)"),
-               {{":ID_Panstwo", 1}});
-    const QVariant personId = person.lastInsertId();
-    try {
-        runSql(db,
-               QStringLiteral("insert into Ksiazka(Identyfikator_g,Od,\"Do\",Nr_pokoju,Pelne_dane,"
-                              "Identyfikator_o) values (:ID,:Od,:Do,:Nr,0,:ID_o)"),
-               {{":ID", groupId}, {":Od", od}, {":Do", doDay}, {":Nr", room}, {":ID_o", personId}});
-    } catch (const DbError& e) {
-        runSql(db, QStringLiteral("ROLLBACK TO placeholder"));
-        runSql(db, QStringLiteral("RELEASE placeholder"));
-        reportDatabaseError(kAddEntries, e);
-        return false;
-    }
-    runSql(db, QStringLiteral("RELEASE placeholder"));
-    return true;
-}
-
-void placePersons(QSqlDatabase db, int groupId, int persons, const QVariant& od,
-                  const QVariant& doDay) {
-    int placed = 0;
-    QSqlQuery lines = runSql(db,
-                             QStringLiteral("select Nr_pokoju, Od, \"Do\", Miejsc from Kwat_msc "
-                                            "where Identyfikator=:ID order by rowid"),
-                             {{":ID", groupId}});
-    struct Line {
-        QString room;
-        QVariant od, doDay;
-        int beds;
-    };
-    QList<Line> all;
-    while (lines.next())
-        all.append(
-            {lines.value(0).toString(), lines.value(1), lines.value(2), lines.value(3).toInt()});
-    for (const Line& line : all)
-        for (int bed = 0; bed < line.beds && placed < persons; ++bed)
-            if (addPlaceholder(db, groupId, line.od, line.doDay, line.room))
-                ++placed;
-    // The rest without a room, with the group's own dates. Three refusals in
-    // a row mean the database will not take them; stop instead of looping.
-    int refusedInARow = 0;
-    while (placed < persons && refusedInARow < 3) {
-        if (addPlaceholder(db, groupId, od, doDay, QString(QLatin1String(""))))
-            ++placed, refusedInARow = 0;
-        else
-            ++refusedInARow;
-    }
-}
 } // namespace
 
 std::optional<int> checkInReservation(QSqlDatabase db, int reservationId) {
@@ -125,7 +69,7 @@ std::optional<int> checkInReservation(QSqlDatabase db, int reservationId) {
             return runSql(db, QStringLiteral("delete from Rez_hot where Identyfikator=:ID"),
                           {{":ID", reservationId}});
         });
-        placePersons(db, groupId, persons, od, doDay);
+        placeGroupPersons(db, groupId, persons, dayFromValue(od), dayFromValue(doDay));
         tx.commit();
         return groupId;
     } catch (const StepFailed&) {

@@ -1,0 +1,55 @@
+#include "stays/ui/grid_view.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include <algorithm>
+
+QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* parent)
+{
+    auto* table = new QTableWidget(parent);
+    table->setObjectName(name);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(20);
+    table->horizontalHeader()->setDefaultSectionSize(56);
+    table->horizontalHeader()->setStretchLastSection(true);
+    showGrid(table, grid);
+    table->setColumnWidth(0, kNarrowColumn);
+    return table;
+}
+
+void showGrid(QTableWidget* table, const TextGrid& grid)
+{
+    const int current = table->currentRow();
+    table->clearSelection();
+    table->setColumnCount(grid.columnCount());
+    table->setHorizontalHeaderLabels(grid.titles());
+    table->setRowCount(grid.rowCount());
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        for (int c = 0; c < grid.columnCount(); ++c) {
+            QTableWidgetItem* item = table->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                table->setItem(r, c, item);
+            }
+            item->setText(grid.cell(r, c));
+        }
+    }
+    if (current >= 0)
+        table->setCurrentCell(std::min(current, grid.rowCount() - 1), 1);
+}
+
+QList<int> selectedRows(const QTableWidget* table)
+{
+    QList<int> rows;
+    const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();
+    for (const QTableWidgetSelectionRange& range : ranges)
+        for (int r = range.topRow(); r <= range.bottomRow(); ++r)
+            if (!rows.contains(r))
+                rows.append(r);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
