@@ -1,0 +1,21 @@
+#pragma once
+
+#include "admin/price_editing.h"
+#include "admin/ui/setup_window.h"
+
+class CursorFields;
+
+// "Cennik": the rows of the shared price-list cursor. The further-night
+// prices follow the visible ones as they are typed.
+class TCennik : public SetupWindow {
+    Q_OBJECT
+public:
+    explicit TCennik(QWidget* parent = nullptr);
+
+protected:
+    void checkBeforeSave() override { m_editing.check(); }
+
+private:
+    PriceEditing m_editing;
+    CursorFields* m_fields = nullptr;
+};
