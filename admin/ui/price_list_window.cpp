@@ -22,6 +22,7 @@ TCennik::TCennik(QWidget* parent)
     });
     connect(&cursor(), &TableCursor::currentChanged, this, [this] { m_editing.reset(); });
     m_fields = new CursorFields(cursor(), this);
+    m_fields->setInsertWhenEmpty(true);
 
     auto box = [this](const QString& name) {
         auto* e = new QLineEdit(this);

@@ -22,6 +22,8 @@ TPokoje::TPokoje(QWidget* parent)
     : SetupWindow(dataModule().rooms(), parent)
     , m_prices(dataModule().prices())
     , m_fields(new CursorFields(cursor(), this)) {
+    // Typing into an empty list starts its first room.
+    m_fields->setInsertWhenEmpty(true);
     setObjectName(QStringLiteral("TPokoje"));
     setWindowTitle(QStringLiteral("Ustawienie pokoi"));
     resize(520, 400);
@@ -95,6 +97,8 @@ void TPokoje::showType() {
 
 void TPokoje::typeChosen(int row) {
     guarded([&] {
+        if (cursor().isEmpty())
+            cursor().insert();
         cursor().setValue(QStringLiteral("Typ"), m_prices.value(row, QStringLiteral("Typ")));
     });
 }

@@ -24,6 +24,9 @@ SetupWindow::SetupWindow(TableCursor& cursor, QWidget* parent)
     , m_zamknij(button(QStringLiteral("&Zamknij"), QStringLiteral("Zamknij"))) {
     connect(m_dodaj, &QPushButton::clicked, this, [this] {
         guarded([this] {
+            // Adding saves the row being edited first.
+            if (isEditing(m_cursor))
+                checkBeforeSave();
             m_cursor.insert();
             if (m_firstField)
                 m_firstField->setFocus();
@@ -76,7 +79,12 @@ void SetupWindow::updateEnabling() {
     m_usun->setEnabled(mayDelete());
 }
 
-void SetupWindow::closeEvent(QCloseEvent* event) {
+bool SetupWindow::mayClose() {
     saveOrDrop(m_cursor, [this] { checkBeforeSave(); });
+    return true;
+}
+
+void SetupWindow::closeEvent(QCloseEvent* event) {
+    mayClose();
     event->accept();
 }

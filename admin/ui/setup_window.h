@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui/close_query.h"
+
 #include <QWidget>
 
 class CursorGrid;
@@ -12,10 +14,12 @@ class TableCursor;
 // of the shared cursor and the buttons "&Dodaj", "&Ok", "&Anuluj", "&Usuń"
 // and "&Zamknij". The window closes itself when another window becomes
 // active; a change still pending then is saved, or dropped if refused.
-class SetupWindow : public QWidget {
+class SetupWindow : public QWidget, public CloseQuery {
     Q_OBJECT
 public:
     TableCursor& cursor() const { return m_cursor; }
+    // At exit a pending change is saved (or dropped if refused); never refuses.
+    bool mayClose() override;
 
 protected:
     SetupWindow(TableCursor& cursor, QWidget* parent);

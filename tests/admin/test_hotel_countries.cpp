@@ -253,6 +253,19 @@ private Q_SLOTS:
         QCOMPARE(f.env.scalar("SELECT count(*) FROM Panstwo").toInt(), 2);
     }
 
+    void tooLongNameRefused() {
+        AdminFixture f;
+        auto* w = f.open<TPanstwa>("mnuUstawieniePanstw");
+        click(w, "Dodaj");
+        QTest::keyClicks(control<QLineEdit>(w, "NazwaPanstwa"), QString(51, QLatin1Char('x')));
+        click(w, "Ok");
+        const auto errors = f.env.prompter().messages(Prompter::Icon::Error);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0].caption, kProgramName);
+        QCOMPARE(w->countries().state(), TableCursor::State::Insert);
+        QCOMPARE(f.env.scalar("SELECT count(*) FROM Panstwo").toInt(), 0);
+    }
+
     void deletingTheOnlyCountry() {
         AdminFixture f;
         f.env.exec("INSERT INTO Panstwo (Nazwa) VALUES ('Polska')");

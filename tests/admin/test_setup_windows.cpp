@@ -115,22 +115,31 @@ private Q_SLOTS:
 
     void refusedRoomStaysInInsert_data() {
         QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("beds");
         QTest::addColumn<QString>("engine");
         QTest::newRow("longer than 9") << "1234567890"
+                                       << "2"
                                        << "CHECK constraint failed";
         QTest::newRow("duplicate") << "1"
+                                   << "2"
                                    << "UNIQUE constraint failed";
         QTest::newRow("no number") << ""
+                                   << "2"
                                    << "NOT NULL constraint failed";
+        QTest::newRow("beds not a number") << "7"
+                                           << "dwa"
+                                           << "CHECK constraint failed";
     }
     void refusedRoomStaysInInsert() {
         QFETCH(QString, number);
+        QFETCH(QString, beds);
         QFETCH(QString, engine);
         AdminFixture f;
         addRooms(f.env, {"1"});
         auto* w = f.open<TPokoje>("mnuUstawieniePokoi");
         click(w, "Dodaj");
         QTest::keyClicks(control<QLineEdit>(w, "NumerPokoju"), number);
+        QTest::keyClicks(control<QLineEdit>(w, "IloscMiejsc"), beds);
         click(w, "Ok");
 
         const auto errors = f.env.prompter().messages(Prompter::Icon::Error);
@@ -147,6 +156,15 @@ private Q_SLOTS:
         QCOMPARE(f.env.prompter().messages(Prompter::Icon::Error).size(), 2);
         QCOMPARE(f.env.data().rooms().state(), TableCursor::State::Browse);
         QCOMPARE(f.env.data().rooms().rowCount(), 1);
+    }
+
+    void exitSavesPendingChange() {
+        AdminFixture f;
+        addRooms(f.env, {"1"});
+        auto* w = f.open<TPokoje>("mnuUstawieniePokoi");
+        QTest::keyClicks(control<QLineEdit>(w, "Opis"), "!");
+        f.main.close(); // the backup question is answered No
+        QCOMPARE(f.env.rows("SELECT Opis FROM Pokoje"), QStringList({"(1+1)!"}));
     }
 
     void typeMissingFromPriceListStillShows() {
@@ -244,6 +262,21 @@ private Q_SLOTS:
         click(w, "Ok");
         QCOMPARE(f.env.rows("SELECT * FROM Cennik WHERE Typ='A'"),
                  QStringList({"A|125000|125000|2100000|2100000"}));
+    }
+
+    void refusedTypeStaysInInsert() {
+        AdminFixture f;
+        auto* w = f.open<TCennik>("mnuCennik");
+        // Typing into the empty list starts its first row.
+        QTest::keyClicks(control<QLineEdit>(w, "Typ"), "APART");
+        QCOMPARE(w->cursor().state(), TableCursor::State::Insert);
+        QTest::keyClicks(control<QLineEdit>(w, "Typ"), "X");
+        click(w, "Ok");
+        const auto errors = f.env.prompter().messages(Prompter::Icon::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].text.contains("CHECK constraint failed"), qPrintable(errors[0].text));
+        QCOMPARE(w->cursor().state(), TableCursor::State::Insert);
+        QCOMPARE(f.env.scalar("SELECT count(*) FROM Cennik").toInt(), 0);
     }
 
     void deletesWithoutAQuestion() {
