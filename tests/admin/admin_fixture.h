@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "core/program_dir.h"
 #include "tests/support/test_env.h"
 
 #include <QAbstractButton>
@@ -60,6 +61,14 @@ inline void click(QWidget* window, const char* button) {
 inline void clickRow(QTableView* grid, int row) {
     const QRect cell = grid->visualRect(grid->model()->index(row, 0));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// One failure shown by the general error handling, with the engine's words.
+inline void expectOneError(TestEnv& env, const QString& engine) {
+    const auto errors = env.prompter().messages(Prompter::Icon::Error);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].caption, kProgramName);
+    QVERIFY2(errors[0].text.contains(engine), qPrintable(errors[0].text));
 }
 
 inline bool enabled(QWidget* window, const char* button) {
