@@ -4,7 +4,8 @@
 #include "db/sql.h"
 #include "db/table_cursor.h"
 
-std::optional<QString> countryDeleteRefusal(QSqlDatabase db, qint64 id) {
+std::optional<QString> countryDeleteRefusal(QSqlDatabase db, qint64 id)
+{
     if (runSql(db, QStringLiteral("SELECT Identyfikator_g FROM Ksiazka WHERE ID_Panstwo=:ID"),
                {{":ID", id}})
             .next())
@@ -18,7 +19,8 @@ std::optional<QString> countryDeleteRefusal(QSqlDatabase db, qint64 id) {
     return std::nullopt;
 }
 
-bool deleteCountry(QSqlDatabase db, TableCursor& countries) {
+bool deleteCountry(QSqlDatabase db, TableCursor& countries)
+{
     if (countries.state() == TableCursor::State::Insert)
         return false;
     const qint64 id = countries.value(QStringLiteral("ID")).toLongLong();
@@ -32,7 +34,8 @@ bool deleteCountry(QSqlDatabase db, TableCursor& countries) {
     return true;
 }
 
-bool finishNewCountry(TableCursor& countries) {
+bool finishNewCountry(TableCursor& countries)
+{
     if (countries.state() != TableCursor::State::Insert)
         return false;
     if (countries.value(QStringLiteral("Nazwa")).toString().isEmpty()) {

@@ -2,7 +2,8 @@
 
 #include "core/settings.h"
 
-InvoiceSettings InvoiceSettings::read() {
+InvoiceSettings InvoiceSettings::read()
+{
     InvoiceSettings s;
     if (const auto bank = readSetting(QStringLiteral("Bank")))
         s.bank = *bank;
@@ -14,7 +15,8 @@ InvoiceSettings InvoiceSettings::read() {
     return s;
 }
 
-void InvoiceSettings::write() const {
+void InvoiceSettings::write() const
+{
     writeSetting(QStringLiteral("Bank"), bank);
     writeSetting(QStringLiteral("Konto"), konto);
     writeSetting(QStringLiteral("FakturaRoz"), fakturaRoz);

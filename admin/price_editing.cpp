@@ -5,7 +5,8 @@
 #include "db/sql.h"
 #include "db/table_cursor.h"
 
-std::optional<QVariant> priceFromText(const QString& text) {
+std::optional<QVariant> priceFromText(const QString& text)
+{
     if (text.trimmed().isEmpty())
         return QVariant();
     const std::optional<Money> m = Money::parse(text);
@@ -14,7 +15,8 @@ std::optional<QVariant> priceFromText(const QString& text) {
     return moneyValue(*m);
 }
 
-QString PriceEditing::label(const QString& column) {
+QString PriceEditing::label(const QString& column)
+{
     if (column.compare(QLatin1String("Cena1"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("Cena za miejsce");
     if (column.compare(QLatin1String("Cena3"), Qt::CaseInsensitive) == 0)
@@ -22,7 +24,8 @@ QString PriceEditing::label(const QString& column) {
     return column;
 }
 
-void PriceEditing::typed(const QString& column, const QString& text) {
+void PriceEditing::typed(const QString& column, const QString& text)
+{
     if (m_prices.state() == TableCursor::State::Browse)
         m_prices.edit();
     if (!isEditing(m_prices))
@@ -37,7 +40,8 @@ void PriceEditing::typed(const QString& column, const QString& text) {
     m_prices.setValue(QStringLiteral("Cena4"), m_prices.value(QStringLiteral("Cena3")));
 }
 
-void PriceEditing::check() const {
+void PriceEditing::check() const
+{
     if (m_bad.isEmpty())
         return;
     const auto first = m_bad.constBegin();
@@ -46,7 +50,8 @@ void PriceEditing::check() const {
                           .arg(first.value(), label(first.key())));
 }
 
-void PriceEditing::save() {
+void PriceEditing::save()
+{
     check();
     saveRow(m_prices);
     m_bad.clear();

@@ -21,7 +21,9 @@ std::optional<QVariant> priceFromText(const QString& text);
 class PriceEditing {
 public:
     explicit PriceEditing(TableCursor& prices)
-        : m_prices(prices) {}
+        : m_prices(prices)
+    {
+    }
 
     // The user typed `text` into the box of `column` (Cena1 or Cena3).
     void typed(const QString& column, const QString& text);

@@ -3,12 +3,14 @@
 #include "core/error.h"
 #include "db/table_cursor.h"
 
-bool isEditing(const TableCursor& cursor) {
+bool isEditing(const TableCursor& cursor)
+{
     return cursor.state() == TableCursor::State::Edit ||
            cursor.state() == TableCursor::State::Insert;
 }
 
-void saveRow(TableCursor& cursor) {
+void saveRow(TableCursor& cursor)
+{
     if (!isEditing(cursor))
         return;
     const bool inserted = cursor.state() == TableCursor::State::Insert;
@@ -17,7 +19,8 @@ void saveRow(TableCursor& cursor) {
         cursor.refresh();
 }
 
-void saveOrDrop(TableCursor& cursor, const std::function<void()>& check) {
+void saveOrDrop(TableCursor& cursor, const std::function<void()>& check)
+{
     if (!isEditing(cursor))
         return;
     const bool saved = guarded([&] {

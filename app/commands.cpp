@@ -6,5 +6,7 @@
 // own (commands_<feature>.cpp) and is called from here.
 void wireCommands(TGlowne& window)
 {
+    wireStayListCommands(window);
+    wireGuestReportCommands(window);
     wireAdminCommands(window);
 }

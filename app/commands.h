@@ -6,5 +6,7 @@ class TGlowne;
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
 
+void wireStayListCommands(TGlowne& window);
+void wireGuestReportCommands(TGlowne& window);
 // The setup windows of the administration menu.
 void wireAdminCommands(TGlowne& window);

@@ -7,7 +7,8 @@
 
 #include <QMdiSubWindow>
 
-void wireAdminCommands(TGlowne& window) {
+void wireAdminCommands(TGlowne& window)
+{
     window.wireCommand(QStringLiteral("mnuUstawieniePokoi"),
                        [&window] { window.addChild(new TPokoje); });
     window.wireCommand(QStringLiteral("mnuCennik"), [&window] { window.addChild(new TCennik); });

@@ -7,7 +7,8 @@ TableCursorModel::TableCursorModel(TableCursor& cursor, QVector<Column> columns,
     , m_cursor(cursor)
     , m_columns(std::move(columns))
     , m_rows(cursor.rowCount())
-    , m_current(cursor.current()) {
+    , m_current(cursor.current())
+{
     connect(&m_cursor, &TableCursor::rowsChanged, this, &TableCursorModel::rowsChanged);
     connect(&m_cursor, &TableCursor::currentChanged, this, [this](int row) {
         // The old current row may have shown a pending edit.
@@ -20,15 +21,18 @@ TableCursorModel::TableCursorModel(TableCursor& cursor, QVector<Column> columns,
     connect(&m_cursor, &TableCursor::valueChanged, this, &TableCursorModel::valueChanged);
 }
 
-int TableCursorModel::rowCount(const QModelIndex& parent) const {
+int TableCursorModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : m_rows;
 }
 
-int TableCursorModel::columnCount(const QModelIndex& parent) const {
+int TableCursorModel::columnCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
-QString TableCursorModel::displayText(const QVariant& value, bool money) {
+QString TableCursorModel::displayText(const QVariant& value, bool money)
+{
     if (value.isNull())
         return {};
     if (money)
@@ -36,7 +40,8 @@ QString TableCursorModel::displayText(const QVariant& value, bool money) {
     return value.toString();
 }
 
-QVariant TableCursorModel::data(const QModelIndex& index, int role) const {
+QVariant TableCursorModel::data(const QModelIndex& index, int role) const
+{
     if (!index.isValid() || index.row() >= m_rows || index.column() >= m_columns.size())
         return {};
     const Column& c = m_columns[index.column()];
@@ -54,14 +59,16 @@ QVariant TableCursorModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant TableCursorModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant TableCursorModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < m_columns.size())
         return m_columns[section].title;
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-void TableCursorModel::rowsChanged() {
+void TableCursorModel::rowsChanged()
+{
     m_current = m_cursor.current();
     if (m_cursor.rowCount() == m_rows) {
         // Same rows, new values (a post or a dropped edit): the views keep
@@ -75,13 +82,15 @@ void TableCursorModel::rowsChanged() {
     endResetModel();
 }
 
-void TableCursorModel::rowChanged(int row) {
+void TableCursorModel::rowChanged(int row)
+{
     if (row < 0 || row >= m_rows || m_columns.isEmpty())
         return;
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void TableCursorModel::valueChanged(const QString& column) {
+void TableCursorModel::valueChanged(const QString& column)
+{
     const int row = m_cursor.current();
     if (row < 0 || row >= m_rows)
         return;

@@ -24,7 +24,8 @@ TPanstwa::TPanstwa(QWidget* parent)
     , m_ok(button(QStringLiteral("&Ok"), QStringLiteral("Ok")))
     , m_anuluj(button(QStringLiteral("&Anuluj"), QStringLiteral("Anuluj")))
     , m_usun(button(QStringLiteral("&Usuń"), QStringLiteral("Usun")))
-    , m_zamknij(button(QStringLiteral("&Zamknij"), QStringLiteral("Zamknij"))) {
+    , m_zamknij(button(QStringLiteral("&Zamknij"), QStringLiteral("Zamknij")))
+{
     setObjectName(QStringLiteral("TPanstwa"));
     setWindowTitle(QStringLiteral("Ustawienie państw"));
     resize(360, 380);
@@ -66,19 +67,22 @@ TPanstwa::TPanstwa(QWidget* parent)
     updateEnabling();
 }
 
-QPushButton* TPanstwa::button(const QString& caption, const QString& name) {
+QPushButton* TPanstwa::button(const QString& caption, const QString& name)
+{
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
 }
 
-void TPanstwa::setFrameButtons(QMdiSubWindow* sub) {
+void TPanstwa::setFrameButtons(QMdiSubWindow* sub)
+{
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }
 
-void TPanstwa::updateEnabling() {
+void TPanstwa::updateEnabling()
+{
     const bool adding = m_countries->state() == TableCursor::State::Insert;
     m_ok->setEnabled(adding);
     m_anuluj->setEnabled(adding);
@@ -87,6 +91,7 @@ void TPanstwa::updateEnabling() {
     m_nazwa->setReadOnly(!adding);
 }
 
-void TPanstwa::ok() {
+void TPanstwa::ok()
+{
     finishNewCountry(*m_countries);
 }

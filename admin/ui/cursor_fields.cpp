@@ -9,14 +9,16 @@
 
 CursorFields::CursorFields(TableCursor& cursor, QObject* parent)
     : QObject(parent)
-    , m_cursor(cursor) {
+    , m_cursor(cursor)
+{
     connect(&m_cursor, &TableCursor::currentChanged, this, &CursorFields::load);
     connect(&m_cursor, &TableCursor::rowsChanged, this, &CursorFields::load);
     connect(&m_cursor, &TableCursor::stateChanged, this, &CursorFields::load);
     connect(&m_cursor, &TableCursor::valueChanged, this, &CursorFields::load);
 }
 
-void CursorFields::bind(QLineEdit* edit, const QString& column, Kind kind, Typed typed, Held held) {
+void CursorFields::bind(QLineEdit* edit, const QString& column, Kind kind, Typed typed, Held held)
+{
     const int index = static_cast<int>(m_fields.size());
     m_fields.append({edit, column, kind, std::move(typed), std::move(held)});
     connect(edit, &QLineEdit::textEdited, this,
@@ -24,7 +26,8 @@ void CursorFields::bind(QLineEdit* edit, const QString& column, Kind kind, Typed
     load();
 }
 
-QVariant CursorFields::valueOf(Kind kind, const QString& text) {
+QVariant CursorFields::valueOf(Kind kind, const QString& text)
+{
     switch (kind) {
     case Kind::Text:
         return text;
@@ -41,7 +44,8 @@ QVariant CursorFields::valueOf(Kind kind, const QString& text) {
     return text;
 }
 
-void CursorFields::typedInto(int field, const QString& text) {
+void CursorFields::typedInto(int field, const QString& text)
+{
     const Field& f = m_fields[field];
     m_typing = field;
     guarded([&] {
@@ -55,7 +59,8 @@ void CursorFields::typedInto(int field, const QString& text) {
     m_typing = -1;
 }
 
-void CursorFields::load() {
+void CursorFields::load()
+{
     for (int i = 0; i < m_fields.size(); ++i) {
         const Field& f = m_fields[i];
         if (i == m_typing || !f.edit || (f.held && f.held()))

@@ -9,7 +9,8 @@ CursorGrid::CursorGrid(TableCursor& cursor, QVector<TableCursorModel::Column> co
                        QWidget* parent)
     : QTableView(parent)
     , m_cursor(cursor)
-    , m_model(new TableCursorModel(cursor, columns, this)) {
+    , m_model(new TableCursorModel(cursor, columns, this))
+{
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -24,7 +25,8 @@ CursorGrid::CursorGrid(TableCursor& cursor, QVector<TableCursorModel::Column> co
     selectCurrent();
 }
 
-void CursorGrid::selectCurrent() {
+void CursorGrid::selectCurrent()
+{
     m_selecting = true;
     const int row = m_cursor.current();
     if (row >= 0 && row < m_model->rowCount()) {
@@ -36,7 +38,8 @@ void CursorGrid::selectCurrent() {
     m_selecting = false;
 }
 
-void CursorGrid::moved(int row) {
+void CursorGrid::moved(int row)
+{
     if (m_selecting || row < 0 || row == m_cursor.current())
         return;
     guarded([&] {

@@ -10,19 +10,22 @@
 DeactivationCloser::DeactivationCloser(QWidget* child, std::function<void()> activated)
     : QObject(child)
     , m_child(child)
-    , m_activated(std::move(activated)) {
+    , m_activated(std::move(activated))
+{
     child->installEventFilter(this);
     connect(qApp, &QGuiApplication::focusWindowChanged, this,
             &DeactivationCloser::focusWindowChanged);
 }
 
-bool DeactivationCloser::eventFilter(QObject* watched, QEvent* event) {
+bool DeactivationCloser::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_child && event->type() == QEvent::Show)
         attach();
     return QObject::eventFilter(watched, event);
 }
 
-void DeactivationCloser::attach() {
+void DeactivationCloser::attach()
+{
     auto* sub = qobject_cast<QMdiSubWindow*>(m_child->parentWidget());
     if (!sub || sub == m_sub || !sub->mdiArea())
         return;
@@ -31,7 +34,8 @@ void DeactivationCloser::attach() {
             &DeactivationCloser::subWindowActivated);
 }
 
-void DeactivationCloser::subWindowActivated(QMdiSubWindow* sub) {
+void DeactivationCloser::subWindowActivated(QMdiSubWindow* sub)
+{
     // Null only means the frame itself lost the focus.
     if (!sub || !m_sub)
         return;
@@ -43,7 +47,8 @@ void DeactivationCloser::subWindowActivated(QMdiSubWindow* sub) {
     closeChild();
 }
 
-void DeactivationCloser::focusWindowChanged(QWindow* window) {
+void DeactivationCloser::focusWindowChanged(QWindow* window)
+{
     if (!window || !m_child->isVisible() || QApplication::activeModalWidget())
         return;
     if (window->modality() != Qt::NonModal)
@@ -56,7 +61,8 @@ void DeactivationCloser::focusWindowChanged(QWindow* window) {
     closeChild();
 }
 
-void DeactivationCloser::closeChild() {
+void DeactivationCloser::closeChild()
+{
     if (m_closing)
         return;
     m_closing = true;
@@ -65,7 +71,8 @@ void DeactivationCloser::closeChild() {
         this, [this] { closeWindow(m_child); }, Qt::QueuedConnection);
 }
 
-void closeWindow(QWidget* window) {
+void closeWindow(QWidget* window)
+{
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
         sub->close();
     else

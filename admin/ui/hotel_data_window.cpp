@@ -17,7 +17,8 @@
 TKonfiguracja::TKonfiguracja(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_config(dataModule().config())
-    , m_fields(new CursorFields(m_config, this)) {
+    , m_fields(new CursorFields(m_config, this))
+{
     setObjectName(QStringLiteral("TKonfiguracja"));
     setWindowTitle(QStringLiteral("Konfiguracja"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -84,20 +85,23 @@ TKonfiguracja::TKonfiguracja(QWidget* parent)
     guarded([this] { m_config.open(); });
 }
 
-QLineEdit* TKonfiguracja::box(const QString& name) {
+QLineEdit* TKonfiguracja::box(const QString& name)
+{
     auto* e = new QLineEdit(this);
     e->setObjectName(name);
     return e;
 }
 
-QLineEdit* TKonfiguracja::settingsBox(const QString& name, const QString& text) {
+QLineEdit* TKonfiguracja::settingsBox(const QString& name, const QString& text)
+{
     QLineEdit* e = box(name);
     e->setText(text);
     connect(e, &QLineEdit::textEdited, this, [this] { m_changed = true; });
     return e;
 }
 
-void TKonfiguracja::accept() {
+void TKonfiguracja::accept()
+{
     // A refused row keeps the window open and writes no settings.
     saveRow(m_config);
     if (m_changed)
@@ -105,12 +109,14 @@ void TKonfiguracja::accept() {
     close();
 }
 
-void TKonfiguracja::reject() {
+void TKonfiguracja::reject()
+{
     m_config.cancel();
     close();
 }
 
-void TKonfiguracja::closeEvent(QCloseEvent* event) {
+void TKonfiguracja::closeEvent(QCloseEvent* event)
+{
     // Whatever was typed and not confirmed goes, so the shared row never
     // carries half-edited data onto an invoice.
     if (isEditing(m_config))

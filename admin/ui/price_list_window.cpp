@@ -9,7 +9,8 @@
 
 TCennik::TCennik(QWidget* parent)
     : SetupWindow(dataModule().prices(), parent)
-    , m_editing(dataModule().prices()) {
+    , m_editing(dataModule().prices())
+{
     setObjectName(QStringLiteral("TCennik"));
     setWindowTitle(QStringLiteral("Cennik"));
     resize(480, 360);

@@ -11,7 +11,8 @@
 #include <QLineEdit>
 
 namespace {
-QLineEdit* box(QWidget* parent, const QString& name) {
+QLineEdit* box(QWidget* parent, const QString& name)
+{
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
@@ -21,7 +22,8 @@ QLineEdit* box(QWidget* parent, const QString& name) {
 TPokoje::TPokoje(QWidget* parent)
     : SetupWindow(dataModule().rooms(), parent)
     , m_prices(dataModule().prices())
-    , m_fields(new CursorFields(cursor(), this)) {
+    , m_fields(new CursorFields(cursor(), this))
+{
     // Typing into an empty list starts its first room.
     m_fields->setInsertWhenEmpty(true);
     setObjectName(QStringLiteral("TPokoje"));
@@ -58,7 +60,8 @@ TPokoje::TPokoje(QWidget* parent)
     showType();
 }
 
-QComboBox* TPokoje::makeTypeList() {
+QComboBox* TPokoje::makeTypeList()
+{
     auto* combo = new QComboBox(this);
     combo->setObjectName(QStringLiteral("Typ"));
     // The drop-down only shows the price list; choosing from it must not
@@ -79,7 +82,8 @@ QComboBox* TPokoje::makeTypeList() {
     return combo;
 }
 
-void TPokoje::showType() {
+void TPokoje::showType()
+{
     if (!m_typ)
         return;
     const QString typ = cursor().value(QStringLiteral("Typ")).toString();
@@ -95,7 +99,8 @@ void TPokoje::showType() {
         m_typ->setCurrentIndex(found);
 }
 
-void TPokoje::typeChosen(int row) {
+void TPokoje::typeChosen(int row)
+{
     guarded([&] {
         if (cursor().isEmpty())
             cursor().insert();
@@ -103,11 +108,13 @@ void TPokoje::typeChosen(int row) {
     });
 }
 
-bool TPokoje::mayDelete() const {
+bool TPokoje::mayDelete() const
+{
     return !cursor().isEmpty();
 }
 
-void TPokoje::openCursors() {
+void TPokoje::openCursors()
+{
     m_prices.open();
     cursor().open();
 }

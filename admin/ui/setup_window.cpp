@@ -21,7 +21,8 @@ SetupWindow::SetupWindow(TableCursor& cursor, QWidget* parent)
     , m_ok(button(QStringLiteral("&Ok"), QStringLiteral("Ok")))
     , m_anuluj(button(QStringLiteral("&Anuluj"), QStringLiteral("Anuluj")))
     , m_usun(button(QStringLiteral("&Usuń"), QStringLiteral("Usun")))
-    , m_zamknij(button(QStringLiteral("&Zamknij"), QStringLiteral("Zamknij"))) {
+    , m_zamknij(button(QStringLiteral("&Zamknij"), QStringLiteral("Zamknij")))
+{
     connect(m_dodaj, &QPushButton::clicked, this, [this] {
         guarded([this] {
             // Adding saves the row being edited first.
@@ -43,14 +44,16 @@ SetupWindow::SetupWindow(TableCursor& cursor, QWidget* parent)
     new DeactivationCloser(this, [this] { guarded([this] { openCursors(); }); });
 }
 
-QPushButton* SetupWindow::button(const QString& caption, const QString& name) {
+QPushButton* SetupWindow::button(const QString& caption, const QString& name)
+{
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
 }
 
-void SetupWindow::finish(CursorGrid* grid, QLineEdit* firstField) {
+void SetupWindow::finish(CursorGrid* grid, QLineEdit* firstField)
+{
     m_firstField = firstField;
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {m_dodaj, m_ok, m_anuluj, m_usun, m_zamknij})
@@ -63,28 +66,33 @@ void SetupWindow::finish(CursorGrid* grid, QLineEdit* firstField) {
     updateEnabling();
 }
 
-void SetupWindow::openCursors() {
+void SetupWindow::openCursors()
+{
     m_cursor.open();
 }
 
-void SetupWindow::save() {
+void SetupWindow::save()
+{
     checkBeforeSave();
     saveRow(m_cursor);
 }
 
-void SetupWindow::updateEnabling() {
+void SetupWindow::updateEnabling()
+{
     const bool editing = isEditing(m_cursor);
     m_ok->setEnabled(editing);
     m_anuluj->setEnabled(editing);
     m_usun->setEnabled(mayDelete());
 }
 
-bool SetupWindow::mayClose() {
+bool SetupWindow::mayClose()
+{
     saveOrDrop(m_cursor, [this] { checkBeforeSave(); });
     return true;
 }
 
-void SetupWindow::closeEvent(QCloseEvent* event) {
+void SetupWindow::closeEvent(QCloseEvent* event)
+{
     mayClose();
     event->accept();
 }

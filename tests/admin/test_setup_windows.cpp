@@ -10,12 +10,14 @@
 #include <QComboBox>
 
 namespace {
-void addRooms(TestEnv& env, const QStringList& numbers) {
+void addRooms(TestEnv& env, const QStringList& numbers)
+{
     for (const QString& n : numbers)
         env.exec("INSERT INTO Pokoje VALUES (?, 2, 'A', '(1+1)')", {n});
 }
 
-QStringList gridColumn(QTableView* grid, int column) {
+QStringList gridColumn(QTableView* grid, int column)
+{
     QStringList out;
     for (int r = 0; r < grid->model()->rowCount(); ++r)
         out << grid->model()->index(r, column).data().toString();
@@ -26,7 +28,8 @@ QStringList gridColumn(QTableView* grid, int column) {
 class TestRoomsWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void addedRoomTakesItsPlace() {
+    void addedRoomTakesItsPlace()
+    {
         AdminFixture f;
         addRooms(f.env, {"1", "2"});
         f.env.exec("INSERT INTO Cennik VALUES ('A', 1000000, 1000000, 2000000, 2000000)");
@@ -60,14 +63,16 @@ private Q_SLOTS:
         QVERIFY(f.env.prompter().shown.isEmpty());
     }
 
-    void typingStartsAnEdit_data() {
+    void typingStartsAnEdit_data()
+    {
         QTest::addColumn<QString>("box");
         QTest::newRow("Numer pokoju") << "NumerPokoju";
         QTest::newRow("Ilość miejsc") << "IloscMiejsc";
         QTest::newRow("Opis") << "Opis";
         QTest::newRow("Typ") << "Typ";
     }
-    void typingStartsAnEdit() {
+    void typingStartsAnEdit()
+    {
         QFETCH(QString, box);
         AdminFixture f;
         addRooms(f.env, {"1"});
@@ -95,7 +100,8 @@ private Q_SLOTS:
         QCOMPARE(f.env.rows("SELECT * FROM Pokoje"), QStringList({"1|2|A|(1+1)"}));
     }
 
-    void deletesWithoutAQuestion() {
+    void deletesWithoutAQuestion()
+    {
         AdminFixture f;
         addRooms(f.env, {"1", "2", "3"});
         auto* w = f.open<TPokoje>("mnuUstawieniePokoi");
@@ -113,7 +119,8 @@ private Q_SLOTS:
         QVERIFY(!enabled(w, "Usun"));
     }
 
-    void refusedRoomStaysInInsert_data() {
+    void refusedRoomStaysInInsert_data()
+    {
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("beds");
         QTest::addColumn<QString>("engine");
@@ -125,7 +132,8 @@ private Q_SLOTS:
         row("no number", "", "2", "NOT NULL constraint failed");
         row("beds not a number", "7", "dwa", "CHECK constraint failed");
     }
-    void refusedRoomStaysInInsert() {
+    void refusedRoomStaysInInsert()
+    {
         QFETCH(QString, number);
         QFETCH(QString, beds);
         QFETCH(QString, engine);
@@ -150,7 +158,8 @@ private Q_SLOTS:
         QCOMPARE(f.env.data().rooms().rowCount(), 1);
     }
 
-    void exitSavesPendingChange() {
+    void exitSavesPendingChange()
+    {
         AdminFixture f;
         addRooms(f.env, {"1"});
         auto* w = f.open<TPokoje>("mnuUstawieniePokoi");
@@ -163,7 +172,8 @@ private Q_SLOTS:
 class TestPriceListWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void copiesVisiblePrices_data() {
+    void copiesVisiblePrices_data()
+    {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("stored");
@@ -177,7 +187,8 @@ private Q_SLOTS:
         row("emptied", "CenaZaMiejsce", "", "A|NULL|NULL|2000000|2000000");
         row("type only keeps next-night prices", "Typ", "B", "B|1000000|900000|2000000|1800000");
     }
-    void copiesVisiblePrices() {
+    void copiesVisiblePrices()
+    {
         QFETCH(QString, box);
         QFETCH(QString, text);
         QFETCH(QString, stored);
@@ -193,7 +204,8 @@ private Q_SLOTS:
         QVERIFY(f.env.prompter().shown.isEmpty());
     }
 
-    void textThatIsNoAmountIsRefused() {
+    void textThatIsNoAmountIsRefused()
+    {
         AdminFixture f;
         f.env.exec("INSERT INTO Cennik VALUES ('A', 1000000, 1000000, 2000000, 2000000)");
         f.env.exec("INSERT INTO Cennik VALUES ('B', 1, 1, 1, 1)");
@@ -228,7 +240,8 @@ private Q_SLOTS:
 class TestSelfClosing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void closesWhenAnotherChildActivates_data() {
+    void closesWhenAnotherChildActivates_data()
+    {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("check");
@@ -239,7 +252,8 @@ private Q_SLOTS:
         row("rooms", "mnuUstawieniePokoi", "Opis", "SELECT Opis FROM Pokoje", "Z");
         row("price list", "mnuCennik", "Typ", "SELECT Typ FROM Cennik", "AZ");
     }
-    void closesWhenAnotherChildActivates() {
+    void closesWhenAnotherChildActivates()
+    {
         QFETCH(QString, command);
         QFETCH(QString, box);
         QFETCH(QString, check);
@@ -247,7 +261,6 @@ private Q_SLOTS:
         AdminFixture f;
         f.env.exec("INSERT INTO Pokoje VALUES ('1', 2, 'A', '')");
         f.env.exec("INSERT INTO Cennik (Typ) VALUES ('A')");
-        f.env.exec("INSERT INTO Panstwo (Nazwa) VALUES ('Polska')");
         f.main.command(command)->trigger();
         QMdiSubWindow* sub = f.main.childArea()->subWindowList().value(0);
         QVERIFY(sub);
@@ -263,7 +276,8 @@ private Q_SLOTS:
         QVERIFY(countries->isVisible());
     }
 
-    void closesWhenTheHotelWindowActivates() {
+    void closesWhenTheHotelWindowActivates()
+    {
         AdminFixture f;
         QPointer<TPokoje> w = f.open<TPokoje>("mnuUstawieniePokoi");
         QVERIFY(w);

@@ -10,7 +10,8 @@
 class TestTableCursorModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void followsTheCursor() {
+    void followsTheCursor()
+    {
         TestEnv env;
         env.exec("INSERT INTO Cennik VALUES ('A', 1000000, 1000000, NULL, NULL)");
         TableCursor& prices = env.data().prices();
