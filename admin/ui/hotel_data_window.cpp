@@ -24,7 +24,29 @@ TKonfiguracja::TKonfiguracja(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     // A database without its one Config row gets it from the first typing.
     m_fields->setInsertWhenEmpty(true);
+    QWidget* dane = buildData();
 
+    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
+    ok->setObjectName(QStringLiteral("Ok"));
+    auto* anuluj = new QPushButton(QStringLiteral("&Anuluj"), this);
+    anuluj->setObjectName(QStringLiteral("Anuluj"));
+    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { accept(); }); });
+    connect(anuluj, &QPushButton::clicked, this, [this] { reject(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(anuluj);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(dane);
+    layout->addLayout(buttons);
+    resize(420, sizeHint().height());
+
+    guarded([this] { m_config.open(); });
+}
+
+QWidget* TKonfiguracja::buildData()
+{
     auto* dane = new QGroupBox(QStringLiteral("Dane Hotelu"), this);
     dane->setObjectName(QStringLiteral("DaneHotelu"));
     auto* form = new QFormLayout(dane);
@@ -65,24 +87,7 @@ TKonfiguracja::TKonfiguracja(QWidget* parent)
     m_bank->hide();
     m_konto->hide();
     m_changed = false;
-
-    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
-    ok->setObjectName(QStringLiteral("Ok"));
-    auto* anuluj = new QPushButton(QStringLiteral("&Anuluj"), this);
-    anuluj->setObjectName(QStringLiteral("Anuluj"));
-    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { accept(); }); });
-    connect(anuluj, &QPushButton::clicked, this, [this] { reject(); });
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(anuluj);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(dane);
-    layout->addLayout(buttons);
-    resize(420, sizeHint().height());
-
-    guarded([this] { m_config.open(); });
+    return dane;
 }
 
 QLineEdit* TKonfiguracja::box(const QString& name)

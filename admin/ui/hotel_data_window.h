@@ -21,6 +21,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // "Dane Hotelu" with its boxes, the settings boxes among them.
+    QWidget* buildData();
     QLineEdit* box(const QString& name);
     QLineEdit* settingsBox(const QString& name, const QString& text);
     void accept();

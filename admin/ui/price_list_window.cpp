@@ -25,14 +25,32 @@ TCennik::TCennik(QWidget* parent)
     m_fields = new CursorFields(cursor(), this);
     m_fields->setInsertWhenEmpty(true);
 
-    auto box = [this](const QString& name) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(name);
-        return e;
-    };
     QLineEdit* typ = box(QStringLiteral("Typ"));
     m_fields->bind(typ, QStringLiteral("Typ"));
     form()->addRow(QStringLiteral("Typ"), typ);
+    addPriceBoxes();
+
+    auto* grid = new CursorGrid(cursor(),
+                                {{QStringLiteral("Typ"), QStringLiteral("Typ")},
+                                 {QStringLiteral("Cena1"), QStringLiteral("Cena za miejsce"), true},
+                                 {QStringLiteral("Cena3"), QStringLiteral("Cena za pokój"), true}},
+                                this);
+    grid->setObjectName(QStringLiteral("Lista"));
+    // Leaving a row saves it, so a price that is not an amount keeps it.
+    grid->setBeforeMove([this] { m_editing.check(); });
+    finish(grid, typ);
+}
+
+QLineEdit* TCennik::box(const QString& name)
+{
+    auto* e = new QLineEdit(this);
+    e->setObjectName(name);
+    return e;
+}
+
+// The two shown prices and, hidden, the further-night prices they are copied to.
+void TCennik::addPriceBoxes()
+{
     const struct {
         const char* name;
         const char* column;
@@ -57,14 +75,4 @@ TCennik::TCennik(QWidget* parent)
         else
             e->hide();
     }
-
-    auto* grid = new CursorGrid(cursor(),
-                                {{QStringLiteral("Typ"), QStringLiteral("Typ")},
-                                 {QStringLiteral("Cena1"), QStringLiteral("Cena za miejsce"), true},
-                                 {QStringLiteral("Cena3"), QStringLiteral("Cena za pokój"), true}},
-                                this);
-    grid->setObjectName(QStringLiteral("Lista"));
-    // Leaving a row saves it, so a price that is not an amount keeps it.
-    grid->setBeforeMove([this] { m_editing.check(); });
-    finish(grid, typ);
 }

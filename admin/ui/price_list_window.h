@@ -4,6 +4,7 @@
 #include "admin/ui/setup_window.h"
 
 class CursorFields;
+class QLineEdit;
 
 // "Cennik": the rows of the shared price-list cursor. The further-night
 // prices follow the visible ones as they are typed.
@@ -16,6 +17,9 @@ protected:
     void checkBeforeSave() override { m_editing.check(); }
 
 private:
+    QLineEdit* box(const QString& name);
+    void addPriceBoxes();
+
     PriceEditing m_editing;
     CursorFields* m_fields = nullptr;
 };
