@@ -12,3 +12,5 @@ void wireGuestReportCommands(TGlowne& window);
 
 // Backup, restore and the choice of database (commands_backup.cpp).
 void wireBackupCommands(TGlowne& window);
+// The setup windows of the administration menu.
+void wireAdminCommands(TGlowne& window);
