@@ -6,5 +6,5 @@
 // own (commands_<feature>.cpp) and is called from here.
 void wireCommands(TGlowne& window)
 {
-    (void)window;
+    wireReportCommands(window);
 }

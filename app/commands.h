@@ -5,3 +5,6 @@ class TGlowne;
 // Connects the menu entries to the windows and reports of every feature.
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
+
+// The preview provider and the report commands.
+void wireReportCommands(TGlowne& window);
