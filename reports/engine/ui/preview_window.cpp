@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -197,7 +198,11 @@ void TFormPodglad::zoom100() {
 }
 
 void TFormPodglad::fitWidth() {
-    const qreal available = m_view->viewport()->width() - m_view->verticalScrollBar()->width() - 4;
+    // The page is then taller than the view, so room is left for the scroll bar.
+    const int scrollBar = m_view->verticalScrollBar()->isVisible()
+                              ? 0
+                              : style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const qreal available = m_view->viewport()->width() - scrollBar - 4;
     setZoom(100 * available / pageSizePixels(100).width());
 }
 
