@@ -96,7 +96,7 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId) {
     }
     // An absent setting means the default series; a present one, even empty, is kept.
     d.series = readSetting(QStringLiteral("FakturaRoz")).value_or(QStringLiteral("H"));
-    d.lines = RowSet::fromSql(
+    d.lines = ReportRows::fromSql(
         db,
         QStringLiteral("SELECT Count(*) AS Pokoi, Od, \"Do\", Oplata1, VAT, Sum(Brutto) AS Suma, "
                        "CAST(julianday(\"Do\") - julianday(Od) AS INTEGER) AS Doby, Znizka "

@@ -22,7 +22,7 @@ struct InvoiceData {
     QDate issued, sold, due;
     Money gross, prepaid;
     // Lines of equal period, price, VAT and discount, in that order.
-    RowSet lines; // Pokoi, Od, Do, Oplata1, VAT, Suma, Doby, Znizka
+    ReportRows lines; // Pokoi, Od, Do, Oplata1, VAT, Suma, Doby, Znizka
     // Gross sum per VAT text.
     QMap<QString, Money> grossByVat;
 

@@ -162,7 +162,7 @@ void ReportGenerator::printPageBand(Band* band, qreal top) {
         band->afterPrint(ctx);
 }
 
-bool ReportGenerator::printBand(Band& band, const RowSet* rows, int row, int groupLevel) {
+bool ReportGenerator::printBand(Band& band, const ReportData* rows, int row, int groupLevel) {
     if (!band.enabled)
         return false;
     BandContext ctx{band, m_report, rows, row, m_pageNumber};
@@ -272,7 +272,7 @@ void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal 
     }
 }
 
-void ReportGenerator::accumulate(const RowSet& rows, int row) {
+void ReportGenerator::accumulate(const ReportData& rows, int row) {
     for (const auto& [column, kind] : m_sumColumns) {
         const qint64 units = numericUnits(rows.value(row, column), kind);
         const QString key = sumKey(column, kind);
@@ -283,8 +283,8 @@ void ReportGenerator::accumulate(const RowSet& rows, int row) {
 }
 
 void ReportGenerator::walk(const DataSection& section) {
-    static const RowSet none;
-    const RowSet& rows = section.source ? *section.source : none;
+    static const ReportRows none;
+    const ReportData& rows = section.source ? *section.source : none;
     const int levels = static_cast<int>(section.groups.size());
     m_groupSums = QList<QHash<QString, qint64>>(levels);
     for (int i = 0; i < rows.rowCount(); ++i) {
@@ -305,7 +305,7 @@ void ReportGenerator::walk(const DataSection& section) {
         accumulate(rows, i);
         printBand(*section.detail, &rows, i);
         for (const SubDetail& sub : section.subDetails) {
-            const RowSet subRows = sub.rows ? sub.rows(rows, i) : RowSet();
+            const ReportRows subRows = sub.rows ? sub.rows(rows, i) : ReportRows();
             for (int j = 0; j < subRows.rowCount(); ++j)
                 printBand(*sub.band, &subRows, j);
         }

@@ -31,13 +31,13 @@ private:
     void advance();
     void forceNewPage();
     void printPageBand(Band* band, qreal top);
-    bool printBand(Band& band, const RowSet* rows, int row, int groupLevel = -1);
+    bool printBand(Band& band, const ReportData* rows, int row, int groupLevel = -1);
     void place(Band& band, const BandContext& ctx, qreal x0, qreal top, qreal height,
                int groupLevel);
     qreal bandHeight(const Band& band, const BandContext& ctx, int groupLevel) const;
     QString controlText(const Control& c, const BandContext& ctx, int groupLevel) const;
     void walk(const DataSection& section);
-    void accumulate(const RowSet& rows, int row);
+    void accumulate(const ReportData& rows, int row);
     void collectSums();
     qreal columnX() const;
 
@@ -49,7 +49,7 @@ private:
     qreal m_y = 0;
     qreal m_columnTop = 0;
     bool m_atColumnTop = true;
-    const RowSet* m_rows = nullptr; // the current main source and row, for page bands
+    const ReportData* m_rows = nullptr; // the current main source and row, for page bands
     int m_row = -1;
     // Running sums by column and value kind: the report's and one per group level.
     QList<QPair<QString, ValueKind>> m_sumColumns;

@@ -90,7 +90,8 @@ Group& DataSection::addGroup(const QString& column, qreal headerHeight, qreal fo
     return groups.back();
 }
 
-Band& DataSection::addSubDetail(qreal height, std::function<RowSet(const RowSet&, int)> rows,
+Band& DataSection::addSubDetail(qreal height,
+                                std::function<ReportRows(const ReportData&, int)> rows,
                                 const QString& name) {
     SubDetail s;
     s.band = std::make_unique<Band>(
@@ -143,7 +144,8 @@ Band& Report::setPageCounterFooter(qreal height, const QString& name) {
     return footer;
 }
 
-DataSection& Report::addData(const RowSet* source, qreal detailHeight, const QString& detailName) {
+DataSection& Report::addData(const ReportData* source, qreal detailHeight,
+                             const QString& detailName) {
     BodyItem item;
     item.data = std::make_unique<DataSection>();
     item.data->source = source;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reports/engine/mask.h"
-#include "reports/engine/row_set.h"
+#include "reports/engine/report_rows.h"
 
 #include <QColor>
 #include <QRectF>
@@ -60,7 +60,7 @@ struct Control {
     QString mask;   // Field, Sum and Date
     ValueKind valueKind = ValueKind::Auto;
     SumScope scope = SumScope::Report;
-    const RowSet* source = nullptr; // a Field of an auxiliary query: its current row
+    const ReportData* source = nullptr; // a Field of an auxiliary query: its current row
     FontSpec font;
     int alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool wordWrap = false;
@@ -75,10 +75,10 @@ struct Control {
 struct BandContext {
     Band& band;
     Report& report;
-    const RowSet* rows = nullptr; // the source of the current row (main or sub-detail)
-    int row = -1;                 // index of the current row in `rows`, -1 when none
-    int page = 0;                 // the page the band prints on (known for page bands)
-    bool suppress = false;        // before-print: set to skip this occurrence
+    const ReportData* rows = nullptr; // the source of the current row (main or sub-detail)
+    int row = -1;                     // index of the current row in `rows`, -1 when none
+    int page = 0;                     // the page the band prints on (known for page bands)
+    bool suppress = false;            // before-print: set to skip this occurrence
 
     QVariant value(const QString& column) const {
         return rows ? rows->value(row, column) : QVariant();
@@ -139,18 +139,18 @@ struct Group {
 // its master (the detail band it belongs to).
 struct SubDetail {
     std::unique_ptr<Band> band;
-    std::function<RowSet(const RowSet& master, int row)> rows;
+    std::function<ReportRows(const ReportData& master, int row)> rows;
 };
 
 // A detail band with its data source, groups (outermost first) and sub-details.
 struct DataSection {
-    const RowSet* source = nullptr;
+    const ReportData* source = nullptr;
     std::unique_ptr<Band> detail;
     std::vector<Group> groups;
     std::vector<SubDetail> subDetails;
 
     Group& addGroup(const QString& column, qreal headerHeight, qreal footerHeight);
-    Band& addSubDetail(qreal height, std::function<RowSet(const RowSet&, int)> rows,
+    Band& addSubDetail(qreal height, std::function<ReportRows(const ReportData&, int)> rows,
                        const QString& name = {});
 };
 
@@ -197,7 +197,7 @@ public:
     Band& setPageCounterFooter(qreal height = 6,
                                const QString& name = QStringLiteral("BandaStopkaStrony"));
 
-    DataSection& addData(const RowSet* source, qreal detailHeight,
+    DataSection& addData(const ReportData* source, qreal detailHeight,
                          const QString& detailName = QStringLiteral("Szczegoly"));
     Band& addLoop(qreal height, int printCount, const QString& name);
 

@@ -1,3 +1,4 @@
+#include "db/row_set.h"
 #include "reports/engine/generator.h"
 #include "reports/engine/mask.h"
 #include "reports/engine/report_output.h"
@@ -8,8 +9,8 @@
 
 namespace {
 // Rows of one text column "Nazwisko": "Osoba 1" ... "Osoba n".
-RowSet people(int n) {
-    RowSet rows({QStringLiteral("Nazwisko")}, {});
+ReportRows people(int n) {
+    ReportRows rows({QStringLiteral("Nazwisko")}, {});
     for (int i = 1; i <= n; ++i)
         rows.append({QStringLiteral("Osoba %1").arg(i)});
     return rows;
@@ -17,7 +18,7 @@ RowSet people(int n) {
 
 // A list report: page header 10 mm, column header 8 mm, detail 10 mm, page
 // counter footer 6 mm. 25 rows fit the 253 mm between the headings and the footer.
-void listReport(Report& r, const RowSet* rows, int columns = 1) {
+void listReport(Report& r, const ReportRows* rows, int columns = 1) {
     r.page.columns = columns;
     r.setPageHeader(10).addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 10),
                                 QStringLiteral("Lista"), Qt::AlignCenter);
@@ -41,7 +42,7 @@ class TestEngine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void pageBreaksRepeatColumnHeaders() {
-        const RowSet rows = people(60);
+        const ReportRows rows = people(60);
         Report r;
         listReport(r, &rows);
         const Document doc = generateDocument(r);
@@ -65,7 +66,7 @@ private Q_SLOTS:
     }
 
     void twoColumnPages() {
-        const RowSet rows = people(60);
+        const ReportRows rows = people(60);
         Report r;
         listReport(r, &rows, 2);
         const Document doc = generateDocument(r);
@@ -85,7 +86,7 @@ private Q_SLOTS:
 
     void groupsWithTheirSums() {
         // Amounts as stored money: ten-thousandths of a złoty.
-        const RowSet rows(
+        const ReportRows rows(
             {"Grupa", "Kwota"},
             {{"A", 10000000}, {"A", 2345000}, {"B", 50000}, {"C", 10000}, {"C", 20000}});
         Report r;
@@ -105,14 +106,33 @@ private Q_SLOTS:
                               "5,00", "C", "1,00", "2,00", "3,00", "1" + g3 + "242,50 zł"}));
     }
 
+    void windowQueryWithItsFilter() {
+        // A parameter window's query: the report prints the rows the user sees
+        // and leaves the window's current row where it was.
+        TestEnv env;
+        for (const char* name : {"Norwegia", "Niemcy", "Czechy", "Nepal"})
+            env.exec(
+                "INSERT INTO Panstwo (ID, Nazwa) VALUES ((SELECT max(ID) FROM Panstwo) + 1000, ?)",
+                {name});
+        RowSet query;
+        query.open("SELECT Nazwa FROM Panstwo WHERE ID >= 1000 ORDER BY Nazwa");
+        QVERIFY(!query.setFilter("Nazwa Like 'N*'"));
+        query.setCurrent(1);
+        const RowSetData data(query);
+        Report r;
+        r.addData(&data, 5).detail->addField("Nazwa", QRectF(0, 0, 40, 5), "Nazwa");
+        QCOMPARE(generateDocument(r).texts(), QStringList({"Nepal", "Niemcy", "Norwegia"}));
+        QCOMPARE(query.current(), 1);
+    }
+
     void subDetailPerRow() {
-        const RowSet groups({"ID", "Nazwa"}, {{1, "Nowak"}, {2, "Lis"}, {3, "Wrona"}});
-        const RowSet rooms({"ID", "Pokoj"}, {{1, "101"}, {1, "102"}, {3, "7"}});
+        const ReportRows groups({"ID", "Nazwa"}, {{1, "Nowak"}, {2, "Lis"}, {3, "Wrona"}});
+        const ReportRows rooms({"ID", "Pokoj"}, {{1, "101"}, {1, "102"}, {3, "7"}});
         Report r;
         DataSection& data = r.addData(&groups, 5);
         data.detail->addField("Nazwa", QRectF(0, 0, 40, 5), "Nazwa");
-        Band& sub = data.addSubDetail(5, [&rooms](const RowSet& master, int row) {
-            RowSet mine(rooms.columns(), {});
+        Band& sub = data.addSubDetail(5, [&rooms](const ReportData& master, int row) {
+            ReportRows mine(rooms.columns(), {});
             for (int i = 0; i < rooms.rowCount(); ++i)
                 if (rooms.value(i, "ID") == master.value(row, "ID"))
                     mine.append({rooms.value(i, "ID"), rooms.value(i, "Pokoj")});
@@ -126,7 +146,7 @@ private Q_SLOTS:
     void loopCountAndAuxiliaryQuerySetByHooks() {
         // The way a statistics report lists countries: a heading sets the count
         // of the loop band and rewinds the query; each loop row steps it on.
-        RowSet countries({"Nazwa"}, {{"Niemcy"}, {"Czechy"}, {"Litwa"}});
+        ReportRows countries({"Nazwa"}, {{"Niemcy"}, {"Czechy"}, {"Litwa"}});
         Report r;
         Band& heading = r.addLoop(5, 1, "Naglowek");
         heading.addText("Kraj", QRectF(0, 0, 40, 5), "Kraj");
@@ -143,7 +163,7 @@ private Q_SLOTS:
     }
 
     void suppressedOccurrenceTakesNoSpace() {
-        const RowSet rows = people(4);
+        const ReportRows rows = people(4);
         Report r;
         Band& d = *r.addData(&rows, 10).detail;
         d.addField("Nazwisko", QRectF(0, 0, 40, 10), "Nazwisko");
@@ -154,7 +174,7 @@ private Q_SLOTS:
     }
 
     void pageCounterRestartsOnEveryGeneration() {
-        const RowSet rows = people(30);
+        const ReportRows rows = people(30);
         Report r;
         listReport(r, &rows);
         r.pageFooter()->addPageNumber("Nr", QRectF(100, 0, 40, 6), "Strona ");
@@ -169,7 +189,7 @@ private Q_SLOTS:
     }
 
     void emptyDataStillPrintsFixedBands() {
-        const RowSet none({"Nazwisko"}, {});
+        const ReportRows none({"Nazwisko"}, {});
         Report r;
         listReport(r, &none);
         r.setTitleBand(10).addText("T", QRectF(0, 0, 190, 10), "Tytuł");
@@ -180,8 +200,8 @@ private Q_SLOTS:
     }
 
     void stretchingTextPushesTheNextBandDown() {
-        const RowSet rows({"Nazwa"},
-                          {{QString("Bardzo długa nazwa grupy ").repeated(6)}, {"Krótka"}});
+        const ReportRows rows({"Nazwa"},
+                              {{QString("Bardzo długa nazwa grupy ").repeated(6)}, {"Krótka"}});
         Report r;
         Control& c = r.addData(&rows, 5).detail->addField("Nazwa", QRectF(0, 0, 40, 5), "Nazwa");
         c.wordWrap = true;
@@ -193,7 +213,7 @@ private Q_SLOTS:
     }
 
     void stoppingAfterAPage() {
-        const RowSet rows = people(60);
+        const ReportRows rows = people(60);
         Report r;
         listReport(r, &rows);
         ReportGenerator generator(r);

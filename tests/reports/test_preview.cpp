@@ -56,7 +56,7 @@ struct PreviewFixture {
 
 // 25 rows a page: 60 rows make three pages, each with "Strona n" in its footer.
 struct ListReport : Report {
-    RowSet rows{{QStringLiteral("Nazwisko")}, {}};
+    ReportRows rows{{QStringLiteral("Nazwisko")}, {}};
     int laidOut = 0;
     explicit ListReport(int n, const QString& caption = QStringLiteral("Lista")) {
         title = caption;
