@@ -7,4 +7,7 @@
 void wireCommands(TGlowne& window)
 {
     wireReportCommands(window);
+    wireStayListCommands(window);
+    wireBackupCommands(window);
+    wireGuestReportCommands(window);
 }

@@ -4,7 +4,8 @@
 
 // Every preview of the program is shown by the one preview provider,
 // installed before any report can run.
-void wireReportCommands(TGlowne& window) {
+void wireReportCommands(TGlowne& window)
+{
     (void)window;
     installReportPresenter(std::make_unique<TMDIPodglad>());
 }

@@ -36,12 +36,14 @@ const std::array<GroupName, 4> kGroups = {{{"miliard", "miliardy", ""},
                                            {"tysiąc", "tysiące", "tysięcy"},
                                            {"", "", ""}}};
 
-void add(QStringList& words, const char* word) {
+void add(QStringList& words, const char* word)
+{
     if (*word)
         words << QString::fromUtf8(word);
 }
 
-void groupWords(QStringList& words, int g, const GroupName& name, bool unitsGroup) {
+void groupWords(QStringList& words, int g, const GroupName& name, bool unitsGroup)
+{
     if (g == 0)
         return;
     if (g == 1) {
@@ -64,7 +66,8 @@ void groupWords(QStringList& words, int g, const GroupName& name, bool unitsGrou
 }
 } // namespace
 
-QString amountInWords(std::int32_t value) {
+QString amountInWords(std::int32_t value)
+{
     if (value == 0)
         return QStringLiteral("zero");
     QStringList words;
@@ -85,7 +88,8 @@ QString amountInWords(std::int32_t value) {
     return words.join(QLatin1Char(' '));
 }
 
-QString moneyInWords(Money amount) {
+QString moneyInWords(Money amount)
+{
     // Whole grosze, half away from zero, as the amount is printed.
     const std::int64_t grosze = (std::llabs(amount.units()) + 50) / 100;
     const std::int64_t sign = amount.units() < 0 ? -1 : 1;

@@ -14,15 +14,18 @@ namespace {
 const QString kMoneyMask = QStringLiteral("0.00 zł ");
 const QString kDateMask = QStringLiteral("dd-mm-yyyy");
 
-QString money(Money m) {
+QString money(Money m)
+{
     return formatNumber(m.units(), 4, kMoneyMask);
 }
 
-QString dateText(const QDate& d) {
+QString dateText(const QDate& d)
+{
     return formatDate(d, kDateMask);
 }
 
-FontSpec font(qreal size, bool bold = false) {
+FontSpec font(qreal size, bool bold = false)
+{
     FontSpec f;
     f.pointSize = size;
     f.bold = bold;
@@ -35,7 +38,8 @@ constexpr int kCenter = Qt::AlignCenter;
 
 // The line table: eight columns across the 190 mm of the page.
 constexpr std::array<qreal, 8> kColumnWidths = {52, 20, 14, 14, 28, 14, 16, 32};
-QRectF cell(int column, qreal top, qreal height) {
+QRectF cell(int column, qreal top, qreal height)
+{
     qreal x = 0;
     for (int i = 0; i < column; ++i)
         x += kColumnWidths[i];
@@ -45,7 +49,8 @@ QRectF cell(int column, qreal top, qreal height) {
 // The summary table: four columns on the right of the page.
 constexpr qreal kSummaryLeft = 70;
 constexpr std::array<qreal, 4> kSummaryWidths = {35, 30, 20, 35};
-QRectF summaryCell(int column, qreal top, qreal height) {
+QRectF summaryCell(int column, qreal top, qreal height)
+{
     qreal x = kSummaryLeft;
     for (int i = 0; i < column; ++i)
         x += kSummaryWidths[i];
@@ -54,7 +59,8 @@ QRectF summaryCell(int column, qreal top, qreal height) {
 
 // A caption with its value beside it, in one half of the page.
 void captioned(Band& t, const QString& name, qreal x0, qreal y, const QString& caption,
-               qreal captionWidth, const QString& value) {
+               qreal captionWidth, const QString& value)
+{
     if (!caption.isEmpty())
         t.addText(name + QStringLiteral("Etykieta"), QRectF(x0, y, captionWidth, 5), caption, kLeft,
                   font(9));
@@ -62,22 +68,26 @@ void captioned(Band& t, const QString& name, qreal x0, qreal y, const QString& c
 }
 
 // A name or an address that may take two lines.
-void block(Band& t, const QString& name, qreal x0, qreal y, const QString& value) {
+void block(Band& t, const QString& name, qreal x0, qreal y, const QString& value)
+{
     t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, font(9)).wordWrap =
         true;
 }
 
-QString text(const QSqlQuery& q, const char* column) {
+QString text(const QSqlQuery& q, const char* column)
+{
     return q.value(column).toString();
 }
 } // namespace
 
-QString InvoiceData::dueDateText() const {
+QString InvoiceData::dueDateText() const
+{
     return byTransfer() && due.isValid() && sold.isValid() && due > sold ? dateText(due)
                                                                          : QString();
 }
 
-InvoiceData loadInvoice(QSqlDatabase db, int groupId) {
+InvoiceData loadInvoice(QSqlDatabase db, int groupId)
+{
     InvoiceData d;
     QSqlQuery config = runSql(db, QStringLiteral("SELECT Nazwa, Adres, Regon, NIP, Miejscowosc, "
                                                  "Bank, NrKonta FROM Config LIMIT 1"));
@@ -128,14 +138,16 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId) {
     return d;
 }
 
-Money taxInGross(Money gross, int ratePercent) {
+Money taxInGross(Money gross, int ratePercent)
+{
     // tax = gross · rate / (100 + rate) exactly, plus half a cent, truncated to cents.
     const std::int64_t divisor = (100 + ratePercent) * 100;
     const std::int64_t cents = (gross.units() * ratePercent + 50 * (100 + ratePercent)) / divisor;
     return Money::fromUnits(cents * 100);
 }
 
-VatSummary summarizeVat(const InvoiceData& invoice) {
+VatSummary summarizeVat(const InvoiceData& invoice)
+{
     VatSummary s;
     auto fill = [&](VatSummaryRow& row, const QString& rate, int percent) {
         if (!invoice.grossByVat.contains(rate))
@@ -156,7 +168,8 @@ VatSummary summarizeVat(const InvoiceData& invoice) {
 }
 
 TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
-    : m_data(std::move(data)) {
+    : m_data(std::move(data))
+{
     title = QStringLiteral("Faktura Vat");
     page.copies = 2;
     buildHeader();
@@ -167,7 +180,8 @@ TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
     buildTotals();
 }
 
-void TRapFaktura::buildHeader() {
+void TRapFaktura::buildHeader()
+{
     Band& header = setPageHeader(8);
     header.addText(QStringLiteral("Miejscowosc"), QRectF(90, 0, 100, 6),
                    m_data.place + QStringLiteral(", dnia") + QLatin1Char(' ') +
@@ -175,7 +189,8 @@ void TRapFaktura::buildHeader() {
                    kRight, font(9));
 }
 
-void TRapFaktura::buildTitle() {
+void TRapFaktura::buildTitle()
+{
     Band& t = setTitleBand(80, QStringLiteral("BandaTytul"));
     t.addText(QStringLiteral("FakturaNr"), QRectF(20, 2, 82, 10), QStringLiteral("Faktura VAT NR "),
               kRight, font(14, true));
@@ -211,7 +226,8 @@ void TRapFaktura::buildTitle() {
               dateText(m_data.sold));
 }
 
-void TRapFaktura::buildBuyer(Band& t) {
+void TRapFaktura::buildBuyer(Band& t)
+{
     const qreal right = 100;
     t.addText(QStringLiteral("Nabywca"), QRectF(right, 22, 90, 6), QStringLiteral("NABYWCA"), kLeft,
               font(10, true));
@@ -232,7 +248,8 @@ void TRapFaktura::buildBuyer(Band& t) {
     order.wordWrap = true;
 }
 
-void TRapFaktura::buildColumns() {
+void TRapFaktura::buildColumns()
+{
     Band& heads = setColumnHeader(14, QStringLiteral("NaglowekKolumn"));
     const std::array<const char*, 8> captions = {"Rodzaj usługi",
                                                  "Symbol PKWiU",
@@ -250,7 +267,8 @@ void TRapFaktura::buildColumns() {
     }
 }
 
-void TRapFaktura::buildLines(const QString& sww) {
+void TRapFaktura::buildLines(const QString& sww)
+{
     DataSection& section = addData(&m_data.lines, 9, QStringLiteral("BandaPozycje"));
     Band& d = *section.detail;
     auto framed = [](Control& c) {
@@ -290,7 +308,8 @@ void TRapFaktura::buildLines(const QString& sww) {
     };
 }
 
-void TRapFaktura::buildSummary() {
+void TRapFaktura::buildSummary()
+{
     Band& s = setSummary(118, QStringLiteral("BandaPodsumowanie"));
     s.addText(QStringLiteral("Zestawienie"), QRectF(kSummaryLeft, 4, 120, 6),
               QStringLiteral("Zestawienie sprzedaży w/g stawek  podatku"), kCenter, font(9, true));
@@ -332,7 +351,8 @@ void TRapFaktura::buildSummary() {
          money(sum.gross), true);
 }
 
-void TRapFaktura::buildTotals() {
+void TRapFaktura::buildTotals()
+{
     Band* s = summary();
     s->addText(QStringLiteral("KwotaEtykieta"), QRectF(0, 54, 48, 6),
                QStringLiteral("kwota zapłaty ogółem :"), kLeft, font(10, true));
@@ -368,7 +388,8 @@ void TRapFaktura::buildTotals() {
                font(7));
 }
 
-LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output) {
+LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output)
+{
     TRapFaktura report(loadInvoice(dataModule().database(), groupId), sww);
     runReport(report, output);
     return LaunchResult::success();

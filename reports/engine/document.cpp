@@ -6,7 +6,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-QStringList Page::texts() const {
+QStringList Page::texts() const
+{
     QStringList out;
     for (const PlacedItem& item : items)
         if (item.kind == PlacedItem::Kind::Text)
@@ -14,7 +15,8 @@ QStringList Page::texts() const {
     return out;
 }
 
-QStringList Page::texts(const QString& band) const {
+QStringList Page::texts(const QString& band) const
+{
     QStringList out;
     for (const PlacedItem& item : items)
         if (item.kind == PlacedItem::Kind::Text && item.band == band)
@@ -22,7 +24,8 @@ QStringList Page::texts(const QString& band) const {
     return out;
 }
 
-QStringList Document::texts() const {
+QStringList Document::texts() const
+{
     QStringList out;
     for (const Page& p : pages)
         out << p.texts();
@@ -30,11 +33,13 @@ QStringList Document::texts() const {
 }
 
 namespace {
-QString mm(qreal v) {
+QString mm(qreal v)
+{
     return QString::number(v, 'f', 1);
 }
 
-QString alignmentCode(int a) {
+QString alignmentCode(int a)
+{
     QString h = QStringLiteral("L");
     if (a & Qt::AlignRight)
         h = QStringLiteral("R");
@@ -48,7 +53,8 @@ QString alignmentCode(int a) {
     return h + v;
 }
 
-QString fontCode(const FontSpec& f) {
+QString fontCode(const FontSpec& f)
+{
     QString style;
     if (f.bold)
         style += QLatin1Char('b');
@@ -60,7 +66,8 @@ QString fontCode(const FontSpec& f) {
                                          style.isEmpty() ? QString() : QLatin1Char(' ') + style);
 }
 
-QString dumpItem(const PlacedItem& item) {
+QString dumpItem(const PlacedItem& item)
+{
     const QRectF& r = item.rect;
     switch (item.kind) {
     case PlacedItem::Kind::Line:
@@ -84,7 +91,8 @@ QString dumpItem(const PlacedItem& item) {
 }
 } // namespace
 
-QString dumpDocument(const Document& doc) {
+QString dumpDocument(const Document& doc)
+{
     QString out = QStringLiteral("document \"%1\" %2x%3 copies %4\n")
                       .arg(doc.title, mm(doc.paper.width()), mm(doc.paper.height()))
                       .arg(doc.copies);
@@ -97,7 +105,8 @@ QString dumpDocument(const Document& doc) {
 }
 
 namespace {
-QFont qtFont(const FontSpec& spec) {
+QFont qtFont(const FontSpec& spec)
+{
     QFont f(spec.family);
     f.setPointSizeF(spec.pointSize);
     f.setBold(spec.bold);
@@ -107,7 +116,8 @@ QFont qtFont(const FontSpec& spec) {
 }
 } // namespace
 
-void paintPage(const Page& page, QPainter& painter) {
+void paintPage(const Page& page, QPainter& painter)
+{
     const QPaintDevice* device = painter.device();
     const qreal sx = device->logicalDpiX() / 25.4;
     const qreal sy = device->logicalDpiY() / 25.4;
@@ -150,7 +160,8 @@ void paintPage(const Page& page, QPainter& painter) {
     painter.restore();
 }
 
-bool writePdf(const Document& doc, const QString& path) {
+bool writePdf(const Document& doc, const QString& path)
+{
     QPdfWriter writer(path);
     writer.setTitle(doc.title);
     writer.setCreator(QStringLiteral("Rezydo"));

@@ -8,17 +8,20 @@
 #include <QImage>
 
 namespace {
-QString sumKey(const QString& column, ValueKind kind) {
+QString sumKey(const QString& column, ValueKind kind)
+{
     return column.toLower() + QLatin1Char('|') + QString::number(static_cast<int>(kind));
 }
 
-bool sameValue(const QVariant& a, const QVariant& b) {
+bool sameValue(const QVariant& a, const QVariant& b)
+{
     return a.isNull() == b.isNull() && a.toString() == b.toString();
 }
 
 // Text heights are measured against one fixed resolution, so that a layout
 // does not depend on the screen it was made on.
-const QPaintDevice& measuringDevice() {
+const QPaintDevice& measuringDevice()
+{
     static QImage image = [] {
         QImage i(8, 8, QImage::Format_RGB32);
         i.setDotsPerMeterX(qRound(600 / 0.0254));
@@ -30,14 +33,18 @@ const QPaintDevice& measuringDevice() {
 } // namespace
 
 ReportGenerator::ReportGenerator(Report& report)
-    : m_report(report) {}
+    : m_report(report)
+{
+}
 
-qreal ReportGenerator::columnX() const {
+qreal ReportGenerator::columnX() const
+{
     const PageSetup& p = m_report.page;
     return p.marginLeft + m_column * (p.columnWidth() + p.columnGap);
 }
 
-bool ReportGenerator::run() {
+bool ReportGenerator::run()
+{
     m_doc = Document();
     m_doc.title = m_report.title;
     m_doc.paper = m_report.page.paper;
@@ -72,7 +79,8 @@ bool ReportGenerator::run() {
     return true;
 }
 
-void ReportGenerator::collectSums() {
+void ReportGenerator::collectSums()
+{
     m_sumColumns.clear();
     m_reportSums.clear();
     m_groupSums.clear();
@@ -102,7 +110,8 @@ void ReportGenerator::collectSums() {
     }
 }
 
-void ReportGenerator::beginPage() {
+void ReportGenerator::beginPage()
+{
     ++m_pageNumber;
     m_page = Page();
     m_page.number = m_pageNumber;
@@ -113,7 +122,8 @@ void ReportGenerator::beginPage() {
     m_atColumnTop = true;
 }
 
-void ReportGenerator::finishPage() {
+void ReportGenerator::finishPage()
+{
     if (Band* footer = m_report.pageFooter(); footer && footer->enabled) {
         const PageSetup& p = m_report.page;
         printPageBand(footer, p.paper.height() - p.marginBottom - footer->height);
@@ -123,7 +133,8 @@ void ReportGenerator::finishPage() {
         throw Stop{};
 }
 
-void ReportGenerator::advance() {
+void ReportGenerator::advance()
+{
     if (m_column + 1 < m_report.page.columns) {
         ++m_column;
         m_y = m_columnTop;
@@ -137,7 +148,8 @@ void ReportGenerator::advance() {
     m_atColumnTop = true;
 }
 
-void ReportGenerator::forceNewPage() {
+void ReportGenerator::forceNewPage()
+{
     finishPage();
     beginPage();
     if (Band* header = m_report.columnHeader())
@@ -146,7 +158,8 @@ void ReportGenerator::forceNewPage() {
 }
 
 // Page header and footer span the page and never break it.
-void ReportGenerator::printPageBand(Band* band, qreal top) {
+void ReportGenerator::printPageBand(Band* band, qreal top)
+{
     if (!band || !band->enabled)
         return;
     BandContext ctx{*band, m_report, m_rows, m_row, m_pageNumber};
@@ -162,7 +175,8 @@ void ReportGenerator::printPageBand(Band* band, qreal top) {
         band->afterPrint(ctx);
 }
 
-bool ReportGenerator::printBand(Band& band, const ReportData* rows, int row, int groupLevel) {
+bool ReportGenerator::printBand(Band& band, const ReportData* rows, int row, int groupLevel)
+{
     if (!band.enabled)
         return false;
     BandContext ctx{band, m_report, rows, row, m_pageNumber};
@@ -193,7 +207,8 @@ bool ReportGenerator::printBand(Band& band, const ReportData* rows, int row, int
     return true;
 }
 
-qreal ReportGenerator::bandHeight(const Band& band, const BandContext& ctx, int groupLevel) const {
+qreal ReportGenerator::bandHeight(const Band& band, const BandContext& ctx, int groupLevel) const
+{
     qreal h = band.height;
     const qreal pxPerMm = measuringDevice().logicalDpiY() / 25.4;
     for (const Control& c : band.controls) {
@@ -211,8 +226,8 @@ qreal ReportGenerator::bandHeight(const Band& band, const BandContext& ctx, int 
     return h;
 }
 
-QString ReportGenerator::controlText(const Control& c, const BandContext& ctx,
-                                     int groupLevel) const {
+QString ReportGenerator::controlText(const Control& c, const BandContext& ctx, int groupLevel) const
+{
     switch (c.kind) {
     case ControlKind::Text:
         return c.text;
@@ -243,7 +258,8 @@ QString ReportGenerator::controlText(const Control& c, const BandContext& ctx,
 }
 
 void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal top, qreal height,
-                            int groupLevel) {
+                            int groupLevel)
+{
     for (const Control& c : band.controls) {
         if (!c.visible)
             continue;
@@ -272,7 +288,8 @@ void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal 
     }
 }
 
-void ReportGenerator::accumulate(const ReportData& rows, int row) {
+void ReportGenerator::accumulate(const ReportData& rows, int row)
+{
     for (const auto& [column, kind] : m_sumColumns) {
         const qint64 units = numericUnits(rows.value(row, column), kind);
         const QString key = sumKey(column, kind);
@@ -282,7 +299,8 @@ void ReportGenerator::accumulate(const ReportData& rows, int row) {
     }
 }
 
-void ReportGenerator::walk(const DataSection& section) {
+void ReportGenerator::walk(const DataSection& section)
+{
     static const ReportRows none;
     const ReportData& rows = section.source ? *section.source : none;
     const int levels = static_cast<int>(section.groups.size());
@@ -315,7 +333,8 @@ void ReportGenerator::walk(const DataSection& section) {
             printBand(*section.groups[l].footer, &rows, rows.rowCount() - 1, l);
 }
 
-Document generateDocument(Report& report) {
+Document generateDocument(Report& report)
+{
     ReportGenerator generator(report);
     generator.run();
     return generator.takeDocument();

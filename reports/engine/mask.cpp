@@ -9,7 +9,8 @@
 #include <cstdlib>
 
 namespace {
-qint64 pow10(int n) {
+qint64 pow10(int n)
+{
     qint64 p = 1;
     while (n-- > 0)
         p *= 10;
@@ -17,7 +18,8 @@ qint64 pow10(int n) {
 }
 
 // mantissa / 10^drop rounded half away from zero.
-qint64 dropDigits(qint64 mantissa, int drop) {
+qint64 dropDigits(qint64 mantissa, int drop)
+{
     if (drop <= 0)
         return mantissa * pow10(-drop);
     const qint64 d = pow10(drop);
@@ -28,19 +30,22 @@ qint64 dropDigits(qint64 mantissa, int drop) {
     return q;
 }
 
-QString groupDigits(QString digits) {
+QString groupDigits(QString digits)
+{
     const QString sep = QLocale().groupSeparator();
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, sep);
     return digits;
 }
 
-bool isMaskDigit(QChar c) {
+bool isMaskDigit(QChar c)
+{
     return c == QLatin1Char('0') || c == QLatin1Char('#');
 }
 } // namespace
 
-QString formatDate(const QDate& day, const QString& mask) {
+QString formatDate(const QDate& day, const QString& mask)
+{
     if (!day.isValid())
         return {};
     QString out;
@@ -67,7 +72,8 @@ QString formatDate(const QDate& day, const QString& mask) {
     return out;
 }
 
-bool isDateMask(const QString& mask) {
+bool isDateMask(const QString& mask)
+{
     const QString lower = mask.toLower();
     const bool dateTokens = lower.contains(QLatin1String("yy")) ||
                             lower.contains(QLatin1String("mm")) ||
@@ -75,7 +81,8 @@ bool isDateMask(const QString& mask) {
     return dateTokens && !mask.contains(QLatin1Char('0')) && !mask.contains(QLatin1Char('#'));
 }
 
-QString formatNumber(qint64 mantissa, int scale, const QString& mask) {
+QString formatNumber(qint64 mantissa, int scale, const QString& mask)
+{
     qsizetype first = -1;
     qsizetype last = -1;
     for (qsizetype i = 0; i < mask.size(); ++i) {
@@ -123,7 +130,8 @@ QString formatNumber(qint64 mantissa, int scale, const QString& mask) {
     return out + suffix;
 }
 
-qint64 numericUnits(const QVariant& value, ValueKind kind) {
+qint64 numericUnits(const QVariant& value, ValueKind kind)
+{
     if (value.isNull() || !value.isValid())
         return 0;
     if (kind == ValueKind::Money)
@@ -144,7 +152,8 @@ qint64 numericUnits(const QVariant& value, ValueKind kind) {
 }
 
 namespace {
-std::optional<QDate> asDay(const QVariant& value, ValueKind kind) {
+std::optional<QDate> asDay(const QVariant& value, ValueKind kind)
+{
     if (value.typeId() == QMetaType::QDate)
         return value.toDate();
     if (value.typeId() == QMetaType::QDateTime)
@@ -155,7 +164,8 @@ std::optional<QDate> asDay(const QVariant& value, ValueKind kind) {
 }
 } // namespace
 
-QString formatValue(const QVariant& value, const QString& mask, ValueKind kind) {
+QString formatValue(const QVariant& value, const QString& mask, ValueKind kind)
+{
     if (!value.isValid() || value.isNull())
         return {};
     if (kind != ValueKind::Money) {

@@ -5,10 +5,13 @@
 Band::Band(BandKind kind, qreal height_, QString name)
     : height(height_)
     , m_kind(kind)
-    , m_name(std::move(name)) {}
+    , m_name(std::move(name))
+{
+}
 
 Control& Band::addText(const QString& name, const QRectF& rect, const QString& text, int alignment,
-                       FontSpec font) {
+                       FontSpec font)
+{
     Control c;
     c.kind = ControlKind::Text;
     c.name = name;
@@ -21,7 +24,8 @@ Control& Band::addText(const QString& name, const QRectF& rect, const QString& t
 }
 
 Control& Band::addField(const QString& name, const QRectF& rect, const QString& column,
-                        const QString& mask, int alignment, FontSpec font) {
+                        const QString& mask, int alignment, FontSpec font)
+{
     Control& c = addText(name, rect, QString(), alignment, std::move(font));
     c.kind = ControlKind::Field;
     c.column = column;
@@ -30,7 +34,8 @@ Control& Band::addField(const QString& name, const QRectF& rect, const QString& 
 }
 
 Control& Band::addSum(const QString& name, const QRectF& rect, const QString& column,
-                      SumScope scope, const QString& mask, int alignment, FontSpec font) {
+                      SumScope scope, const QString& mask, int alignment, FontSpec font)
+{
     Control& c = addField(name, rect, column, mask, alignment, std::move(font));
     c.kind = ControlKind::Sum;
     c.scope = scope;
@@ -38,21 +43,24 @@ Control& Band::addSum(const QString& name, const QRectF& rect, const QString& co
 }
 
 Control& Band::addPageNumber(const QString& name, const QRectF& rect, const QString& prefix,
-                             FontSpec font) {
+                             FontSpec font)
+{
     Control& c = addText(name, rect, prefix, Qt::AlignLeft | Qt::AlignVCenter, std::move(font));
     c.kind = ControlKind::PageNumber;
     return c;
 }
 
 Control& Band::addDate(const QString& name, const QRectF& rect, const QString& prefix,
-                       const QString& mask, FontSpec font) {
+                       const QString& mask, FontSpec font)
+{
     Control& c = addText(name, rect, prefix, Qt::AlignLeft | Qt::AlignVCenter, std::move(font));
     c.kind = ControlKind::Date;
     c.mask = mask;
     return c;
 }
 
-Control& Band::addLine(const QPointF& from, const QPointF& to, qreal penWidth) {
+Control& Band::addLine(const QPointF& from, const QPointF& to, qreal penWidth)
+{
     Control c;
     c.kind = ControlKind::Line;
     c.rect = QRectF(from, to);
@@ -61,7 +69,8 @@ Control& Band::addLine(const QPointF& from, const QPointF& to, qreal penWidth) {
     return controls.back();
 }
 
-Control& Band::addBox(const QRectF& rect, const QColor& fill, bool framed) {
+Control& Band::addBox(const QRectF& rect, const QColor& fill, bool framed)
+{
     Control c;
     c.kind = ControlKind::Box;
     c.rect = rect;
@@ -71,14 +80,16 @@ Control& Band::addBox(const QRectF& rect, const QColor& fill, bool framed) {
     return controls.back();
 }
 
-Control& Band::control(const QString& name) {
+Control& Band::control(const QString& name)
+{
     for (Control& c : controls)
         if (c.name == name)
             return c;
     throw RezydoError(QStringLiteral("Brak pola %1 w sekcji %2 raportu").arg(name, m_name));
 }
 
-Group& DataSection::addGroup(const QString& column, qreal headerHeight, qreal footerHeight) {
+Group& DataSection::addGroup(const QString& column, qreal headerHeight, qreal footerHeight)
+{
     Group g;
     g.column = column;
     const QString suffix = QString::number(groups.size() + 1);
@@ -92,7 +103,8 @@ Group& DataSection::addGroup(const QString& column, qreal headerHeight, qreal fo
 
 Band& DataSection::addSubDetail(qreal height,
                                 std::function<ReportRows(const ReportData&, int)> rows,
-                                const QString& name) {
+                                const QString& name)
+{
     SubDetail s;
     s.band = std::make_unique<Band>(
         BandKind::SubDetail, height,
@@ -103,33 +115,40 @@ Band& DataSection::addSubDetail(qreal height,
 }
 
 namespace {
-Band& replace(std::unique_ptr<Band>& slot, BandKind kind, qreal height, const QString& name) {
+Band& replace(std::unique_ptr<Band>& slot, BandKind kind, qreal height, const QString& name)
+{
     slot = std::make_unique<Band>(kind, height, name);
     return *slot;
 }
 } // namespace
 
-Band& Report::setTitleBand(qreal height, const QString& name) {
+Band& Report::setTitleBand(qreal height, const QString& name)
+{
     return replace(m_title, BandKind::Title, height, name);
 }
 
-Band& Report::setPageHeader(qreal height, const QString& name) {
+Band& Report::setPageHeader(qreal height, const QString& name)
+{
     return replace(m_pageHeader, BandKind::PageHeader, height, name);
 }
 
-Band& Report::setColumnHeader(qreal height, const QString& name) {
+Band& Report::setColumnHeader(qreal height, const QString& name)
+{
     return replace(m_columnHeader, BandKind::ColumnHeader, height, name);
 }
 
-Band& Report::setSummary(qreal height, const QString& name) {
+Band& Report::setSummary(qreal height, const QString& name)
+{
     return replace(m_summary, BandKind::Summary, height, name);
 }
 
-Band& Report::setPageFooter(qreal height, const QString& name) {
+Band& Report::setPageFooter(qreal height, const QString& name)
+{
     return replace(m_pageFooter, BandKind::PageFooter, height, name);
 }
 
-Band& Report::setPageCounterFooter(qreal height, const QString& name) {
+Band& Report::setPageCounterFooter(qreal height, const QString& name)
+{
     Band& footer = setPageFooter(height, name);
     FontSpec small;
     small.pointSize = 7;
@@ -145,7 +164,8 @@ Band& Report::setPageCounterFooter(qreal height, const QString& name) {
 }
 
 DataSection& Report::addData(const ReportData* source, qreal detailHeight,
-                             const QString& detailName) {
+                             const QString& detailName)
+{
     BodyItem item;
     item.data = std::make_unique<DataSection>();
     item.data->source = source;
@@ -154,7 +174,8 @@ DataSection& Report::addData(const ReportData* source, qreal detailHeight,
     return *m_body.back().data;
 }
 
-Band& Report::addLoop(qreal height, int printCount, const QString& name) {
+Band& Report::addLoop(qreal height, int printCount, const QString& name)
+{
     BodyItem item;
     item.loop = std::make_unique<Band>(BandKind::Loop, height, name);
     item.loop->printCount = printCount;
@@ -162,7 +183,8 @@ Band& Report::addLoop(qreal height, int printCount, const QString& name) {
     return *m_body.back().loop;
 }
 
-Band* Report::band(const QString& name) const {
+Band* Report::band(const QString& name) const
+{
     for (Band* b : {m_title.get(), m_pageHeader.get(), m_columnHeader.get(), m_summary.get(),
                     m_pageFooter.get()})
         if (b && b->name() == name)
@@ -187,7 +209,8 @@ Band* Report::band(const QString& name) const {
     return nullptr;
 }
 
-void Report::runStartHooks() {
+void Report::runStartHooks()
+{
     for (const auto& hook : m_startHooks)
         hook();
 }

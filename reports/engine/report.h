@@ -94,7 +94,8 @@ struct BandContext {
     int page = 0;                     // the page the band prints on (known for page bands)
     bool suppress = false;            // before-print: set to skip this occurrence
 
-    QVariant value(const QString& column) const {
+    QVariant value(const QString& column) const
+    {
         return rows ? rows->value(row, column) : QVariant();
     }
 };

@@ -13,12 +13,14 @@
 namespace {
 class PlainPresenter final : public ReportPresenter {
 public:
-    RunResult previewModal(Report& report) override {
+    RunResult previewModal(Report& report) override
+    {
         generateDocument(report);
         return RunResult::Completed;
     }
     void preview(std::shared_ptr<Report> report) override { generateDocument(*report); }
-    RunResult print(Report& report) override {
+    RunResult print(Report& report) override
+    {
         const Document doc = generateDocument(report);
         const QString path = fallbackPdfPath(report.title);
         if (!writePdf(doc, path))
@@ -27,30 +29,35 @@ public:
     }
 };
 
-std::unique_ptr<ReportPresenter>& slot() {
+std::unique_ptr<ReportPresenter>& slot()
+{
     static std::unique_ptr<ReportPresenter> presenter = std::make_unique<PlainPresenter>();
     return presenter;
 }
 } // namespace
 
-ReportPresenter& reportPresenter() {
+ReportPresenter& reportPresenter()
+{
     return *slot();
 }
 
-std::unique_ptr<ReportPresenter> installReportPresenter(std::unique_ptr<ReportPresenter> p) {
+std::unique_ptr<ReportPresenter> installReportPresenter(std::unique_ptr<ReportPresenter> p)
+{
     std::unique_ptr<ReportPresenter> previous = std::move(slot());
     slot() = p ? std::move(p) : std::make_unique<PlainPresenter>();
     return previous;
 }
 
-RunResult runReport(Report& report, ReportOutput mode) {
+RunResult runReport(Report& report, ReportOutput mode)
+{
     const RunResult result = mode == ReportOutput::Preview ? reportPresenter().previewModal(report)
                                                            : reportPresenter().print(report);
     QCoreApplication::processEvents();
     return result;
 }
 
-QString fallbackPdfPath(const QString& title) {
+QString fallbackPdfPath(const QString& title)
+{
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
@@ -62,16 +69,19 @@ QString fallbackPdfPath(const QString& title) {
     return QDir(folder).filePath(name + QStringLiteral(".pdf"));
 }
 
-QString periodTitle(const QString& caption, const QDate& from, const QDate& to, bool fullStop) {
+QString periodTitle(const QString& caption, const QDate& from, const QDate& to, bool fullStop)
+{
     const QString mask = QStringLiteral("yyyy-mm-dd");
     return caption + formatDate(from, mask) + QStringLiteral(" do ") + formatDate(to, mask) +
            (fullStop ? QStringLiteral(".") : QString());
 }
 
-QString dayTitle(const QString& caption, const QDate& day) {
+QString dayTitle(const QString& caption, const QDate& day)
+{
     return caption + formatDate(day, QStringLiteral("yyyy-mm-dd (dddd)"));
 }
 
-QString filterTitle(const QString& caption, const QString& filter) {
+QString filterTitle(const QString& caption, const QString& filter)
+{
     return caption + QStringLiteral(" (") + filter + QStringLiteral(")");
 }

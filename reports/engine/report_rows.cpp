@@ -7,10 +7,13 @@
 
 ReportRows::ReportRows(QStringList columns, QVector<QVariantList> rows)
     : m_columns(std::move(columns))
-    , m_rows(std::move(rows)) {}
+    , m_rows(std::move(rows))
+{
+}
 
 ReportRows ReportRows::fromSql(QSqlDatabase db, const QString& sql,
-                               std::initializer_list<std::pair<const char*, QVariant>> bindings) {
+                               std::initializer_list<std::pair<const char*, QVariant>> bindings)
+{
     QSqlQuery q = runSql(db, sql, bindings);
     ReportRows set;
     const QSqlRecord record = q.record();
@@ -26,28 +29,33 @@ ReportRows ReportRows::fromSql(QSqlDatabase db, const QString& sql,
     return set;
 }
 
-int ReportRows::columnIndex(const QString& column) const {
+int ReportRows::columnIndex(const QString& column) const
+{
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
 
-QVariant ReportRows::value(int row, const QString& column) const {
+QVariant ReportRows::value(int row, const QString& column) const
+{
     const int c = columnIndex(column);
     if (c < 0 || row < 0 || row >= rowCount() || c >= m_rows[row].size())
         return {};
     return m_rows[row][c];
 }
 
-int RowSetData::rowCount() const {
+int RowSetData::rowCount() const
+{
     return m_rows.rowCount();
 }
 
-QVariant RowSetData::value(int row, const QString& column) const {
+QVariant RowSetData::value(int row, const QString& column) const
+{
     return m_rows.value(row, column);
 }
 
-int RowSetData::current() const {
+int RowSetData::current() const
+{
     return m_rows.current();
 }

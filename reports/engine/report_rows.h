@@ -60,7 +60,9 @@ private:
 class RowSetData final : public ReportData {
 public:
     explicit RowSetData(const RowSet& rows)
-        : m_rows(rows) {}
+        : m_rows(rows)
+    {
+    }
     int rowCount() const override;
     QVariant value(int row, const QString& column) const override;
     using ReportData::value;

@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QTest>
 
-void compareGolden(const QString& name, const QString& actual) {
+void compareGolden(const QString& name, const QString& actual)
+{
     const QString path = QDir(QStringLiteral(REZYDO_GOLDEN_DIR)).filePath(name);
     if (qEnvironmentVariable("REZYDO_UPDATE_GOLDEN") == QLatin1String("1")) {
         QFile out(path);

@@ -9,7 +9,8 @@
 
 namespace {
 // Rows of one text column "Nazwisko": "Osoba 1" ... "Osoba n".
-ReportRows people(int n) {
+ReportRows people(int n)
+{
     ReportRows rows({QStringLiteral("Nazwisko")}, {});
     for (int i = 1; i <= n; ++i)
         rows.append({QStringLiteral("Osoba %1").arg(i)});
@@ -18,7 +19,8 @@ ReportRows people(int n) {
 
 // A list report: page header 10 mm, column header 8 mm, detail 10 mm, page
 // counter footer 6 mm. 25 rows fit the 253 mm between the headings and the footer.
-void listReport(Report& r, const ReportRows* rows, int columns = 1) {
+void listReport(Report& r, const ReportRows* rows, int columns = 1)
+{
     r.page.columns = columns;
     r.setPageHeader(10).addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 10),
                                 QStringLiteral("Lista"), Qt::AlignCenter);
@@ -29,7 +31,8 @@ void listReport(Report& r, const ReportRows* rows, int columns = 1) {
     r.setPageCounterFooter(6);
 }
 
-QList<PlacedItem> itemsOf(const Page& page, const QString& band) {
+QList<PlacedItem> itemsOf(const Page& page, const QString& band)
+{
     QList<PlacedItem> out;
     for (const PlacedItem& i : page.items)
         if (i.band == band)
@@ -41,7 +44,8 @@ QList<PlacedItem> itemsOf(const Page& page, const QString& band) {
 class TestEngine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void pageBreaksRepeatColumnHeaders() {
+    void pageBreaksRepeatColumnHeaders()
+    {
         const ReportRows rows = people(60);
         Report r;
         listReport(r, &rows);
@@ -65,7 +69,8 @@ private Q_SLOTS:
         QCOMPARE(itemsOf(doc.pages[2], "BandaStopkaStrony").first().rect.top(), 281.0);
     }
 
-    void twoColumnPages() {
+    void twoColumnPages()
+    {
         const ReportRows rows = people(60);
         Report r;
         listReport(r, &rows, 2);
@@ -84,7 +89,8 @@ private Q_SLOTS:
         QCOMPARE(doc.pages[1].texts("Szczegoly").size(), 10);
     }
 
-    void groupsWithTheirSums() {
+    void groupsWithTheirSums()
+    {
         // Amounts as stored money: ten-thousandths of a złoty.
         const ReportRows rows(
             {"Grupa", "Kwota"},
@@ -106,7 +112,8 @@ private Q_SLOTS:
                               "5,00", "C", "1,00", "2,00", "3,00", "1" + g3 + "242,50 zł"}));
     }
 
-    void windowQueryWithItsFilter() {
+    void windowQueryWithItsFilter()
+    {
         // A parameter window's query: the report prints the rows the user sees
         // and leaves the window's current row where it was.
         TestEnv env;
@@ -125,7 +132,8 @@ private Q_SLOTS:
         QCOMPARE(query.current(), 1);
     }
 
-    void subDetailPerRow() {
+    void subDetailPerRow()
+    {
         const ReportRows groups({"ID", "Nazwa"}, {{1, "Nowak"}, {2, "Lis"}, {3, "Wrona"}});
         const ReportRows rooms({"ID", "Pokoj"}, {{1, "101"}, {1, "102"}, {3, "7"}});
         Report r;
@@ -143,7 +151,8 @@ private Q_SLOTS:
                  QStringList({"Nowak", "101", "102", "Lis", "Wrona", "7"}));
     }
 
-    void loopCountAndAuxiliaryQuerySetByHooks() {
+    void loopCountAndAuxiliaryQuerySetByHooks()
+    {
         // The way a statistics report lists countries: a heading sets the count
         // of the loop band and rewinds the query; each loop row steps it on.
         ReportRows countries({"Nazwa"}, {{"Niemcy"}, {"Czechy"}, {"Litwa"}});
@@ -162,7 +171,8 @@ private Q_SLOTS:
         QCOMPARE(generateDocument(r).texts(), expected); // the hooks rewind it again
     }
 
-    void suppressedOccurrenceTakesNoSpace() {
+    void suppressedOccurrenceTakesNoSpace()
+    {
         const ReportRows rows = people(4);
         Report r;
         Band& d = *r.addData(&rows, 10).detail;
@@ -173,7 +183,8 @@ private Q_SLOTS:
         QCOMPARE(doc.pages[0].items[1].rect.top() - doc.pages[0].items[0].rect.top(), 10.0);
     }
 
-    void pageCounterRestartsOnEveryGeneration() {
+    void pageCounterRestartsOnEveryGeneration()
+    {
         const ReportRows rows = people(30);
         Report r;
         listReport(r, &rows);
@@ -188,7 +199,8 @@ private Q_SLOTS:
         }
     }
 
-    void emptyDataStillPrintsFixedBands() {
+    void emptyDataStillPrintsFixedBands()
+    {
         const ReportRows none({"Nazwisko"}, {});
         Report r;
         listReport(r, &none);
@@ -199,7 +211,8 @@ private Q_SLOTS:
         QCOMPARE(doc.texts(), QStringList({"Lista", "Tytuł", "Nazwisko", "Koniec", "Strona 1"}));
     }
 
-    void stretchingTextPushesTheNextBandDown() {
+    void stretchingTextPushesTheNextBandDown()
+    {
         const ReportRows rows({"Nazwa"},
                               {{QString("Bardzo długa nazwa grupy ").repeated(6)}, {"Krótka"}});
         Report r;
@@ -212,7 +225,8 @@ private Q_SLOTS:
         QCOMPARE(page.items[0].rect.height(), grown);
     }
 
-    void stoppingAfterAPage() {
+    void stoppingAfterAPage()
+    {
         const ReportRows rows = people(60);
         Report r;
         listReport(r, &rows);
@@ -227,7 +241,8 @@ private Q_SLOTS:
         QCOMPARE(generator.document().pageCount(), 2);
     }
 
-    void masks_data() {
+    void masks_data()
+    {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("mask");
         QTest::addColumn<int>("kind");
@@ -261,7 +276,8 @@ private Q_SLOTS:
         QTest::newRow("null") << QVariant() << "0.00" << money << "";
         QTest::newRow("text stays") << QVariant("Kowalski") << "0.00" << autoKind << "Kowalski";
     }
-    void masks() {
+    void masks()
+    {
         QFETCH(QVariant, value);
         QFETCH(QString, mask);
         QFETCH(int, kind);
@@ -269,7 +285,8 @@ private Q_SLOTS:
         QCOMPARE(formatValue(value, mask, static_cast<ValueKind>(kind)), expected);
     }
 
-    void completedTitles() {
+    void completedTitles()
+    {
         QCOMPARE(periodTitle("Opłaty wniesione od ", QDate(2026, 7, 1), QDate(2026, 7, 31), true),
                  QString("Opłaty wniesione od 2026-07-01 do 2026-07-31."));
         QCOMPARE(periodTitle("Faktury od ", QDate(2026, 7, 1), QDate(2026, 7, 2)),
@@ -280,7 +297,8 @@ private Q_SLOTS:
                  QString("Spis (Nazwisko Like 'Kow*')"));
     }
 
-    void dateSystemValueUsesTheClock() {
+    void dateSystemValueUsesTheClock()
+    {
         TestEnv env;
         Report r;
         r.setPageHeader(6).addDate("Data", QRectF(0, 0, 60, 6), "Wydrukowano ", "dd-mm-yyyy");

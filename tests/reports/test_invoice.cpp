@@ -21,13 +21,15 @@ struct Line {
     qint64 grossGrosze;
 };
 
-QVariant zl(qint64 grosze) {
+QVariant zl(qint64 grosze)
+{
     return QVariant::fromValue<qlonglong>(Money::fromGrosze(grosze).units());
 }
 
 // The group 12's calculation as the billing window leaves it, with the hotel's data.
 void writeInvoice(TestEnv& env, qint64 grossGrosze, int method, const QString& due,
-                  const QList<Line>& lines, qint64 prepaidGrosze = 0) {
+                  const QList<Line>& lines, qint64 prepaidGrosze = 0)
+{
     env.exec("UPDATE Config SET Nazwa=?, Adres=?, Regon=?, NIP=?, Miejscowosc=?, Bank=?, "
              "NrKonta=?",
              {"Pensjonat Pod Lipami", "ul. Leśna 4, 34-500 Zakopane", "123456789", "736-100-20-30",
@@ -49,13 +51,15 @@ void writeInvoice(TestEnv& env, qint64 grossGrosze, int method, const QString& d
 const QList<Line> kWorkedExample = {{"1", "2026-07-10", "2026-07-13", 10000, "7", {}, 30000},
                                     {"2", "2026-07-10", "2026-07-13", 10000, "7", {}, 30000}};
 
-Document invoiceDocument(TestEnv& env, const QString& sww = QStringLiteral("55.10.10")) {
+Document invoiceDocument(TestEnv& env, const QString& sww = QStringLiteral("55.10.10"))
+{
     TRapFaktura report(loadInvoice(env.db(), 12), sww);
     return generateDocument(report);
 }
 
 // The texts of one summary row ("Vat22", "Razem", ...): net, tax, rate, gross.
-QStringList summaryRow(const Document& doc, const QString& name) {
+QStringList summaryRow(const Document& doc, const QString& name)
+{
     QStringList out;
     for (const PlacedItem& i : doc.pages.last().items)
         if (i.control.startsWith(name) && i.control.size() > name.size() &&
@@ -65,7 +69,8 @@ QStringList summaryRow(const Document& doc, const QString& name) {
     return out;
 }
 
-QString textOf(const Document& doc, const QString& control) {
+QString textOf(const Document& doc, const QString& control)
+{
     for (const Page& p : doc.pages)
         for (const PlacedItem& i : p.items)
             if (i.control == control)
@@ -77,7 +82,8 @@ QString textOf(const Document& doc, const QString& control) {
 class TestInvoice : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void amountInWords_data() {
+    void amountInWords_data()
+    {
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("words");
         const QList<QPair<int, const char*>> cases = {
@@ -134,13 +140,15 @@ private Q_SLOTS:
         for (const auto& [n, words] : cases)
             QTest::newRow(QByteArray::number(n).constData()) << n << QString::fromUtf8(words);
     }
-    void amountInWords() {
+    void amountInWords()
+    {
         QFETCH(int, n);
         QFETCH(QString, words);
         QCOMPARE(::amountInWords(n), words);
     }
 
-    void moneyInWords_data() {
+    void moneyInWords_data()
+    {
         QTest::addColumn<qint64>("units");
         QTest::addColumn<QString>("words");
         QTest::newRow("600,00") << qint64(6000000) << "sześćset zł. zero gr.";
@@ -150,13 +158,15 @@ private Q_SLOTS:
         QTest::newRow("0,9999 is printed 1,00") << qint64(9999) << "jeden zł. zero gr.";
         QTest::newRow("12,015") << qint64(120150) << "dwanaście zł. dwa gr.";
     }
-    void moneyInWords() {
+    void moneyInWords()
+    {
         QFETCH(qint64, units);
         QFETCH(QString, words);
         QCOMPARE(::moneyInWords(Money::fromUnits(units)), words);
     }
 
-    void taxFromGross_data() {
+    void taxFromGross_data()
+    {
         QTest::addColumn<qint64>("grossGrosze");
         QTest::addColumn<int>("rate");
         QTest::addColumn<qint64>("taxGrosze");
@@ -166,14 +176,16 @@ private Q_SLOTS:
         QTest::newRow("0,05 at 7") << qint64(5) << 7 << qint64(0);
         QTest::newRow("1,07 at 7") << qint64(107) << 7 << qint64(7);
     }
-    void taxFromGross() {
+    void taxFromGross()
+    {
         QFETCH(qint64, grossGrosze);
         QFETCH(int, rate);
         QFETCH(qint64, taxGrosze);
         QCOMPARE(taxInGross(Money::fromGrosze(grossGrosze), rate), Money::fromGrosze(taxGrosze));
     }
 
-    void workedExample() {
+    void workedExample()
+    {
         TestEnv env;
         writeInvoice(env, 60000, 1, {}, kWorkedExample);
         const Document doc = invoiceDocument(env);
@@ -200,14 +212,16 @@ private Q_SLOTS:
         compareGolden("invoice_worked_example.txt", dumpDocument(doc));
     }
 
-    void seriesSetting_data() {
+    void seriesSetting_data()
+    {
         QTest::addColumn<QVariant>("setting");
         QTest::addColumn<QString>("cell");
         QTest::newRow("absent") << QVariant() << "H";
         QTest::newRow("empty") << QVariant("") << "";
         QTest::newRow("own") << QVariant("HT") << "HT";
     }
-    void seriesSetting() {
+    void seriesSetting()
+    {
         QFETCH(QVariant, setting);
         QFETCH(QString, cell);
         TestEnv env;
@@ -217,7 +231,8 @@ private Q_SLOTS:
         QCOMPARE(textOf(invoiceDocument(env), "Seria"), cell);
     }
 
-    void transferDueDate_data() {
+    void transferDueDate_data()
+    {
         QTest::addColumn<QString>("due");
         QTest::addColumn<QString>("shown");
         QTest::newRow("later") << "2026-07-29"
@@ -229,7 +244,8 @@ private Q_SLOTS:
         QTest::newRow("none") << ""
                               << "";
     }
-    void transferDueDate() {
+    void transferDueDate()
+    {
         QFETCH(QString, due);
         QFETCH(QString, shown);
         TestEnv env;
@@ -241,7 +257,8 @@ private Q_SLOTS:
         QCOMPARE(textOf(doc, "Gotowka"), QString("<none>"));
     }
 
-    void linesGroupedByPeriodPriceVatAndDiscount() {
+    void linesGroupedByPeriodPriceVatAndDiscount()
+    {
         TestEnv env;
         writeInvoice(env, 67000, 1, {},
                      {{"1", "2026-07-10", "2026-07-13", 10000, "7", 10, 27000},
@@ -257,7 +274,8 @@ private Q_SLOTS:
                                     "Noclegi w dniach  od 13-07-2026 do 14-07-2026", " "}));
     }
 
-    void otherVatTextHasNoSummaryRow() {
+    void otherVatTextHasNoSummaryRow()
+    {
         TestEnv env;
         writeInvoice(env, 22200, 1, {},
                      {{"1", "2026-07-10", "2026-07-11", 12200, "22", {}, 12200},
@@ -272,7 +290,8 @@ private Q_SLOTS:
                  QStringList({"200,00 zł ", "22,00 zł ", "RAZEM", "222,00 zł "}));
     }
 
-    void groupWithoutLines() {
+    void groupWithoutLines()
+    {
         TestEnv env;
         writeInvoice(env, 12345, 1, {}, {}, 2345);
         const Document doc = invoiceDocument(env);
@@ -288,7 +307,8 @@ private Q_SLOTS:
                  QString("słownie : sto dwadzieścia trzy zł. czterdzieści pięć gr."));
     }
 
-    void missingCalculationPrintsEmptyTexts() {
+    void missingCalculationPrintsEmptyTexts()
+    {
         TestEnv env;
         const Document doc = invoiceDocument(env);
         QCOMPARE(doc.pageCount(), 1);
@@ -297,7 +317,8 @@ private Q_SLOTS:
         QCOMPARE(textOf(doc, "Slownie"), QString("słownie : zero zł. zero gr."));
     }
 
-    void manyLinesContinueOnTheNextPageWithTheHeadings() {
+    void manyLinesContinueOnTheNextPageWithTheHeadings()
+    {
         TestEnv env;
         QList<Line> lines;
         for (int i = 1; i <= 12; ++i)
@@ -319,7 +340,8 @@ private Q_SLOTS:
         QCOMPARE(textOf(doc, "Odbiorca"), QString("Odbiorca"));
     }
 
-    void rendersToPdf() {
+    void rendersToPdf()
+    {
         TestEnv env;
         writeInvoice(env, 60000, 1, {}, kWorkedExample);
         const QString pdf = env.path("faktura.pdf");

@@ -31,7 +31,8 @@ struct PreviewFixture {
     QStringList printed;
     int shown = 0;
 
-    PreviewFixture() {
+    PreviewFixture()
+    {
         previous = installReportPresenter(std::make_unique<TMDIPodglad>());
         setPrinterFactory([this] {
             auto printer = std::make_unique<QPrinter>();
@@ -41,13 +42,15 @@ struct PreviewFixture {
             return printer;
         });
     }
-    ~PreviewFixture() {
+    ~PreviewFixture()
+    {
         TMDIPodglad::setShownHook({});
         setPrinterFactory({});
         installReportPresenter(std::move(previous));
     }
     // `onShown` runs when the preview is shown, before its pages are made.
-    void whenShown(std::function<void(TFormPodglad&)> onShown) {
+    void whenShown(std::function<void(TFormPodglad&)> onShown)
+    {
         TMDIPodglad::setShownHook([this, onShown](TFormPodglad& w) {
             ++shown;
             onShown(w);
@@ -59,7 +62,8 @@ struct PreviewFixture {
 struct ListReport : Report {
     ReportRows rows{{QStringLiteral("Nazwisko")}, {}};
     int laidOut = 0;
-    explicit ListReport(int n, const QString& caption = QStringLiteral("Lista")) {
+    explicit ListReport(int n, const QString& caption = QStringLiteral("Lista"))
+    {
         title = caption;
         for (int i = 1; i <= n; ++i)
             rows.append({QStringLiteral("Osoba %1").arg(i)});
@@ -72,14 +76,16 @@ struct ListReport : Report {
     }
 };
 
-QString pdfInfo(const QString& tool, const QString& file) {
+QString pdfInfo(const QString& tool, const QString& file)
+{
     QProcess p;
     p.start(tool, {file, QStringLiteral("-")});
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-int pdfPages(const QString& file) {
+int pdfPages(const QString& file)
+{
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {file});
     p.waitForFinished(20000);
@@ -88,11 +94,13 @@ int pdfPages(const QString& file) {
     return at < 0 ? -1 : out.mid(at + 6).section(QLatin1Char('\n'), 0, 0).trimmed().toInt();
 }
 
-QString label(TFormPodglad& w) {
+QString label(TFormPodglad& w)
+{
     return w.findChild<QLabel*>(QStringLiteral("EtykietaStrony"))->text();
 }
 
-void trigger(TFormPodglad& w, const char* action) {
+void trigger(TFormPodglad& w, const char* action)
+{
     QAction* a = w.action(QString::fromLatin1(action));
     QVERIFY2(a, action);
     a->trigger();
@@ -102,7 +110,8 @@ void trigger(TFormPodglad& w, const char* action) {
 class TestPreview : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captionAndMaximised_data() {
+    void captionAndMaximised_data()
+    {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("caption");
         QTest::newRow("no title") << ""
@@ -110,7 +119,8 @@ private Q_SLOTS:
         QTest::newRow("title") << "Faktura Vat"
                                << "Faktura Vat";
     }
-    void captionAndMaximised() {
+    void captionAndMaximised()
+    {
         QFETCH(QString, title);
         QFETCH(QString, caption);
         PreviewFixture f;
@@ -127,7 +137,8 @@ private Q_SLOTS:
         QVERIFY(maximised);
     }
 
-    void toolbarButtonsInOrder() {
+    void toolbarButtonsInOrder()
+    {
         TestEnv env;
         ListReport report(1);
         TFormPodglad w(report);
@@ -145,7 +156,8 @@ private Q_SLOTS:
         QCOMPARE(label(w), QString("Strona 1"));
     }
 
-    void pageButtonsAndLabel() {
+    void pageButtonsAndLabel()
+    {
         PreviewFixture f;
         ListReport report(60);
         QStringList labels;
@@ -175,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(pages, QList<int>({1, 2, 3, 3, 2, 1}));
     }
 
-    void zoomReturnsTo100WithEveryNewPage() {
+    void zoomReturnsTo100WithEveryNewPage()
+    {
         PreviewFixture f;
         ListReport report(60);
         QList<qreal> zooms;
@@ -213,7 +226,8 @@ private Q_SLOTS:
                  qPrintable(QString("%1 in %2").arg(fittedHeight.height()).arg(view.height())));
     }
 
-    void closingWhilePagesAreComing() {
+    void closingWhilePagesAreComing()
+    {
         PreviewFixture f;
         ListReport report(200);
         bool printEnabled = true;
@@ -229,7 +243,8 @@ private Q_SLOTS:
         QVERIFY(!printEnabled);       // no print while the preview is still being made
     }
 
-    void printModeShowsNoPreview() {
+    void printModeShowsNoPreview()
+    {
         PreviewFixture f;
         f.whenShown([](TFormPodglad& w) { w.close(); });
         ListReport report(30);
@@ -242,7 +257,8 @@ private Q_SLOTS:
         QCOMPARE(pdfPages(f.printed[0]), 4); // two copies of two pages
     }
 
-    void printingFromThePreviewNumbersFromOneAgain() {
+    void printingFromThePreviewNumbersFromOneAgain()
+    {
         PreviewFixture f;
         ListReport report(60);
         f.whenShown([&](TFormPodglad& w) {
@@ -259,7 +275,8 @@ private Q_SLOTS:
         QVERIFY(!text.contains("Strona 4"));
     }
 
-    void printSetupPageRange() {
+    void printSetupPageRange()
+    {
         PreviewFixture f;
         ListReport report(60);
         QStringList ranges;
@@ -285,7 +302,8 @@ private Q_SLOTS:
         QCOMPARE(ranges, QStringList({"0-9999", "1-3"}));
     }
 
-    void saveAsPdf() {
+    void saveAsPdf()
+    {
         PreviewFixture f;
         ListReport report(60);
         const QString file = f.env.path("lista.pdf");
@@ -305,7 +323,8 @@ private Q_SLOTS:
         QVERIFY(f.printed.isEmpty());
     }
 
-    void withoutAPrinterThePdfGoesToDocuments() {
+    void withoutAPrinterThePdfGoesToDocuments()
+    {
         PreviewFixture f;
         setPrinterFactory([] { return std::unique_ptr<QPrinter>(); });
         const QByteArray home = qgetenv("HOME");
@@ -326,7 +345,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(shown[0].text.mid(prefix.size())));
     }
 
-    void invoiceLauncher() {
+    void invoiceLauncher()
+    {
         PreviewFixture f;
         f.env.exec("INSERT INTO Kalk (Identyfikator, Rach, Brutto, data_wystawienia) "
                    "VALUES (3, 1, 1000000, '2026-07-15')");
@@ -344,7 +364,8 @@ private Q_SLOTS:
         QCOMPARE(pdfPages(f.printed[0]), 2); // original and copy
     }
 
-    void nonModalPreviewKeepsItsReport() {
+    void nonModalPreviewKeepsItsReport()
+    {
         PreviewFixture f;
         auto report = std::make_shared<ListReport>(30);
         QPointer<TFormPodglad> window;
@@ -359,7 +380,8 @@ private Q_SLOTS:
         QCOMPARE(report.use_count(), 1);
     }
 
-    void mainWindowInstallsThePreview() {
+    void mainWindowInstallsThePreview()
+    {
         TestEnv env;
         auto previous = installReportPresenter(nullptr);
         {
@@ -373,7 +395,8 @@ private Q_SLOTS:
 REZYDO_TEST(TestPreview);
 
 namespace {
-std::function<int(QDialog&)> click(const char* button, QStringList* seen = nullptr) {
+std::function<int(QDialog&)> click(const char* button, QStringList* seen = nullptr)
+{
     return [button, seen](QDialog& d) {
         if (seen)
             *seen << d.windowTitle();
@@ -382,7 +405,8 @@ std::function<int(QDialog&)> click(const char* button, QStringList* seen = nullp
     };
 }
 
-const char* modeName(ReportOutput m) {
+const char* modeName(ReportOutput m)
+{
     return m == ReportOutput::Preview ? "podgląd" : "druk";
 }
 } // namespace
@@ -390,7 +414,8 @@ const char* modeName(ReportOutput m) {
 class TestReportCommands : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void parameterWindowButtons_data() {
+    void parameterWindowButtons_data()
+    {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("mode");
@@ -400,7 +425,8 @@ private Q_SLOTS:
         QTest::newRow("Zamknij") << "Zamknij" << int(QDialog::Rejected) << -1;
         QTest::newRow("close box") << "" << int(QDialog::Rejected) << -1;
     }
-    void parameterWindowButtons() {
+    void parameterWindowButtons()
+    {
         QFETCH(QString, button);
         QFETCH(int, result);
         QFETCH(int, mode);
@@ -420,7 +446,8 @@ private Q_SLOTS:
             QCOMPARE(int(w.mode()), mode);
     }
 
-    void onceShowsTheSameWindowUntilTheReportRuns() {
+    void onceShowsTheSameWindowUntilTheReportRuns()
+    {
         TestEnv env;
         TFormParametry w("Osoby przyjeżdżające danego dnia");
         QStringList seen;
@@ -448,7 +475,8 @@ private Q_SLOTS:
         QCOMPARE(env.unexpectedModals, 0);
     }
 
-    void onceEndsOnCancelWithoutAReport() {
+    void onceEndsOnCancelWithoutAReport()
+    {
         TestEnv env;
         TFormParametry w("Spis Rezerwacji");
         env.modal = {click("Zamknij")};
@@ -460,7 +488,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void repeatedRunsEveryChoiceUntilClosed() {
+    void repeatedRunsEveryChoiceUntilClosed()
+    {
         TestEnv env;
         TFormParametry w("Wolne pokoje");
         env.modal = {click("Podglad"), click("Drukuj"), click("Zamknij")};
@@ -478,7 +507,8 @@ private Q_SLOTS:
         QCOMPARE(env.modal.size(), size_t(0));
     }
 
-    void directPreviewsAndShowsTheFailure() {
+    void directPreviewsAndShowsTheFailure()
+    {
         TestEnv env;
         const QString message = "Wykonano niedozwoloną operację! Niedopuszczalne jest przerywanie "
                                 "generacji raportu.";

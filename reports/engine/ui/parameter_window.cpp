@@ -5,7 +5,8 @@
 #include <QVBoxLayout>
 
 TFormParametry::TFormParametry(const QString& caption, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent)
+{
     setObjectName(QStringLiteral("TFormParametry"));
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);
@@ -31,7 +32,8 @@ TFormParametry::TFormParametry(const QString& caption, QWidget* parent)
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFormParametry::choose(ReportOutput mode) {
+void TFormParametry::choose(ReportOutput mode)
+{
     m_mode = mode;
     accept();
 }

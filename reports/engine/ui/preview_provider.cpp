@@ -7,23 +7,27 @@
 #include <QEventLoop>
 
 namespace {
-std::function<void(TFormPodglad&)>& shownHook() {
+std::function<void(TFormPodglad&)>& shownHook()
+{
     static std::function<void(TFormPodglad&)> hook;
     return hook;
 }
 
-void showWindow(TFormPodglad& window) {
+void showWindow(TFormPodglad& window)
+{
     window.showMaximized();
     if (shownHook())
         shownHook()(window);
 }
 } // namespace
 
-void TMDIPodglad::setShownHook(std::function<void(TFormPodglad&)> hook) {
+void TMDIPodglad::setShownHook(std::function<void(TFormPodglad&)> hook)
+{
     shownHook() = std::move(hook);
 }
 
-RunResult TMDIPodglad::previewModal(Report& report) {
+RunResult TMDIPodglad::previewModal(Report& report)
+{
     TFormPodglad window(report);
     window.setWindowModality(Qt::ApplicationModal);
     showWindow(window);
@@ -36,7 +40,8 @@ RunResult TMDIPodglad::previewModal(Report& report) {
     return result;
 }
 
-void TMDIPodglad::preview(std::shared_ptr<Report> report) {
+void TMDIPodglad::preview(std::shared_ptr<Report> report)
+{
     auto* window = new TFormPodglad(*report);
     // The window keeps the report alive and goes once it is closed and no
     // longer laying pages out.
@@ -52,7 +57,8 @@ void TMDIPodglad::preview(std::shared_ptr<Report> report) {
         window->deleteLater();
 }
 
-RunResult TMDIPodglad::print(Report& report) {
+RunResult TMDIPodglad::print(Report& report)
+{
     printOrSave(generateDocument(report));
     return RunResult::Completed;
 }

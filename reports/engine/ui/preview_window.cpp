@@ -28,7 +28,8 @@ constexpr qreal kScreenDpi = 96; // 100 % shows the paper at its real size
 
 TFormPodglad::TFormPodglad(Report& report, QWidget* parent)
     : QMainWindow(parent)
-    , m_report(report) {
+    , m_report(report)
+{
     setObjectName(QStringLiteral("TFormPodglad"));
     setWindowTitle(report.title.isEmpty() ? QStringLiteral("Podgląd wydruku : ") : report.title);
     m_doc.title = report.title;
@@ -88,7 +89,8 @@ TFormPodglad::TFormPodglad(Report& report, QWidget* parent)
 TFormPodglad::~TFormPodglad() = default;
 
 QAction* TFormPodglad::addButton(const QString& name, const QString& caption, const QString& hint,
-                                 void (TFormPodglad::*slot)()) {
+                                 void (TFormPodglad::*slot)())
+{
     auto* bar = findChild<QToolBar*>(QStringLiteral("Pasek"));
     QAction* a = bar->addAction(caption);
     a->setObjectName(name);
@@ -99,11 +101,13 @@ QAction* TFormPodglad::addButton(const QString& name, const QString& caption, co
     return a;
 }
 
-QAction* TFormPodglad::action(const QString& name) const {
+QAction* TFormPodglad::action(const QString& name) const
+{
     return findChild<QAction*>(name);
 }
 
-RunResult TFormPodglad::generate() {
+RunResult TFormPodglad::generate()
+{
     m_generating = true;
     ReportGenerator generator(m_report);
     generator.onPage = [this](const Document& soFar, int number) {
@@ -132,16 +136,19 @@ RunResult TFormPodglad::generate() {
     return RunResult::Completed;
 }
 
-void TFormPodglad::refreshLabel() {
+void TFormPodglad::refreshLabel()
+{
     m_label->setText(QStringLiteral("Strona %1 z %2").arg(m_current).arg(pageCount()));
 }
 
-QSizeF TFormPodglad::pageSizePixels(qreal percent) const {
+QSizeF TFormPodglad::pageSizePixels(qreal percent) const
+{
     const qreal dpi = kScreenDpi * percent / 100;
     return {m_doc.paper.width() / 25.4 * dpi, m_doc.paper.height() / 25.4 * dpi};
 }
 
-void TFormPodglad::render() {
+void TFormPodglad::render()
+{
     if (m_current < 1 || m_current > pageCount())
         return;
     const QSizeF size = pageSizePixels(m_zoom);
@@ -157,12 +164,14 @@ void TFormPodglad::render() {
     m_image->resize(image.size());
 }
 
-void TFormPodglad::setZoom(qreal percent) {
+void TFormPodglad::setZoom(qreal percent)
+{
     m_zoom = std::clamp<qreal>(percent, 5, 800);
     render();
 }
 
-void TFormPodglad::showPage(int page) {
+void TFormPodglad::showPage(int page)
+{
     if (page < 1 || page > pageCount())
         return;
     m_current = page;
@@ -170,34 +179,41 @@ void TFormPodglad::showPage(int page) {
     refreshLabel();
 }
 
-void TFormPodglad::firstPage() {
+void TFormPodglad::firstPage()
+{
     showPage(1);
 }
 
-void TFormPodglad::previousPage() {
+void TFormPodglad::previousPage()
+{
     if (m_current > 1)
         showPage(m_current - 1);
 }
 
-void TFormPodglad::nextPage() {
+void TFormPodglad::nextPage()
+{
     if (m_current < pageCount())
         showPage(m_current + 1);
 }
 
-void TFormPodglad::lastPage() {
+void TFormPodglad::lastPage()
+{
     showPage(pageCount());
 }
 
-void TFormPodglad::fitHeight() {
+void TFormPodglad::fitHeight()
+{
     const qreal available = m_view->viewport()->height() - 4;
     setZoom(100 * available / pageSizePixels(100).height());
 }
 
-void TFormPodglad::zoom100() {
+void TFormPodglad::zoom100()
+{
     setZoom(100);
 }
 
-void TFormPodglad::fitWidth() {
+void TFormPodglad::fitWidth()
+{
     // The page is then taller than the view, so room is left for the scroll bar.
     const int scrollBar = m_view->verticalScrollBar()->isVisible()
                               ? 0
@@ -206,13 +222,15 @@ void TFormPodglad::fitWidth() {
     setZoom(100 * available / pageSizePixels(100).width());
 }
 
-void TFormPodglad::print() {
+void TFormPodglad::print()
+{
     // The printed pages are laid out anew, so their page counter starts at 1 again.
     const Document doc = generateDocument(m_report);
     printOrSave(doc, m_printer.get());
 }
 
-void TFormPodglad::printSetup() {
+void TFormPodglad::printSetup()
+{
     if (!m_printer) {
         m_printer = createPrinter();
         if (!m_printer) {
@@ -232,7 +250,8 @@ void TFormPodglad::printSetup() {
     runModal(dialog);
 }
 
-void TFormPodglad::saveAsPdf() {
+void TFormPodglad::saveAsPdf()
+{
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name =
         (m_doc.title.isEmpty() ? QStringLiteral("Wydruk") : m_doc.title) + QStringLiteral(".pdf");
@@ -247,13 +266,15 @@ void TFormPodglad::saveAsPdf() {
                          QStringLiteral("Zapisz jako PDF"));
 }
 
-void TFormPodglad::closePreview() {
+void TFormPodglad::closePreview()
+{
     // Pending events (a click still queued) run before the window goes.
     QCoreApplication::processEvents();
     close();
 }
 
-void TFormPodglad::closeEvent(QCloseEvent* event) {
+void TFormPodglad::closeEvent(QCloseEvent* event)
+{
     m_closed = true;
     event->accept();
     Q_EMIT closed();

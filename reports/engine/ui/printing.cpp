@@ -10,17 +10,20 @@
 #include <QPrinterInfo>
 
 namespace {
-PrinterFactory& factorySlot() {
+PrinterFactory& factorySlot()
+{
     static PrinterFactory factory;
     return factory;
 }
 } // namespace
 
-void setPrinterFactory(PrinterFactory factory) {
+void setPrinterFactory(PrinterFactory factory)
+{
     factorySlot() = std::move(factory);
 }
 
-std::unique_ptr<QPrinter> createPrinter() {
+std::unique_ptr<QPrinter> createPrinter()
+{
     if (factorySlot())
         return factorySlot()();
     if (QPrinterInfo::availablePrinterNames().isEmpty())
@@ -28,7 +31,8 @@ std::unique_ptr<QPrinter> createPrinter() {
     return std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
 }
 
-void printDocument(const Document& doc, QPrinter& printer) {
+void printDocument(const Document& doc, QPrinter& printer)
+{
     printer.setDocName(doc.title);
     printer.setFullPage(true);
     const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
@@ -52,7 +56,8 @@ void printDocument(const Document& doc, QPrinter& printer) {
     painter.end();
 }
 
-void printOrSave(const Document& doc, QPrinter* chosen) {
+void printOrSave(const Document& doc, QPrinter* chosen)
+{
     if (chosen) {
         printDocument(doc, *chosen);
         return;

@@ -4,14 +4,16 @@
 #include "reports/engine/ui/parameter_window.h"
 
 namespace {
-void showFailure(const LaunchResult& result, const QString& caption, Prompter::Icon icon) {
+void showFailure(const LaunchResult& result, const QString& caption, Prompter::Icon icon)
+{
     if (!result.ok && !result.message.isEmpty())
         prompter().message(result.message, caption, icon);
 }
 } // namespace
 
 void runOnce(TFormParametry& window, const ReportCheck& check, const ReportStep& step,
-             const QString& errorCaption, Prompter::Icon icon) {
+             const QString& errorCaption, Prompter::Icon icon)
+{
     while (runModal(window) == QDialog::Accepted) {
         if (check) {
             const QString message = check();
@@ -28,11 +30,13 @@ void runOnce(TFormParametry& window, const ReportCheck& check, const ReportStep&
 }
 
 void runRepeated(TFormParametry& window, const ReportStep& step, const QString& errorCaption,
-                 Prompter::Icon icon) {
+                 Prompter::Icon icon)
+{
     while (runModal(window) == QDialog::Accepted)
         showFailure(step(window.mode()), errorCaption, icon);
 }
 
-void runDirect(const ReportStep& step, const QString& errorCaption, Prompter::Icon icon) {
+void runDirect(const ReportStep& step, const QString& errorCaption, Prompter::Icon icon)
+{
     showFailure(step(ReportOutput::Preview), errorCaption, icon);
 }
