@@ -14,3 +14,6 @@ void wireGuestReportCommands(TGlowne& window);
 void wireBackupCommands(TGlowne& window);
 // The setup windows of the administration menu.
 void wireAdminCommands(TGlowne& window);
+
+// The preview provider and the report commands.
+void wireReportCommands(TGlowne& window);

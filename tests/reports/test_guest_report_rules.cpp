@@ -11,7 +11,8 @@
 namespace {
 // A register entry of a new person: group, room, arrival, departure, country.
 int addEntry(TestEnv& env, int group, const QString& room, const QString& od, const QString& doDay,
-             int country = 1, int person = 0) {
+             int country = 1, int person = 0)
+{
     if (person == 0) {
         env.exec("insert into Arch_os(Nazwisko,Imie,ID_Panstwo) values ('Nowak','Jan',?)",
                  {country});
@@ -23,18 +24,21 @@ int addEntry(TestEnv& env, int group, const QString& room, const QString& od, co
     return person;
 }
 
-QList<UsageFigures> seasonUsage(TestEnv& env, int country) {
+QList<UsageFigures> seasonUsage(TestEnv& env, int country)
+{
     QList<UsageFigures> out;
     for (const auto& [s, e] : seasonMonths(2026))
         out << usage(env.db(), s, e, country);
     return out;
 }
 
-QString figures(const UsageFigures& f) {
+QString figures(const UsageFigures& f)
+{
     return QString("%1/%2/%3").arg(f.persons).arg(f.nights).arg(f.roomNights);
 }
 
-QStringList rowsOf(const Statement& st, const QStringList& columns) {
+QStringList rowsOf(const Statement& st, const QStringList& columns)
+{
     QSqlQuery q(dataModule().database());
     q.prepare(st.sql);
     for (const auto& [name, value] : st.bindings)
@@ -55,7 +59,8 @@ QStringList rowsOf(const Statement& st, const QStringList& columns) {
 class TestGuestReportRules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void emptySeason() {
+    void emptySeason()
+    {
         TestEnv env;
         env.exec("insert into Pokoje(Nr_Pokoju,Miejsc) values ('1',2),('2',3)");
         QStringList rows;
@@ -72,14 +77,16 @@ private Q_SLOTS:
                                     "Wrzesień 30 5 2 0/0/0 0/0/0"}));
     }
 
-    void noRooms() {
+    void noRooms()
+    {
         TestEnv env;
         const SeasonMonthRow r = seasonMonthRow(env.db(), QDate(2026, 7, 1), QDate(2026, 7, 31));
         QCOMPARE(r.beds, QString());
         QCOMPARE(r.rooms, 0);
     }
 
-    void seasonFigures_data() {
+    void seasonFigures_data()
+    {
         QTest::addColumn<QStringList>("entries"); // room|od|do|country|person (0 = new)
         QTest::addColumn<QString>("july");
         QTest::addColumn<QString>("august");
@@ -113,7 +120,8 @@ private Q_SLOTS:
             << "0/0/0"
             << "0/0/0";
     }
-    void seasonFigures() {
+    void seasonFigures()
+    {
         QFETCH(QStringList, entries);
         QFETCH(QString, july);
         QFETCH(QString, august);
@@ -130,7 +138,8 @@ private Q_SLOTS:
         QCOMPARE(figures(seasonUsage(env, -1)[1]), foreignAugust);
     }
 
-    void countryRows() {
+    void countryRows()
+    {
         TestEnv env;
         const QList<int> countries = foreignCountries(env.db());
         QVERIFY(!countries.contains(1));
@@ -146,7 +155,8 @@ private Q_SLOTS:
                  QString("0/0/0"));
     }
 
-    void personNightsCutAtTheEdges_data() {
+    void personNightsCutAtTheEdges_data()
+    {
         QTest::addColumn<QStringList>("stays"); // room|od|do
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
@@ -179,7 +189,8 @@ private Q_SLOTS:
         QTest::newRow("reversed period")
             << QStringList{"1|2026-08-05|2026-08-25"} << e << s << 0LL << 0LL;
     }
-    void personNightsCutAtTheEdges() {
+    void personNightsCutAtTheEdges()
+    {
         QFETCH(QStringList, stays);
         QFETCH(QString, start);
         QFETCH(QString, end);
@@ -196,14 +207,16 @@ private Q_SLOTS:
         QCOMPARE(r.nights, nights);
     }
 
-    void currentGuests_data() {
+    void currentGuests_data()
+    {
         QTest::addColumn<int>("filter");
         QTest::addColumn<QStringList>("names");
         QTest::newRow("all") << 0 << QStringList{"Kowal|1", "|0"};
         QTest::newRow("complete") << 1 << QStringList{"Kowal|1"};
         QTest::newRow("incomplete") << 2 << QStringList{"|0"};
     }
-    void currentGuests() {
+    void currentGuests()
+    {
         QFETCH(int, filter);
         QFETCH(QStringList, names);
         TestEnv env;
@@ -215,7 +228,8 @@ private Q_SLOTS:
         QCOMPARE(rowsOf(currentGuestsStatement(filter), {"Nazwisko", "Pelne_dane"}), names);
     }
 
-    void roomLists() {
+    void roomLists()
+    {
         TestEnv env;
         env.exec(
             "insert into Rez_hot(Nazwa,Osob,Od,\"Do\") values ('R',3,'2026-07-15','2026-07-20')");
@@ -234,7 +248,8 @@ private Q_SLOTS:
         QCOMPARE(rowsOf(roomListStatement(3, day), cols).size(), 2);
     }
 
-    void groupsOfADay() {
+    void groupsOfADay()
+    {
         TestEnv env;
         // Arrived on the day with two persons; arrived without anybody yet;
         // arrived earlier with one person joining on the day.

@@ -9,7 +9,8 @@
 class TestPersonNightsWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void computesAtOnceAndOnEveryChange() {
+    void computesAtOnceAndOnEveryChange()
+    {
         TestEnv env; // today is 2026-07-15
         env.exec("insert into Ksiazka(Identyfikator_g,Identyfikator_o,Nr_pokoju,Od,\"Do\") values "
                  "(1,1,'1','2026-07-14','2026-07-17'),(1,2,'1','2026-07-15','2026-07-16')");
