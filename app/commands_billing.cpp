@@ -1,0 +1,16 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "billing/ui/billing_window.h"
+#include "billing/ui/payment_dialog.h"
+#include "billing/ui/regular_clients_dialog.h"
+#include "core/error.h"
+
+// The payment and regular-clients dialogs exist once, hidden, for the whole
+// run; every billing window borrows them.
+void wireBillingCommands(TGlowne& window) {
+    auto* payments = new TRejestracjaOplaty(&window);
+    auto* clients = new TStaliKlienci(&window);
+    window.handlers().openBilling = [&window, payments, clients](int groupId) {
+        guarded([&] { window.addChild(new TOplaty(groupId, *payments, *clients), true); });
+    };
+}
