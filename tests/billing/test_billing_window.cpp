@@ -47,8 +47,12 @@ void type(QWidget& parent, const char* name, const QString& value) {
     edit->selectAll();
     if (value.isEmpty())
         QTest::keyClick(edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(edit, value);
+    for (QChar c : value) {
+        if (c.unicode() < 128)
+            QTest::keyClick(edit, c.toLatin1());
+        else // Qt Test spells only ASCII as keys; other letters come as typed text
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 QStringList column(QTableView* view, int col) {
@@ -199,6 +203,286 @@ private Q_SLOTS:
                  QStringList({QString("%1|0001/2026#|3000000|2026-07-15|1").arg(g),
                               QString("%1|1|2040000|2026-07-15|2").arg(g)}));
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
+    }
+
+    void pageSwitchDiscardsHeaderChanges() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        type(w, "KalkZnizka", "25");
+        page(w, 2);
+        type(w, "Nazwa", "Ktoś inny");
+        type(w, "Rach", "77");
+        page(w, 0);
+        QCOMPARE(text(w, "KalkZnizka"), QString());
+        page(w, 2);
+        QCOMPARE(text(w, "Nazwa"), QString("Kowalscy"));
+        QCOMPARE(text(w, "Rach"), QString("1"));
+        // A line being changed is dropped as well.
+        page(w, 1);
+        type(w, "Dni", "9");
+        page(w, 0);
+        page(w, 1);
+        QCOMPARE(text(w, "Dni"), QString("3"));
+        QVERIFY(!find<QPushButton>(w, "Ok")->isEnabled());
+        QCOMPARE(env.rows("SELECT Znizka, Nazwa, Rach FROM Kalk"),
+                 QStringList({"NULL|Kowalscy|NULL"}));
+    }
+
+    void lineWithoutPricePerNightStaysInChange() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        page(w, 1);
+        type(w, "Dni", "0");
+        type(w, "Brutto", "99");
+        click(w, "Ok");
+        const auto errors = env.prompter().messages(Prompter::Icon::Error);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().caption, QString("Błąd obliczeń"));
+        QCOMPARE(errors.first().text,
+                 QString("Nie można wyliczyć ceny za dobę: liczba dni wynosi 0 lub zniżka 100%."));
+        QVERIFY(find<QPushButton>(w, "Ok")->isEnabled());
+        QCOMPARE(text(w, "Brutto"), QString("99"));
+        click(w, "Anuluj");
+        QCOMPARE(text(w, "Brutto"), QString("150,00"));
+        QCOMPARE(env.rows("SELECT Dni, Brutto FROM Kalk_det WHERE Nr_pokoju = '1'"),
+                 QStringList({"3|1500000"}));
+
+        // A refused line (too long a basis) is reported and stays in change too.
+        type(w, "Podstawa", "o wiele za długi opis");
+        click(w, "Ok");
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 2);
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().caption,
+                 QString("Veltrano Rezydo"));
+        QVERIFY(env.prompter().messages(Prompter::Icon::Error).last().text.contains("CHECK"));
+        QVERIFY(find<QPushButton>(w, "Ok")->isEnabled());
+        QCOMPARE(env.rows("SELECT Podstawa FROM Kalk_det WHERE Nr_pokoju = '1'"),
+                 QStringList({""}));
+    }
+
+    void paymentDialogKeepsOrDropsThePayment() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        env.exec("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Typ) "
+                 "VALUES (999, '0012/2002#0001', 1, 1)");
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        QStringList seen;
+        // Closed with the window's close box: nothing is saved.
+        env.modal.push_back([&](QDialog& dialog) {
+            seen << text(dialog, "Numer");
+            dialog.close();
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        // Refused by the database: reported, still open, then closed.
+        env.modal.push_back([&](QDialog& dialog) {
+            find<QComboBox>(dialog, "TypOplaty")->setCurrentIndex(2);
+            seen << text(dialog, "Numer");
+            type(dialog, "Numer", "123456789012345");
+            click(dialog, "RejestrujWplate");
+            seen << (dialog.isVisible() ? "open" : "closed");
+            click(dialog, "Zamknij");
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        QCOMPARE(seen, QStringList({"0013/2002#0001", "1", "open"}));
+        const auto errors = env.prompter().messages(Prompter::Icon::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().text.contains("CHECK"));
+        QCOMPARE(env.scalar("SELECT count(*) FROM Kwit").toInt(), 1);
+        QCOMPARE(find<QTableView>(w, "ListaOplat")->model()->rowCount(), 0);
+        QVERIFY(!find<QPushButton>(w, "UsunOplate")->isEnabled());
+    }
+
+    void deletingTheOnlyPaymentUnsettles() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        env.modal.push_back([&](QDialog& dialog) {
+            click(dialog, "RejestrujWplate"); // the whole amount, as proposed
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        QCOMPARE(find<QLabel>(w, "Rozliczenie")->text(), QString("Grupa jest rozliczona"));
+        click(w, "UsunOplate");
+        QCOMPARE(find<QLabel>(w, "Rozliczenie")->text(), QString("Grupa nie jest rozliczona"));
+        QCOMPARE(text(w, "DoZaplaty"), QString("510,00 zł"));
+        QCOMPARE(env.rows("SELECT rozl FROM Kalk"), QStringList({"0"}));
+        QCOMPARE(env.scalar("SELECT count(*) FROM Kwit").toInt(), 0);
+
+        // A prepayment of the whole gross settles it again.
+        page(w, 2);
+        type(w, "Przedplata", "510");
+        click(w, "ZatwierdzPrzedplate");
+        QCOMPARE(find<QLabel>(w, "Rozliczenie")->text(), QString("Grupa jest rozliczona"));
+        QCOMPARE(env.rows("SELECT Przedplata, rozl FROM Kalk"), QStringList({"5100000|1"}));
+    }
+
+    void invoiceNumberBox() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        page(w, 2);
+        env.prompter().inputs.push_back(QStringLiteral("pięć"));
+        click(w, "Wystaw");
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
+                 QString("'pięć' nie jest poprawną liczbą całkowitą."));
+        QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
+        QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
+
+        env.prompter().inputs.push_back(std::nullopt); // cancelled: the proposal stands
+        click(w, "Wystaw");
+        QCOMPARE(env.rows("SELECT Typ, Rach, sposob_zaplaty FROM Kalk"), QStringList({"2|1|1"}));
+        click(w, "AnulujFakture");
+        QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
+        QCOMPARE(text(w, "Rach"), QString("1"));
+        env.prompter().inputs.push_back(QStringLiteral("1"));
+        click(w, "Wystaw");
+        QCOMPARE(env.prompter().shown.last().extra, QString("1"));
+        QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"2|1"}));
+    }
+
+    void issuedTransferShowsItsTerm() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        Dialogs d;
+        {
+            TOplaty w(g, d.payments, d.clients);
+            w.show();
+            page(w, 2);
+            find<QDateEdit>(w, "DataWystawienia")->setDate(QDate(2002, 3, 1));
+            click(w, "Przelew");
+            find<QSpinBox>(w, "Termin")->setValue(14);
+            env.prompter().inputs.push_back(std::nullopt);
+            click(w, "Wystaw");
+        }
+        QCOMPARE(env.rows("SELECT data_wystawienia, termin_platnosci FROM Kalk"),
+                 QStringList({"2002-03-01|2002-03-15"}));
+        TOplaty again(g, d.payments, d.clients);
+        again.show();
+        page(again, 2);
+        QVERIFY(find<QRadioButton>(again, "Przelew")->isChecked());
+        QCOMPARE(find<QSpinBox>(again, "Termin")->value(), 14);
+        QVERIFY(!find<QSpinBox>(again, "Termin")->isEnabled());
+        QCOMPARE(find<QDateEdit>(again, "DataWystawienia")->date(), QDate(2002, 3, 1));
+        QVERIFY(find<QPushButton>(again, "AnulujFakture")->isEnabled());
+    }
+
+    void regularClientsSearchStaysInForce() {
+        TestEnv env;
+        const int issued = checkedInGroup(env, "Hotel Pod Lipami");
+        const int other = checkedInGroup(env, "Biuro Wczasy");
+        const int third = checkedInGroup(env, "Trzecia");
+        Dialogs d;
+        {
+            TOplaty w(issued, d.payments, d.clients);
+            page(w, 2);
+            type(w, "Nip", "111");
+            env.prompter().inputs.push_back(std::nullopt);
+            click(w, "Wystaw");
+        }
+        QStringList seen;
+        {
+            TOplaty w(other, d.payments, d.clients);
+            w.show();
+            page(w, 2);
+            env.modal.push_back([&](QDialog& dialog) {
+                seen << dialog.windowTitle();
+                seen << column(find<QTableView>(dialog, "Klienci"), 1);
+                type(dialog, "SzukajNazwa", "wczasy");
+                QTest::keyClick(find<QLineEdit>(dialog, "SzukajNazwa"), Qt::Key_Return);
+                seen << column(find<QTableView>(dialog, "Klienci"), 1);
+                click(dialog, "OK");
+                return dialog.result();
+            });
+            click(w, "StaliKlienci");
+            QCOMPARE(text(w, "Nazwa"), QString("Biuro Wczasy"));
+        }
+        QCOMPARE(seen, QStringList(
+                           {"Lista stałych klientów faktur", "Hotel Pod Lipami", "Biuro Wczasy"}));
+        seen.clear();
+        TOplaty w(third, d.payments, d.clients);
+        w.show();
+        page(w, 2);
+        type(w, "Adres", "ul. Długa 1");
+        env.modal.push_back([&](QDialog& dialog) {
+            seen << column(find<QTableView>(dialog, "Klienci"), 1);
+            type(dialog, "SzukajNip", "nic takiego");
+            click(dialog, "Szukaj");
+            seen << QString::number(find<QTableView>(dialog, "Klienci")->model()->rowCount());
+            click(dialog, "OK");
+            return dialog.result();
+        });
+        click(w, "StaliKlienci");
+        QCOMPARE(seen, QStringList({"Biuro Wczasy", "0"}));
+        QCOMPARE(text(w, "Nazwa"), QString());
+        QCOMPARE(text(w, "Adres"), QString());
+        QCOMPARE(text(w, "Nip"), QString());
+        // "Pokaż wszystkie" empties the fields and lists every calculation.
+        env.modal.push_back([&](QDialog& dialog) {
+            click(dialog, "PokazWszystkie");
+            seen << text(dialog, "SzukajNip")
+                 << column(find<QTableView>(dialog, "Klienci"), 1).join(",");
+            click(dialog, "Zamknij");
+            return dialog.result();
+        });
+        type(w, "Nazwa", "zostaje");
+        click(w, "StaliKlienci");
+        QCOMPARE(seen.mid(2), QStringList({"", "Biuro Wczasy,Hotel Pod Lipami,Trzecia"}));
+        QCOMPARE(text(w, "Nazwa"), QString("zostaje"));
+    }
+
+    void openedFromTheFrame() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        TGlowne main;
+        wireCommands(main);
+        main.show();
+        main.openBilling(g);
+        const QList<QMdiSubWindow*> children = main.childArea()->subWindowList();
+        QCOMPARE(children.size(), 1);
+        QVERIFY(children.first()->isMaximized());
+        auto* billing = qobject_cast<TOplaty*>(children.first()->widget());
+        QVERIFY(billing);
+        QCOMPARE(billing->groupId(), g);
+        // The dialogs belong to the frame, hidden until borrowed.
+        QVERIFY(main.findChild<TRejestracjaOplaty*>());
+        QVERIFY(!main.findChild<TRejestracjaOplaty*>()->isVisible());
+        QVERIFY(main.findChild<TStaliKlienci*>());
+
+        // Opening again leaves the calculation as it is.
+        env.exec("UPDATE Kalk_det SET Brutto = 1 WHERE Nr_pokoju = '1'");
+        main.openBilling(g);
+        QCOMPARE(main.childArea()->subWindowList().size(), 2);
+        QCOMPARE(env.rows("SELECT Brutto FROM Kalk_det ORDER BY \"No\""),
+                 QStringList({"1", "3600000"}));
+        click(*billing, "ZamknijOplaty");
+        QTRY_COMPARE(main.childArea()->subWindowList().size(), 1);
+
+        // After the stay editor dropped it, the calculation is made anew.
+        env.exec("UPDATE Kalk SET VAT = '22', Znizka = 5");
+        env.exec("DELETE FROM Kalk");
+        env.exec("DELETE FROM Kalk_det");
+        main.openBilling(g);
+        QCOMPARE(env.rows("SELECT VAT, Znizka, Brutto FROM Kalk"), QStringList({"7|NULL|5100000"}));
+
+        // A group that is not accommodated opens nothing and says why.
+        main.openBilling(9999);
+        QCOMPARE(main.childArea()->subWindowList().size(), 2);
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
+                 QString("Grupa 9999 nie jest zakwaterowana: nie można utworzyć kalkulacji."));
+        QCOMPARE(env.scalar("SELECT count(*) FROM Kalk WHERE Identyfikator = 9999").toInt(), 0);
     }
 };
 
