@@ -90,6 +90,7 @@ private:
     bool m_lineChanging = false;
     bool m_priceEdited = false;
     bool m_grossEdited = false;
+    bool m_prepaymentEdited = false;
 
     QTabWidget* m_pages = nullptr;
     // Top

@@ -107,8 +107,12 @@ QWidget* TOplaty::buildInvoicePage() {
     layout->addStretch();
     layout->addLayout(buttons);
 
-    for (QLineEdit* edit : {m_recipient, m_address, m_order, m_nip, m_number, m_prepayment})
+    for (QLineEdit* edit : {m_recipient, m_address, m_order, m_nip, m_number})
         connect(edit, &QLineEdit::textEdited, this, [this] { headerEdited(); });
+    connect(m_prepayment, &QLineEdit::textEdited, this, [this] {
+        m_prepaymentEdited = true;
+        headerEdited();
+    });
     connect(m_cash, &QRadioButton::clicked, this, [this] { methodChosen(false); });
     connect(m_transfer, &QRadioButton::clicked, this, [this] { methodChosen(true); });
     connect(m_confirmPrepayment, &QPushButton::clicked, this,
@@ -154,6 +158,7 @@ void TOplaty::showInvoicePage() {
     m_nip->setText(m_header.nip);
     m_number->setText(intText(m_header.number));
     m_prepayment->setText(m_header.prepayment.toPlainString());
+    m_prepaymentEdited = false;
     m_filling = false;
     m_invoiceState->setText(open ? QStringLiteral("Wystawianie faktury")
                                  : QStringLiteral("Faktura już została wystawiona"));
@@ -183,18 +188,20 @@ void TOplaty::methodChosen(bool transfer) {
 }
 
 void TOplaty::collectInvoiceFields() {
-    const std::optional<Money> prepayment = m_prepayment->text().trimmed().isEmpty()
-                                                ? std::optional<Money>(Money())
-                                                : Money::parse(m_prepayment->text());
-    if (!prepayment)
-        throw RezydoError(
-            QStringLiteral("'%1' nie jest poprawną kwotą.").arg(m_prepayment->text()));
+    // The field shows two places; an untouched prepayment keeps all four.
+    if (m_prepaymentEdited) {
+        const QString typed = m_prepayment->text().trimmed();
+        const std::optional<Money> prepayment =
+            typed.isEmpty() ? std::optional<Money>(Money()) : Money::parse(typed);
+        if (!prepayment)
+            throw RezydoError(QStringLiteral("'%1' nie jest poprawną kwotą.").arg(typed));
+        m_header.prepayment = *prepayment;
+    }
     m_header.name = m_recipient->text();
     m_header.address = m_address->text();
     m_header.order = m_order->text();
     m_header.nip = m_nip->text();
     m_header.number = intFrom(m_number);
-    m_header.prepayment = *prepayment;
 }
 
 void TOplaty::issue() {

@@ -68,6 +68,7 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
 
     connect(saveButton, &QPushButton::clicked, this, [this] { guarded([this] { save(); }); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_amount, &QLineEdit::textEdited, this, [this] { m_amountTyped = true; });
     connect(m_type, &QComboBox::currentTextChanged, this,
             [this] { guarded([this] { proposeNumber(); }); });
 }
@@ -80,7 +81,9 @@ bool TRejestracjaOplaty::registerFor(int groupId, const QString& toPayText, Mone
     m_type->blockSignals(false);
     m_toPay->setText(toPayText);
     m_day->setDate(today());
+    m_proposed = toPay;
     m_amount->setText(toPay.toPlainString());
+    m_amountTyped = false;
     const bool saved = runModal(*this) == QDialog::Accepted;
     m_groupId = 0;
     return saved;
@@ -102,7 +105,8 @@ void TRejestracjaOplaty::proposeNumber() {
 }
 
 void TRejestracjaOplaty::save() {
-    const std::optional<Money> amount = Money::parse(m_amount->text());
+    const std::optional<Money> amount =
+        m_amountTyped ? Money::parse(m_amount->text()) : std::optional<Money>(m_proposed);
     if (!amount)
         throw RezydoError(QStringLiteral("'%1' nie jest poprawną kwotą.").arg(m_amount->text()));
     Payment p;

@@ -28,6 +28,8 @@ private:
     void save();
 
     int m_groupId = 0;
+    Money m_proposed;           // the amount still to pay, to the ten-thousandth
+    bool m_amountTyped = false; // the field shows only two places of it
     QComboBox* m_type = nullptr;
     QLineEdit* m_number = nullptr;
     QLineEdit* m_amount = nullptr;

@@ -327,6 +327,33 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Przedplata, rozl FROM Kalk"), QStringList({"5100000|1"}));
     }
 
+    void amountsKeepTheirFourPlaces() {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        createCalculation(env.db(), g);
+        env.exec("UPDATE Kalk_det SET Dni = 1, Oplata1 = 999900, Oplata2 = 999900");
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        type(w, "KalkZnizka", "15");
+        click(w, "ZastosujZnizke"); // 2 × 84,9915
+        QCOMPARE(env.rows("SELECT Brutto FROM Kalk"), QStringList({"1699830"}));
+        page(w, 2);
+        type(w, "Przedplata", "0,0010");
+        click(w, "ZatwierdzPrzedplate");
+        type(w, "Nazwa", "Firma");
+        click(w, "ZatwierdzPrzedplate"); // shown as 0,00 but still 0,0010
+        env.modal.push_back([&](QDialog& dialog) {
+            click(dialog, "RejestrujWplate"); // 169,98 shown, 169,982 to pay
+            return dialog.result();
+        });
+        page(w, 0);
+        click(w, "RejestrujOplate");
+        QCOMPARE(env.rows("SELECT Wplata FROM Kwit"), QStringList({"1699820"}));
+        QCOMPARE(env.rows("SELECT Przedplata, Nazwa, rozl FROM Kalk"), QStringList({"10|Firma|1"}));
+        QCOMPARE(find<QLabel>(w, "Rozliczenie")->text(), QString("Grupa jest rozliczona"));
+    }
+
     void invoiceNumberBox() {
         TestEnv env;
         const int g = checkedInGroup(env);

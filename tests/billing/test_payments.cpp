@@ -68,15 +68,6 @@ private Q_SLOTS:
         QCOMPARE(nextDocumentNumber(env.db(), 1), QString("0013/2026#0001"));
     }
 
-    void typeTexts() {
-        QCOMPARE(paymentTypeText(1), QString("Paragon"));
-        QCOMPARE(paymentTypeText(4), QString("Nota księgowa"));
-        QCOMPARE(paymentTypeText(0), QString());
-        QCOMPARE(paymentTypeText(5), QString());
-        QCOMPARE(paymentTypeCode("Kwitariusz"), 2);
-        QCOMPARE(paymentTypeCode("Gotówka"), 0);
-    }
-
     void settlement_data() {
         QTest::addColumn<QString>("gross");
         QTest::addColumn<QString>("prepayment");
@@ -147,22 +138,6 @@ private Q_SLOTS:
         QVERIFY(!s.settled);
         QCOMPARE(currentSettlement(env.db(), g).toPay.units(), units("-50"));
         QCOMPARE(env.scalar("SELECT rozl FROM Kalk").toInt(), 0);
-    }
-
-    void groupPaymentsInOrderOfEntry() {
-        TestEnv env;
-        const int g = addGroup(env, "G", 1, "2026-07-15", "2026-07-16");
-        addCalculation(env, g, {units("100")});
-        pay(env, g, "60,5", 3, "12");
-        pay(env, g, "-10", 0, "");
-        const QList<Payment> list = groupPayments(env.db(), g);
-        QCOMPARE(list.size(), 2);
-        QCOMPARE(list[0].number, QString("12"));
-        QCOMPARE(list[0].amount.units(), units("60,5"));
-        QCOMPARE(list[0].day, QDate(2026, 7, 15));
-        QCOMPARE(list[0].type, 3);
-        QCOMPARE(list[1].amount.units(), units("-10"));
-        QVERIFY(list[0].id < list[1].id);
     }
 };
 
