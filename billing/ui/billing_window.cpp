@@ -131,6 +131,23 @@ QWidget* TOplaty::buildChargesPage() {
     QPushButton* add = button(page, "RejestrujOplate", QStringLiteral("&Rejestruj opłatę"));
     m_deletePayment = button(page, "UsunOplate", QStringLiteral("&Usuń opłatę"));
 
+    layoutChargesPage(page, apply, remove, add);
+
+    connect(m_vat, &QComboBox::activated, this, [this] { headerEdited(); });
+    connect(m_discount, &QLineEdit::textEdited, this, [this] { headerEdited(); });
+    connect(m_basis, &QLineEdit::textEdited, this, [this] { headerEdited(); });
+    connect(apply, &QPushButton::clicked, this,
+            [this] { guarded([this] { applyDiscountToAll(false); }); });
+    connect(remove, &QPushButton::clicked, this,
+            [this] { guarded([this] { applyDiscountToAll(true); }); });
+    connect(add, &QPushButton::clicked, this, [this] { guarded([this] { addPayment(); }); });
+    connect(m_deletePayment, &QPushButton::clicked, this,
+            [this] { guarded([this] { deletePayment(); }); });
+    return page;
+}
+
+void TOplaty::layoutChargesPage(QWidget* page, QPushButton* apply, QPushButton* remove,
+                                QPushButton* add) {
     auto* header = new QFormLayout;
     header->addRow(QStringLiteral("VAT %"), m_vat);
     header->addRow(QStringLiteral("Zniżka %"), m_discount);
@@ -157,18 +174,6 @@ QWidget* TOplaty::buildChargesPage() {
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(header);
     layout->addLayout(right, 1);
-
-    connect(m_vat, &QComboBox::activated, this, [this] { headerEdited(); });
-    connect(m_discount, &QLineEdit::textEdited, this, [this] { headerEdited(); });
-    connect(m_basis, &QLineEdit::textEdited, this, [this] { headerEdited(); });
-    connect(apply, &QPushButton::clicked, this,
-            [this] { guarded([this] { applyDiscountToAll(false); }); });
-    connect(remove, &QPushButton::clicked, this,
-            [this] { guarded([this] { applyDiscountToAll(true); }); });
-    connect(add, &QPushButton::clicked, this, [this] { guarded([this] { addPayment(); }); });
-    connect(m_deletePayment, &QPushButton::clicked, this,
-            [this] { guarded([this] { deletePayment(); }); });
-    return page;
 }
 
 void TOplaty::reloadHeader() {

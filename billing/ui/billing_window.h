@@ -44,6 +44,11 @@ private:
     QWidget* buildChargesPage();
     QWidget* buildRoomsPage();
     QWidget* buildInvoicePage();
+    void layoutChargesPage(QWidget* page, QPushButton* apply, QPushButton* remove,
+                           QPushButton* add);
+    void connectRoomsPage();
+    QWidget* buildPaymentMethod(QWidget* page);
+    void connectInvoicePage();
     QPushButton* closeButton(const char* name);
     void closeWindow();
 

@@ -51,26 +51,7 @@ QWidget* TOplaty::buildInvoicePage() {
     m_issueDate = dayField(page, "DataWystawienia");
     m_saleDate = dayField(page, "DataSprzedazy");
 
-    auto* method = new QGroupBox(QStringLiteral("Sposób płatności"), page);
-    method->setObjectName(QStringLiteral("SposobPlatnosci"));
-    m_cash = new QRadioButton(QStringLiteral("Gotówka"), method);
-    m_cash->setObjectName(QStringLiteral("Gotowka"));
-    m_transfer = new QRadioButton(QStringLiteral("Przelew"), method);
-    m_transfer->setObjectName(QStringLiteral("Przelew"));
-    m_term = new QSpinBox(method);
-    m_term->setObjectName(QStringLiteral("Termin"));
-    m_term->setRange(1, 100);
-    m_term->setValue(kDefaultTermDays);
-    m_termLabel = new QLabel(QStringLiteral("Termin"), method);
-    m_termDays = new QLabel(QStringLiteral("dni"), method);
-    auto* methodLayout = new QHBoxLayout(method);
-    methodLayout->addWidget(m_cash);
-    methodLayout->addWidget(m_transfer);
-    methodLayout->addWidget(m_termLabel);
-    methodLayout->addWidget(m_term);
-    methodLayout->addWidget(m_termDays);
-    methodLayout->addStretch();
-
+    QWidget* method = buildPaymentMethod(page);
     m_invoiceState = new QLabel(page);
     m_invoiceState->setObjectName(QStringLiteral("StanFaktury"));
     m_clients = button(page, "StaliKlienci", QStringLiteral("Stali klienci"));
@@ -107,6 +88,34 @@ QWidget* TOplaty::buildInvoicePage() {
     layout->addStretch();
     layout->addLayout(buttons);
 
+    connectInvoicePage();
+    return page;
+}
+
+QWidget* TOplaty::buildPaymentMethod(QWidget* page) {
+    auto* method = new QGroupBox(QStringLiteral("Sposób płatności"), page);
+    method->setObjectName(QStringLiteral("SposobPlatnosci"));
+    m_cash = new QRadioButton(QStringLiteral("Gotówka"), method);
+    m_cash->setObjectName(QStringLiteral("Gotowka"));
+    m_transfer = new QRadioButton(QStringLiteral("Przelew"), method);
+    m_transfer->setObjectName(QStringLiteral("Przelew"));
+    m_term = new QSpinBox(method);
+    m_term->setObjectName(QStringLiteral("Termin"));
+    m_term->setRange(1, 100);
+    m_term->setValue(kDefaultTermDays);
+    m_termLabel = new QLabel(QStringLiteral("Termin"), method);
+    m_termDays = new QLabel(QStringLiteral("dni"), method);
+    auto* methodLayout = new QHBoxLayout(method);
+    methodLayout->addWidget(m_cash);
+    methodLayout->addWidget(m_transfer);
+    methodLayout->addWidget(m_termLabel);
+    methodLayout->addWidget(m_term);
+    methodLayout->addWidget(m_termDays);
+    methodLayout->addStretch();
+    return method;
+}
+
+void TOplaty::connectInvoicePage() {
     for (QLineEdit* edit : {m_recipient, m_address, m_order, m_nip, m_number})
         connect(edit, &QLineEdit::textEdited, this, [this] { headerEdited(); });
     connect(m_prepayment, &QLineEdit::textEdited, this, [this] {
@@ -125,7 +134,6 @@ QWidget* TOplaty::buildInvoicePage() {
     connect(m_preview, &QPushButton::clicked, this, [this] { guarded([this] { print(true); }); });
     connect(m_printButton, &QPushButton::clicked, this,
             [this] { guarded([this] { print(false); }); });
-    return page;
 }
 
 // Runs on opening and on every page change: the header's unsaved changes go,

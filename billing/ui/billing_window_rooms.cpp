@@ -68,6 +68,12 @@ QWidget* TOplaty::buildRoomsPage() {
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
+    connectRoomsPage();
+    setLineChanging(false);
+    return page;
+}
+
+void TOplaty::connectRoomsPage() {
     for (QLineEdit* edit :
          {m_lineSize, m_lineRoom, m_lineTaken, m_lineNights, m_lineDiscount, m_lineBasis})
         connect(edit, &QLineEdit::textEdited, this, [this] { lineEdited(); });
@@ -88,8 +94,6 @@ QWidget* TOplaty::buildRoomsPage() {
     connect(m_lineOk, &QPushButton::clicked, this,
             [this] { guarded([this] { saveCurrentLine(); }); });
     connect(m_lineCancel, &QPushButton::clicked, this, [this] { cancelLine(); });
-    setLineChanging(false);
-    return page;
 }
 
 void TOplaty::loadLines(int row) {
