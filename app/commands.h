@@ -6,5 +6,11 @@ class TGlowne;
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
 
+void wireStayListCommands(TGlowne& window);
+void wireGuestReportCommands(TGlowne& window);
+
+// Backup, restore and the choice of database (commands_backup.cpp).
+void wireBackupCommands(TGlowne& window);
+
 // Billing: the Frame's openBilling and the dialogs every billing window borrows.
 void wireBillingCommands(TGlowne& window);

@@ -7,7 +7,8 @@
 
 // The payment and regular-clients dialogs exist once, hidden, for the whole
 // run; every billing window borrows them.
-void wireBillingCommands(TGlowne& window) {
+void wireBillingCommands(TGlowne& window)
+{
     auto* payments = new TRejestracjaOplaty(&window);
     auto* clients = new TStaliKlienci(&window);
     window.handlers().openBilling = [&window, payments, clients](int groupId) {

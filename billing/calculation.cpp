@@ -11,14 +11,17 @@
 
 CalculationError::CalculationError()
     : RezydoError(
-          QStringLiteral("Nie można wyliczyć ceny za dobę: liczba dni wynosi 0 lub zniżka 100%.")) {
+          QStringLiteral("Nie można wyliczyć ceny za dobę: liczba dni wynosi 0 lub zniżka 100%."))
+{
 }
 
-QString CalculationError::caption() {
+QString CalculationError::caption()
+{
     return QStringLiteral("Błąd obliczeń");
 }
 
-std::optional<GroupInfo> loadGroupInfo(QSqlDatabase db, int groupId) {
+std::optional<GroupInfo> loadGroupInfo(QSqlDatabase db, int groupId)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT Nazwa, Osob, Od, \"Do\", Notatki FROM Kwat_hot "
                                         "WHERE Identyfikator = :ID"),
@@ -29,20 +32,23 @@ std::optional<GroupInfo> loadGroupInfo(QSqlDatabase db, int groupId) {
                      dayFromValue(q.value(3)), q.value(4).toString()};
 }
 
-bool hasCalculation(QSqlDatabase db, int groupId) {
+bool hasCalculation(QSqlDatabase db, int groupId)
+{
     return scalarSql(db, QStringLiteral("SELECT count(*) FROM Kalk WHERE Identyfikator = :ID"),
                      {{":ID", groupId}})
                .toInt() > 0;
 }
 
 namespace {
-int daysBetween(const QDate& from, const QDate& to) {
+int daysBetween(const QDate& from, const QDate& to)
+{
     return from.isValid() && to.isValid() ? static_cast<int>(nightsBetween(from, to)) : 0;
 }
 
 // A new line priced from the room and the price list: the bed price when the
 // group takes only part of the room, the room price otherwise.
-CalcLine pricedLine(const QSqlQuery& q, int groupId) {
+CalcLine pricedLine(const QSqlQuery& q, int groupId)
+{
     CalcLine line;
     line.groupId = groupId;
     line.room = q.value(QStringLiteral("Nr_pokoju")).toString();
@@ -60,7 +66,8 @@ CalcLine pricedLine(const QSqlQuery& q, int groupId) {
     return line;
 }
 
-void insertLine(QSqlDatabase db, const CalcLine& l) {
+void insertLine(QSqlDatabase db, const CalcLine& l)
+{
     runSql(db,
            QStringLiteral("INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Od, \"Do\", Rozmiar, "
                           "Miejsc, Oplata1, Oplata2, Dni, VAT, Podatek, Brutto) VALUES (:ID, :Nr, "
@@ -80,7 +87,8 @@ void insertLine(QSqlDatabase db, const CalcLine& l) {
 }
 } // namespace
 
-void createCalculation(QSqlDatabase db, int groupId) {
+void createCalculation(QSqlDatabase db, int groupId)
+{
     const std::optional<GroupInfo> group = loadGroupInfo(db, groupId);
     if (!group)
         throw RezydoError(
@@ -124,7 +132,8 @@ void createCalculation(QSqlDatabase db, int groupId) {
     tx.commit();
 }
 
-CalcHeader loadHeader(QSqlDatabase db, int groupId) {
+CalcHeader loadHeader(QSqlDatabase db, int groupId)
+{
     QSqlQuery q = runSql(db, QStringLiteral("SELECT * FROM Kalk WHERE Identyfikator = :ID"),
                          {{":ID", groupId}});
     if (!q.next())
@@ -157,7 +166,8 @@ CalcHeader loadHeader(QSqlDatabase db, int groupId) {
     return h;
 }
 
-QList<CalcLine> loadLines(QSqlDatabase db, int groupId) {
+QList<CalcLine> loadLines(QSqlDatabase db, int groupId)
+{
     QSqlQuery q = runSql(
         db, QStringLiteral("SELECT * FROM Kalk_det WHERE Identyfikator = :ID ORDER BY \"No\""),
         {{":ID", groupId}});
@@ -185,14 +195,16 @@ QList<CalcLine> loadLines(QSqlDatabase db, int groupId) {
     return lines;
 }
 
-Money linesGross(const QList<CalcLine>& lines) {
+Money linesGross(const QList<CalcLine>& lines)
+{
     Money sum;
     for (const CalcLine& l : lines)
         sum += l.gross;
     return sum;
 }
 
-CalcLine computeLineSave(CalcLine line, Money grossAtStart) {
+CalcLine computeLineSave(CalcLine line, Money grossAtStart)
+{
     const std::int64_t remaining = 100 - line.discount.value_or(0);
     if (line.gross != grossAtStart) {
         // The typed gross stays; the price per night is taken back through the discount.
@@ -211,7 +223,8 @@ CalcLine computeLineSave(CalcLine line, Money grossAtStart) {
 }
 
 namespace {
-void updateLine(QSqlDatabase db, const CalcLine& l) {
+void updateLine(QSqlDatabase db, const CalcLine& l)
+{
     runSql(db,
            QStringLiteral("UPDATE Kalk_det SET Nr_pokoju = :Nr, Rozmiar = :Rozmiar, Miejsc = "
                           ":Miejsc, Oplata1 = :O1, Oplata2 = :O2, Znizka = :Znizka, Podstawa = "
@@ -232,7 +245,8 @@ void updateLine(QSqlDatabase db, const CalcLine& l) {
 }
 } // namespace
 
-void storeSums(QSqlDatabase db, int groupId) {
+void storeSums(QSqlDatabase db, int groupId)
+{
     runSql(
         db,
         QStringLiteral("UPDATE Kalk SET Brutto = (SELECT coalesce(sum(Brutto), 0) FROM Kalk_det "
@@ -241,7 +255,8 @@ void storeSums(QSqlDatabase db, int groupId) {
         {{":ID", groupId}});
 }
 
-CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart) {
+CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart)
+{
     const CalcLine saved = computeLineSave(line, grossAtStart);
     Transaction tx(db);
     updateLine(db, saved);
@@ -252,7 +267,8 @@ CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart) {
 }
 
 void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::optional<int> discount,
-                   const QString& basis) {
+                   const QString& basis)
+{
     const int percent = discount.value_or(0);
     Transaction tx(db);
     bool refused = false;
@@ -286,7 +302,8 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
         throw CalculationError();
 }
 
-void saveHeader(QSqlDatabase db, const CalcHeader& h) {
+void saveHeader(QSqlDatabase db, const CalcHeader& h)
+{
     runSql(
         db,
         QStringLiteral(

@@ -3,12 +3,14 @@
 #include "billing/payments.h"
 #include "db/sql.h"
 
-int proposedInvoiceNumber(QSqlDatabase db) {
+int proposedInvoiceNumber(QSqlDatabase db)
+{
     return scalarSql(db, QStringLiteral("SELECT coalesce(max(Rach), 0) + 1 FROM Kalk")).toInt();
 }
 
 std::optional<int> invoiceNumberFromAnswer(const std::optional<QString>& answer,
-                                           const QString& prefilled) {
+                                           const QString& prefilled)
+{
     const QString text = !answer || *answer == prefilled ? prefilled : *answer;
     if (text.trimmed().isEmpty())
         return std::nullopt;
@@ -20,7 +22,8 @@ std::optional<int> invoiceNumberFromAnswer(const std::optional<QString>& answer,
 }
 
 void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
-                  const QDate& saleDate, PaymentMethod method, int termDays) {
+                  const QDate& saleDate, PaymentMethod method, int termDays)
+{
     CalcHeader h = header;
     h.type = kInvoiceIssued;
     h.issueDate = issueDate;
@@ -32,18 +35,21 @@ void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
     header = h;
 }
 
-void cancelInvoice(QSqlDatabase db, int groupId) {
+void cancelInvoice(QSqlDatabase db, int groupId)
+{
     runSql(db, QStringLiteral("UPDATE Kalk SET Typ = NULL WHERE Identyfikator = :ID"),
            {{":ID", groupId}});
 }
 
-int termDaysOf(const CalcHeader& header) {
+int termDaysOf(const CalcHeader& header)
+{
     if (!header.issueDate.isValid() || !header.dueDate.isValid())
         return 0;
     return static_cast<int>(header.issueDate.daysTo(header.dueDate));
 }
 
-void confirmPrepayment(QSqlDatabase db, const CalcHeader& header) {
+void confirmPrepayment(QSqlDatabase db, const CalcHeader& header)
+{
     Transaction tx(db);
     saveHeader(db, header);
     refreshSettlement(db, header.groupId);

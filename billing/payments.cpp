@@ -2,22 +2,26 @@
 
 #include "db/sql.h"
 
-const QStringList& paymentTypeNames() {
+const QStringList& paymentTypeNames()
+{
     static const QStringList names{QStringLiteral("Paragon"), QStringLiteral("Kwitariusz"),
                                    QStringLiteral("Przelew"), QStringLiteral("Nota księgowa")};
     return names;
 }
 
-QString paymentTypeText(int type) {
+QString paymentTypeText(int type)
+{
     return type >= 1 && type <= paymentTypeNames().size() ? paymentTypeNames().at(type - 1)
                                                           : QString();
 }
 
-int paymentTypeCode(const QString& text) {
+int paymentTypeCode(const QString& text)
+{
     return static_cast<int>(paymentTypeNames().indexOf(text)) + 1;
 }
 
-QList<Payment> groupPayments(QSqlDatabase db, int groupId) {
+QList<Payment> groupPayments(QSqlDatabase db, int groupId)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT ID, Nr_kwit, Wplata, Data, Typ FROM Kwit WHERE "
                                         "Identyfikator = :ID ORDER BY ID"),
@@ -30,7 +34,8 @@ QList<Payment> groupPayments(QSqlDatabase db, int groupId) {
     return out;
 }
 
-QString followingDocumentNumber(const QString& previous, int type) {
+QString followingDocumentNumber(const QString& previous, int type)
+{
     if (type != kReceiptType) {
         bool ok = false;
         const qlonglong n = previous.trimmed().toLongLong(&ok);
@@ -47,7 +52,8 @@ QString followingDocumentNumber(const QString& previous, int type) {
     return proposal;
 }
 
-QString nextDocumentNumber(QSqlDatabase db, int type) {
+QString nextDocumentNumber(QSqlDatabase db, int type)
+{
     const QVariant previous = scalarSql(
         db, QStringLiteral("SELECT Nr_kwit FROM Kwit WHERE Typ = :Typ ORDER BY ID DESC LIMIT 1"),
         {{":Typ", type}});
@@ -55,7 +61,8 @@ QString nextDocumentNumber(QSqlDatabase db, int type) {
 }
 
 namespace {
-Money paidBy(QSqlDatabase db, int groupId) {
+Money paidBy(QSqlDatabase db, int groupId)
+{
     return moneyFromValue(scalarSql(
         db, QStringLiteral("SELECT coalesce(sum(Wplata), 0) FROM Kwit WHERE Identyfikator = :ID"),
         {{":ID", groupId}}));
@@ -64,7 +71,8 @@ Money paidBy(QSqlDatabase db, int groupId) {
 
 namespace {
 // Paid so far and the due amount, from the header's gross or from the lines.
-Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due) {
+Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT Brutto, (SELECT coalesce(sum(Brutto), 0) FROM "
                                         "Kalk_det d WHERE d.Identyfikator = k.Identyfikator), "
@@ -81,7 +89,8 @@ Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due)
 }
 } // namespace
 
-Settlement refreshSettlement(QSqlDatabase db, int groupId) {
+Settlement refreshSettlement(QSqlDatabase db, int groupId)
+{
     Money due;
     Settlement s = evaluate(db, groupId, false, &due);
     const bool settled = s.paid >= due;
@@ -92,23 +101,27 @@ Settlement refreshSettlement(QSqlDatabase db, int groupId) {
     return s;
 }
 
-Settlement currentSettlement(QSqlDatabase db, int groupId) {
+Settlement currentSettlement(QSqlDatabase db, int groupId)
+{
     Money due;
     return evaluate(db, groupId, false, &due);
 }
 
-Settlement storedSettlement(QSqlDatabase db, int groupId) {
+Settlement storedSettlement(QSqlDatabase db, int groupId)
+{
     Money due;
     return evaluate(db, groupId, true, &due);
 }
 
-void settle(QSqlDatabase db, int groupId) {
+void settle(QSqlDatabase db, int groupId)
+{
     Transaction tx(db);
     refreshSettlement(db, groupId);
     tx.commit();
 }
 
-qint64 registerPayment(QSqlDatabase db, const Payment& p) {
+qint64 registerPayment(QSqlDatabase db, const Payment& p)
+{
     Transaction tx(db);
     QSqlQuery q = runSql(db,
                          QStringLiteral("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Data, "
@@ -124,7 +137,8 @@ qint64 registerPayment(QSqlDatabase db, const Payment& p) {
     return id;
 }
 
-void removePayment(QSqlDatabase db, int groupId, qint64 paymentId) {
+void removePayment(QSqlDatabase db, int groupId, qint64 paymentId)
+{
     Transaction tx(db);
     runSql(db, QStringLiteral("DELETE FROM Kwit WHERE ID = :ID"), {{":ID", paymentId}});
     refreshSettlement(db, groupId);

@@ -2,7 +2,11 @@
 
 #include "db/sql.h"
 
-QString containsPattern(const QString& text) {
+namespace {
+// A LIKE pattern matching `text` anywhere, with % _ and \ taken literally
+// (for LIKE ... ESCAPE '\').
+QString containsPattern(const QString& text)
+{
     QString escaped;
     for (QChar c : text) {
         if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
@@ -11,15 +15,18 @@ QString containsPattern(const QString& text) {
     }
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
+} // namespace
 
-void RegularClients::search(const QString& name, const QString& address, const QString& nip) {
+void RegularClients::search(const QString& name, const QString& address, const QString& nip)
+{
     m_searched = true;
     m_name = name;
     m_address = address;
     m_nip = nip;
 }
 
-QList<RegularClient> RegularClients::rows(QSqlDatabase db) const {
+QList<RegularClient> RegularClients::rows(QSqlDatabase db) const
+{
     QSqlQuery q = [&] {
         if (!m_searched)
             return runSql(db, QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres FROM Kalk WHERE "

@@ -25,7 +25,3 @@ private:
     bool m_searched = false;
     QString m_name, m_address, m_nip;
 };
-
-// A LIKE pattern matching `text` anywhere, with % _ and \ taken literally
-// (for LIKE ... ESCAPE '\').
-QString containsPattern(const QString& text);

@@ -6,7 +6,8 @@
 #include <optional>
 
 // Whole-number columns that may be empty.
-inline std::optional<int> optionalInt(const QVariant& v) {
+inline std::optional<int> optionalInt(const QVariant& v)
+{
     if (v.isNull())
         return std::nullopt;
     bool ok = false;
@@ -14,6 +15,7 @@ inline std::optional<int> optionalInt(const QVariant& v) {
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
-inline QVariant optionalIntValue(std::optional<int> n) {
+inline QVariant optionalIntValue(std::optional<int> n)
+{
     return n ? QVariant(*n) : QVariant(QMetaType(QMetaType::Int));
 }

@@ -16,7 +16,8 @@ Money netOfGross(Money gross, const QString& vatText);
 Money vatOfGross(Money gross, const QString& vatText);
 
 // The rate texts offered wherever a VAT rate is chosen, in their order.
-inline const QStringList& vatChoices() {
+inline const QStringList& vatChoices()
+{
     static const QStringList choices{QStringLiteral("7"), QStringLiteral("0"), QStringLiteral("22"),
                                      QStringLiteral("zw")};
     return choices;

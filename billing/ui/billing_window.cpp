@@ -20,13 +20,15 @@
 using namespace window_parts;
 
 namespace {
-TOplaty::InvoicePrinter& printerSlot() {
+TOplaty::InvoicePrinter& printerSlot()
+{
     static TOplaty::InvoicePrinter printer;
     return printer;
 }
 } // namespace
 
-void TOplaty::setInvoicePrinter(InvoicePrinter printer) {
+void TOplaty::setInvoicePrinter(InvoicePrinter printer)
+{
     printerSlot() = std::move(printer);
 }
 
@@ -34,7 +36,8 @@ TOplaty::TOplaty(int groupId, TRejestracjaOplaty& payments, TStaliKlienci& clien
     : QWidget(parent)
     , m_groupId(groupId)
     , m_paymentDialog(payments)
-    , m_clientsDialog(clients) {
+    , m_clientsDialog(clients)
+{
     setObjectName(QStringLiteral("Oplaty"));
     setWindowTitle(QStringLiteral("Opłaty"));
 
@@ -67,7 +70,8 @@ TOplaty::TOplaty(int groupId, TRejestracjaOplaty& payments, TStaliKlienci& clien
             [this] { guarded([this] { pageChanged(); }); });
 }
 
-QWidget* TOplaty::buildTop() {
+QWidget* TOplaty::buildTop()
+{
     auto* top = new QWidget(this);
     m_groupName = field(top, "Nazwa_grupy", true);
     m_groupPersons = field(top, "Ilosc_osob", true);
@@ -89,20 +93,23 @@ QWidget* TOplaty::buildTop() {
     return top;
 }
 
-QPushButton* TOplaty::closeButton(const char* name) {
+QPushButton* TOplaty::closeButton(const char* name)
+{
     QPushButton* b = button(this, name, QStringLiteral("&Zamknij"));
     connect(b, &QPushButton::clicked, this, [this] { closeWindow(); });
     return b;
 }
 
-void TOplaty::closeWindow() {
+void TOplaty::closeWindow()
+{
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
     else
         close();
 }
 
-QWidget* TOplaty::buildChargesPage() {
+QWidget* TOplaty::buildChargesPage()
+{
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("StronaOplaty"));
     m_vat = vatCombo(page, "KalkVAT");
@@ -147,7 +154,8 @@ QWidget* TOplaty::buildChargesPage() {
 }
 
 void TOplaty::layoutChargesPage(QWidget* page, QPushButton* apply, QPushButton* remove,
-                                QPushButton* add) {
+                                QPushButton* add)
+{
     auto* header = new QFormLayout;
     header->addRow(QStringLiteral("VAT %"), m_vat);
     header->addRow(QStringLiteral("Zniżka %"), m_discount);
@@ -176,13 +184,15 @@ void TOplaty::layoutChargesPage(QWidget* page, QPushButton* apply, QPushButton* 
     layout->addLayout(right, 1);
 }
 
-void TOplaty::reloadHeader() {
+void TOplaty::reloadHeader()
+{
     m_header = loadHeader(dataModule().database(), m_groupId);
     m_headerChanging = false;
     showHeader();
 }
 
-void TOplaty::showHeader() {
+void TOplaty::showHeader()
+{
     m_filling = true;
     setVat(m_vat, m_header.vat);
     m_discount->setText(intText(m_header.discount));
@@ -192,18 +202,21 @@ void TOplaty::showHeader() {
     m_filling = false;
 }
 
-void TOplaty::headerEdited() {
+void TOplaty::headerEdited()
+{
     if (!m_filling)
         m_headerChanging = true;
 }
 
-void TOplaty::pageChanged() {
+void TOplaty::pageChanged()
+{
     if (m_lineChanging)
         cancelLine();
     showInvoicePage(); // every page change discards the header's unsaved changes
 }
 
-void TOplaty::showSettlement(const Settlement& s) {
+void TOplaty::showSettlement(const Settlement& s)
+{
     m_toPay = s.toPay;
     m_paid->setText(s.paid.toString());
     m_due->setText(s.toPay.toString());
@@ -215,7 +228,8 @@ void TOplaty::showSettlement(const Settlement& s) {
                                  : QStringLiteral("Grupa nie jest rozliczona"));
 }
 
-void TOplaty::loadPayments() {
+void TOplaty::loadPayments()
+{
     const QList<Payment> payments = groupPayments(dataModule().database(), m_groupId);
     m_paymentModel->removeRows(0, m_paymentModel->rowCount());
     for (const Payment& p : payments) {
@@ -229,7 +243,8 @@ void TOplaty::loadPayments() {
         m_paymentList->selectRow(static_cast<int>(payments.size()) - 1);
 }
 
-void TOplaty::applyDiscountToAll(bool remove) {
+void TOplaty::applyDiscountToAll(bool remove)
+{
     if (remove)
         m_discount->clear();
     QSqlDatabase db = dataModule().database();
@@ -251,14 +266,16 @@ void TOplaty::applyDiscountToAll(bool remove) {
     showSettlement(currentSettlement(db, m_groupId));
 }
 
-void TOplaty::addPayment() {
+void TOplaty::addPayment()
+{
     if (m_paymentDialog.registerFor(m_groupId, m_due->text(), m_toPay)) {
         loadPayments();
         showSettlement(currentSettlement(dataModule().database(), m_groupId));
     }
 }
 
-void TOplaty::deletePayment() {
+void TOplaty::deletePayment()
+{
     const QModelIndex current = m_paymentList->currentIndex();
     if (!current.isValid())
         return;
@@ -269,7 +286,8 @@ void TOplaty::deletePayment() {
     showSettlement(currentSettlement(db, m_groupId));
 }
 
-void TOplaty::print(bool preview) {
+void TOplaty::print(bool preview)
+{
     if (printerSlot())
         printerSlot()(m_groupId, preview, m_sww->text());
 }

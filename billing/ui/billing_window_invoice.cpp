@@ -21,7 +21,8 @@
 using namespace window_parts;
 
 namespace {
-QDateEdit* dayField(QWidget* parent, const char* name) {
+QDateEdit* dayField(QWidget* parent, const char* name)
+{
     auto* edit = new QDateEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setDisplayFormat(QLatin1String(kDayFormat));
@@ -29,14 +30,16 @@ QDateEdit* dayField(QWidget* parent, const char* name) {
     return edit;
 }
 
-QLabel* buddyLabel(const QString& caption, QWidget* buddy) {
+QLabel* buddyLabel(const QString& caption, QWidget* buddy)
+{
     auto* label = new QLabel(caption, buddy->parentWidget());
     label->setBuddy(buddy);
     return label;
 }
 } // namespace
 
-QWidget* TOplaty::buildInvoicePage() {
+QWidget* TOplaty::buildInvoicePage()
+{
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("StronaFaktura"));
     m_recipient = field(page, "Nazwa");
@@ -92,7 +95,8 @@ QWidget* TOplaty::buildInvoicePage() {
     return page;
 }
 
-QWidget* TOplaty::buildPaymentMethod(QWidget* page) {
+QWidget* TOplaty::buildPaymentMethod(QWidget* page)
+{
     auto* method = new QGroupBox(QStringLiteral("Sposób płatności"), page);
     method->setObjectName(QStringLiteral("SposobPlatnosci"));
     m_cash = new QRadioButton(QStringLiteral("Gotówka"), method);
@@ -115,7 +119,8 @@ QWidget* TOplaty::buildPaymentMethod(QWidget* page) {
     return method;
 }
 
-void TOplaty::connectInvoicePage() {
+void TOplaty::connectInvoicePage()
+{
     for (QLineEdit* edit : {m_recipient, m_address, m_order, m_nip, m_number})
         connect(edit, &QLineEdit::textEdited, this, [this] { headerEdited(); });
     connect(m_prepayment, &QLineEdit::textEdited, this, [this] {
@@ -138,7 +143,8 @@ void TOplaty::connectInvoicePage() {
 
 // Runs on opening and on every page change: the header's unsaved changes go,
 // and an invoice not yet issued gets a number, today's dates and cash.
-void TOplaty::showInvoicePage() {
+void TOplaty::showInvoicePage()
+{
     QSqlDatabase db = dataModule().database();
     m_sww->setText(scalarSql(db, QStringLiteral("SELECT SWW FROM Config LIMIT 1")).toString());
     reloadHeader();
@@ -173,7 +179,8 @@ void TOplaty::showInvoicePage() {
     setInvoiceEnabled(open);
 }
 
-void TOplaty::setInvoiceEnabled(bool open) {
+void TOplaty::setInvoiceEnabled(bool open)
+{
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_recipient, m_address, m_order, m_nip, m_number, m_prepayment, m_confirmPrepayment,
              m_issueDate, m_saleDate, m_cash, m_transfer, m_term, m_clients, m_issue})
@@ -186,7 +193,8 @@ void TOplaty::setInvoiceEnabled(bool open) {
     m_termDays->setVisible(transfer);
 }
 
-void TOplaty::methodChosen(bool transfer) {
+void TOplaty::methodChosen(bool transfer)
+{
     m_headerChanging = true;
     m_header.paymentMethod =
         static_cast<int>(transfer ? PaymentMethod::Transfer : PaymentMethod::Cash);
@@ -195,7 +203,8 @@ void TOplaty::methodChosen(bool transfer) {
     m_termDays->setVisible(transfer);
 }
 
-void TOplaty::collectInvoiceFields() {
+void TOplaty::collectInvoiceFields()
+{
     // The field shows two places; an untouched prepayment keeps all four.
     if (m_prepaymentEdited) {
         const QString typed = m_prepayment->text().trimmed();
@@ -212,7 +221,8 @@ void TOplaty::collectInvoiceFields() {
     m_header.number = intFrom(m_number);
 }
 
-void TOplaty::issue() {
+void TOplaty::issue()
+{
     m_headerChanging = true;
     const QString prefilled = m_number->text();
     const std::optional<QString> answer = prompter().inputText(
@@ -225,12 +235,14 @@ void TOplaty::issue() {
     showInvoicePage();
 }
 
-void TOplaty::cancelIssued() {
+void TOplaty::cancelIssued()
+{
     cancelInvoice(dataModule().database(), m_groupId);
     showInvoicePage();
 }
 
-void TOplaty::chooseClient() {
+void TOplaty::chooseClient()
+{
     const std::optional<RegularClient> client = m_clientsDialog.choose();
     if (!client)
         return;
@@ -240,7 +252,8 @@ void TOplaty::chooseClient() {
     m_nip->setText(client->nip);
 }
 
-void TOplaty::confirmPrepayment() {
+void TOplaty::confirmPrepayment()
+{
     QSqlDatabase db = dataModule().database();
     if (m_headerChanging) {
         collectInvoiceFields();

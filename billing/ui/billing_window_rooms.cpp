@@ -15,7 +15,8 @@
 
 using namespace window_parts;
 
-QWidget* TOplaty::buildRoomsPage() {
+QWidget* TOplaty::buildRoomsPage()
+{
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("StronaPokoje"));
     m_lineModel = new QStandardItemModel(0, 6, this);
@@ -73,7 +74,8 @@ QWidget* TOplaty::buildRoomsPage() {
     return page;
 }
 
-void TOplaty::connectRoomsPage() {
+void TOplaty::connectRoomsPage()
+{
     for (QLineEdit* edit :
          {m_lineSize, m_lineRoom, m_lineTaken, m_lineNights, m_lineDiscount, m_lineBasis})
         connect(edit, &QLineEdit::textEdited, this, [this] { lineEdited(); });
@@ -96,7 +98,8 @@ void TOplaty::connectRoomsPage() {
     connect(m_lineCancel, &QPushButton::clicked, this, [this] { cancelLine(); });
 }
 
-void TOplaty::loadLines(int row) {
+void TOplaty::loadLines(int row)
+{
     m_lines = ::loadLines(dataModule().database(), m_groupId);
     m_lineModel->removeRows(0, m_lineModel->rowCount());
     for (const CalcLine& l : m_lines)
@@ -112,7 +115,8 @@ void TOplaty::loadLines(int row) {
     showLine(target);
 }
 
-void TOplaty::showLine(int row) {
+void TOplaty::showLine(int row)
+{
     m_lineRow = row >= 0 && row < m_lines.size() ? row : -1;
     const CalcLine line = m_lineRow >= 0 ? m_lines.at(m_lineRow) : CalcLine{};
     m_lineSize->setText(intText(line.size));
@@ -128,12 +132,14 @@ void TOplaty::showLine(int row) {
     m_grossEdited = false;
 }
 
-void TOplaty::lineEdited() {
+void TOplaty::lineEdited()
+{
     if (m_lineRow >= 0)
         setLineChanging(true);
 }
 
-void TOplaty::setLineChanging(bool changing) {
+void TOplaty::setLineChanging(bool changing)
+{
     m_lineChanging = changing;
     m_lineOk->setEnabled(changing);
     m_lineCancel->setEnabled(changing);
@@ -142,7 +148,8 @@ void TOplaty::setLineChanging(bool changing) {
 }
 
 namespace {
-Money typedMoney(const QLineEdit* edit) {
+Money typedMoney(const QLineEdit* edit)
+{
     const std::optional<Money> m = Money::parse(edit->text());
     if (!m)
         throw RezydoError(QStringLiteral("'%1' nie jest poprawną kwotą.").arg(edit->text()));
@@ -152,7 +159,8 @@ Money typedMoney(const QLineEdit* edit) {
 
 // The line as typed. Amounts keep their stored four places unless retyped,
 // since the fields show only two.
-CalcLine TOplaty::editedLine() const {
+CalcLine TOplaty::editedLine() const
+{
     CalcLine line = m_lines.at(m_lineRow);
     line.size = intFrom(m_lineSize);
     line.room = m_lineRoom->text();
@@ -169,7 +177,8 @@ CalcLine TOplaty::editedLine() const {
     return line;
 }
 
-void TOplaty::saveCurrentLine() {
+void TOplaty::saveCurrentLine()
+{
     if (!m_lineChanging || m_lineRow < 0)
         return;
     const CalcLine line = editedLine();
@@ -190,7 +199,8 @@ void TOplaty::saveCurrentLine() {
     showSettlement(currentSettlement(db, m_groupId));
 }
 
-void TOplaty::cancelLine() {
+void TOplaty::cancelLine()
+{
     setLineChanging(false);
     showLine(m_lineRow);
 }

@@ -22,7 +22,8 @@ const QString kReceiptMask = QStringLiteral("0000/0000\\#0000");
 } // namespace
 
 TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent)
+{
     setObjectName(QStringLiteral("RejestracjaOplaty"));
     setWindowTitle(QStringLiteral("Rejestracja opłaty"));
     setModal(true);
@@ -73,7 +74,8 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
             [this] { guarded([this] { proposeNumber(); }); });
 }
 
-bool TRejestracjaOplaty::registerFor(int groupId, const QString& toPayText, Money toPay) {
+bool TRejestracjaOplaty::registerFor(int groupId, const QString& toPayText, Money toPay)
+{
     m_groupId = groupId;
     m_type->blockSignals(true);
     m_type->setCurrentIndex(0);
@@ -89,12 +91,14 @@ bool TRejestracjaOplaty::registerFor(int groupId, const QString& toPayText, Mone
     return saved;
 }
 
-void TRejestracjaOplaty::showEvent(QShowEvent* event) {
+void TRejestracjaOplaty::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     guarded([this] { proposeNumber(); });
 }
 
-void TRejestracjaOplaty::proposeNumber() {
+void TRejestracjaOplaty::proposeNumber()
+{
     if (m_groupId == 0)
         return;
     const int type = paymentTypeCode(m_type->currentText());
@@ -104,7 +108,8 @@ void TRejestracjaOplaty::proposeNumber() {
     m_amount->selectAll();
 }
 
-void TRejestracjaOplaty::save() {
+void TRejestracjaOplaty::save()
+{
     const std::optional<Money> amount =
         m_amountTyped ? Money::parse(m_amount->text()) : std::optional<Money>(m_proposed);
     if (!amount)

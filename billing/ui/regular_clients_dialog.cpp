@@ -15,14 +15,15 @@
 #include <QToolButton>
 
 namespace {
-QLineEdit* searchField(QWidget* parent, const char* name) {
+QLineEdit* searchField(QWidget* parent, const char* name)
+{
     auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
     return field;
 }
 
-QToolButton* toolButton(QWidget* parent, const char* name, const QString& text,
-                        const QString& hint) {
+QToolButton* toolButton(QWidget* parent, const char* name, const QString& text, const QString& hint)
+{
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
@@ -32,7 +33,8 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& text,
 } // namespace
 
 TStaliKlienci::TStaliKlienci(QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent)
+{
     setObjectName(QStringLiteral("StaliKlienci"));
     setWindowTitle(QStringLiteral("Lista stałych klientów faktur"));
     setModal(true);
@@ -90,19 +92,22 @@ TStaliKlienci::TStaliKlienci(QWidget* parent)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<RegularClient> TStaliKlienci::choose() {
+std::optional<RegularClient> TStaliKlienci::choose()
+{
     m_chosen = {};
     if (runModal(*this) != QDialog::Accepted)
         return std::nullopt;
     return m_chosen;
 }
 
-void TStaliKlienci::showEvent(QShowEvent* event) {
+void TStaliKlienci::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     guarded([this] { reload(); });
 }
 
-void TStaliKlienci::reload() {
+void TStaliKlienci::reload()
+{
     m_rows = m_query.rows(dataModule().database());
     m_model->removeRows(0, m_model->rowCount());
     for (const RegularClient& c : m_rows)
@@ -112,19 +117,22 @@ void TStaliKlienci::reload() {
         m_list->selectRow(0);
 }
 
-void TStaliKlienci::search() {
+void TStaliKlienci::search()
+{
     m_query.search(m_name->text(), m_address->text(), m_nip->text());
     reload();
 }
 
-void TStaliKlienci::showAll() {
+void TStaliKlienci::showAll()
+{
     m_name->clear();
     m_address->clear();
     m_nip->clear();
     search();
 }
 
-void TStaliKlienci::pick() {
+void TStaliKlienci::pick()
+{
     const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
     m_chosen = row >= 0 && row < m_rows.size() ? m_rows.at(row) : RegularClient{};
     accept();

@@ -8,24 +8,28 @@
 // Rows a checked-in group leaves behind, written straight into the tables.
 namespace billing_fixture {
 
-inline qlonglong units(const char* amount) {
+inline qlonglong units(const char* amount)
+{
     return Money::parse(QString::fromUtf8(amount)).value().units();
 }
 
-inline void addRoom(TestEnv& env, const QString& number, int beds, const QString& type) {
+inline void addRoom(TestEnv& env, const QString& number, int beds, const QString& type)
+{
     env.exec(QStringLiteral("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ) VALUES (?, ?, ?)"),
              {number, beds, type});
 }
 
 // The price list keeps the "next night" prices equal to the first ones.
-inline void addPrice(TestEnv& env, const QString& type, const char* bed, const char* room) {
+inline void addPrice(TestEnv& env, const QString& type, const char* bed, const char* room)
+{
     env.exec(QStringLiteral("INSERT INTO Cennik (Typ, Cena1, Cena2, Cena3, Cena4) "
                             "VALUES (?, ?, ?, ?, ?)"),
              {type, units(bed), units(bed), units(room), units(room)});
 }
 
 inline int addGroup(TestEnv& env, const QString& name, int persons, const QString& from,
-                    const QString& to, const QString& notes = {}) {
+                    const QString& to, const QString& notes = {})
+{
     env.exec(QStringLiteral("INSERT INTO Kwat_hot (Nazwa, Osob, Od, \"Do\", Notatki) "
                             "VALUES (?, ?, ?, ?, ?)"),
              {name, persons, from, to, notes});
@@ -33,7 +37,8 @@ inline int addGroup(TestEnv& env, const QString& name, int persons, const QStrin
 }
 
 inline void addRoomLine(TestEnv& env, int group, const QString& room, const QString& from,
-                        const QString& to, int beds) {
+                        const QString& to, int beds)
+{
     env.exec(QStringLiteral("INSERT INTO Kwat_msc (Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc) "
                             "VALUES (?, ?, ?, ?, ?)"),
              {group, room, from, to, beds});
@@ -41,7 +46,8 @@ inline void addRoomLine(TestEnv& env, int group, const QString& room, const QStr
 
 // A calculation written directly: header and one line per gross amount.
 inline void addCalculation(TestEnv& env, int group, const QList<qlonglong>& lineGross,
-                           const QString& vat = QStringLiteral("7")) {
+                           const QString& vat = QStringLiteral("7"))
+{
     qlonglong sum = 0;
     for (qlonglong g : lineGross) {
         env.exec(QStringLiteral("INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Oplata1, "
@@ -56,7 +62,8 @@ inline void addCalculation(TestEnv& env, int group, const QList<qlonglong>& line
 }
 
 // Everything billing writes, to show that a refused operation left it as it was.
-inline QStringList billingTables(TestEnv& env) {
+inline QStringList billingTables(TestEnv& env)
+{
     return env.rows(QStringLiteral("SELECT * FROM Kalk ORDER BY Identyfikator")) +
            env.rows(QStringLiteral("SELECT * FROM Kalk_det ORDER BY \"No\"")) +
            env.rows(QStringLiteral("SELECT * FROM Kwit ORDER BY ID"));

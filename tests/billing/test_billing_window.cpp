@@ -24,25 +24,29 @@
 using namespace billing_fixture;
 
 namespace {
-template <class T> T* find(QWidget& parent, const char* name) {
+template <class T> T* find(QWidget& parent, const char* name)
+{
     T* w = parent.findChild<T*>(QString::fromLatin1(name));
     if (!w)
         qFatal("no control %s", name);
     return w;
 }
 
-QString text(QWidget& parent, const char* name) {
+QString text(QWidget& parent, const char* name)
+{
     return find<QLineEdit>(parent, name)->text();
 }
 
-void click(QWidget& parent, const char* name) {
+void click(QWidget& parent, const char* name)
+{
     QAbstractButton* b = find<QAbstractButton>(parent, name);
     QVERIFY2(b->isEnabled(), name);
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
 // Replaces the text of a field as a user would type it.
-void type(QWidget& parent, const char* name, const QString& value) {
+void type(QWidget& parent, const char* name, const QString& value)
+{
     QLineEdit* edit = find<QLineEdit>(parent, name);
     edit->selectAll();
     if (value.isEmpty())
@@ -55,19 +59,22 @@ void type(QWidget& parent, const char* name, const QString& value) {
     }
 }
 
-QStringList column(QTableView* view, int col) {
+QStringList column(QTableView* view, int col)
+{
     QStringList out;
     for (int r = 0; r < view->model()->rowCount(); ++r)
         out << view->model()->index(r, col).data().toString();
     return out;
 }
 
-void page(QWidget& w, int index) {
+void page(QWidget& w, int index)
+{
     find<QTabWidget>(w, "Strony")->setCurrentIndex(index);
 }
 
 // A checked-in group: room 1 (3 beds) taken by 2, room 2 (2 beds) taken whole.
-int checkedInGroup(TestEnv& env, const QString& name = QStringLiteral("Kowalscy")) {
+int checkedInGroup(TestEnv& env, const QString& name = QStringLiteral("Kowalscy"))
+{
     if (env.scalar("SELECT count(*) FROM Pokoje").toInt() == 0) {
         addRoom(env, "1", 3, "A");
         addRoom(env, "2", 2, "A");
@@ -88,7 +95,8 @@ struct Dialogs {
 class TestBillingWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void wholeRoadOfAGroup() {
+    void wholeRoadOfAGroup()
+    {
         TestEnv env;
         env.exec("UPDATE Config SET SWW = 'PKWiU 55.10'");
         const int g = checkedInGroup(env);
@@ -205,7 +213,8 @@ private Q_SLOTS:
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
     }
 
-    void pageSwitchDiscardsHeaderChanges() {
+    void pageSwitchDiscardsHeaderChanges()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         Dialogs d;
@@ -231,7 +240,8 @@ private Q_SLOTS:
                  QStringList({"NULL|Kowalscy|NULL"}));
     }
 
-    void lineWithoutPricePerNightStaysInChange() {
+    void lineWithoutPricePerNightStaysInChange()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         Dialogs d;
@@ -265,7 +275,8 @@ private Q_SLOTS:
                  QStringList({""}));
     }
 
-    void paymentDialogKeepsOrDropsThePayment() {
+    void paymentDialogKeepsOrDropsThePayment()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         env.exec("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Typ) "
@@ -301,7 +312,8 @@ private Q_SLOTS:
         QVERIFY(!find<QPushButton>(w, "UsunOplate")->isEnabled());
     }
 
-    void deletingTheOnlyPaymentUnsettles() {
+    void deletingTheOnlyPaymentUnsettles()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         Dialogs d;
@@ -327,7 +339,8 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Przedplata, rozl FROM Kalk"), QStringList({"5100000|1"}));
     }
 
-    void amountsKeepTheirFourPlaces() {
+    void amountsKeepTheirFourPlaces()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         createCalculation(env.db(), g);
@@ -354,7 +367,8 @@ private Q_SLOTS:
         QCOMPARE(find<QLabel>(w, "Rozliczenie")->text(), QString("Grupa jest rozliczona"));
     }
 
-    void invoiceNumberBox() {
+    void invoiceNumberBox()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         Dialogs d;
@@ -380,7 +394,8 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"2|1"}));
     }
 
-    void issuedTransferShowsItsTerm() {
+    void issuedTransferShowsItsTerm()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         Dialogs d;
@@ -406,7 +421,8 @@ private Q_SLOTS:
         QVERIFY(find<QPushButton>(again, "AnulujFakture")->isEnabled());
     }
 
-    void regularClientsSearchStaysInForce() {
+    void regularClientsSearchStaysInForce()
+    {
         TestEnv env;
         const int issued = checkedInGroup(env, "Hotel Pod Lipami");
         const int other = checkedInGroup(env, "Biuro Wczasy");
@@ -470,7 +486,8 @@ private Q_SLOTS:
         QCOMPARE(text(w, "Nazwa"), QString("zostaje"));
     }
 
-    void openedFromTheFrame() {
+    void openedFromTheFrame()
+    {
         TestEnv env;
         const int g = checkedInGroup(env);
         TGlowne main;

@@ -9,12 +9,14 @@
 using namespace billing_fixture;
 
 namespace {
-Money m(const char* amount) {
+Money m(const char* amount)
+{
     return Money::fromUnits(units(amount));
 }
 
 // One room of three beds at 50,00 a bed and 120,00 the room.
-int groupInRoom(TestEnv& env, int taken, const QString& from, const QString& to) {
+int groupInRoom(TestEnv& env, int taken, const QString& from, const QString& to)
+{
     addRoom(env, QStringLiteral("1"), 3, QStringLiteral("A"));
     addPrice(env, QStringLiteral("A"), "50", "120");
     const int g = addGroup(env, QStringLiteral("Grupa"), taken, from, to);
@@ -26,7 +28,8 @@ int groupInRoom(TestEnv& env, int taken, const QString& from, const QString& to)
 class TestCalculation : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void vatOfGrossAmount_data() {
+    void vatOfGrossAmount_data()
+    {
         QTest::addColumn<QString>("gross");
         QTest::addColumn<QString>("vat");
         QTest::addColumn<QString>("net");
@@ -64,7 +67,8 @@ private Q_SLOTS:
                                                << "1"
                                                << "0,07";
     }
-    void vatOfGrossAmount() {
+    void vatOfGrossAmount()
+    {
         QFETCH(QString, gross);
         QFETCH(QString, vat);
         QFETCH(QString, net);
@@ -74,7 +78,8 @@ private Q_SLOTS:
         QCOMPARE(vatOfGross(g, vat).units(), Money::parse(tax).value().units());
     }
 
-    void creationPricesEachLine_data() {
+    void creationPricesEachLine_data()
+    {
         QTest::addColumn<int>("taken");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("price");
@@ -94,7 +99,8 @@ private Q_SLOTS:
                                      << "50" << 0 << "0"
                                      << "0";
     }
-    void creationPricesEachLine() {
+    void creationPricesEachLine()
+    {
         QFETCH(int, taken);
         QFETCH(QString, to);
         QFETCH(QString, price);
@@ -118,7 +124,8 @@ private Q_SLOTS:
         QVERIFY(!l.discount);
     }
 
-    void creationSkipsUnpricedRoomsAndSortsAsText() {
+    void creationSkipsUnpricedRoomsAndSortsAsText()
+    {
         TestEnv env;
         addPrice(env, QStringLiteral("A"), "50", "120");
         addRoom(env, QStringLiteral("2"), 2, QStringLiteral("A"));
@@ -141,7 +148,8 @@ private Q_SLOTS:
                                   .arg(g)}));
     }
 
-    void refusedLineIsReportedAndSkipped() {
+    void refusedLineIsReportedAndSkipped()
+    {
         TestEnv env;
         addPrice(env, QStringLiteral("A"), "50", "120");
         addRoom(env, QStringLiteral("1"), 2, QStringLiteral("A"));
@@ -161,7 +169,8 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Brutto FROM Kalk"), QStringList({"1200000"}));
     }
 
-    void refusedHeaderLeavesNothing() {
+    void refusedHeaderLeavesNothing()
+    {
         TestEnv env;
         const int g = groupInRoom(env, 2, QStringLiteral("2026-07-15"), "2026-07-17");
         env.exec("UPDATE Kwat_hot SET \"Do\" = '2200-01-01' WHERE Identyfikator = ?", {g});
@@ -169,7 +178,8 @@ private Q_SLOTS:
         QCOMPARE(billingTables(env), QStringList());
     }
 
-    void lineSaveRule_data() {
+    void lineSaveRule_data()
+    {
         QTest::addColumn<QString>("price");
         QTest::addColumn<int>("nights");
         QTest::addColumn<QVariant>("discount"); // null: empty
@@ -217,7 +227,8 @@ private Q_SLOTS:
                                                    << "0,0004"
                                                    << "0,0004";
     }
-    void lineSaveRule() {
+    void lineSaveRule()
+    {
         QFETCH(QString, price);
         QFETCH(int, nights);
         QFETCH(QVariant, discount);
@@ -241,13 +252,15 @@ private Q_SLOTS:
         QCOMPARE(saved.tax.units(), Money::parse(newTax)->units());
     }
 
-    void typedGrossWithoutPricePerNight_data() {
+    void typedGrossWithoutPricePerNight_data()
+    {
         QTest::addColumn<int>("nights");
         QTest::addColumn<int>("discount");
         QTest::newRow("no nights") << 0 << 0;
         QTest::newRow("100 %") << 3 << 100;
     }
-    void typedGrossWithoutPricePerNight() {
+    void typedGrossWithoutPricePerNight()
+    {
         QFETCH(int, nights);
         QFETCH(int, discount);
         CalcLine l;
@@ -259,7 +272,8 @@ private Q_SLOTS:
                  QString("Nie można wyliczyć ceny za dobę: liczba dni wynosi 0 lub zniżka 100%."));
     }
 
-    void savedLineUpdatesSumsInOneGo() {
+    void savedLineUpdatesSumsInOneGo()
+    {
         TestEnv env;
         const int g = groupInRoom(env, 2, "2026-07-15", "2026-07-18");
         createCalculation(env.db(), g);
@@ -281,7 +295,8 @@ private Q_SLOTS:
         QCOMPARE(billingTables(env), before);
     }
 
-    void discountOnAllLines() {
+    void discountOnAllLines()
+    {
         TestEnv env;
         const int g = addGroup(env, "G", 2, "2026-07-15", "2026-07-16");
         env.exec("INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Oplata1, Oplata2, Dni, VAT, "
@@ -309,7 +324,8 @@ private Q_SLOTS:
                  QStringList({"22|NULL|2499900|450800"}));
     }
 
-    void fullDiscountStopsAtFirstChangedLine() {
+    void fullDiscountStopsAtFirstChangedLine()
+    {
         TestEnv env;
         const int g = addGroup(env, "G", 2, "2026-07-15", "2026-07-16");
         // A zero-night line keeps its gross of 0 and passes; the next one cannot.
@@ -328,7 +344,8 @@ private Q_SLOTS:
                  QStringList({"7|NULL|2000000|130800"}));
     }
 
-    void refusedDiscountChangesNothing() {
+    void refusedDiscountChangesNothing()
+    {
         TestEnv env;
         const int g = groupInRoom(env, 2, "2026-07-15", "2026-07-18");
         createCalculation(env.db(), g);

@@ -11,20 +11,23 @@
 using namespace billing_fixture;
 
 namespace {
-int calculatedGroup(TestEnv& env, const QString& name = QStringLiteral("G")) {
+int calculatedGroup(TestEnv& env, const QString& name = QStringLiteral("G"))
+{
     const int g = addGroup(env, name, 1, "2026-07-15", "2026-07-16");
     addCalculation(env, g, {units("150")});
     return g;
 }
 
 void invoiceFor(TestEnv& env, int group, int number, const QString& name, const QString& nip,
-                const QString& address, bool issued = true) {
+                const QString& address, bool issued = true)
+{
     env.exec("UPDATE Kalk SET Rach = ?, Nazwa = ?, Nip = ?, Adres = ?, Typ = ? "
              "WHERE Identyfikator = ?",
              {number, name, nip, address, issued ? QVariant(2) : QVariant(), group});
 }
 
-QStringList names(const QList<RegularClient>& clients) {
+QStringList names(const QList<RegularClient>& clients)
+{
     QStringList out;
     for (const RegularClient& c : clients)
         out << c.name + QLatin1Char('|') + c.nip + QLatin1Char('|') + c.address;
@@ -35,7 +38,8 @@ QStringList names(const QList<RegularClient>& clients) {
 class TestInvoice : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void numberProposal() {
+    void numberProposal()
+    {
         TestEnv env;
         QCOMPARE(proposedInvoiceNumber(env.db()), 1);
         for (int n = 1; n <= 5; ++n)
@@ -46,7 +50,8 @@ private Q_SLOTS:
         QCOMPARE(proposedInvoiceNumber(env.db()), 6);
     }
 
-    void numberBox_data() {
+    void numberBox_data()
+    {
         QTest::addColumn<QVariant>("answer"); // null: the box was cancelled
         QTest::addColumn<QString>("prefilled");
         QTest::addColumn<QVariant>("number"); // null: no number; "error": refused
@@ -57,7 +62,8 @@ private Q_SLOTS:
         QTest::newRow("not a number") << QVariant("12a") << "6" << QVariant("error");
         QTest::newRow("too big for the column") << QVariant("40000") << "6" << QVariant("error");
     }
-    void numberBox() {
+    void numberBox()
+    {
         QFETCH(QVariant, answer);
         QFETCH(QString, prefilled);
         QFETCH(QVariant, number);
@@ -80,7 +86,8 @@ private Q_SLOTS:
             QCOMPARE(*got, number.toInt());
     }
 
-    void issueCancelAndIssueAgain() {
+    void issueCancelAndIssueAgain()
+    {
         TestEnv env;
         const int g = calculatedGroup(env);
         CalcHeader h = loadHeader(env.db(), g);
@@ -104,7 +111,8 @@ private Q_SLOTS:
                  QStringList({"2|7|2002-03-15|1"}));
     }
 
-    void prepaymentSettles() {
+    void prepaymentSettles()
+    {
         TestEnv env;
         const int g = calculatedGroup(env);
         CalcHeader h = loadHeader(env.db(), g);
@@ -115,7 +123,8 @@ private Q_SLOTS:
                  QStringList({"1500000|Nowy odbiorca|1"}));
     }
 
-    void regularClientsFirstIssuedThenSearch() {
+    void regularClientsFirstIssuedThenSearch()
+    {
         TestEnv env;
         invoiceFor(env, calculatedGroup(env), 1, "Hotelarz sp. z o.o.", "111", "Kraków");
         invoiceFor(env, calculatedGroup(env), 2, "Hotelarz sp. z o.o.", "111", "Kraków");
@@ -135,7 +144,8 @@ private Q_SLOTS:
         QCOMPARE(clients.rows(env.db()).size(), 5);
     }
 
-    void searchTextIsPlain_data() {
+    void searchTextIsPlain_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("nip");
@@ -159,7 +169,8 @@ private Q_SLOTS:
                                   << ""
                                   << "" << QStringList{};
     }
-    void searchTextIsPlain() {
+    void searchTextIsPlain()
+    {
         QFETCH(QString, name);
         QFETCH(QString, address);
         QFETCH(QString, nip);
@@ -184,7 +195,8 @@ private Q_SLOTS:
 class TestBillingWritesRefused : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void refusedWriteLeavesNothing_data() {
+    void refusedWriteLeavesNothing_data()
+    {
         QTest::addColumn<int>("write");
         QTest::addColumn<QString>("trigger"); // refuses the step named in the row
         const QString refuse = QStringLiteral(
@@ -203,7 +215,8 @@ private Q_SLOTS:
         QTest::newRow("invoice cancelled") << 6 << refuse.arg("Typ");
         QTest::newRow("prepayment: settled flag") << 7 << refuse.arg("rozl");
     }
-    void refusedWriteLeavesNothing() {
+    void refusedWriteLeavesNothing()
+    {
         QFETCH(int, write);
         QFETCH(QString, trigger);
         TestEnv env;

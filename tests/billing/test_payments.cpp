@@ -8,7 +8,8 @@
 using namespace billing_fixture;
 
 namespace {
-qint64 pay(TestEnv& env, int group, const char* amount, int type = 1, const QString& number = {}) {
+qint64 pay(TestEnv& env, int group, const char* amount, int type = 1, const QString& number = {})
+{
     Payment p;
     p.groupId = group;
     p.amount = Money::fromUnits(units(amount));
@@ -19,7 +20,8 @@ qint64 pay(TestEnv& env, int group, const char* amount, int type = 1, const QStr
 }
 
 // Counts the writes of the settled flag, to show it is stored only when it changes.
-void countSettledWrites(TestEnv& env) {
+void countSettledWrites(TestEnv& env)
+{
     env.exec("CREATE TABLE Zapisy (n INTEGER)");
     env.exec("CREATE TRIGGER liczRozl AFTER UPDATE OF rozl ON Kalk "
              "BEGIN INSERT INTO Zapisy VALUES (NEW.rozl); END");
@@ -29,7 +31,8 @@ void countSettledWrites(TestEnv& env) {
 class TestPayments : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void followingNumber_data() {
+    void followingNumber_data()
+    {
         QTest::addColumn<QString>("previous");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("next");
@@ -42,14 +45,16 @@ private Q_SLOTS:
         QTest::newRow("lettered number") << "P57/2026" << 3 << "1";
         QTest::newRow("receipt-looking transfer") << "0012/2002#0001" << 4 << "1";
     }
-    void followingNumber() {
+    void followingNumber()
+    {
         QFETCH(QString, previous);
         QFETCH(int, type);
         QFETCH(QString, next);
         QCOMPARE(followingDocumentNumber(previous, type), next);
     }
 
-    void numberingIsPerTypeOverAllGroups() {
+    void numberingIsPerTypeOverAllGroups()
+    {
         TestEnv env;
         const int a = addGroup(env, "A", 1, "2026-07-15", "2026-07-16");
         const int b = addGroup(env, "B", 1, "2026-07-15", "2026-07-16");
@@ -68,7 +73,8 @@ private Q_SLOTS:
         QCOMPARE(nextDocumentNumber(env.db(), 1), QString("0013/2026#0001"));
     }
 
-    void settlement_data() {
+    void settlement_data()
+    {
         QTest::addColumn<QString>("gross");
         QTest::addColumn<QString>("prepayment");
         QTest::addColumn<QStringList>("payments");
@@ -88,7 +94,8 @@ private Q_SLOTS:
         QTest::newRow("part paid") << "150"
                                    << "20" << QStringList{"100"} << "30" << false;
     }
-    void settlement() {
+    void settlement()
+    {
         QFETCH(QString, gross);
         QFETCH(QString, prepayment);
         QFETCH(QStringList, payments);
@@ -107,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT rozl FROM Kalk").toBool(), settled);
     }
 
-    void settledFlagFollowsPayments() {
+    void settledFlagFollowsPayments()
+    {
         TestEnv env;
         const int g = addGroup(env, "G", 1, "2026-07-15", "2026-07-16");
         addCalculation(env, g, {units("150")});
@@ -124,7 +132,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT count(*) FROM Kwit").toInt(), 0);
     }
 
-    void openingShowsStoredState() {
+    void openingShowsStoredState()
+    {
         TestEnv env;
         const int g = addGroup(env, "G", 1, "2026-07-15", "2026-07-16");
         addCalculation(env, g, {units("100"), units("50")});
