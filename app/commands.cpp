@@ -12,4 +12,5 @@ void wireCommands(TGlowne& window)
     wireBackupCommands(window);
     wireGuestReportCommands(window);
     wireAdminCommands(window);
+    wireBillingCommands(window);
 }

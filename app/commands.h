@@ -17,3 +17,5 @@ void wireAdminCommands(TGlowne& window);
 
 // The preview provider and the report commands.
 void wireReportCommands(TGlowne& window);
+// Billing: the Frame's openBilling and the dialogs every billing window borrows.
+void wireBillingCommands(TGlowne& window);

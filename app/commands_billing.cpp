@@ -1,0 +1,26 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "billing/invoice_printout.h"
+#include "billing/ui/billing_window.h"
+#include "billing/ui/payment_dialog.h"
+#include "billing/ui/regular_clients_dialog.h"
+#include "core/error.h"
+#include "core/prompter.h"
+
+// The payment and regular-clients dialogs exist once, hidden, for the whole
+// run; every billing window borrows them.
+void wireBillingCommands(TGlowne& window)
+{
+    auto* payments = new TRejestracjaOplaty(&window);
+    auto* clients = new TStaliKlienci(&window);
+    window.handlers().openBilling = [&window, payments, clients](int groupId) {
+        guarded([&] { window.addChild(new TOplaty(groupId, *payments, *clients), true); });
+    };
+    // The invoice page's "&Podgląd" and "&Drukuj" print through the report engine.
+    TOplaty::setInvoicePrinter([](int groupId, bool preview, const QString& sww) {
+        const LaunchResult result =
+            printInvoice(groupId, sww, preview ? ReportOutput::Preview : ReportOutput::Print);
+        if (!result.ok && !result.message.isEmpty())
+            prompter().inform(result.message, QStringLiteral("Faktura"));
+    });
+}

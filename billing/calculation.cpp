@@ -1,0 +1,329 @@
+#include "billing/calculation.h"
+
+#include "billing/payments.h"
+#include "billing/values.h"
+#include "billing/vat.h"
+#include "core/days.h"
+#include "db/data_module.h"
+#include "db/sql.h"
+
+#include <QSqlRecord>
+
+CalculationError::CalculationError()
+    : RezydoError(
+          QStringLiteral("Nie można wyliczyć ceny za dobę: liczba dni wynosi 0 lub zniżka 100%."))
+{
+}
+
+QString CalculationError::caption()
+{
+    return QStringLiteral("Błąd obliczeń");
+}
+
+std::optional<GroupInfo> loadGroupInfo(QSqlDatabase db, int groupId)
+{
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT Nazwa, Osob, Od, \"Do\", Notatki FROM Kwat_hot "
+                                        "WHERE Identyfikator = :ID"),
+                         {{":ID", groupId}});
+    if (!q.next())
+        return std::nullopt;
+    return GroupInfo{q.value(0).toString(), optionalInt(q.value(1)), dayFromValue(q.value(2)),
+                     dayFromValue(q.value(3)), q.value(4).toString()};
+}
+
+bool hasCalculation(QSqlDatabase db, int groupId)
+{
+    return scalarSql(db, QStringLiteral("SELECT count(*) FROM Kalk WHERE Identyfikator = :ID"),
+                     {{":ID", groupId}})
+               .toInt() > 0;
+}
+
+namespace {
+int daysBetween(const QDate& from, const QDate& to)
+{
+    return from.isValid() && to.isValid() ? static_cast<int>(nightsBetween(from, to)) : 0;
+}
+
+// A new line priced from the room and the price list: the bed price when the
+// group takes only part of the room, the room price otherwise.
+CalcLine pricedLine(const QSqlQuery& q, int groupId)
+{
+    CalcLine line;
+    line.groupId = groupId;
+    line.room = q.value(QStringLiteral("Nr_pokoju")).toString();
+    line.from = dayFromValue(q.value(QStringLiteral("Od")));
+    line.to = dayFromValue(q.value(QStringLiteral("Do")));
+    line.size = optionalInt(q.value(QStringLiteral("Rozmiar")));
+    line.taken = optionalInt(q.value(QStringLiteral("Miejsc")));
+    const bool part = line.taken.value_or(0) < line.size.value_or(0);
+    line.price1 = moneyFromValue(q.value(part ? QStringLiteral("Cena1") : QStringLiteral("Cena3")));
+    line.price2 = moneyFromValue(q.value(part ? QStringLiteral("Cena2") : QStringLiteral("Cena4")));
+    line.nights = daysBetween(line.from, line.to);
+    line.vat = QStringLiteral("7");
+    line.gross = (line.price1 + line.price2 * (line.nights - 1)).roundedHalfUpToCents();
+    line.tax = vatOfGross(line.gross, line.vat);
+    return line;
+}
+
+void insertLine(QSqlDatabase db, const CalcLine& l)
+{
+    runSql(db,
+           QStringLiteral("INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Od, \"Do\", Rozmiar, "
+                          "Miejsc, Oplata1, Oplata2, Dni, VAT, Podatek, Brutto) VALUES (:ID, :Nr, "
+                          ":Od, :Do, :Rozmiar, :Miejsc, :O1, :O2, :Dni, :VAT, :Podatek, :Brutto)"),
+           {{":ID", l.groupId},
+            {":Nr", l.room},
+            {":Od", dayValue(l.from)},
+            {":Do", dayValue(l.to)},
+            {":Rozmiar", optionalIntValue(l.size)},
+            {":Miejsc", optionalIntValue(l.taken)},
+            {":O1", moneyValue(l.price1)},
+            {":O2", moneyValue(l.price2)},
+            {":Dni", l.nights},
+            {":VAT", l.vat},
+            {":Podatek", moneyValue(l.tax)},
+            {":Brutto", moneyValue(l.gross)}});
+}
+} // namespace
+
+void createCalculation(QSqlDatabase db, int groupId)
+{
+    const std::optional<GroupInfo> group = loadGroupInfo(db, groupId);
+    if (!group)
+        throw RezydoError(
+            QStringLiteral("Grupa %1 nie jest zakwaterowana: nie można utworzyć kalkulacji.")
+                .arg(groupId));
+    Transaction tx(db);
+    // Rooms missing from Pokoje or of a type without a price drop out of the join.
+    QSqlQuery q = runSql(
+        db,
+        QStringLiteral("SELECT m.Nr_pokoju, m.Od, m.\"Do\", m.Miejsc, p.Miejsc AS Rozmiar, "
+                       "c.Cena1, c.Cena2, c.Cena3, c.Cena4 FROM Kwat_msc m "
+                       "JOIN Pokoje p ON p.Nr_Pokoju = m.Nr_pokoju JOIN Cennik c ON c.Typ = p.Typ "
+                       "WHERE m.Identyfikator = :ID ORDER BY m.Nr_pokoju, m.rowid"),
+        {{":ID", groupId}});
+    QList<CalcLine> lines;
+    while (q.next())
+        lines << pricedLine(q, groupId);
+    Money gross, tax;
+    for (const CalcLine& line : lines) {
+        try {
+            insertLine(db, line);
+            gross += line.gross;
+            tax += line.tax;
+        } catch (const DbError& e) {
+            reportDatabaseError(QStringLiteral("Nowa pozycja kalkulacji"), e);
+        }
+    }
+    runSql(db,
+           QStringLiteral("INSERT INTO Kalk (Identyfikator, Od, \"Do\", Dni, VAT, Liczba_osob, "
+                          "Brutto, Podatek, Nazwa, uwagi) VALUES (:ID, :Od, :Do, :Dni, '7', "
+                          ":Osob, :Brutto, :Podatek, :Nazwa, :uwagi)"),
+           {{":ID", groupId},
+            {":Od", dayValue(group->from)},
+            {":Do", dayValue(group->to)},
+            {":Dni", daysBetween(group->from, group->to)},
+            {":Osob", optionalIntValue(group->persons)},
+            {":Brutto", moneyValue(gross)},
+            {":Podatek", moneyValue(tax)},
+            {":Nazwa", group->name},
+            {":uwagi", group->notes}});
+    tx.commit();
+}
+
+CalcHeader loadHeader(QSqlDatabase db, int groupId)
+{
+    QSqlQuery q = runSql(db, QStringLiteral("SELECT * FROM Kalk WHERE Identyfikator = :ID"),
+                         {{":ID", groupId}});
+    if (!q.next())
+        throw RezydoError(QStringLiteral("Brak kalkulacji grupy %1.").arg(groupId));
+    auto v = [&q](const char* column) { return q.value(QString::fromLatin1(column)); };
+    CalcHeader h;
+    h.groupId = groupId;
+    h.from = dayFromValue(v("Od"));
+    h.to = dayFromValue(v("Do"));
+    h.days = optionalInt(v("Dni"));
+    h.vat = v("VAT").toString();
+    h.persons = optionalInt(v("Liczba_osob"));
+    h.gross = moneyFromValue(v("Brutto"));
+    h.tax = moneyFromValue(v("Podatek"));
+    h.discount = optionalInt(v("Znizka"));
+    h.discountBasis = v("Podstawa").toString();
+    h.name = v("Nazwa").toString();
+    h.address = v("Adres").toString();
+    h.nip = v("Nip").toString();
+    h.type = optionalInt(v("Typ"));
+    h.number = optionalInt(v("Rach"));
+    h.order = v("Zamowienie").toString();
+    h.prepayment = moneyFromValue(v("Przedplata"));
+    h.issueDate = dayFromValue(v("data_wystawienia"));
+    h.saleDate = dayFromValue(v("data_sprzedazy"));
+    h.dueDate = dayFromValue(v("termin_platnosci"));
+    h.paymentMethod = optionalInt(v("sposob_zaplaty"));
+    h.notes = v("uwagi").toString();
+    h.settled = v("rozl").toInt() != 0;
+    return h;
+}
+
+QList<CalcLine> loadLines(QSqlDatabase db, int groupId)
+{
+    QSqlQuery q = runSql(
+        db, QStringLiteral("SELECT * FROM Kalk_det WHERE Identyfikator = :ID ORDER BY \"No\""),
+        {{":ID", groupId}});
+    QList<CalcLine> lines;
+    while (q.next()) {
+        auto v = [&q](const char* column) { return q.value(QString::fromLatin1(column)); };
+        CalcLine l;
+        l.no = v("No").toLongLong();
+        l.groupId = groupId;
+        l.room = v("Nr_pokoju").toString();
+        l.from = dayFromValue(v("Od"));
+        l.to = dayFromValue(v("Do"));
+        l.size = optionalInt(v("Rozmiar"));
+        l.taken = optionalInt(v("Miejsc"));
+        l.price1 = moneyFromValue(v("Oplata1"));
+        l.price2 = moneyFromValue(v("Oplata2"));
+        l.discount = optionalInt(v("Znizka"));
+        l.discountBasis = v("Podstawa").toString();
+        l.nights = v("Dni").toInt();
+        l.vat = v("VAT").toString();
+        l.tax = moneyFromValue(v("Podatek"));
+        l.gross = moneyFromValue(v("Brutto"));
+        lines << l;
+    }
+    return lines;
+}
+
+Money linesGross(const QList<CalcLine>& lines)
+{
+    Money sum;
+    for (const CalcLine& l : lines)
+        sum += l.gross;
+    return sum;
+}
+
+CalcLine computeLineSave(CalcLine line, Money grossAtStart)
+{
+    const std::int64_t remaining = 100 - line.discount.value_or(0);
+    if (line.gross != grossAtStart) {
+        // The typed gross stays; the price per night is taken back through the discount.
+        const std::int64_t divisor = static_cast<std::int64_t>(line.nights) * remaining;
+        if (divisor == 0)
+            throw CalculationError();
+        line.price1 = Money::mulDiv(line.gross, 100, divisor);
+        line.price2 = line.price1;
+    } else {
+        line.price2 = line.price1;
+        line.gross =
+            Money::mulDiv(line.price1, static_cast<std::int64_t>(line.nights) * remaining, 100);
+    }
+    line.tax = vatOfGross(line.gross, line.vat);
+    return line;
+}
+
+namespace {
+void updateLine(QSqlDatabase db, const CalcLine& l)
+{
+    runSql(db,
+           QStringLiteral("UPDATE Kalk_det SET Nr_pokoju = :Nr, Rozmiar = :Rozmiar, Miejsc = "
+                          ":Miejsc, Oplata1 = :O1, Oplata2 = :O2, Znizka = :Znizka, Podstawa = "
+                          ":Podstawa, Dni = :Dni, VAT = :VAT, Podatek = :Podatek, Brutto = :Brutto "
+                          "WHERE \"No\" = :No"),
+           {{":Nr", l.room},
+            {":Rozmiar", optionalIntValue(l.size)},
+            {":Miejsc", optionalIntValue(l.taken)},
+            {":O1", moneyValue(l.price1)},
+            {":O2", moneyValue(l.price2)},
+            {":Znizka", optionalIntValue(l.discount)},
+            {":Podstawa", l.discountBasis},
+            {":Dni", l.nights},
+            {":VAT", l.vat},
+            {":Podatek", moneyValue(l.tax)},
+            {":Brutto", moneyValue(l.gross)},
+            {":No", l.no}});
+}
+} // namespace
+
+void storeSums(QSqlDatabase db, int groupId)
+{
+    runSql(
+        db,
+        QStringLiteral("UPDATE Kalk SET Brutto = (SELECT coalesce(sum(Brutto), 0) FROM Kalk_det "
+                       "d WHERE d.Identyfikator = :ID), Podatek = (SELECT coalesce(sum(Podatek), "
+                       "0) FROM Kalk_det d WHERE d.Identyfikator = :ID) WHERE Identyfikator = :ID"),
+        {{":ID", groupId}});
+}
+
+CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart)
+{
+    const CalcLine saved = computeLineSave(line, grossAtStart);
+    Transaction tx(db);
+    updateLine(db, saved);
+    storeSums(db, saved.groupId);
+    refreshSettlement(db, saved.groupId);
+    tx.commit();
+    return saved;
+}
+
+void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::optional<int> discount,
+                   const QString& basis)
+{
+    const int percent = discount.value_or(0);
+    Transaction tx(db);
+    bool refused = false;
+    for (CalcLine line : loadLines(db, groupId)) {
+        const Money before = line.gross;
+        Money gross = (line.price1 + line.price2 * (line.nights - 1)).roundedHalfUpToCents();
+        if (percent > 0)
+            gross = Money::mulDiv(gross, 100 - percent, 100);
+        line.gross = gross;
+        line.vat = vat;
+        line.discount = percent != 0 ? std::optional<int>(percent) : std::nullopt;
+        try {
+            updateLine(db, computeLineSave(line, before));
+        } catch (const CalculationError&) {
+            refused = true;
+            break;
+        }
+    }
+    if (!refused)
+        runSql(db,
+               QStringLiteral("UPDATE Kalk SET VAT = :VAT, Znizka = :Znizka, Podstawa = :Podstawa "
+                              "WHERE Identyfikator = :ID"),
+               {{":VAT", vat},
+                {":Znizka", optionalIntValue(discount)},
+                {":Podstawa", basis},
+                {":ID", groupId}});
+    storeSums(db, groupId);
+    refreshSettlement(db, groupId);
+    tx.commit();
+    if (refused)
+        throw CalculationError();
+}
+
+void saveHeader(QSqlDatabase db, const CalcHeader& h)
+{
+    runSql(
+        db,
+        QStringLiteral(
+            "UPDATE Kalk SET VAT = :VAT, Znizka = :Znizka, Podstawa = :Podstawa, Nazwa = :Nazwa, "
+            "Adres = :Adres, Nip = :Nip, Typ = :Typ, Rach = :Rach, Zamowienie = :Zamowienie, "
+            "Przedplata = :Przedplata, data_wystawienia = :Wyst, data_sprzedazy = :Sprz, "
+            "termin_platnosci = :Termin, sposob_zaplaty = :Sposob WHERE Identyfikator = :ID"),
+        {{":VAT", h.vat},
+         {":Znizka", optionalIntValue(h.discount)},
+         {":Podstawa", h.discountBasis},
+         {":Nazwa", h.name},
+         {":Adres", h.address},
+         {":Nip", h.nip},
+         {":Typ", optionalIntValue(h.type)},
+         {":Rach", optionalIntValue(h.number)},
+         {":Zamowienie", h.order},
+         {":Przedplata", moneyValue(h.prepayment)},
+         {":Wyst", dayValue(h.issueDate)},
+         {":Sprz", dayValue(h.saleDate)},
+         {":Termin", dayValue(h.dueDate)},
+         {":Sposob", optionalIntValue(h.paymentMethod)},
+         {":ID", h.groupId}});
+}

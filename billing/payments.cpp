@@ -1,0 +1,146 @@
+#include "billing/payments.h"
+
+#include "db/sql.h"
+
+const QStringList& paymentTypeNames()
+{
+    static const QStringList names{QStringLiteral("Paragon"), QStringLiteral("Kwitariusz"),
+                                   QStringLiteral("Przelew"), QStringLiteral("Nota księgowa")};
+    return names;
+}
+
+QString paymentTypeText(int type)
+{
+    return type >= 1 && type <= paymentTypeNames().size() ? paymentTypeNames().at(type - 1)
+                                                          : QString();
+}
+
+int paymentTypeCode(const QString& text)
+{
+    return static_cast<int>(paymentTypeNames().indexOf(text)) + 1;
+}
+
+QList<Payment> groupPayments(QSqlDatabase db, int groupId)
+{
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT ID, Nr_kwit, Wplata, Data, Typ FROM Kwit WHERE "
+                                        "Identyfikator = :ID ORDER BY ID"),
+                         {{":ID", groupId}});
+    QList<Payment> out;
+    while (q.next())
+        out << Payment{q.value(0).toLongLong(),  groupId,
+                       q.value(1).toString(),    moneyFromValue(q.value(2)),
+                       dayFromValue(q.value(3)), q.value(4).toInt()};
+    return out;
+}
+
+QString followingDocumentNumber(const QString& previous, int type)
+{
+    if (type != kReceiptType) {
+        bool ok = false;
+        const qlonglong n = previous.trimmed().toLongLong(&ok);
+        return QString::number((ok ? n : 0) + 1);
+    }
+    // A receipt number is "nnnn/yyyy#kkkk": only the first four digits count up.
+    const QString padded = previous + QStringLiteral("     ");
+    bool ok = false;
+    const int n = padded.left(4).toInt(&ok);
+    const QString head = QStringLiteral("%1").arg((ok ? n : 0) + 1, 4, 10, QLatin1Char('0'));
+    QString proposal = head + padded.mid(4);
+    while (proposal.endsWith(QLatin1Char(' ')))
+        proposal.chop(1);
+    return proposal;
+}
+
+QString nextDocumentNumber(QSqlDatabase db, int type)
+{
+    const QVariant previous = scalarSql(
+        db, QStringLiteral("SELECT Nr_kwit FROM Kwit WHERE Typ = :Typ ORDER BY ID DESC LIMIT 1"),
+        {{":Typ", type}});
+    return followingDocumentNumber(previous.toString(), type);
+}
+
+namespace {
+Money paidBy(QSqlDatabase db, int groupId)
+{
+    return moneyFromValue(scalarSql(
+        db, QStringLiteral("SELECT coalesce(sum(Wplata), 0) FROM Kwit WHERE Identyfikator = :ID"),
+        {{":ID", groupId}}));
+}
+} // namespace
+
+namespace {
+// Paid so far and the due amount, from the header's gross or from the lines.
+Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due)
+{
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT Brutto, (SELECT coalesce(sum(Brutto), 0) FROM "
+                                        "Kalk_det d WHERE d.Identyfikator = k.Identyfikator), "
+                                        "Przedplata, rozl FROM Kalk k WHERE Identyfikator = :ID"),
+                         {{":ID", groupId}});
+    if (!q.next())
+        return {};
+    *due = moneyFromValue(q.value(dueFromLines ? 1 : 0)) - moneyFromValue(q.value(2));
+    Settlement s;
+    s.paid = paidBy(db, groupId);
+    s.toPay = *due - s.paid;
+    s.settled = q.value(3).toInt() != 0;
+    return s;
+}
+} // namespace
+
+Settlement refreshSettlement(QSqlDatabase db, int groupId)
+{
+    Money due;
+    Settlement s = evaluate(db, groupId, false, &due);
+    const bool settled = s.paid >= due;
+    if (settled != s.settled)
+        runSql(db, QStringLiteral("UPDATE Kalk SET rozl = :rozl WHERE Identyfikator = :ID"),
+               {{":rozl", boolValue(settled)}, {":ID", groupId}});
+    s.settled = settled;
+    return s;
+}
+
+Settlement currentSettlement(QSqlDatabase db, int groupId)
+{
+    Money due;
+    return evaluate(db, groupId, false, &due);
+}
+
+Settlement storedSettlement(QSqlDatabase db, int groupId)
+{
+    Money due;
+    return evaluate(db, groupId, true, &due);
+}
+
+void settle(QSqlDatabase db, int groupId)
+{
+    Transaction tx(db);
+    refreshSettlement(db, groupId);
+    tx.commit();
+}
+
+qint64 registerPayment(QSqlDatabase db, const Payment& p)
+{
+    Transaction tx(db);
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Data, "
+                                        "Typ) VALUES (:ID, :Nr, :Wplata, :Data, :Typ)"),
+                         {{":ID", p.groupId},
+                          {":Nr", p.number},
+                          {":Wplata", moneyValue(p.amount)},
+                          {":Data", dayValue(p.day)},
+                          {":Typ", p.type}});
+    const qint64 id = q.lastInsertId().toLongLong();
+    refreshSettlement(db, p.groupId);
+    tx.commit();
+    return id;
+}
+
+void removePayment(QSqlDatabase db, int groupId, qint64 paymentId)
+{
+    Transaction tx(db);
+    runSql(db, QStringLiteral("DELETE FROM Kwit WHERE ID = :ID"), {{":ID", paymentId}});
+    refreshSettlement(db, groupId);
+    tx.commit();
+}

@@ -1,0 +1,52 @@
+#include "billing/regular_clients.h"
+
+#include "db/sql.h"
+
+namespace {
+// A LIKE pattern matching `text` anywhere, with % _ and \ taken literally
+// (for LIKE ... ESCAPE '\').
+QString containsPattern(const QString& text)
+{
+    QString escaped;
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+} // namespace
+
+void RegularClients::search(const QString& name, const QString& address, const QString& nip)
+{
+    m_searched = true;
+    m_name = name;
+    m_address = address;
+    m_nip = nip;
+}
+
+QList<RegularClient> RegularClients::rows(QSqlDatabase db) const
+{
+    QSqlQuery q = [&] {
+        if (!m_searched)
+            return runSql(db, QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres FROM Kalk WHERE "
+                                             "Typ = 2 ORDER BY Nazwa, Nip, Adres"));
+        // Every field takes part; an empty one matches everything.
+        return runSql(db,
+                      QStringLiteral(
+                          "SELECT DISTINCT Nazwa, Nip, Adres, Rach FROM Kalk WHERE "
+                          "(:n = '' OR Nazwa LIKE :pn ESCAPE '\\') AND "
+                          "(:a = '' OR Adres LIKE :pa ESCAPE '\\') AND "
+                          "(:i = '' OR Nip LIKE :pi ESCAPE '\\') ORDER BY Nazwa, Nip, Adres, Rach"),
+                      {{":n", m_name},
+                       {":pn", containsPattern(m_name)},
+                       {":a", m_address},
+                       {":pa", containsPattern(m_address)},
+                       {":i", m_nip},
+                       {":pi", containsPattern(m_nip)}});
+    }();
+    QList<RegularClient> out;
+    while (q.next())
+        out << RegularClient{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()};
+    return out;
+}

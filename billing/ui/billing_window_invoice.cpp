@@ -1,0 +1,267 @@
+#include "billing/invoice.h"
+#include "billing/ui/billing_window.h"
+#include "billing/ui/regular_clients_dialog.h"
+#include "billing/ui/window_parts.h"
+#include "core/clock.h"
+#include "core/days.h"
+#include "core/error.h"
+#include "core/prompter.h"
+#include "db/data_module.h"
+#include "db/sql.h"
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+
+using namespace window_parts;
+
+namespace {
+QDateEdit* dayField(QWidget* parent, const char* name)
+{
+    auto* edit = new QDateEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setDisplayFormat(QLatin1String(kDayFormat));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+QLabel* buddyLabel(const QString& caption, QWidget* buddy)
+{
+    auto* label = new QLabel(caption, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+} // namespace
+
+QWidget* TOplaty::buildInvoicePage()
+{
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("StronaFaktura"));
+    m_recipient = field(page, "Nazwa");
+    m_address = field(page, "Adres");
+    m_order = field(page, "Zamowienie");
+    m_nip = field(page, "Nip");
+    m_number = wholeNumberField(page, "Rach");
+    m_sww = field(page, "SWW");
+    m_prepayment = field(page, "Przedplata");
+    m_confirmPrepayment =
+        button(page, "ZatwierdzPrzedplate", QStringLiteral("Zatwierdź przedpłatę"));
+    m_issueDate = dayField(page, "DataWystawienia");
+    m_saleDate = dayField(page, "DataSprzedazy");
+
+    QWidget* method = buildPaymentMethod(page);
+    m_invoiceState = new QLabel(page);
+    m_invoiceState->setObjectName(QStringLiteral("StanFaktury"));
+    m_clients = button(page, "StaliKlienci", QStringLiteral("Stali klienci"));
+    m_issue = button(page, "Wystaw", QStringLiteral("&Wystaw"),
+                     QStringLiteral("Wystawienie faktury (bez wydruku)"));
+    m_cancelInvoice = button(page, "AnulujFakture", QStringLiteral("&Anuluj fakturę"),
+                             QStringLiteral("Anulowanie wcześniej wystawionej faktury"));
+    m_preview = button(page, "Podglad", QStringLiteral("&Podgląd"),
+                       QStringLiteral("Podgląd wystawionej faktury"));
+    m_printButton = button(page, "Drukuj", QStringLiteral("&Drukuj"), QStringLiteral("Drukuj"));
+
+    auto* form = new QFormLayout;
+    form->addRow(buddyLabel(QStringLiteral("&Nazwa odbiorcy"), m_recipient), m_recipient);
+    form->addRow(buddyLabel(QStringLiteral("&Adres odbiorcy"), m_address), m_address);
+    form->addRow(buddyLabel(QStringLiteral("&Zamówienie / oferta"), m_order), m_order);
+    form->addRow(buddyLabel(QStringLiteral("N&IP odbiorcy"), m_nip), m_nip);
+    form->addRow(buddyLabel(QStringLiteral("N&umer rachunku"), m_number), m_number);
+    form->addRow(buddyLabel(QStringLiteral("Symbol &SWW"), m_sww), m_sww);
+    auto* prepayment = new QHBoxLayout;
+    prepayment->addWidget(m_prepayment);
+    prepayment->addWidget(m_confirmPrepayment);
+    form->addRow(buddyLabel(QStringLiteral("&Przedpłata"), m_prepayment), prepayment);
+    form->addRow(buddyLabel(QStringLiteral("&Data wystawienia"), m_issueDate), m_issueDate);
+    form->addRow(buddyLabel(QStringLiteral("&Data sprzedaży"), m_saleDate), m_saleDate);
+    form->addRow(method);
+    form->addRow(m_invoiceState);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {m_clients, m_issue, m_cancelInvoice, m_preview, m_printButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(closeButton("ZamknijFaktura"));
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connectInvoicePage();
+    return page;
+}
+
+QWidget* TOplaty::buildPaymentMethod(QWidget* page)
+{
+    auto* method = new QGroupBox(QStringLiteral("Sposób płatności"), page);
+    method->setObjectName(QStringLiteral("SposobPlatnosci"));
+    m_cash = new QRadioButton(QStringLiteral("Gotówka"), method);
+    m_cash->setObjectName(QStringLiteral("Gotowka"));
+    m_transfer = new QRadioButton(QStringLiteral("Przelew"), method);
+    m_transfer->setObjectName(QStringLiteral("Przelew"));
+    m_term = new QSpinBox(method);
+    m_term->setObjectName(QStringLiteral("Termin"));
+    m_term->setRange(1, 100);
+    m_term->setValue(kDefaultTermDays);
+    m_termLabel = new QLabel(QStringLiteral("Termin"), method);
+    m_termDays = new QLabel(QStringLiteral("dni"), method);
+    auto* methodLayout = new QHBoxLayout(method);
+    methodLayout->addWidget(m_cash);
+    methodLayout->addWidget(m_transfer);
+    methodLayout->addWidget(m_termLabel);
+    methodLayout->addWidget(m_term);
+    methodLayout->addWidget(m_termDays);
+    methodLayout->addStretch();
+    return method;
+}
+
+void TOplaty::connectInvoicePage()
+{
+    for (QLineEdit* edit : {m_recipient, m_address, m_order, m_nip, m_number})
+        connect(edit, &QLineEdit::textEdited, this, [this] { headerEdited(); });
+    connect(m_prepayment, &QLineEdit::textEdited, this, [this] {
+        m_prepaymentEdited = true;
+        headerEdited();
+    });
+    connect(m_cash, &QRadioButton::clicked, this, [this] { methodChosen(false); });
+    connect(m_transfer, &QRadioButton::clicked, this, [this] { methodChosen(true); });
+    connect(m_confirmPrepayment, &QPushButton::clicked, this,
+            [this] { guarded([this] { confirmPrepayment(); }); });
+    connect(m_clients, &QPushButton::clicked, this,
+            [this] { guarded([this] { chooseClient(); }); });
+    connect(m_issue, &QPushButton::clicked, this, [this] { guarded([this] { issue(); }); });
+    connect(m_cancelInvoice, &QPushButton::clicked, this,
+            [this] { guarded([this] { cancelIssued(); }); });
+    connect(m_preview, &QPushButton::clicked, this, [this] { guarded([this] { print(true); }); });
+    connect(m_printButton, &QPushButton::clicked, this,
+            [this] { guarded([this] { print(false); }); });
+}
+
+// Runs on opening and on every page change: the header's unsaved changes go,
+// and an invoice not yet issued gets a number, today's dates and cash.
+void TOplaty::showInvoicePage()
+{
+    QSqlDatabase db = dataModule().database();
+    m_sww->setText(scalarSql(db, QStringLiteral("SELECT SWW FROM Config LIMIT 1")).toString());
+    reloadHeader();
+    const bool open = !m_header.invoiceIssued();
+    m_filling = true;
+    if (open) {
+        if (!m_header.number) {
+            m_header.number = proposedInvoiceNumber(db);
+            m_headerChanging = true;
+        }
+        m_issueDate->setDate(today());
+        m_saleDate->setDate(today());
+        m_cash->setChecked(true);
+    } else {
+        m_issueDate->setDate(m_header.issueDate);
+        m_saleDate->setDate(m_header.saleDate);
+        const bool transfer = m_header.paymentMethod == static_cast<int>(PaymentMethod::Transfer);
+        (transfer ? m_transfer : m_cash)->setChecked(true);
+        if (transfer)
+            m_term->setValue(termDaysOf(m_header));
+    }
+    m_recipient->setText(m_header.name);
+    m_address->setText(m_header.address);
+    m_order->setText(m_header.order);
+    m_nip->setText(m_header.nip);
+    m_number->setText(intText(m_header.number));
+    m_prepayment->setText(m_header.prepayment.toPlainString());
+    m_prepaymentEdited = false;
+    m_filling = false;
+    m_invoiceState->setText(open ? QStringLiteral("Wystawianie faktury")
+                                 : QStringLiteral("Faktura już została wystawiona"));
+    setInvoiceEnabled(open);
+}
+
+void TOplaty::setInvoiceEnabled(bool open)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_recipient, m_address, m_order, m_nip, m_number, m_prepayment, m_confirmPrepayment,
+             m_issueDate, m_saleDate, m_cash, m_transfer, m_term, m_clients, m_issue})
+        w->setEnabled(open);
+    for (QWidget* w : {m_preview, m_printButton, m_cancelInvoice})
+        w->setEnabled(!open);
+    const bool transfer = m_transfer->isChecked();
+    m_termLabel->setVisible(transfer);
+    m_term->setVisible(transfer);
+    m_termDays->setVisible(transfer);
+}
+
+void TOplaty::methodChosen(bool transfer)
+{
+    m_headerChanging = true;
+    m_header.paymentMethod =
+        static_cast<int>(transfer ? PaymentMethod::Transfer : PaymentMethod::Cash);
+    m_termLabel->setVisible(transfer);
+    m_term->setVisible(transfer);
+    m_termDays->setVisible(transfer);
+}
+
+void TOplaty::collectInvoiceFields()
+{
+    // The field shows two places; an untouched prepayment keeps all four.
+    if (m_prepaymentEdited) {
+        const QString typed = m_prepayment->text().trimmed();
+        const std::optional<Money> prepayment =
+            typed.isEmpty() ? std::optional<Money>(Money()) : Money::parse(typed);
+        if (!prepayment)
+            throw RezydoError(QStringLiteral("'%1' nie jest poprawną kwotą.").arg(typed));
+        m_header.prepayment = *prepayment;
+    }
+    m_header.name = m_recipient->text();
+    m_header.address = m_address->text();
+    m_header.order = m_order->text();
+    m_header.nip = m_nip->text();
+    m_header.number = intFrom(m_number);
+}
+
+void TOplaty::issue()
+{
+    m_headerChanging = true;
+    const QString prefilled = m_number->text();
+    const std::optional<QString> answer = prompter().inputText(
+        QStringLiteral("Numer faktury"), QStringLiteral("Wprowadź nowy numer faktury"), prefilled);
+    m_number->setText(intText(invoiceNumberFromAnswer(answer, prefilled)));
+    collectInvoiceFields();
+    issueInvoice(dataModule().database(), m_header, m_issueDate->date(), m_saleDate->date(),
+                 m_transfer->isChecked() ? PaymentMethod::Transfer : PaymentMethod::Cash,
+                 m_term->value());
+    showInvoicePage();
+}
+
+void TOplaty::cancelIssued()
+{
+    cancelInvoice(dataModule().database(), m_groupId);
+    showInvoicePage();
+}
+
+void TOplaty::chooseClient()
+{
+    const std::optional<RegularClient> client = m_clientsDialog.choose();
+    if (!client)
+        return;
+    m_headerChanging = true;
+    m_recipient->setText(client->name);
+    m_address->setText(client->address);
+    m_nip->setText(client->nip);
+}
+
+void TOplaty::confirmPrepayment()
+{
+    QSqlDatabase db = dataModule().database();
+    if (m_headerChanging) {
+        collectInvoiceFields();
+        ::confirmPrepayment(db, m_header);
+        m_headerChanging = false;
+    } else {
+        settle(db, m_groupId);
+    }
+    m_header.settled = loadHeader(db, m_groupId).settled;
+    showSettlement(currentSettlement(db, m_groupId));
+}
