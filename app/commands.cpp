@@ -4,7 +4,6 @@
 
 // Each feature wires its menu entries and Frame operations in a file of its
 // own (commands_<feature>.cpp) and is called from here.
-void wireCommands(TGlowne& window)
-{
-    (void)window;
+void wireCommands(TGlowne& window) {
+    wireRegisterCommands(window);
 }
