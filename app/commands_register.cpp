@@ -5,7 +5,8 @@
 
 // The registration window's three ways in, for the stay editor, the stay list
 // and the register browse window.
-void wireRegisterCommands(TGlowne& window) {
+void wireRegisterCommands(TGlowne& window)
+{
     FrameHandlers& handlers = window.handlers();
     handlers.registerGroup = [&window](int groupId) {
         guarded([&] { TFormKsiazka::registerGroup(groupId, &window); });
