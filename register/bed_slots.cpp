@@ -5,12 +5,14 @@
 #include <QHash>
 
 namespace {
-QString placeKey(const QString& room, const QVariant& od, const QVariant& to) {
+QString placeKey(const QString& room, const QVariant& od, const QVariant& to)
+{
     return room + QLatin1Char('\n') + od.toString() + QLatin1Char('\n') + to.toString();
 }
 
 // Complete entries per room and period: the beds they already occupy.
-QHash<QString, int> occupiedBeds(QSqlDatabase db, int groupId) {
+QHash<QString, int> occupiedBeds(QSqlDatabase db, int groupId)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT Od, \"Do\", Nr_pokoju, count(*) FROM Ksiazka "
                                         "WHERE Pelne_dane = 1 AND Identyfikator_g = :ID "
@@ -22,7 +24,8 @@ QHash<QString, int> occupiedBeds(QSqlDatabase db, int groupId) {
     return taken;
 }
 
-void selectOwnPlace(BedSlotList& list, const EntryPlace& own) {
+void selectOwnPlace(BedSlotList& list, const EntryPlace& own)
+{
     const TKwaterunek mine{own.Od, own.Do, own.Nr_pokoju};
     if (own.complete) {
         // A complete entry's bed is counted as taken, so it is offered again
@@ -40,7 +43,8 @@ void selectOwnPlace(BedSlotList& list, const EntryPlace& own) {
 }
 } // namespace
 
-BedSlotList buildBedSlots(QSqlDatabase db, int groupId, const std::optional<EntryPlace>& own) {
+BedSlotList buildBedSlots(QSqlDatabase db, int groupId, const std::optional<EntryPlace>& own)
+{
     const QHash<QString, int> taken = occupiedBeds(db, groupId);
     // Lines of the same room and dates count as one line with their beds summed;
     // the groups keep the order in which their first line was entered.

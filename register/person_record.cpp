@@ -4,27 +4,32 @@
 
 #include <QVariant>
 
-QStringList documentKindTexts() {
+QStringList documentKindTexts()
+{
     return {QStringLiteral("Dowód osobisty"), QStringLiteral("Paszport"),
             QStringLiteral("leg. studencka"), QStringLiteral("leg. szkolna"), QString()};
 }
 
-int documentIndexForCode(int code) {
+int documentIndexForCode(int code)
+{
     return code < 1 ? 0 : code - 1;
 }
 
-int documentCodeForIndex(int index) {
+int documentCodeForIndex(int index)
+{
     return index < 0 ? 0 : index + 1;
 }
 
-QDate shownBirthDate(const QVariant& stored) {
+QDate shownBirthDate(const QVariant& stored)
+{
     const QDate day = dayFromValue(stored);
     if (!day.isValid() || day <= QDate(1899, 12, 30))
         return QDate(1970, 1, 1);
     return day;
 }
 
-std::vector<Country> loadCountries(QSqlDatabase db) {
+std::vector<Country> loadCountries(QSqlDatabase db)
+{
     QSqlQuery q = runSql(db, QStringLiteral("SELECT ID, Nazwa FROM Panstwo ORDER BY ID"));
     std::vector<Country> out;
     while (q.next())
@@ -32,7 +37,8 @@ std::vector<Country> loadCountries(QSqlDatabase db) {
     return out;
 }
 
-std::optional<PersonFields> loadPerson(QSqlDatabase db, int personId) {
+std::optional<PersonFields> loadPerson(QSqlDatabase db, int personId)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT Nazwisko, Imie, Data_ur, Miejsce_ur, Adres, "
                                         "ID_Panstwo, Dokument_rodz, Dokument_nr, Uwagi "
@@ -54,7 +60,8 @@ std::optional<PersonFields> loadPerson(QSqlDatabase db, int personId) {
     return p;
 }
 
-std::optional<EntryPlace> loadEntry(QSqlDatabase db, int groupId, int personId) {
+std::optional<EntryPlace> loadEntry(QSqlDatabase db, int groupId, int personId)
+{
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT Nr_pokoju, Od, \"Do\", Pelne_dane FROM Ksiazka "
                                         "WHERE Identyfikator_g = :G AND Identyfikator_o = :O "
@@ -67,7 +74,8 @@ std::optional<EntryPlace> loadEntry(QSqlDatabase db, int groupId, int personId) 
 }
 
 namespace {
-int appendPerson(QSqlDatabase db, int groupId) {
+int appendPerson(QSqlDatabase db, int groupId)
+{
     QSqlQuery person = runSql(db, QStringLiteral("INSERT INTO Arch_os(ID_Panstwo) VALUES (1)"));
     const int personId = person.lastInsertId().toInt();
     runSql(db,
@@ -77,7 +85,8 @@ int appendPerson(QSqlDatabase db, int groupId) {
     return personId;
 }
 
-void writeEntry(QSqlDatabase db, const PersonSave& save, int personId, int country) {
+void writeEntry(QSqlDatabase db, const PersonSave& save, int personId, int country)
+{
     if (save.slot) {
         runSql(db,
                QStringLiteral("UPDATE Ksiazka SET Nr_pokoju = :Nr, Od = :Od, \"Do\" = :Do "
@@ -99,11 +108,13 @@ void writeEntry(QSqlDatabase db, const PersonSave& save, int personId, int count
 
 // An untouched field may hold a null text, which would be stored as NULL;
 // empty texts are stored as empty.
-QVariant textValue(const QString& text) {
+QVariant textValue(const QString& text)
+{
     return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
 }
 
-void writePerson(QSqlDatabase db, const PersonFields& f, int personId, int country) {
+void writePerson(QSqlDatabase db, const PersonFields& f, int personId, int country)
+{
     runSql(db,
            QStringLiteral("UPDATE Arch_os SET Uwagi = :Uwagi, Nazwisko = :Nazwisko, "
                           "Imie = :Imie, Miejsce_ur = :Miejsce, Data_ur = :Data, "
@@ -122,7 +133,8 @@ void writePerson(QSqlDatabase db, const PersonFields& f, int personId, int count
 }
 } // namespace
 
-int savePerson(QSqlDatabase db, const PersonSave& save) {
+int savePerson(QSqlDatabase db, const PersonSave& save)
+{
     Transaction transaction(db);
     const int personId = save.addMode ? appendPerson(db, save.groupId) : save.personId;
     const int country = save.fields.ID_Panstwo.value_or(1);

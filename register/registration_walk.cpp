@@ -2,7 +2,8 @@
 
 #include "db/sql.h"
 
-RegistrationWalk RegistrationWalk::group(QSqlDatabase db, int groupId) {
+RegistrationWalk RegistrationWalk::group(QSqlDatabase db, int groupId)
+{
     RegistrationWalk walk;
     walk.m_groupId =
         groupId != 0
@@ -21,7 +22,8 @@ RegistrationWalk RegistrationWalk::group(QSqlDatabase db, int groupId) {
     return walk;
 }
 
-RegistrationWalk RegistrationWalk::entry(int groupId, int personId) {
+RegistrationWalk RegistrationWalk::entry(int groupId, int personId)
+{
     RegistrationWalk walk;
     walk.m_groupId = groupId;
     walk.m_persons = {personId};
@@ -30,19 +32,22 @@ RegistrationWalk RegistrationWalk::entry(int groupId, int personId) {
     return walk;
 }
 
-RegistrationWalk RegistrationWalk::newPerson(int groupId) {
+RegistrationWalk RegistrationWalk::newPerson(int groupId)
+{
     RegistrationWalk walk;
     walk.m_groupId = groupId;
     walk.m_addMode = true;
     return walk;
 }
 
-void RegistrationWalk::finish(Closed how) {
+void RegistrationWalk::finish(Closed how)
+{
     m_done = true;
     m_closed = how;
 }
 
-RegistrationWalk::Next RegistrationWalk::afterShowing() {
+RegistrationWalk::Next RegistrationWalk::afterShowing()
+{
     if (m_takeOver)
         return Next::TakeOver;
     if (!m_done)

@@ -28,7 +28,8 @@ constexpr int kMiejsceUrWidth = 25;
 constexpr int kDokumentNrWidth = 15;
 constexpr int kUwagiWidth = 255;
 
-QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength) {
+QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength)
+{
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     if (maxLength > 0)
@@ -36,13 +37,15 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength) {
     return edit;
 }
 
-QComboBox* comboBox(QWidget* parent, const char* name) {
+QComboBox* comboBox(QWidget* parent, const char* name)
+{
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QLatin1String(name));
     return combo;
 }
 
-void addRow(QFormLayout* form, const QString& caption, QWidget* field) {
+void addRow(QFormLayout* form, const QString& caption, QWidget* field)
+{
     auto* label = new QLabel(caption, field->parentWidget());
     label->setBuddy(field);
     form->addRow(label, field);
@@ -50,7 +53,8 @@ void addRow(QFormLayout* form, const QString& caption, QWidget* field) {
 
 // A multi-line text has no length limit of its own: what goes beyond it is
 // taken back from just before the cursor, i.e. what was typed or pasted last.
-void limitLength(QPlainTextEdit* edit, int maxLength) {
+void limitLength(QPlainTextEdit* edit, int maxLength)
+{
     QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maxLength] {
         const int excess = static_cast<int>(edit->toPlainText().size()) - maxLength;
         if (excess <= 0)
@@ -68,7 +72,8 @@ void limitLength(QPlainTextEdit* edit, int maxLength) {
 
 TFormKsiazka::TFormKsiazka(RegistrationWalk walk, QWidget* parent)
     : QDialog(parent)
-    , m_walk(std::move(walk)) {
+    , m_walk(std::move(walk))
+{
     setObjectName(QStringLiteral("TFormKsiazka"));
     setWindowTitle(QStringLiteral("Ksiażka meldunkowa"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -78,7 +83,8 @@ TFormKsiazka::TFormKsiazka(RegistrationWalk walk, QWidget* parent)
 
 TFormKsiazka::~TFormKsiazka() = default;
 
-void TFormKsiazka::buildControls() {
+void TFormKsiazka::buildControls()
+{
     auto* grid = new QGridLayout(this);
     grid->addWidget(buildPersonalBox(), 0, 0, 3, 1);
     grid->addWidget(buildDocumentBox(), 0, 1);
@@ -112,7 +118,8 @@ void TFormKsiazka::buildControls() {
     });
 }
 
-QGroupBox* TFormKsiazka::buildPersonalBox() {
+QGroupBox* TFormKsiazka::buildPersonalBox()
+{
     auto* box = new QGroupBox(QStringLiteral("Dane osobowe"), this);
     box->setObjectName(QStringLiteral("DaneOsobowe"));
     auto* form = new QFormLayout(box);
@@ -134,7 +141,8 @@ QGroupBox* TFormKsiazka::buildPersonalBox() {
     return box;
 }
 
-QGroupBox* TFormKsiazka::buildDocumentBox() {
+QGroupBox* TFormKsiazka::buildDocumentBox()
+{
     auto* box = new QGroupBox(QStringLiteral("Dokument  tożsamości"), this);
     box->setObjectName(QStringLiteral("DokumentTozsamosci"));
     auto* form = new QFormLayout(box);
@@ -146,7 +154,8 @@ QGroupBox* TFormKsiazka::buildDocumentBox() {
     return box;
 }
 
-QGroupBox* TFormKsiazka::buildRemarksBox() {
+QGroupBox* TFormKsiazka::buildRemarksBox()
+{
     auto* box = new QGroupBox(QStringLiteral("Uwagi"), this);
     box->setObjectName(QStringLiteral("GrupaUwagi"));
     auto* layout = new QHBoxLayout(box);
@@ -158,7 +167,8 @@ QGroupBox* TFormKsiazka::buildRemarksBox() {
     return box;
 }
 
-QGroupBox* TFormKsiazka::buildStayBox() {
+QGroupBox* TFormKsiazka::buildStayBox()
+{
     auto* box = new QGroupBox(QStringLiteral("Dane kwaterunku"), this);
     box->setObjectName(QStringLiteral("DaneKwaterunku"));
     auto* form = new QFormLayout(box);
@@ -174,7 +184,8 @@ QGroupBox* TFormKsiazka::buildStayBox() {
     return box;
 }
 
-void TFormKsiazka::showEvent(QShowEvent* event) {
+void TFormKsiazka::showEvent(QShowEvent* event)
+{
     QDialog::showEvent(event);
     if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
         QRect area = frameGeometry();
@@ -183,22 +194,26 @@ void TFormKsiazka::showEvent(QShowEvent* event) {
     }
 }
 
-void TFormKsiazka::registerGroup(int groupId, QWidget* parent) {
+void TFormKsiazka::registerGroup(int groupId, QWidget* parent)
+{
     TFormKsiazka form(RegistrationWalk::group(dataModule().database(), groupId), parent);
     form.run();
 }
 
-void TFormKsiazka::editEntry(int groupId, int personId, QWidget* parent) {
+void TFormKsiazka::editEntry(int groupId, int personId, QWidget* parent)
+{
     TFormKsiazka form(RegistrationWalk::entry(groupId, personId), parent);
     form.run();
 }
 
-void TFormKsiazka::addPerson(int groupId, QWidget* parent) {
+void TFormKsiazka::addPerson(int groupId, QWidget* parent)
+{
     TFormKsiazka form(RegistrationWalk::newPerson(groupId), parent);
     form.run();
 }
 
-void TFormKsiazka::run() {
+void TFormKsiazka::run()
+{
     if (!m_walk.hasGroup() || !guarded([this] { loadPerson(); }))
         return;
     for (;;) {
@@ -218,14 +233,16 @@ void TFormKsiazka::run() {
     }
 }
 
-void TFormKsiazka::reject() {
+void TFormKsiazka::reject()
+{
     // The close box and Escape end the person, as "&Zamknij" does.
     if (!m_walk.takeOverRequested() && !m_walk.done())
         m_walk.finish(RegistrationWalk::Closed::CloseBox);
     QDialog::reject();
 }
 
-void TFormKsiazka::loadPerson() {
+void TFormKsiazka::loadPerson()
+{
     QSqlDatabase db = dataModule().database();
     if (m_walk.addMode()) {
         fillCountries(std::nullopt);
@@ -241,12 +258,14 @@ void TFormKsiazka::loadPerson() {
     loadPersonFields(m_walk.formerGuest() > 0 ? m_walk.formerGuest() : m_walk.personId());
 }
 
-void TFormKsiazka::loadPersonFields(int personId) {
+void TFormKsiazka::loadPersonFields(int personId)
+{
     // A missing record shows empty fields rather than the previous person's.
     showPerson(::loadPerson(dataModule().database(), personId).value_or(PersonFields{}));
 }
 
-void TFormKsiazka::showPerson(const PersonFields& person) {
+void TFormKsiazka::showPerson(const PersonFields& person)
+{
     m_nazwisko->setText(person.Nazwisko);
     m_imie->setText(person.Imie);
     m_dataUr->setDate(person.Data_ur);
@@ -258,14 +277,16 @@ void TFormKsiazka::showPerson(const PersonFields& person) {
     fillCountries(person.ID_Panstwo);
 }
 
-void TFormKsiazka::fillCountries(std::optional<int> selectId) {
+void TFormKsiazka::fillCountries(std::optional<int> selectId)
+{
     m_panstwo->clear();
     for (const Country& country : loadCountries(dataModule().database()))
         m_panstwo->addItem(country.name, country.id);
     m_panstwo->setCurrentIndex(selectId ? m_panstwo->findData(*selectId) : -1);
 }
 
-void TFormKsiazka::showSlots(BedSlotList list) {
+void TFormKsiazka::showSlots(BedSlotList list)
+{
     m_slots = std::move(list);
     {
         // Filling would select the first bed on its own and show its dates.
@@ -278,7 +299,8 @@ void TFormKsiazka::showSlots(BedSlotList list) {
     slotChosen(m_slots.selected);
 }
 
-void TFormKsiazka::slotChosen(int index) {
+void TFormKsiazka::slotChosen(int index)
+{
     if (index < 0 || index >= static_cast<int>(m_slots.beds.size()))
         return;
     const TKwaterunek& slot = m_slots.beds[static_cast<size_t>(index)];
@@ -286,7 +308,8 @@ void TFormKsiazka::slotChosen(int index) {
     m_do->setText(dayText(slot.Do));
 }
 
-PersonFields TFormKsiazka::typedPerson() const {
+PersonFields TFormKsiazka::typedPerson() const
+{
     PersonFields p;
     p.Nazwisko = m_nazwisko->text();
     p.Imie = m_imie->text();
@@ -301,7 +324,8 @@ PersonFields TFormKsiazka::typedPerson() const {
     return p;
 }
 
-void TFormKsiazka::save() {
+void TFormKsiazka::save()
+{
     PersonSave request;
     request.groupId = m_walk.groupId();
     request.personId = m_walk.personId();
@@ -317,7 +341,8 @@ void TFormKsiazka::save() {
     accept();
 }
 
-void TFormKsiazka::takeOverFromArchive() {
+void TFormKsiazka::takeOverFromArchive()
+{
     for (;;) {
         const ArchiveChoice choice = frame().showPersonArchive(true);
         if (choice.details && choice.personId > 0)
