@@ -14,6 +14,10 @@ struct Line {
     int beds;
 };
 
+// Two rooms for three persons, the usual group of these tests.
+inline const std::vector<Line> kTwoRooms = {{"101", "2026-07-15", "2026-07-18", 2},
+                                            {"102", "2026-07-15", "2026-07-18", 1}};
+
 inline void addCountries(TestEnv& env)
 {
     for (const char* name : {"Polska", "Niemcy", "Czechy"})

@@ -7,9 +7,6 @@
 #include <QTest>
 
 namespace {
-const std::vector<Line> kTwoRooms = {{"101", "2026-07-15", "2026-07-18", 2},
-                                     {"102", "2026-07-15", "2026-07-18", 1}};
-
 // "101 07-15..07-18" per slot, so a table row reads like the room list.
 QStringList slotTexts(const BedSlotList& list)
 {
@@ -37,14 +34,6 @@ QString entryRow(TestEnv& env, int group, int person)
         .value(0);
 }
 
-QString personRow(TestEnv& env, int person)
-{
-    return env
-        .rows("SELECT Nazwisko, Imie, Data_ur, Miejsce_ur, Adres, ID_Panstwo, Dokument_rodz, "
-              "Dokument_nr, Uwagi FROM Arch_os WHERE Identyfikator_o = ?",
-              {person})
-        .value(0);
-}
 } // namespace
 
 Q_DECLARE_METATYPE(std::vector<Line>)
@@ -99,41 +88,6 @@ private Q_SLOTS:
         QTEST(list.selected, "selected");
     }
 
-    // Whatever the person record holds is shown as the window shows it and,
-    // saved untouched, stored in its shown form.
-    void loadAndSaveUntouched_data()
-    {
-        QTest::addColumn<QVariant>("birth");
-        QTest::addColumn<QVariant>("kind");
-        QTest::addColumn<QVariant>("country");
-        QTest::addColumn<QString>("stored");
-        const QVariant null;
-        QTest::newRow("empty record") << null << null << null << "||1970-01-01|||1|1||";
-        QTest::newRow("birth date at the zero of the date scale")
-            << QVariant("1899-12-30") << QVariant(0) << QVariant(1) << "||1970-01-01|||1|1||";
-        QTest::newRow("real values kept")
-            << QVariant("1985-03-02") << QVariant(3) << QVariant(2) << "||1985-03-02|||2|3||";
-    }
-    void loadAndSaveUntouched()
-    {
-        QFETCH(QVariant, birth);
-        QFETCH(QVariant, kind);
-        QFETCH(QVariant, country);
-        TestEnv env;
-        const int group = freshGroup(env, kTwoRooms, 1);
-        const int person = personsOf(env, group).front();
-        env.exec("UPDATE Arch_os SET Data_ur = ?, Dokument_rodz = ?, ID_Panstwo = ? "
-                 "WHERE Identyfikator_o = ?",
-                 {birth, kind, country, person});
-        const std::optional<PersonFields> fields = loadPerson(env.db(), person);
-        QVERIFY(fields);
-        savePerson(env.db(), {group, person, false, std::nullopt, *fields});
-        QTEST(personRow(env, person), "stored");
-        QCOMPARE(env.scalar("SELECT ID_Panstwo FROM Ksiazka WHERE Identyfikator_o = ?", {person})
-                     .toString(),
-                 personRow(env, person).section('|', 5, 5));
-    }
-
     void saveEntry_data()
     {
         QTest::addColumn<QString>("room");
@@ -162,24 +116,6 @@ private Q_SLOTS:
             save.slot = buildBedSlots(env.db(), group).beds.at(0);
         QCOMPARE(savePerson(env.db(), save), person);
         QTEST(entryRow(env, group, person), "entry");
-    }
-
-    void addModeCreatesOnePersonAndEntry()
-    {
-        TestEnv env;
-        const int group = freshGroup(env, kTwoRooms, 0);
-        PersonFields fields;
-        fields.Nazwisko = "Nowak";
-        fields.ID_Panstwo = 3;
-        fields.documentIndex = 1;
-        const int person = savePerson(
-            env.db(), {group, 0, true, buildBedSlots(env.db(), group).beds.at(2), fields});
-        QCOMPARE(env.rows("SELECT Identyfikator_o FROM Arch_os"),
-                 QStringList{QString::number(person)});
-        QCOMPARE(env.rows("SELECT Identyfikator_g, Identyfikator_o, Nr_pokoju, Pelne_dane, "
-                          "Wykwaterowany, ID_Panstwo FROM Ksiazka"),
-                 QStringList{QString("%1|%2|102|1|0|3").arg(group).arg(person)});
-        QCOMPARE(personRow(env, person), "Nowak||1970-01-01|||3|2||");
     }
 
     // A refusal of the person record comes after the register entry was
