@@ -4,6 +4,10 @@
 
 // Each feature wires its menu entries and Frame operations in a file of its
 // own (commands_<feature>.cpp) and is called from here.
-void wireCommands(TGlowne& window) {
+void wireCommands(TGlowne& window)
+{
+    wireStayListCommands(window);
+    wireBackupCommands(window);
+    wireGuestReportCommands(window);
     wireRegisterCommands(window);
 }

@@ -6,4 +6,9 @@ class TGlowne;
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
 
+void wireStayListCommands(TGlowne& window);
+void wireGuestReportCommands(TGlowne& window);
+
+// Backup, restore and the choice of database (commands_backup.cpp).
+void wireBackupCommands(TGlowne& window);
 void wireRegisterCommands(TGlowne& window);

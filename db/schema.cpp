@@ -61,6 +61,7 @@ void createDatabase(const QString& path, bool demo)
                 runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
                 Transaction tx(db);
                 runScript(db, resourceText(QStringLiteral(":/db/schema.sql")));
+                runScript(db, resourceText(QStringLiteral(":/db/views.sql")));
                 runScript(db, resourceText(QStringLiteral(":/db/seed.sql")));
                 if (demo)
                     insertDemoData(db);
@@ -85,7 +86,11 @@ bool isRezydoDatabase(QSqlDatabase db)
     try {
         return scalarSql(db, QStringLiteral("PRAGMA application_id")).toInt() == kApplicationId &&
                scalarSql(db, QStringLiteral("PRAGMA user_version")).toInt() == kSchemaVersion;
-    } catch (const RezydoError&) {
+    } catch (const RezydoError& e) {
+        // A file another copy is writing is ours all the same: that failure is
+        // the engine's to report, not a verdict on the file.
+        if (e.text().contains(QStringLiteral("locked")) || e.text().contains(QStringLiteral("busy")))
+            throw;
         return false; // not a database at all
     }
 }

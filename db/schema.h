@@ -13,5 +13,6 @@ inline constexpr int kSchemaVersion = 1;
 // Throws RezydoError on failure (and leaves no file behind).
 void createDatabase(const QString& path, bool demo);
 
-// True when `db` carries the Rezydo application id and schema version.
+// True when `db` carries the Rezydo application id and schema version; a
+// database that is locked for longer than the busy timeout throws instead.
 bool isRezydoDatabase(QSqlDatabase db);

@@ -1,0 +1,252 @@
+#include "app/backup.h"
+
+#include "app/zip_archive.h"
+#include "core/clock.h"
+#include "core/prompter.h"
+#include "core/settings.h"
+#include "db/data_module.h"
+#include "db/schema.h"
+#include "db/sql.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QUrl>
+#include <QUuid>
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+const QString kEntry = QStringLiteral("Baza.mdb");
+const QString kSettingsFailure =
+    QStringLiteral("Nie można stworzyć archiwum ponieważ wystąpił błąd w dostępie do rejestru "
+                   "systemowego Windows. Najprawdopodobniej program został nieprawidłowo "
+                   "zainstalowany.");
+const QString kCopyFailure =
+    QStringLiteral("Nie można stworzyć archiwum ponieważ wystąpił błąd podczas kopiowania bazy "
+                   "danych. Najprawdopodobniej na dysku zabrakł wolnego miejsca.");
+const QString kRestoreFailure =
+    QStringLiteral("Nie można odtworzyć archiwum ponieważ wystąpił błąd podczas kopiowania z "
+                   "archiwum. Najprawdopodobniej plik archiwum jest uszkodzony.");
+const QString kFailureCaption = QStringLiteral("Tworzenie archiwum - Błąd!");
+const QString kNoArchiveFolderCaption = QStringLiteral("Odtwarzanie archiwum - Błąd!");
+const QString kNoArchiveFolder =
+    QStringLiteral("Nie ustawiono folderu na kopie zapasowe bazy danych (KatalogArchiwum). "
+                   "Okno wyboru pliku otworzy się w folderze domyślnym.");
+
+std::optional<QString> databaseFolder()
+{
+    std::optional<QString> dir = readSetting(QStringLiteral("KatalogBazy"));
+    if (dir && dir->isEmpty())
+        return std::nullopt;
+    return dir;
+}
+
+// A connection of its own to one file, for taking a copy or checking a file;
+// the shared connection stays closed meanwhile.
+class ScratchConnection {
+public:
+    ScratchConnection(const QString& file, const QString& mode)
+        : m_name(QStringLiteral("rezydo-scratch-") + QUuid::createUuid().toString())
+    {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        m_db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
+                             QStringLiteral("?mode=") + mode);
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        m_db.open();
+    }
+    ~ScratchConnection()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    ScratchConnection(const ScratchConnection&) = delete;
+    ScratchConnection& operator=(const ScratchConnection&) = delete;
+
+    bool isOpen() const { return m_db.isOpen(); }
+    QSqlDatabase db() const { return m_db; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+// SQLite copies the database inside one read transaction, so another copy of
+// the program writing meanwhile never leaves half of its work in the backup.
+// Read-write, so that a journal left by a writer that died is rolled back.
+bool snapshot(const QString& dbFile, const QString& target)
+{
+    ScratchConnection source(dbFile, QStringLiteral("rw"));
+    if (!source.isOpen())
+        return false;
+    try {
+        runSql(source.db(), QStringLiteral("VACUUM INTO :Plik"), {{":Plik", target}});
+        return true;
+    } catch (const RezydoError&) {
+        return false;
+    }
+}
+
+bool packDatabase(const QString& dbFile, const QString& archive)
+{
+    const QFileInfo info(dbFile);
+    if (!info.isFile())
+        return false;
+    // Read before the copy: a change landing while copying leaves the file
+    // newer than the entry, so the next backup replaces it rather than skips.
+    const QDateTime modified = info.lastModified();
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return false;
+    const QString copy = scratch.filePath(kEntry);
+    return snapshot(dbFile, copy) &&
+           packEntry(archive, kEntry, copy, modified) != PackOutcome::Failed;
+}
+
+bool isSoundDatabase(const QString& file)
+{
+    ScratchConnection check(file, QStringLiteral("ro"));
+    if (!check.isOpen())
+        return false;
+    try {
+        return scalarSql(check.db(), QStringLiteral("PRAGMA integrity_check")).toString() ==
+                   QLatin1String("ok") &&
+               isRezydoDatabase(check.db());
+    } catch (const RezydoError&) {
+        return false; // not a database at all
+    }
+}
+
+bool syncToDisk(QFile& file)
+{
+    if (!file.flush())
+        return false;
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
+// One rename puts the new file in place, so Baza.mdb is never missing or half
+// written. The old file stays as Baza.mdb.bak: a second link to it where the
+// file system allows, else a copy.
+bool replaceDatabase(const QString& fresh, const QString& dbFile)
+{
+    namespace fs = std::filesystem;
+    const QString bak = dbFile + QStringLiteral(".bak");
+    const bool hadDatabase = QFileInfo::exists(dbFile);
+    std::error_code ec;
+    if (hadDatabase) {
+        QFile::remove(bak);
+        fs::create_hard_link(QFileInfo(dbFile).filesystemFilePath(),
+                             QFileInfo(bak).filesystemFilePath(), ec);
+        if (ec && !QFile::copy(dbFile, bak))
+            return false;
+        QFile::setPermissions(fresh, QFile::permissions(dbFile));
+    }
+    fs::rename(QFileInfo(fresh).filesystemFilePath(), QFileInfo(dbFile).filesystemFilePath(), ec);
+    if (ec)
+        return false;
+    // A journal left by a writer that died belongs to the old file; beside the
+    // new one SQLite would "roll it back" into it and damage it.
+    const QString journal = dbFile + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal)) {
+        QFile::remove(bak + QStringLiteral("-journal"));
+        if (!QFile::rename(journal, bak + QStringLiteral("-journal")))
+            QFile::remove(journal);
+    }
+    return true;
+}
+
+bool restoreInto(const QString& archive, const QString& folder)
+{
+    // In the database's own folder, so that the final rename stays atomic.
+    QTemporaryFile extracted(QDir(folder).filePath(QStringLiteral("Baza.mdb.XXXXXX")));
+    if (!extracted.open())
+        return false;
+    if (!extractEntry(archive, kEntry, extracted) || !syncToDisk(extracted))
+        return false;
+    // SQLite must be the only one holding the file while it checks it.
+    extracted.close();
+    if (!isSoundDatabase(extracted.fileName()) ||
+        !replaceDatabase(extracted.fileName(), QDir(folder).filePath(kEntry)))
+        return false;
+    extracted.setAutoRemove(false);
+    return true;
+}
+} // namespace
+
+QString proposedArchiveName(const QDateTime& at)
+{
+    return QStringLiteral("Archiwum ") + at.toString(QStringLiteral("yyyy.MM.dd HH.mm")) +
+           QStringLiteral(".zip");
+}
+
+ArchiveResult createArchive(const QString& archivePath)
+{
+    const std::optional<QString> folder = databaseFolder();
+    if (!folder)
+        return {false, kSettingsFailure};
+    dataModule().closeConnection();
+    const bool ok = packDatabase(QDir(*folder).filePath(kEntry), archivePath);
+    dataModule().openConnection();
+    return ok ? ArchiveResult{} : ArchiveResult{false, kCopyFailure};
+}
+
+ArchiveResult restoreArchive(const QString& archivePath)
+{
+    const std::optional<QString> folder = databaseFolder();
+    if (!folder)
+        return {false, kSettingsFailure};
+    dataModule().closeConnection();
+    const bool ok = restoreInto(archivePath, *folder);
+    dataModule().openConnection();
+    return ok ? ArchiveResult{} : ArchiveResult{false, kRestoreFailure};
+}
+
+void backupAtExit()
+{
+    const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
+    if (!archives)
+        prompter().error(kNoArchiveFolder, kNoArchiveFolderCaption);
+    const QString path = prompter().saveFile(
+        QStringLiteral("Tworzenie kopii bazy danych"), archives.value_or(QString()),
+        archives ? proposedArchiveName(now()) : QStringLiteral("*.zip"), QStringLiteral("*.zip"),
+        QStringLiteral("zip"));
+    if (path.isEmpty())
+        return;
+    const ArchiveResult result = createArchive(path);
+    if (!result.ok)
+        prompter().error(result.message, kFailureCaption);
+}
+
+void restoreDatabase()
+{
+    const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
+    if (!archives)
+        prompter().error(kNoArchiveFolder, kNoArchiveFolderCaption);
+    // The filter is the proposed name "*.zip" as well.
+    const QString path = prompter().openFile(QStringLiteral("Odtwarzanie bazy danych"),
+                                             archives.value_or(QString()), QStringLiteral("*.zip"));
+    if (path.isEmpty())
+        return;
+    if (!prompter().ask(QStringLiteral("Czy przywrócić poprzednią kopię bazy danych? Wszystkie "
+                                       "zmiany w bazie danych programu wprowadzone po wykonaniu "
+                                       "tej kopii będą cofnięte."),
+                        QStringLiteral("Tworzenie archiwum"), false))
+        return;
+    const ArchiveResult result = restoreArchive(path);
+    if (!result.ok)
+        prompter().error(result.message, kFailureCaption);
+}
