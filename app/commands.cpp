@@ -13,4 +13,5 @@ void wireCommands(TGlowne& window)
     wireGuestReportCommands(window);
     wireAdminCommands(window);
     wireBillingCommands(window);
+    wireRegisterCommands(window);
 }

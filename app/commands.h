@@ -19,3 +19,4 @@ void wireAdminCommands(TGlowne& window);
 void wireReportCommands(TGlowne& window);
 // Billing: the Frame's openBilling and the dialogs every billing window borrows.
 void wireBillingCommands(TGlowne& window);
+void wireRegisterCommands(TGlowne& window);

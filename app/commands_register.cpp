@@ -1,0 +1,20 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "core/error.h"
+#include "register/ui/registration_window.h"
+
+// The registration window's three ways in, for the stay editor, the stay list
+// and the register browse window.
+void wireRegisterCommands(TGlowne& window)
+{
+    FrameHandlers& handlers = window.handlers();
+    handlers.registerGroup = [&window](int groupId) {
+        guarded([&] { TFormKsiazka::registerGroup(groupId, &window); });
+    };
+    handlers.editRegisterEntry = [&window](int groupId, int personId) {
+        guarded([&] { TFormKsiazka::editEntry(groupId, personId, &window); });
+    };
+    handlers.addPersonToGroup = [&window](int groupId) {
+        guarded([&] { TFormKsiazka::addPerson(groupId, &window); });
+    };
+}
