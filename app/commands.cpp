@@ -6,6 +6,7 @@
 // own (commands_<feature>.cpp) and is called from here.
 void wireCommands(TGlowne& window)
 {
+    wireReportCommands(window);
     wireStayListCommands(window);
     wireBackupCommands(window);
     wireGuestReportCommands(window);

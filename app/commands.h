@@ -6,6 +6,8 @@ class TGlowne;
 // Each feature adds its own wiring function in its own file.
 void wireCommands(TGlowne& window);
 
+// The preview provider and the report commands.
+void wireReportCommands(TGlowne& window);
 void wireStayListCommands(TGlowne& window);
 void wireGuestReportCommands(TGlowne& window);
 

@@ -1,0 +1,368 @@
+#include "billing/invoice_printout.h"
+
+#include "billing/amount_in_words.h"
+#include "core/settings.h"
+#include "db/data_module.h"
+#include "db/sql.h"
+#include "reports/engine/mask.h"
+
+#include <QSqlQuery>
+
+#include <array>
+
+namespace {
+const QString kMoneyMask = QStringLiteral("0.00 zł ");
+const QString kDateMask = QStringLiteral("dd-mm-yyyy");
+
+QString money(Money m) {
+    return formatNumber(m.units(), 4, kMoneyMask);
+}
+
+QString dateText(const QDate& d) {
+    return formatDate(d, kDateMask);
+}
+
+FontSpec font(qreal size, bool bold = false) {
+    FontSpec f;
+    f.pointSize = size;
+    f.bold = bold;
+    return f;
+}
+
+constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
+constexpr int kCenter = Qt::AlignCenter;
+
+// The line table: eight columns across the 190 mm of the page.
+constexpr std::array<qreal, 8> kColumnWidths = {52, 20, 14, 14, 28, 14, 16, 32};
+QRectF cell(int column, qreal top, qreal height) {
+    qreal x = 0;
+    for (int i = 0; i < column; ++i)
+        x += kColumnWidths[i];
+    return {x, top, kColumnWidths[column], height};
+}
+
+// The summary table: four columns on the right of the page.
+constexpr qreal kSummaryLeft = 70;
+constexpr std::array<qreal, 4> kSummaryWidths = {35, 30, 20, 35};
+QRectF summaryCell(int column, qreal top, qreal height) {
+    qreal x = kSummaryLeft;
+    for (int i = 0; i < column; ++i)
+        x += kSummaryWidths[i];
+    return {x, top, kSummaryWidths[column], height};
+}
+
+QString text(const QSqlQuery& q, const char* column) {
+    return q.value(column).toString();
+}
+} // namespace
+
+QString InvoiceData::dueDateText() const {
+    return byTransfer() && due.isValid() && sold.isValid() && due > sold ? dateText(due)
+                                                                         : QString();
+}
+
+InvoiceData loadInvoice(QSqlDatabase db, int groupId) {
+    InvoiceData d;
+    QSqlQuery config = runSql(db, QStringLiteral("SELECT Nazwa, Adres, Regon, NIP, Miejscowosc, "
+                                                 "Bank, NrKonta FROM Config LIMIT 1"));
+    if (config.next()) {
+        d.sellerName = text(config, "Nazwa");
+        d.sellerAddress = text(config, "Adres");
+        d.sellerRegon = text(config, "Regon");
+        d.sellerNip = text(config, "NIP");
+        d.place = text(config, "Miejscowosc");
+        d.bank = text(config, "Bank");
+        d.account = text(config, "NrKonta");
+    }
+    QSqlQuery kalk = runSql(db,
+                            QStringLiteral("SELECT Rach, Nazwa, Adres, Nip, sposob_zaplaty, "
+                                           "Zamowienie, data_wystawienia, termin_platnosci, "
+                                           "data_sprzedazy, Brutto, Przedplata FROM Kalk "
+                                           "WHERE Identyfikator = :ID"),
+                            {{":ID", groupId}});
+    if (kalk.next()) {
+        d.number = kalk.value("Rach").isNull() ? QString() : text(kalk, "Rach");
+        d.buyerName = text(kalk, "Nazwa");
+        d.buyerAddress = text(kalk, "Adres");
+        d.buyerNip = text(kalk, "Nip");
+        d.paymentMethod = kalk.value("sposob_zaplaty").toInt();
+        d.order = text(kalk, "Zamowienie");
+        d.issued = dayFromValue(kalk.value("data_wystawienia"));
+        d.due = dayFromValue(kalk.value("termin_platnosci"));
+        d.sold = dayFromValue(kalk.value("data_sprzedazy"));
+        d.gross = moneyFromValue(kalk.value("Brutto"));
+        d.prepaid = moneyFromValue(kalk.value("Przedplata"));
+    }
+    // An absent setting means the default series; a present one, even empty, is kept.
+    d.series = readSetting(QStringLiteral("FakturaRoz")).value_or(QStringLiteral("H"));
+    d.lines = ReportRows::fromSql(
+        db,
+        QStringLiteral("SELECT Count(*) AS Pokoi, Od, \"Do\", Oplata1, VAT, Sum(Brutto) AS Suma, "
+                       "CAST(julianday(\"Do\") - julianday(Od) AS INTEGER) AS Doby, Znizka "
+                       "FROM Kalk_det WHERE Identyfikator = :ID "
+                       "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka "
+                       "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka"),
+        {{":ID", groupId}});
+    QSqlQuery rates = runSql(db,
+                             QStringLiteral("SELECT VAT, Sum(Brutto) FROM Kalk_det "
+                                            "WHERE Identyfikator = :ID GROUP BY VAT"),
+                             {{":ID", groupId}});
+    while (rates.next())
+        d.grossByVat.insert(rates.value(0).toString(), moneyFromValue(rates.value(1)));
+    return d;
+}
+
+Money taxInGross(Money gross, int ratePercent) {
+    // tax = gross · rate / (100 + rate) exactly, plus half a cent, truncated to cents.
+    const std::int64_t divisor = (100 + ratePercent) * 100;
+    const std::int64_t cents = (gross.units() * ratePercent + 50 * (100 + ratePercent)) / divisor;
+    return Money::fromUnits(cents * 100);
+}
+
+VatSummary summarizeVat(const InvoiceData& invoice) {
+    VatSummary s;
+    auto fill = [&](VatSummaryRow& row, const QString& rate, int percent) {
+        if (!invoice.grossByVat.contains(rate))
+            return;
+        row.present = true;
+        row.gross = invoice.grossByVat.value(rate);
+        row.tax = percent > 0 ? taxInGross(row.gross, percent) : Money();
+        row.net = row.gross - row.tax;
+    };
+    fill(s.rate22, QStringLiteral("22"), 22);
+    fill(s.rate7, QStringLiteral("7"), 7);
+    fill(s.rate0, QStringLiteral("0"), 0);
+    fill(s.exempt, QStringLiteral("zw"), 0);
+    s.tax = s.rate22.tax + s.rate7.tax;
+    s.gross = invoice.gross;
+    s.net = invoice.gross - s.tax;
+    return s;
+}
+
+TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
+    : m_data(std::move(data)) {
+    title = QStringLiteral("Faktura Vat");
+    page.copies = 2;
+    buildHeader();
+    buildTitle();
+    buildColumns();
+    buildLines(sww);
+    buildSummary();
+    buildTotals();
+}
+
+void TRapFaktura::buildHeader() {
+    Band& header = setPageHeader(8);
+    header.addText(QStringLiteral("Miejscowosc"), QRectF(90, 0, 100, 6),
+                   m_data.place + QStringLiteral(", dnia") + QLatin1Char(' ') +
+                       dateText(m_data.issued),
+                   kRight, font(9));
+}
+
+void TRapFaktura::buildTitle() {
+    Band& t = setTitleBand(80, QStringLiteral("BandaTytul"));
+    t.addText(QStringLiteral("FakturaNr"), QRectF(20, 2, 82, 10), QStringLiteral("Faktura VAT NR "),
+              kRight, font(14, true));
+    const std::array<QString, 3> cells = {
+        m_data.number, m_data.series,
+        m_data.issued.isValid() ? QStringLiteral("  ") + formatDate(m_data.issued, "yyyy")
+                                : QString()};
+    const std::array<const char*, 3> names = {"Rach", "Seria", "Rok"};
+    const std::array<qreal, 3> widths = {22, 14, 24};
+    qreal x = 102;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        t.addText(QString::fromLatin1(names[i]), QRectF(x, 2, widths[i], 10), cells[i], kCenter,
+                  font(13, true))
+            .framed = true;
+        x += widths[i];
+    }
+    t.addText(QStringLiteral("OryginalKopia"), QRectF(0, 13, 190, 6),
+              QStringLiteral("Oryginał/ Kopia"), kCenter, font(9));
+
+    auto pair = [&t](const QString& name, qreal x0, qreal y, const QString& caption,
+                     qreal captionWidth, const QString& value) {
+        if (!caption.isEmpty())
+            t.addText(name + QStringLiteral("Etykieta"), QRectF(x0, y, captionWidth, 5), caption,
+                      kLeft, font(9));
+        Control& c = t.addText(name, QRectF(x0 + captionWidth, y, 90 - captionWidth, 5), value,
+                               kLeft, font(9));
+        return &c;
+    };
+    auto block = [&t](const QString& name, qreal x0, qreal y, const QString& value) {
+        Control& c =
+            t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, font(9));
+        c.wordWrap = true;
+    };
+    t.addText(QStringLiteral("Sprzedawca"), QRectF(0, 22, 90, 6), QStringLiteral("SPRZEDAWCA"),
+              kLeft, font(10, true));
+    block(QStringLiteral("SprzedawcaNazwa"), 0, 28, m_data.sellerName);
+    block(QStringLiteral("SprzedawcaAdres"), 0, 36, m_data.sellerAddress);
+    pair(QStringLiteral("SprzedawcaNip"), 0, 44, QStringLiteral("NIP:"), 14, m_data.sellerNip);
+    pair(QStringLiteral("SprzedawcaRegon"), 0, 49, QStringLiteral("Regon:"), 14,
+         m_data.sellerRegon);
+    pair(QStringLiteral("SprzedawcaBank"), 0, 54, QStringLiteral("Bank:"), 14, m_data.bank);
+    pair(QStringLiteral("SprzedawcaKonto"), 0, 59, QString(), 0, m_data.account);
+
+    const qreal right = 100;
+    t.addText(QStringLiteral("Nabywca"), QRectF(right, 22, 90, 6), QStringLiteral("NABYWCA"), kLeft,
+              font(10, true));
+    block(QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
+    block(QStringLiteral("NabywcaAdres"), right, 36, m_data.buyerAddress);
+    pair(QStringLiteral("NabywcaNip"), right, 44, QStringLiteral("NIP :"), 14, m_data.buyerNip);
+    pair(QStringLiteral("SposobZaplaty"), right, 49, QStringLiteral("Sposób zapłaty :"), 30,
+         m_data.byTransfer() ? QStringLiteral("Przelew") : QStringLiteral("Gotówka"));
+    // With cash there is no due date at all, not even its caption.
+    if (m_data.byTransfer())
+        pair(QStringLiteral("TerminZaplaty"), right, 54, QStringLiteral("Termin zapłaty :"), 30,
+             m_data.dueDateText());
+    t.addText(QStringLiteral("ZamowienieEtykieta"), QRectF(right, 59, 34, 5),
+              QStringLiteral("Zamówienie/ oferta: "), Qt::AlignLeft | Qt::AlignTop, font(9));
+    Control& order = t.addText(QStringLiteral("Zamowienie"), QRectF(right + 34, 59, 56, 8),
+                               m_data.order, Qt::AlignLeft | Qt::AlignTop, font(9));
+    order.wordWrap = true;
+    pair(QStringLiteral("DataSprzedazy"), 0, 70, QStringLiteral("Data sprzedaży:"), 30,
+         dateText(m_data.sold));
+}
+
+void TRapFaktura::buildColumns() {
+    Band& heads = setColumnHeader(14, QStringLiteral("NaglowekKolumn"));
+    const std::array<const char*, 8> captions = {"Rodzaj usługi",
+                                                 "Symbol PKWiU",
+                                                 "Ilość pokoi",
+                                                 "Ilość dób",
+                                                 "Cena jedn. za dobę z podatkiem ",
+                                                 "Zniżka",
+                                                 "Stawka VAT",
+                                                 "Wartość wraz z podatkiem"};
+    for (int i = 0; i < 8; ++i) {
+        Control& c = heads.addText(QStringLiteral("Kolumna%1").arg(i + 1), cell(i, 0, 14),
+                                   QString::fromUtf8(captions[i]), kCenter, font(7, true));
+        c.wordWrap = true;
+        c.framed = true;
+    }
+}
+
+void TRapFaktura::buildLines(const QString& sww) {
+    DataSection& section = addData(&m_data.lines, 9, QStringLiteral("BandaPozycje"));
+    Band& d = *section.detail;
+    auto framed = [](Control& c) {
+        c.framed = true;
+        return &c;
+    };
+    framed(d.addText(QStringLiteral("Rodzaj"), cell(0, 0, 9), QString(), kLeft, font(7.5)))
+        ->wordWrap = true;
+    framed(d.addText(QStringLiteral("Sww"), cell(1, 0, 9), sww, kCenter, font(8)));
+    framed(d.addField(QStringLiteral("Pokoi"), cell(2, 0, 9), QStringLiteral("Pokoi"), {}, kCenter,
+                      font(8)));
+    framed(d.addField(QStringLiteral("Doby"), cell(3, 0, 9), QStringLiteral("Doby"), {}, kCenter,
+                      font(8)));
+    framed(d.addField(QStringLiteral("Cena"), cell(4, 0, 9), QStringLiteral("Oplata1"), kMoneyMask,
+                      kRight, font(8)))
+        ->valueKind = ValueKind::Money;
+    framed(d.addText(QStringLiteral("Znizka"), cell(5, 0, 9), QString(), kCenter, font(8)));
+    framed(d.addText(QStringLiteral("Vat"), cell(6, 0, 9), QString(), kCenter, font(8)));
+    framed(d.addField(QStringLiteral("Suma"), cell(7, 0, 9), QStringLiteral("Suma"), kMoneyMask,
+                      kRight, font(8)))
+        ->valueKind = ValueKind::Money;
+    d.beforePrint = [](BandContext& ctx) {
+        ctx.band.setText(
+            QStringLiteral("Rodzaj"),
+            QStringLiteral("Noclegi w dniach  od ") +
+                formatValue(ctx.value(QStringLiteral("Od")), kDateMask, ValueKind::Day) +
+                QStringLiteral(" do ") +
+                formatValue(ctx.value(QStringLiteral("Do")), kDateMask, ValueKind::Day));
+        const QVariant discount = ctx.value(QStringLiteral("Znizka"));
+        ctx.band.setText(QStringLiteral("Znizka"), discount.toInt() != 0
+                                                       ? discount.toString() + QStringLiteral("%")
+                                                       : QStringLiteral(" "));
+        const QString vat = ctx.value(QStringLiteral("VAT")).toString();
+        ctx.band.setText(QStringLiteral("Vat"), vat == QLatin1String("zw") || vat.isEmpty()
+                                                    ? vat
+                                                    : vat + QStringLiteral("%"));
+    };
+}
+
+void TRapFaktura::buildSummary() {
+    Band& s = setSummary(118, QStringLiteral("BandaPodsumowanie"));
+    s.addText(QStringLiteral("Zestawienie"), QRectF(kSummaryLeft, 4, 120, 6),
+              QStringLiteral("Zestawienie sprzedaży w/g stawek  podatku"), kCenter, font(9, true));
+    const std::array<const char*, 4> heads = {"Wartość bez podatku", "Kwota podatku", "Stawka VAT",
+                                              "Wartość wraz z podatkiem"};
+    for (int i = 0; i < 4; ++i) {
+        Control& c = s.addText(QStringLiteral("Zestawienie%1").arg(i + 1), summaryCell(i, 10, 9),
+                               QString::fromUtf8(heads[i]), kCenter, font(7, true));
+        c.wordWrap = true;
+        c.framed = true;
+    }
+    const VatSummary sum = summarizeVat(m_data);
+    struct Row {
+        const char* name;
+        const char* label;
+        const VatSummaryRow* row;
+    };
+    const std::array<Row, 4> rows = {{{"Vat22", "22%", &sum.rate22},
+                                      {"Vat7", "7%", &sum.rate7},
+                                      {"Vat0", "0%", &sum.rate0},
+                                      {"VatZw", "zw", &sum.exempt}}};
+    qreal y = 19;
+    auto line = [&](const QString& name, const QString& label, const QString& net,
+                    const QString& tax, const QString& gross, bool bold) {
+        const std::array<QString, 4> values = {net, tax, label, gross};
+        const std::array<const char*, 4> parts = {"Netto", "Podatek", "Stawka", "Brutto"};
+        for (int i = 0; i < 4; ++i)
+            s.addText(name + QString::fromLatin1(parts[i]), summaryCell(i, y, 6), values[i],
+                      i == 2 ? kCenter : kRight, font(8, bold))
+                .framed = true;
+        y += 6;
+    };
+    for (const Row& r : rows) {
+        const bool p = r.row->present;
+        line(QString::fromLatin1(r.name), QString::fromUtf8(r.label), p ? money(r.row->net) : "",
+             p ? money(r.row->tax) : "", p ? money(r.row->gross) : "", false);
+    }
+    line(QStringLiteral("Razem"), QStringLiteral("RAZEM"), money(sum.net), money(sum.tax),
+         money(sum.gross), true);
+}
+
+void TRapFaktura::buildTotals() {
+    Band* s = summary();
+    s->addText(QStringLiteral("KwotaEtykieta"), QRectF(0, 54, 48, 6),
+               QStringLiteral("kwota zapłaty ogółem :"), kLeft, font(10, true));
+    s->addText(QStringLiteral("Kwota"), QRectF(48, 54, 42, 6), money(m_data.gross), kLeft,
+               font(10, true));
+    Control& cash = s->addText(QStringLiteral("Gotowka"), QRectF(100, 54, 90, 6),
+                               QStringLiteral("ZAPŁACONO GOTÓWKĄ"), kLeft, font(10, true));
+    cash.visible = !m_data.byTransfer();
+    Control& words = s->addText(QStringLiteral("Slownie"), QRectF(0, 62, 190, 10),
+                                QStringLiteral("słownie : ") + moneyInWords(m_data.gross),
+                                Qt::AlignLeft | Qt::AlignTop, font(9));
+    words.wordWrap = true;
+    s->addText(QStringLiteral("PrzedplatyEtykieta"), QRectF(0, 74, 40, 6),
+               QStringLiteral("Przedpłaty(zaliczki): "), kLeft, font(9));
+    s->addText(QStringLiteral("Przedplaty"), QRectF(40, 74, 40, 6), money(m_data.prepaid), kLeft,
+               font(9));
+    s->addText(QStringLiteral("DoZaplatyEtykieta"), QRectF(100, 74, 24, 6),
+               QStringLiteral("Do zapłaty"), kLeft, font(9, true));
+    s->addText(QStringLiteral("DoZaplaty"), QRectF(124, 74, 50, 6),
+               money(m_data.gross - m_data.prepaid), kLeft, font(9, true));
+
+    const qreal y = 100;
+    s->addLine(QPointF(0, y), QPointF(80, y), 0.2);
+    s->addLine(QPointF(110, y), QPointF(190, y), 0.2);
+    s->addText(QStringLiteral("Odbiorca"), QRectF(0, y + 1, 80, 5), QStringLiteral("Odbiorca"),
+               kCenter, font(9, true));
+    s->addText(QStringLiteral("OdbiorcaPodpis"), QRectF(0, y + 6, 80, 5),
+               QStringLiteral("Podpis osoby  upoważnionej do odbioru faktury  "), kCenter, font(7));
+    s->addText(QStringLiteral("Wystawca"), QRectF(110, y + 1, 80, 5), QStringLiteral("Wystawca"),
+               kCenter, font(9, true));
+    s->addText(QStringLiteral("WystawcaPodpis"), QRectF(110, y + 6, 80, 5),
+               QStringLiteral("Podpis osoby  upoważnionej do wystawienia  faktury  "), kCenter,
+               font(7));
+}
+
+LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output) {
+    TRapFaktura report(loadInvoice(dataModule().database(), groupId), sww);
+    runReport(report, output);
+    return LaunchResult::success();
+}

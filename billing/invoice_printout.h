@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/money.h"
+#include "reports/engine/report.h"
+#include "reports/engine/report_output.h"
+
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QSqlDatabase>
+#include <QString>
+
+// Everything the VAT invoice of one accommodation group prints.
+struct InvoiceData {
+    // The hotel (Config).
+    QString sellerName, sellerAddress, sellerRegon, sellerNip, place, bank, account;
+    // The calculation (Kalk).
+    QString number; // Rach, empty when not numbered
+    QString series; // FakturaRoz, "H" when the setting is absent
+    QString buyerName, buyerAddress, buyerNip, order;
+    int paymentMethod = 0; // 2 = transfer
+    QDate issued, sold, due;
+    Money gross, prepaid;
+    // Lines of equal period, price, VAT and discount, in that order.
+    ReportRows lines; // Pokoi, Od, Do, Oplata1, VAT, Suma, Doby, Znizka
+    // Gross sum per VAT text.
+    QMap<QString, Money> grossByVat;
+
+    bool byTransfer() const { return paymentMethod == 2; }
+    // The due date, only for a transfer due after the day of sale.
+    QString dueDateText() const;
+};
+
+// Reads the invoice of a group; missing rows give empty texts and zero sums.
+// Throws DbError when a statement fails.
+InvoiceData loadInvoice(QSqlDatabase db, int groupId);
+
+// The tax in a gross amount at `ratePercent`: gross − gross ÷ (1 + rate),
+// rounded half up to cents.
+Money taxInGross(Money gross, int ratePercent);
+
+// The summary by rate: the fixed rows "22", "7", "0", "zw" and "RAZEM".
+struct VatSummaryRow {
+    bool present = false;
+    Money net, tax, gross;
+};
+struct VatSummary {
+    VatSummaryRow rate22, rate7, rate0, exempt;
+    Money net, tax, gross; // RAZEM
+};
+VatSummary summarizeVat(const InvoiceData& invoice);
+
+// The invoice printout: A4 portrait, 10 mm margins, two copies, title "Faktura Vat".
+class TRapFaktura final : public Report {
+public:
+    TRapFaktura(InvoiceData data, const QString& sww);
+    const InvoiceData& data() const { return m_data; }
+
+private:
+    void buildHeader();
+    void buildTitle();
+    void buildColumns();
+    void buildLines(const QString& sww);
+    void buildSummary();
+    void buildTotals();
+
+    InvoiceData m_data;
+};
+
+// The launcher the billing window's "&Podgląd" and "&Drukuj" call: the invoice
+// of `groupId` with the window's "Symbol &SWW" text, shown or printed. There
+// is nothing to check: an invoice prints even without lines.
+LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output);
