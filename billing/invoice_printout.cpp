@@ -52,6 +52,21 @@ QRectF summaryCell(int column, qreal top, qreal height) {
     return {x, top, kSummaryWidths[column], height};
 }
 
+// A caption with its value beside it, in one half of the page.
+void captioned(Band& t, const QString& name, qreal x0, qreal y, const QString& caption,
+               qreal captionWidth, const QString& value) {
+    if (!caption.isEmpty())
+        t.addText(name + QStringLiteral("Etykieta"), QRectF(x0, y, captionWidth, 5), caption, kLeft,
+                  font(9));
+    t.addText(name, QRectF(x0 + captionWidth, y, 90 - captionWidth, 5), value, kLeft, font(9));
+}
+
+// A name or an address that may take two lines.
+void block(Band& t, const QString& name, qreal x0, qreal y, const QString& value) {
+    t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, font(9)).wordWrap =
+        true;
+}
+
 QString text(const QSqlQuery& q, const char* column) {
     return q.value(column).toString();
 }
@@ -180,49 +195,41 @@ void TRapFaktura::buildTitle() {
     t.addText(QStringLiteral("OryginalKopia"), QRectF(0, 13, 190, 6),
               QStringLiteral("Oryginał/ Kopia"), kCenter, font(9));
 
-    auto pair = [&t](const QString& name, qreal x0, qreal y, const QString& caption,
-                     qreal captionWidth, const QString& value) {
-        if (!caption.isEmpty())
-            t.addText(name + QStringLiteral("Etykieta"), QRectF(x0, y, captionWidth, 5), caption,
-                      kLeft, font(9));
-        Control& c = t.addText(name, QRectF(x0 + captionWidth, y, 90 - captionWidth, 5), value,
-                               kLeft, font(9));
-        return &c;
-    };
-    auto block = [&t](const QString& name, qreal x0, qreal y, const QString& value) {
-        Control& c =
-            t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, font(9));
-        c.wordWrap = true;
-    };
     t.addText(QStringLiteral("Sprzedawca"), QRectF(0, 22, 90, 6), QStringLiteral("SPRZEDAWCA"),
               kLeft, font(10, true));
-    block(QStringLiteral("SprzedawcaNazwa"), 0, 28, m_data.sellerName);
-    block(QStringLiteral("SprzedawcaAdres"), 0, 36, m_data.sellerAddress);
-    pair(QStringLiteral("SprzedawcaNip"), 0, 44, QStringLiteral("NIP:"), 14, m_data.sellerNip);
-    pair(QStringLiteral("SprzedawcaRegon"), 0, 49, QStringLiteral("Regon:"), 14,
-         m_data.sellerRegon);
-    pair(QStringLiteral("SprzedawcaBank"), 0, 54, QStringLiteral("Bank:"), 14, m_data.bank);
-    pair(QStringLiteral("SprzedawcaKonto"), 0, 59, QString(), 0, m_data.account);
+    block(t, QStringLiteral("SprzedawcaNazwa"), 0, 28, m_data.sellerName);
+    block(t, QStringLiteral("SprzedawcaAdres"), 0, 36, m_data.sellerAddress);
+    captioned(t, QStringLiteral("SprzedawcaNip"), 0, 44, QStringLiteral("NIP:"), 14,
+              m_data.sellerNip);
+    captioned(t, QStringLiteral("SprzedawcaRegon"), 0, 49, QStringLiteral("Regon:"), 14,
+              m_data.sellerRegon);
+    captioned(t, QStringLiteral("SprzedawcaBank"), 0, 54, QStringLiteral("Bank:"), 14, m_data.bank);
+    captioned(t, QStringLiteral("SprzedawcaKonto"), 0, 59, QString(), 0, m_data.account);
 
+    buildBuyer(t);
+    captioned(t, QStringLiteral("DataSprzedazy"), 0, 70, QStringLiteral("Data sprzedaży:"), 30,
+              dateText(m_data.sold));
+}
+
+void TRapFaktura::buildBuyer(Band& t) {
     const qreal right = 100;
     t.addText(QStringLiteral("Nabywca"), QRectF(right, 22, 90, 6), QStringLiteral("NABYWCA"), kLeft,
               font(10, true));
-    block(QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
-    block(QStringLiteral("NabywcaAdres"), right, 36, m_data.buyerAddress);
-    pair(QStringLiteral("NabywcaNip"), right, 44, QStringLiteral("NIP :"), 14, m_data.buyerNip);
-    pair(QStringLiteral("SposobZaplaty"), right, 49, QStringLiteral("Sposób zapłaty :"), 30,
-         m_data.byTransfer() ? QStringLiteral("Przelew") : QStringLiteral("Gotówka"));
+    block(t, QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
+    block(t, QStringLiteral("NabywcaAdres"), right, 36, m_data.buyerAddress);
+    captioned(t, QStringLiteral("NabywcaNip"), right, 44, QStringLiteral("NIP :"), 14,
+              m_data.buyerNip);
+    captioned(t, QStringLiteral("SposobZaplaty"), right, 49, QStringLiteral("Sposób zapłaty :"), 30,
+              m_data.byTransfer() ? QStringLiteral("Przelew") : QStringLiteral("Gotówka"));
     // With cash there is no due date at all, not even its caption.
     if (m_data.byTransfer())
-        pair(QStringLiteral("TerminZaplaty"), right, 54, QStringLiteral("Termin zapłaty :"), 30,
-             m_data.dueDateText());
+        captioned(t, QStringLiteral("TerminZaplaty"), right, 54, QStringLiteral("Termin zapłaty :"),
+                  30, m_data.dueDateText());
     t.addText(QStringLiteral("ZamowienieEtykieta"), QRectF(right, 59, 34, 5),
               QStringLiteral("Zamówienie/ oferta: "), Qt::AlignLeft | Qt::AlignTop, font(9));
     Control& order = t.addText(QStringLiteral("Zamowienie"), QRectF(right + 34, 59, 56, 8),
                                m_data.order, Qt::AlignLeft | Qt::AlignTop, font(9));
     order.wordWrap = true;
-    pair(QStringLiteral("DataSprzedazy"), 0, 70, QStringLiteral("Data sprzedaży:"), 30,
-         dateText(m_data.sold));
 }
 
 void TRapFaktura::buildColumns() {

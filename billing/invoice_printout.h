@@ -59,6 +59,7 @@ public:
 private:
     void buildHeader();
     void buildTitle();
+    void buildBuyer(Band& title);
     void buildColumns();
     void buildLines(const QString& sww);
     void buildSummary();

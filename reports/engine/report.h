@@ -15,6 +15,20 @@
 class Band;
 class Report;
 
+// A report is a Report (or a class derived from it, named TRap...) filled in
+// code, positions in millimetres:
+//
+//     TRapGoscie r;                                  // : Report
+//     r.title = "";                                  // preview caption "Podgląd wydruku : "
+//     r.setPageHeader(12).addText("Tytul", {0, 0, 190, 8}, dayTitle("Goście ", day),
+//                                 Qt::AlignCenter, bold);
+//     r.setColumnHeader(7).addText(...);             // repeats on every page and column
+//     DataSection& d = r.addData(&rows, 6);          // rows: a ReportData (RowSetData over
+//     d.detail->addField("Nazwisko", {0, 0, 50, 6}, "Nazwisko");   // a window's RowSet)
+//     d.addGroup("Identyfikator", 6, 2).footer->addLine({0, 1}, {190, 1});
+//     r.setPageCounterFooter();                      // "Strona n", from 1 on every run
+//     runReport(r, mode);                            // preview (waits) or print
+
 enum class BandKind {
     Title,        // once, at the top of the first page
     PageHeader,   // top of every page

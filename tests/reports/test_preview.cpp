@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
@@ -341,6 +342,21 @@ private Q_SLOTS:
         QVERIFY(printInvoice(3, "55.10", ReportOutput::Print).ok);
         QCOMPARE(f.printed.size(), 1);
         QCOMPARE(pdfPages(f.printed[0]), 2); // original and copy
+    }
+
+    void nonModalPreviewKeepsItsReport() {
+        PreviewFixture f;
+        auto report = std::make_shared<ListReport>(30);
+        QPointer<TFormPodglad> window;
+        f.whenShown([&](TFormPodglad& w) { window = &w; });
+        reportPresenter().preview(report);
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->pageCount(), 2); // laid out before the call returned
+        QCOMPARE(report.use_count(), 2);  // the window holds the report
+        window->close();
+        QTRY_VERIFY(!window);
+        QCOMPARE(report.use_count(), 1);
     }
 
     void mainWindowInstallsThePreview() {
