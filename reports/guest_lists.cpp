@@ -4,7 +4,8 @@
 
 #include <QLocale>
 
-Statement currentGuestsStatement(int dataFilter) {
+Statement currentGuestsStatement(int dataFilter)
+{
     // (Pelne_dane=A or Pelne_dane=B): both values for all, one of them otherwise.
     const int a = dataFilter == 2 ? 0 : 1;
     const int b = dataFilter == 1 ? 1 : 0;
@@ -19,12 +20,14 @@ Statement currentGuestsStatement(int dataFilter) {
             {{QStringLiteral(":A"), a}, {QStringLiteral(":B"), b}}};
 }
 
-QStringList currentGuestsFilterItems() {
+QStringList currentGuestsFilterItems()
+{
     return {QStringLiteral("Wszystkie Osoby"), QStringLiteral("Pełne Dane"),
             QStringLiteral("Niepełne Dane")};
 }
 
-Statement roomListStatement(int kind, const QDate& day) {
+Statement roomListStatement(int kind, const QDate& day)
+{
     if (kind == 2)
         return {QStringLiteral(
                     "select Kwat_msc.Identyfikator, Kwat_msc.Miejsc, Kwat_hot.Nazwa, Kwat_msc.Od, "
@@ -43,7 +46,8 @@ Statement roomListStatement(int kind, const QDate& day) {
             {{QStringLiteral(":Dzien"), dayValue(day)}}};
 }
 
-Statement groupsOfDayStatement(const QDate& day) {
+Statement groupsOfDayStatement(const QDate& day)
+{
     // Every accommodation group with its register entries, or one row of its
     // own while it has none.
     return {QStringLiteral(
@@ -58,7 +62,8 @@ Statement groupsOfDayStatement(const QDate& day) {
             {{QStringLiteral(":Dzien"), dayValue(day)}}};
 }
 
-QString dayWithWeekday(const QDate& day) {
+QString dayWithWeekday(const QDate& day)
+{
     return dayText(day) + QStringLiteral(" (") + QLocale().dayName(day.dayOfWeek()) +
            QLatin1Char(')');
 }

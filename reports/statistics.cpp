@@ -5,7 +5,8 @@
 #include <QSqlQuery>
 
 namespace {
-QString countryFilter(int countryCondition) {
+QString countryFilter(int countryCondition)
+{
     if (countryCondition < 0)
         return QStringLiteral(" and ID_Panstwo>1");
     if (countryCondition > 0)
@@ -16,7 +17,8 @@ QString countryFilter(int countryCondition) {
 const QString kArrived = QStringLiteral(" from Ksiazka where Od>=:Od and Od<=:Koniec");
 } // namespace
 
-QList<std::pair<QDate, QDate>> seasonMonths(int year) {
+QList<std::pair<QDate, QDate>> seasonMonths(int year)
+{
     QList<std::pair<QDate, QDate>> months;
     for (int m = 7; m <= 9; ++m) {
         const QDate first(year, m, 1);
@@ -25,7 +27,8 @@ QList<std::pair<QDate, QDate>> seasonMonths(int year) {
     return months;
 }
 
-UsageFigures usage(QSqlDatabase db, const QDate& start, const QDate& end, int countryCondition) {
+UsageFigures usage(QSqlDatabase db, const QDate& start, const QDate& end, int countryCondition)
+{
     const QString where = kArrived + countryFilter(countryCondition);
     auto run = [&](const QString& sql) {
         return scalarSql(
@@ -47,7 +50,8 @@ UsageFigures usage(QSqlDatabase db, const QDate& start, const QDate& end, int co
     return f;
 }
 
-SeasonMonthRow seasonMonthRow(QSqlDatabase db, const QDate& start, const QDate& end) {
+SeasonMonthRow seasonMonthRow(QSqlDatabase db, const QDate& start, const QDate& end)
+{
     static const QStringList names{QStringLiteral("Lipiec"), QStringLiteral("Sierpień"),
                                    QStringLiteral("Wrzesień")};
     SeasonMonthRow row;
@@ -62,7 +66,8 @@ SeasonMonthRow seasonMonthRow(QSqlDatabase db, const QDate& start, const QDate& 
     return row;
 }
 
-QList<int> foreignCountries(QSqlDatabase db) {
+QList<int> foreignCountries(QSqlDatabase db)
+{
     QList<int> ids;
     QSqlQuery q = runSql(db, QStringLiteral("select ID from Panstwo where ID>1 order by rowid"));
     while (q.next())
@@ -70,7 +75,8 @@ QList<int> foreignCountries(QSqlDatabase db) {
     return ids;
 }
 
-SeasonCountryRow seasonCountryRow(QSqlDatabase db, int countryId, int year) {
+SeasonCountryRow seasonCountryRow(QSqlDatabase db, int countryId, int year)
+{
     SeasonCountryRow row;
     row.countryId = countryId;
     row.name = scalarSql(db, QStringLiteral("select Nazwa from Panstwo where ID=:ID"),
@@ -81,7 +87,8 @@ SeasonCountryRow seasonCountryRow(QSqlDatabase db, int countryId, int year) {
     return row;
 }
 
-PersonNights personNights(QSqlDatabase db, const QDate& start, const QDate& end) {
+PersonNights personNights(QSqlDatabase db, const QDate& start, const QDate& end)
+{
     PersonNights result;
     const qint64 length = start.daysTo(end);
     if (length <= 0)

@@ -12,7 +12,8 @@
 #include <QPushButton>
 
 namespace {
-QDateEdit* dayPicker(QWidget* parent, const QString& name, const QDate& day) {
+QDateEdit* dayPicker(QWidget* parent, const QString& name, const QDate& day)
+{
     auto* picker = new QDateEdit(day, parent);
     picker->setObjectName(name);
     picker->setDisplayFormat(QLatin1String(kDayFormat));
@@ -20,7 +21,8 @@ QDateEdit* dayPicker(QWidget* parent, const QString& name, const QDate& day) {
     return picker;
 }
 
-QLabel* boldResult(QWidget* parent, const QString& name) {
+QLabel* boldResult(QWidget* parent, const QString& name)
+{
     auto* label = new QLabel(QStringLiteral("0"), parent);
     label->setObjectName(name);
     QFont f = label->font();
@@ -31,7 +33,8 @@ QLabel* boldResult(QWidget* parent, const QString& name) {
 } // namespace
 
 TFormOsoboDoba::TFormOsoboDoba(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setObjectName(QStringLiteral("TFormOsoboDoba"));
     setWindowTitle(QStringLiteral("Liczba osób i udzielonych noclegów"));
     auto* grid = new QGridLayout(this);
@@ -57,7 +60,8 @@ TFormOsoboDoba::TFormOsoboDoba(QWidget* parent)
     guarded([this] { recompute(); });
 }
 
-void TFormOsoboDoba::recompute() {
+void TFormOsoboDoba::recompute()
+{
     const PersonNights r = personNights(dataModule().database(), m_start->date(), m_end->date());
     m_persons->setText(QString::number(r.persons));
     m_nights->setText(QString::number(r.nights));

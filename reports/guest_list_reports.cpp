@@ -1,0 +1,207 @@
+#include "reports/guest_list_reports.h"
+
+#include "db/row_set.h"
+
+namespace {
+constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int kCenter = Qt::AlignCenter;
+constexpr qreal kLine = 6;
+constexpr qreal kLight = 0.1;
+
+FontSpec font(qreal size, bool bold = false)
+{
+    FontSpec f;
+    f.pointSize = size;
+    f.bold = bold;
+    return f;
+}
+
+void addTitle(Report& report, const QString& text)
+{
+    report.setPageHeader(12).addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 9), text, kCenter,
+                                     font(12, true));
+}
+
+struct Column {
+    const char* name;
+    QString caption;
+    qreal x, width;
+    int alignment;
+};
+
+// A heading row ruled above and below, across `width`.
+Band& addHeadings(Report& report, const QList<Column>& columns, qreal width)
+{
+    Band& band = report.setColumnHeader(7);
+    for (const Column& c : columns)
+        band.addText(QString::fromLatin1(c.name), QRectF(c.x, 0.5, c.width, kLine), c.caption,
+                     c.alignment, font(9, true));
+    band.addLine(QPointF(0, 0), QPointF(width, 0));
+    band.addLine(QPointF(0, 7), QPointF(width, 7));
+    return band;
+}
+
+Control& addWrapped(Band& band, const QString& column, const QRectF& rect)
+{
+    Control& c = band.addField(column, rect, column, {}, Qt::AlignLeft | Qt::AlignTop);
+    c.wordWrap = true;
+    c.stretch = true;
+    return c;
+}
+
+Control& addDay(Band& band, const QString& column, const QRectF& rect, const QString& mask)
+{
+    Control& c = band.addField(column, rect, column, mask, kCenter);
+    c.valueKind = ValueKind::Day;
+    return c;
+}
+
+// A detail band of a list; its light rule goes at the top, so that a row
+// made taller by a wrapped text keeps the rule clear of its text. The first
+// rule of a page lies on the headings' rule, and the summary closes the last row.
+Band& addRuledDetail(Report& report, const ReportData& rows, qreal width)
+{
+    Band& detail = *report.addData(&rows, kLine + 1).detail;
+    detail.addLine(QPointF(0, 0), QPointF(width, 0), kLight);
+    return detail;
+}
+
+LaunchResult run(Report& report, ReportOutput mode)
+{
+    runReport(report, mode);
+    return LaunchResult::success();
+}
+} // namespace
+
+TRapAktualneKwaterunki::TRapAktualneKwaterunki(const ReportData& rows, const QString& filterItem,
+                                               const QString& countText)
+{
+    addTitle(*this, filterTitle(QStringLiteral("Spis aktualnie zakwaterowanych"), filterItem));
+    addHeadings(*this,
+                {{"NazwiskoKol", QStringLiteral("Nazwisko"), 0, 45, kLeft},
+                 {"ImieKol", QStringLiteral("Imię"), 45, 35, kLeft},
+                 {"NazwaKol", QStringLiteral("Nazwa Grupy"), 80, 50, kLeft},
+                 {"PokojKol", QStringLiteral("Pokój"), 130, 20, kCenter},
+                 {"OdKol", QStringLiteral("Od"), 150, 20, kCenter},
+                 {"DoKol", QStringLiteral("Do"), 170, 20, kCenter}},
+                190);
+    Band& detail = addRuledDetail(*this, rows, 190);
+    addWrapped(detail, QStringLiteral("Nazwisko"), QRectF(0, 0.5, 45, kLine));
+    addWrapped(detail, QStringLiteral("Imie"), QRectF(45, 0.5, 35, kLine));
+    addWrapped(detail, QStringLiteral("Nazwa"), QRectF(80, 0.5, 50, kLine));
+    detail.addField(QStringLiteral("Nr_pokoju"), QRectF(130, 0.5, 20, kLine),
+                    QStringLiteral("Nr_pokoju"), {}, kCenter);
+    addDay(detail, QStringLiteral("Od"), QRectF(150, 0.5, 20, kLine), QStringLiteral("dd-mm-yyyy"));
+    addDay(detail, QStringLiteral("Do"), QRectF(170, 0.5, 20, kLine), QStringLiteral("dd-mm-yyyy"));
+    Band& summary = setSummary(9);
+    summary.addLine(QPointF(0, 0), QPointF(190, 0), kLight);
+    summary.addText(QStringLiteral("RazemOsob"), QRectF(100, 1.5, 90, kLine), countText,
+                    Qt::AlignRight | Qt::AlignVCenter, font(9, true));
+    setPageCounterFooter();
+}
+
+TRapRezerwacje::TRapRezerwacje(const ReportData& rows, int kind, const QDate& day)
+{
+    const QString heading = kind == 1   ? dayTitle(QStringLiteral("Osoby przyjeżdżające "), day)
+                            : kind == 2 ? dayTitle(QStringLiteral("Wyjeżdżający "), day)
+                                        : QStringLiteral("Spis Rezerwacji");
+    addTitle(*this, heading);
+    Band& headings = addHeadings(*this,
+                                 {{"NazwaKol", QStringLiteral("Nazwa Grupy"), 0, 80, kLeft},
+                                  {"OsobKol", QStringLiteral("Osób"), 80, 20, kCenter},
+                                  {"PokojKol", QStringLiteral("Nr pokoju"), 100, 30, kCenter},
+                                  {"OdKol", QStringLiteral("Od"), 130, 30, kCenter},
+                                  {"DoKol", QStringLiteral("Do"), 160, 30, kCenter}},
+                                 190);
+    // Headings only where a page begins between two groups.
+    onStart([this] { m_headingsDue = true; });
+    headings.beforePrint = [this](BandContext& ctx) { ctx.suppress = !m_headingsDue; };
+
+    DataSection& data = addData(&rows, kLine, QStringLiteral("Szczegoly"));
+    Group& group = data.addGroup(QStringLiteral("Identyfikator"), kLine + 1, 1);
+    addWrapped(*group.header, QStringLiteral("Nazwa"), QRectF(0, 0.5, 80, kLine));
+    group.header->addField(QStringLiteral("Osob"), QRectF(80, 0.5, 20, kLine),
+                           QStringLiteral("Osob"), {}, kCenter);
+    group.header->afterPrint = [this](BandContext&) { m_headingsDue = false; };
+    group.footer->addLine(QPointF(0, 0.5), QPointF(190, 0.5)).name = QStringLiteral("Linia");
+    group.footer->afterPrint = [this](BandContext&) { m_headingsDue = true; };
+
+    Band& detail = *data.detail;
+    detail.addField(QStringLiteral("Nr_pokoju"), QRectF(100, 0, 30, kLine),
+                    QStringLiteral("Nr_pokoju"), {}, kCenter);
+    addDay(detail, QStringLiteral("Od"), QRectF(130, 0, 30, kLine), QStringLiteral("yyyy-mm-dd"));
+    addDay(detail, QStringLiteral("Do"), QRectF(160, 0, 30, kLine), QStringLiteral("yyyy-mm-dd"));
+    setPageCounterFooter();
+    narrowColumns(kind);
+}
+
+void TRapRezerwacje::narrowColumns(int kind)
+{
+    if (kind != 1 && kind != 2)
+        return;
+    Band& headings = *columnHeader();
+    const DataSection& data = *body().front().data;
+    Band& detail = *data.detail;
+    const Group& group = data.groups.front();
+    // The table ends after the one date column left.
+    const qreal end = 160;
+    for (Band* band : {&headings, group.footer.get()})
+        for (Control& c : band->controls)
+            if (c.kind == ControlKind::Line)
+                c.rect.setRight(end);
+    if (kind == 1) {
+        headings.control(QStringLiteral("OdKol")).visible = false;
+        detail.control(QStringLiteral("Od")).visible = false;
+        headings.control(QStringLiteral("DoKol")).rect.moveLeft(130);
+        detail.control(QStringLiteral("Do")).rect.moveLeft(130);
+        return;
+    }
+    headings.control(QStringLiteral("DoKol")).visible = false;
+    detail.control(QStringLiteral("Do")).visible = false;
+    headings.addLine(QPointF(end, 0), QPointF(end, 7)).name = QStringLiteral("OdRamka");
+    detail.addLine(QPointF(end, 0), QPointF(end, kLine)).name = QStringLiteral("OdRamka");
+}
+
+TRapMeldunki::TRapMeldunki(const ReportData& rows, const QDate& day)
+{
+    title = QStringLiteral("Wydruk grup zakwaterowanych w danym dniu ");
+    addTitle(*this, dayTitle(QStringLiteral("Lista grup zakwaterowanych  "), day));
+    addHeadings(*this,
+                {{"DaneKol", QStringLiteral("Dane osoby lub grupy"), 0, 110, kLeft},
+                 {"PokojKol", QStringLiteral("Nr pokoju"), 110, 40, kCenter},
+                 {"DoKol", QStringLiteral("Do"), 150, 40, kCenter}},
+                190);
+    Band& detail = addRuledDetail(*this, rows, 190);
+    addWrapped(detail, QStringLiteral("Dane"), QRectF(0, 0.5, 110, kLine));
+    detail.addField(QStringLiteral("Nr_pokoju"), QRectF(110, 0.5, 40, kLine),
+                    QStringLiteral("Nr_pokoju"), {}, kCenter);
+    addDay(detail, QStringLiteral("Data"), QRectF(150, 0.5, 40, kLine),
+           QStringLiteral("dd-mm-yyyy"));
+    setSummary(1).addLine(QPointF(0, 0), QPointF(190, 0), kLight);
+    setPageCounterFooter();
+}
+
+LaunchResult printCurrentGuests(const RowSet& rows, const QString& filterItem,
+                                const QString& countText, ReportOutput mode)
+{
+    const RowSetData data(rows);
+    TRapAktualneKwaterunki report(data, filterItem, countText);
+    return run(report, mode);
+}
+
+LaunchResult printRoomList(const RowSet& rows, int kind, ReportOutput mode, const QDate& day)
+{
+    const RowSetData data(rows);
+    TRapRezerwacje report(data, kind, day);
+    return run(report, mode);
+}
+
+LaunchResult printGroupsOfDay(const RowSet& rows, ReportOutput mode, const QDate& day)
+{
+    if (rows.isEmpty())
+        return LaunchResult::failure(
+            QStringLiteral("W wybranym dniu nie zakwaterowano żadnej grupy"));
+    const RowSetData data(rows);
+    TRapMeldunki report(data, day);
+    return run(report, mode);
+}

@@ -1,0 +1,133 @@
+#include "reports/ui/room_list_window.h"
+
+#include "core/clock.h"
+#include "core/error.h"
+#include "core/prompter.h"
+#include "db/row_set.h"
+#include "db/row_set_model.h"
+#include "reports/guest_list_search.h"
+#include "reports/guest_lists.h"
+#include "reports/ui/list_grid.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+QString TFormRapOsoby::caption(int kind)
+{
+    switch (kind) {
+    case 1:
+        return QStringLiteral("Osoby przyjeżdżające danego dnia");
+    case 2:
+        return QStringLiteral("Osoby wyjeżdżające danego dnia");
+    default:
+        return QStringLiteral("Spis rezerwacji");
+    }
+}
+
+TFormRapOsoby::TFormRapOsoby(int kind, QWidget* parent)
+    : TFormParametry(caption(kind), parent)
+    , m_kind(kind)
+{
+    setObjectName(QStringLiteral("TFormRapOsoby"));
+    m_rows = new RowSet(this);
+    m_rows->setKinds({{"Od", ColumnKind::Day},
+                      {"Do", ColumnKind::Day},
+                      {"HotOd", ColumnKind::Day},
+                      {"HotDo", ColumnKind::Day},
+                      {"Miejsc", ColumnKind::Integer},
+                      {"Osob", ColumnKind::Integer}});
+
+    auto* top = new QHBoxLayout;
+    m_dayLabel = new QLabel(QStringLiteral("Data"), this);
+    m_dayLabel->setObjectName(QStringLiteral("EtykietaData"));
+    m_day = new QDateEdit(today(), this);
+    m_day->setObjectName(QStringLiteral("Data"));
+    m_day->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_day->setCalendarPopup(true);
+    top->addWidget(m_dayLabel);
+    top->addWidget(m_day);
+    top->addStretch(1);
+    content()->addLayout(top);
+    if (kind == 3) {
+        for (QWidget* w : {static_cast<QWidget*>(m_dayLabel), static_cast<QWidget*>(m_day)}) {
+            w->hide();
+            w->setEnabled(false);
+        }
+    }
+
+    auto* fields = new QHBoxLayout;
+    const std::pair<const char*, const char*> searches[] = {
+        {"SzukajNazwa", "Szukanie wg nazwy grupy"},
+        {"SzukajPokoj", "Szukanie wg numeru pokoju"},
+        {"SzukajOd", "Szukanie wg daty przyjazdu"},
+        {"SzukajDo", "Szukanie wg daty wyjazdu"},
+        {"SzukajMiejsc", "Szukanie wg liczby miejsc"}};
+    for (const auto& [name, hint] : searches) {
+        QLineEdit* field =
+            makeSearchField(this, QString::fromLatin1(name), QString::fromUtf8(hint));
+        connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
+        fields->addWidget(field, m_search.isEmpty() ? 3 : 1);
+        m_search << field;
+    }
+    auto* find = new QPushButton(QStringLiteral("Szukaj"), this);
+    find->setObjectName(QStringLiteral("Szukaj"));
+    find->setAutoDefault(false);
+    auto* clear = new QPushButton(QStringLiteral("Wyczyść"), this);
+    clear->setObjectName(QStringLiteral("CzyscSzukanie"));
+    clear->setAutoDefault(false);
+    connect(find, &QPushButton::clicked, this, [this] { guarded([this] { search(); }); });
+    connect(clear, &QPushButton::clicked, this, [this] { guarded([this] { clearSearch(); }); });
+    fields->addWidget(find);
+    fields->addWidget(clear);
+    content()->addLayout(fields);
+
+    m_grid = makeListGrid(this, QStringLiteral("Lista"));
+    m_model = new RowSetModel(*m_rows, this);
+    m_model->setColumns(
+        {{QStringLiteral("Nazwa"), QStringLiteral("Nazwa")},
+         {QStringLiteral("Nr_pokoju"), QStringLiteral("Nr pokoju"), Qt::AlignHCenter},
+         {QStringLiteral("Od"), QStringLiteral("Od"), Qt::AlignHCenter},
+         {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter},
+         {QStringLiteral("Miejsc"), QStringLiteral("Miejsc"), Qt::AlignHCenter}});
+    m_grid->setModel(m_model);
+    m_model->followSelection(m_grid->selectionModel());
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    content()->addWidget(m_grid, 1);
+    resize(640, 420);
+
+    guarded([this] { load(); });
+    connect(m_day, &QDateEdit::dateChanged, this, [this] { guarded([this] { load(); }); });
+}
+
+QDate TFormRapOsoby::day() const
+{
+    return m_day->date();
+}
+
+void TFormRapOsoby::load()
+{
+    openStatement(*m_rows, roomListStatement(m_kind, day()));
+}
+
+void TFormRapOsoby::search()
+{
+    QStringList texts;
+    for (const QLineEdit* field : m_search)
+        texts << field->text();
+    if (m_rows->setFilter(roomListSearch(texts)))
+        prompter().message(QStringLiteral("Podano nieprawidłowe parametry do wyszukiwania"),
+                           QStringLiteral("Błąd Wyszukiwania !!!"), Prompter::Icon::Warning);
+}
+
+void TFormRapOsoby::clearSearch()
+{
+    m_rows->setFilter({});
+    for (QLineEdit* field : m_search)
+        field->clear();
+}
