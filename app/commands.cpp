@@ -10,4 +10,5 @@ void wireCommands(TGlowne& window)
     wireStayListCommands(window);
     wireBackupCommands(window);
     wireGuestReportCommands(window);
+    wireMoneyReportCommands(window);
 }

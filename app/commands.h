@@ -10,6 +10,8 @@ void wireCommands(TGlowne& window);
 void wireReportCommands(TGlowne& window);
 void wireStayListCommands(TGlowne& window);
 void wireGuestReportCommands(TGlowne& window);
+// The money lists (commands_money_reports.cpp).
+void wireMoneyReportCommands(TGlowne& window);
 
 // Backup, restore and the choice of database (commands_backup.cpp).
 void wireBackupCommands(TGlowne& window);

@@ -1,0 +1,73 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "db/data_module.h"
+#include "db/row_set.h"
+#include "reports/engine/ui/report_command.h"
+#include "reports/money_reports.h"
+#include "reports/ui/money_report_windows.h"
+
+namespace {
+void runUnpaidGroups()
+{
+    TFormRapDlugi window;
+    openUnpaidGroups(window.rows());
+    const QString caption = QStringLiteral("Grupy z niuregulowanymi płatnościami - błąd!");
+    if (window.rows().isEmpty()) {
+        prompter().error(QStringLiteral("Wszytskie grupy zostały rozliczone"), caption);
+        return;
+    }
+    runOnce(
+        window, {},
+        [&window](ReportOutput mode) {
+            return printUnpaidGroups(window.rows(), dataModule().database(), mode);
+        },
+        caption, Prompter::Icon::Error);
+    window.rows().close();
+}
+
+void runPayments()
+{
+    TFormRapOplaty window;
+    runOnce(
+        window,
+        [&window] {
+            return window.rows().isEmpty()
+                       ? QStringLiteral("Nie ma opłat w wybranym przedziale czasu.")
+                       : QString();
+        },
+        [&window](ReportOutput mode) {
+            return printPayments(window.rows(), mode, window.from(), window.to());
+        },
+        QStringLiteral("Opłaty wniesione w okresie - błąd!"), Prompter::Icon::Error);
+}
+
+void runInvoices()
+{
+    TFormRapFaktury window;
+    runOnce(
+        window, {},
+        [&window](ReportOutput mode) {
+            return printInvoices(window.rows(), mode, window.from(), window.to());
+        },
+        QStringLiteral("Zestawienie wystawionych faktur - błąd!"), Prompter::Icon::Information);
+}
+
+void runDiscounts()
+{
+    TFormRabaty window;
+    runRepeated(
+        window,
+        [&window](ReportOutput mode) {
+            return printDiscounts(window.rows(), mode, window.from(), window.to());
+        },
+        QStringLiteral("Zestawienie udzielonych rabatów - błąd!"), Prompter::Icon::Error);
+}
+} // namespace
+
+void wireMoneyReportCommands(TGlowne& window)
+{
+    window.wireCommand(QStringLiteral("mnuNieuregulowanePlatnosci"), runUnpaidGroups);
+    window.wireCommand(QStringLiteral("mnuOplatyWOkresie"), runPayments);
+    window.wireCommand(QStringLiteral("mnuZestawienieFaktur"), runInvoices);
+    window.wireCommand(QStringLiteral("mnuRabaty"), runDiscounts);
+}
