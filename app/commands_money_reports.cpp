@@ -3,8 +3,11 @@
 #include "db/data_module.h"
 #include "db/row_set.h"
 #include "reports/engine/ui/report_command.h"
+#include "reports/free_rooms.h"
 #include "reports/money_reports.h"
+#include "reports/room_utilisation.h"
 #include "reports/ui/money_report_windows.h"
+#include "reports/ui/room_report_windows.h"
 
 namespace {
 void runUnpaidGroups()
@@ -62,6 +65,46 @@ void runDiscounts()
         },
         QStringLiteral("Zestawienie udzielonych rabatów - błąd!"), Prompter::Icon::Error);
 }
+
+void runFreeRooms()
+{
+    TFormRapPokoje window;
+    runRepeated(
+        window, [&window](ReportOutput mode) { return printFreeRooms(window.rooms(), mode); },
+        QStringLiteral("Wolne pokoje"), Prompter::Icon::Error);
+}
+
+// Any failure other than the month list's own messages ends the command silently.
+void runRoomUtilisation()
+{
+    TableCursor& rooms = dataModule().rooms();
+    try {
+        rooms.open();
+        QStringList numbers;
+        for (int i = 0; i < rooms.rowCount(); ++i)
+            numbers << rooms.value(i, QStringLiteral("Nr_Pokoju")).toString();
+        const MonthListResult list = readMonthList(dataModule().database());
+        const QString caption = QStringLiteral("Wykorzystanie pokoi");
+        if (list.failed)
+            prompter().error(kMonthListFailure, caption);
+        if (list.months.isEmpty()) {
+            if (!list.failed)
+                prompter().error(kNoBookingsMessage, caption);
+        } else {
+            TFormRapWykorzystanie window(list.months, numbers);
+            runOnce(
+                window, {},
+                [&window](ReportOutput mode) {
+                    const TMiesiac& m = window.month();
+                    return printRoomUtilisation(m.text(), m.days(), window.roomCount(),
+                                                window.entries(), mode);
+                },
+                caption, Prompter::Icon::Error);
+        }
+    } catch (const RezydoError&) {
+    }
+    rooms.close();
+}
 } // namespace
 
 void wireMoneyReportCommands(TGlowne& window)
@@ -70,4 +113,6 @@ void wireMoneyReportCommands(TGlowne& window)
     window.wireCommand(QStringLiteral("mnuOplatyWOkresie"), runPayments);
     window.wireCommand(QStringLiteral("mnuZestawienieFaktur"), runInvoices);
     window.wireCommand(QStringLiteral("mnuRabaty"), runDiscounts);
+    window.wireCommand(QStringLiteral("mnuWolnePokoje"), runFreeRooms);
+    window.wireCommand(QStringLiteral("mnuWykorzystaniePokoi"), runRoomUtilisation);
 }

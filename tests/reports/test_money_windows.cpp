@@ -1,8 +1,10 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "core/ui/modal.h"
+#include "db/data_module.h"
 #include "db/row_set.h"
 #include "reports/ui/money_report_windows.h"
+#include "reports/ui/room_report_windows.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -85,6 +87,46 @@ private Q_SLOTS:
         main.command("mnuRabaty")->trigger();
         QCOMPARE(env.prompter().shown.size(), before);
         QVERIFY(env.modal.empty());
+        QCOMPARE(env.unexpectedModals, 0);
+    }
+
+    void roomCommands()
+    {
+        TestEnv env;
+        TGlowne main;
+        wireMoneyReportCommands(main);
+        env.modal.push_back([](QDialog& d) { return click(d, "Podglad"); });
+        env.modal.push_back([](QDialog& d) { return click(d, "Zamknij"); });
+        main.command("mnuWolnePokoje")->trigger();
+        main.command("mnuWykorzystaniePokoi")->trigger();
+        QCOMPARE(env.prompter().log(),
+                 (QStringList{"Wolne pokoje|Nie ma żadnych danych do wydruku.",
+                              "Wykorzystanie pokoi|Nie ma żadnej rezerwacji i kwaterunku."}));
+        QVERIFY(env.modal.empty());
+
+        env.exec("insert into Pokoje(Nr_Pokoju,Miejsc) values ('1',2),('2',2)");
+        env.exec("insert into Rez_msc(Identyfikator,Nr_pokoju,Od,\"Do\",Miejsc) values "
+                 "(1,'1','2026-11-28','2026-12-03',2)");
+        QStringList months;
+        int rooms = 0;
+        QString marked;
+        env.modal.push_back([&](QDialog& d) {
+            auto& w = static_cast<TFormRapWykorzystanie&>(d);
+            auto* list = w.findChild<QComboBox*>("Miesiac");
+            for (int i = 0; i < list->count(); ++i)
+                months << list->itemText(i);
+            list->setCurrentIndex(1);
+            const int result = click(d, "Podglad");
+            rooms = w.roomCount();
+            for (int day = 1; day <= 4; ++day)
+                marked += w.entries()[0].reserved[day] ? 'R' : '.';
+            return result;
+        });
+        main.command("mnuWykorzystaniePokoi")->trigger();
+        QCOMPARE(months, (QStringList{"2026 listopad", "2026 grudzień"}));
+        QCOMPARE(rooms, 2);
+        QCOMPARE(marked, QString("RRR."));
+        QVERIFY(!dataModule().rooms().isOpen());
         QCOMPARE(env.unexpectedModals, 0);
     }
 };
