@@ -8,6 +8,7 @@
 #include "reports/room_utilisation.h"
 #include "reports/ui/money_report_windows.h"
 #include "reports/ui/room_report_windows.h"
+#include "stays/ui/reservation_confirmation_window.h"
 
 namespace {
 void runUnpaidGroups()
@@ -105,6 +106,18 @@ void runRoomUtilisation()
     }
     rooms.close();
 }
+
+void runConfirmation()
+{
+    TFormRapPotwierdzenie window;
+    runRepeated(
+        window,
+        [&window](ReportOutput mode) {
+            window.printCurrent(mode);
+            return LaunchResult::success();
+        },
+        QStringLiteral("Potwierdzenie rezerwacji - błąd!"), Prompter::Icon::Error);
+}
 } // namespace
 
 void wireMoneyReportCommands(TGlowne& window)
@@ -114,5 +127,6 @@ void wireMoneyReportCommands(TGlowne& window)
     window.wireCommand(QStringLiteral("mnuZestawienieFaktur"), runInvoices);
     window.wireCommand(QStringLiteral("mnuRabaty"), runDiscounts);
     window.wireCommand(QStringLiteral("mnuWolnePokoje"), runFreeRooms);
+    window.wireCommand(QStringLiteral("mnuPotwierdzenieRezerwacji"), runConfirmation);
     window.wireCommand(QStringLiteral("mnuWykorzystaniePokoi"), runRoomUtilisation);
 }

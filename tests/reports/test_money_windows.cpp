@@ -5,6 +5,7 @@
 #include "db/row_set.h"
 #include "reports/ui/money_report_windows.h"
 #include "reports/ui/room_report_windows.h"
+#include "stays/ui/reservation_confirmation_window.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -128,6 +129,25 @@ private Q_SLOTS:
         QCOMPARE(marked, QString("RRR."));
         QVERIFY(!dataModule().rooms().isOpen());
         QCOMPARE(env.unexpectedModals, 0);
+    }
+
+    void confirmationCommand()
+    {
+        TestEnv env;
+        TGlowne main;
+        wireMoneyReportCommands(main);
+        env.exec("insert into Rez_hot(Nazwa,Osob,Od,\"Do\") values ('Kowalscy',2,'2026-07-20',"
+                 "'2026-07-23')");
+        int rows = -1;
+        env.modal.push_back([&](QDialog& d) {
+            rows = static_cast<TFormRapPotwierdzenie&>(d).rows().rowCount();
+            return click(d, "Podglad");
+        });
+        env.modal.push_back([](QDialog& d) { return click(d, "Zamknij"); });
+        main.command("mnuPotwierdzenieRezerwacji")->trigger();
+        QCOMPARE(rows, 1);
+        QVERIFY(env.modal.empty());
+        QVERIFY(env.prompter().log().isEmpty());
     }
 };
 REZYDO_TEST(TestMoneyWindows);
