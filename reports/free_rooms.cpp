@@ -49,7 +49,7 @@ void addSection(Band& header, Band& detail, const QList<Column>& columns, const 
     for (const Column& c : columns) {
         const QString name = prefix + QString::fromLatin1(c.name);
         Control& h =
-            header.addText(name, QRectF(x, 0.5, c.width, kRow), c.heading, kCenter, font(8, true));
+            header.addText(name, QRectF(x, 0.5, c.width, kRow), c.heading, kCenter, font(7, true));
         h.visible = prefix == QLatin1String("Pokoje");
         Control& f = detail.addField(QString::fromLatin1(c.name), QRectF(x, 0, c.width, kRow),
                                      c.field, {}, kCenter);
@@ -102,7 +102,8 @@ void FreeRooms::load(QSqlDatabase db, const QDate& day)
             "ORDER BY M.Nr_pokoju"),
         {{":D", d}});
 
-    m_pokoje = ReportRows(QStringList(rooms.columns()) << QStringLiteral("Do") << QStringLiteral("Dni"), {});
+    m_pokoje = ReportRows(
+        QStringList(rooms.columns()) << QStringLiteral("Do") << QStringLiteral("Dni"), {});
     m_roomBeds = 0;
     for (int i = 0; i < rooms.rowCount(); ++i) {
         const QString room = rooms.value(i, QStringLiteral("Nr_Pokoju")).toString();
@@ -117,8 +118,9 @@ void FreeRooms::load(QSqlDatabase db, const QDate& day)
         m_roomBeds += rooms.value(i, QStringLiteral("Miejsc")).toInt();
     }
 
-    m_miejsca = ReportRows(QStringList(beds.columns()) << QStringLiteral("Wolnych") << QStringLiteral("DoKiedy")
-                                          << QStringLiteral("Dni"),
+    m_miejsca = ReportRows(QStringList(beds.columns())
+                               << QStringLiteral("Wolnych") << QStringLiteral("DoKiedy")
+                               << QStringLiteral("Dni"),
                            {});
     m_freeBeds = 0;
     for (int i = 0; i < beds.rowCount(); ++i) {
@@ -182,12 +184,12 @@ TRapPokoje::TRapPokoje(const FreeRooms& rooms)
     };
     Band& bedRows = *addData(&rooms.pytMiejsca(), kRow + 0.5, QStringLiteral("Miejsca")).detail;
     addSection(headings, bedRows,
-               {{"Nr_pokoju", QStringLiteral("Numer pokoju"), QStringLiteral("Nr_pokoju"), 20},
+               {{"Nr_pokoju", QStringLiteral("Numer pokoju"), QStringLiteral("Nr_pokoju"), 23},
                 {"Miejsc", QStringLiteral("Rozmiar"), QStringLiteral("Miejsc"), 14},
                 {"Wolnych", QStringLiteral("Wolnych"), QStringLiteral("Wolnych"), 14},
-                {"Plec", QStringLiteral("Płeć"), QStringLiteral("Plec"), 10},
+                {"Plec", QStringLiteral("Płeć"), QStringLiteral("Plec"), 9},
                 {"DoKiedy", QStringLiteral("Do"), QStringLiteral("DoKiedy"), 22, ValueKind::Day},
-                {"Dni", QStringLiteral("Dni"), QStringLiteral("Dni"), 10}},
+                {"Dni", QStringLiteral("Dni"), QStringLiteral("Dni"), 9}},
                QStringLiteral("Miejsca"));
     // Once the beds' headings have printed, the pages after carry no title.
     headings.afterPrint = [this](BandContext&) {
