@@ -211,6 +211,7 @@ private Q_SLOTS:
 
     void utilisationLayout()
     {
+        TestEnv env;
         TElemWykorzystania full, half;
         full.room = "1";
         half.room = "2";
@@ -236,7 +237,7 @@ private Q_SLOTS:
             if (item.control == "S1")
                 QCOMPARE(item.rect.height(), 100.0);
         compareGolden("room_utilisation.txt", dumpDocument(doc));
-        QVERIFY(writePdf(doc, QDir::temp().filePath("wykorzystanie-test.pdf")));
+        QVERIFY(writePdf(doc, env.path("wykorzystanie.pdf")));
     }
 
     void confirmation_data()
