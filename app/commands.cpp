@@ -14,4 +14,5 @@ void wireCommands(TGlowne& window)
     wireAdminCommands(window);
     wireBillingCommands(window);
     wireRegisterCommands(window);
+    wireMoneyReportCommands(window);
 }

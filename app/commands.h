@@ -9,6 +9,8 @@ void wireCommands(TGlowne& window);
 void wireStaysCommands(TGlowne& window);
 void wireStayListCommands(TGlowne& window);
 void wireGuestReportCommands(TGlowne& window);
+// The money lists (commands_money_reports.cpp).
+void wireMoneyReportCommands(TGlowne& window);
 
 // Backup, restore and the choice of database (commands_backup.cpp).
 void wireBackupCommands(TGlowne& window);

@@ -1,0 +1,132 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "db/data_module.h"
+#include "db/row_set.h"
+#include "reports/engine/ui/report_command.h"
+#include "reports/free_rooms.h"
+#include "reports/money_reports.h"
+#include "reports/room_utilisation.h"
+#include "reports/ui/money_report_windows.h"
+#include "reports/ui/room_report_windows.h"
+#include "stays/ui/reservation_confirmation_window.h"
+
+namespace {
+void runUnpaidGroups()
+{
+    TFormRapDlugi window;
+    openUnpaidGroups(window.rows());
+    const QString caption = QStringLiteral("Grupy z niuregulowanymi płatnościami - błąd!");
+    if (window.rows().isEmpty()) {
+        prompter().error(QStringLiteral("Wszytskie grupy zostały rozliczone"), caption);
+        return;
+    }
+    runOnce(
+        window, {},
+        [&window](ReportOutput mode) {
+            return printUnpaidGroups(window.rows(), dataModule().database(), mode);
+        },
+        caption, Prompter::Icon::Error);
+    window.rows().close();
+}
+
+void runPayments()
+{
+    TFormRapOplaty window;
+    runOnce(
+        window,
+        [&window] {
+            return window.rows().isEmpty()
+                       ? QStringLiteral("Nie ma opłat w wybranym przedziale czasu.")
+                       : QString();
+        },
+        [&window](ReportOutput mode) {
+            return printPayments(window.rows(), mode, window.from(), window.to());
+        },
+        QStringLiteral("Opłaty wniesione w okresie - błąd!"), Prompter::Icon::Error);
+}
+
+void runInvoices()
+{
+    TFormRapFaktury window;
+    runOnce(
+        window, {},
+        [&window](ReportOutput mode) {
+            return printInvoices(window.rows(), mode, window.from(), window.to());
+        },
+        QStringLiteral("Zestawienie wystawionych faktur - błąd!"), Prompter::Icon::Information);
+}
+
+void runDiscounts()
+{
+    TFormRabaty window;
+    runRepeated(
+        window,
+        [&window](ReportOutput mode) {
+            return printDiscounts(window.rows(), mode, window.from(), window.to());
+        },
+        QStringLiteral("Zestawienie udzielonych rabatów - błąd!"), Prompter::Icon::Error);
+}
+
+void runFreeRooms()
+{
+    TFormRapPokoje window;
+    runRepeated(
+        window, [&window](ReportOutput mode) { return printFreeRooms(window.rooms(), mode); },
+        QStringLiteral("Wolne pokoje"), Prompter::Icon::Error);
+}
+
+// Any failure other than the month list's own messages ends the command silently.
+void runRoomUtilisation()
+{
+    TableCursor& rooms = dataModule().rooms();
+    try {
+        rooms.open();
+        QStringList numbers;
+        for (int i = 0; i < rooms.rowCount(); ++i)
+            numbers << rooms.value(i, QStringLiteral("Nr_Pokoju")).toString();
+        const MonthListResult list = readMonthList(dataModule().database());
+        const QString caption = QStringLiteral("Wykorzystanie pokoi");
+        if (list.failed)
+            prompter().error(kMonthListFailure, caption);
+        if (list.months.isEmpty()) {
+            if (!list.failed)
+                prompter().error(kNoBookingsMessage, caption);
+        } else {
+            TFormRapWykorzystanie window(list.months, numbers);
+            runOnce(
+                window, {},
+                [&window](ReportOutput mode) {
+                    const TMiesiac& m = window.month();
+                    return printRoomUtilisation(m.text(), m.days(), window.roomCount(),
+                                                window.entries(), mode);
+                },
+                caption, Prompter::Icon::Error);
+        }
+    } catch (const RezydoError&) {
+    }
+    rooms.close();
+}
+
+void runConfirmation()
+{
+    TFormRapPotwierdzenie window;
+    runRepeated(
+        window,
+        [&window](ReportOutput mode) {
+            window.printCurrent(mode);
+            return LaunchResult::success();
+        },
+        QStringLiteral("Potwierdzenie rezerwacji - błąd!"), Prompter::Icon::Error);
+}
+} // namespace
+
+void wireMoneyReportCommands(TGlowne& window)
+{
+    window.wireCommand(QStringLiteral("mnuNieuregulowanePlatnosci"), runUnpaidGroups);
+    window.wireCommand(QStringLiteral("mnuOplatyWOkresie"), runPayments);
+    window.wireCommand(QStringLiteral("mnuZestawienieFaktur"), runInvoices);
+    window.wireCommand(QStringLiteral("mnuRabaty"), runDiscounts);
+    window.wireCommand(QStringLiteral("mnuWolnePokoje"), runFreeRooms);
+    window.wireCommand(QStringLiteral("mnuPotwierdzenieRezerwacji"), runConfirmation);
+    window.wireCommand(QStringLiteral("mnuWykorzystaniePokoi"), runRoomUtilisation);
+}

@@ -1,0 +1,376 @@
+#include "reports/money_reports.h"
+
+#include "db/row_set.h"
+#include "db/sql.h"
+#include "reports/engine/mask.h"
+
+namespace {
+constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
+constexpr int kCenter = Qt::AlignCenter;
+constexpr qreal kWidth = 190;
+constexpr qreal kRow = 6;
+
+FontSpec font(qreal size, bool bold = false)
+{
+    FontSpec f;
+    f.pointSize = size;
+    f.bold = bold;
+    return f;
+}
+
+struct Heading {
+    const char* name;
+    QString caption;
+    qreal x, width;
+    int alignment;
+};
+
+void addHeadings(Band& band, const QList<Heading>& headings, qreal top)
+{
+    for (const Heading& h : headings)
+        band.addText(QString::fromLatin1(h.name), QRectF(h.x, top + 0.5, h.width, kRow), h.caption,
+                     h.alignment, font(9, true));
+    band.addLine(QPointF(0, top), QPointF(kWidth, top));
+    band.addLine(QPointF(0, top + kRow + 1), QPointF(kWidth, top + kRow + 1));
+}
+
+Control& addDay(Band& band, const QString& column, const QRectF& rect, const QString& mask,
+                int alignment = kCenter)
+{
+    Control& c = band.addField(column, rect, column, mask, alignment);
+    c.valueKind = ValueKind::Day;
+    return c;
+}
+
+Control& addMoney(Band& band, const QString& column, const QRectF& rect, const QString& mask)
+{
+    Control& c = band.addField(column, rect, column, mask, kRight);
+    c.valueKind = ValueKind::Money;
+    return c;
+}
+
+Control& addMoneySum(Band& band, const QString& name, const QRectF& rect, const QString& column,
+                     SumScope scope, const QString& mask)
+{
+    Control& c = band.addSum(name, rect, column, scope, mask, kRight, font(9, true));
+    c.valueKind = ValueKind::Money;
+    return c;
+}
+
+// The centred bold title of a page header.
+void addTitleHeader(Report& report, const QString& text, qreal height = 10)
+{
+    report.setPageHeader(height).addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 8), text,
+                                         kCenter, font(11, true));
+}
+
+// "Strona n" under a rule.
+void addRuledCounterFooter(Report& report)
+{
+    Band& footer = report.setPageCounterFooter(7);
+    for (Control& c : footer.controls)
+        c.rect.translate(0, 1);
+    footer.addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
+}
+
+const QString kTypeCase = QStringLiteral("CASE Kwit.Typ WHEN 1 THEN 'Paragon' WHEN 2 THEN "
+                                         "'Kwitariusz' WHEN 3 THEN 'Przelew' WHEN 4 THEN "
+                                         "'Nota księgowa' ELSE '' END");
+
+LaunchResult run(Report& report, ReportOutput mode)
+{
+    runReport(report, mode);
+    return LaunchResult::success();
+}
+} // namespace
+
+QString paymentMethodText(int code)
+{
+    switch (code) {
+    case 1:
+        return QStringLiteral("Gotówka");
+    case 2:
+        return QStringLiteral("Przelew");
+    default:
+        return {};
+    }
+}
+
+void openUnpaidGroups(RowSet& rows)
+{
+    rows.setKinds(
+        {{"Od", ColumnKind::Day}, {"Do", ColumnKind::Day}, {"Osob", ColumnKind::Integer}});
+    rows.open(QStringLiteral("select Identyfikator, Nazwa, Osob, Od, \"Do\" from Kwat_rozl "
+                             "where rozl = 0 or rozl is null"));
+}
+
+void openPayments(RowSet& rows, const QDate& from, const QDate& to)
+{
+    rows.setKinds({{"Data", ColumnKind::Day},
+                   {"Wplata", ColumnKind::Money},
+                   {"Typ", ColumnKind::Integer},
+                   {"Nr_noty", ColumnKind::Integer}});
+    rows.open(QStringLiteral("select Nr_kwit, Nr_noty, Kwit.Identyfikator AS Identyfikator, "
+                             "Wplata, Data, Nazwa, Kwit.Typ AS Typ, ") +
+                  kTypeCase +
+                  QStringLiteral(" AS TypStr from Kwit inner join Kalk on Kwit.Identyfikator = "
+                                 "Kalk.Identyfikator where Kwit.Data >= :Od and Kwit.Data <= :Do "
+                                 "order by Data, Nr_kwit, Nr_noty"),
+              {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
+}
+
+void openInvoices(RowSet& rows, const QDate& from, const QDate& to)
+{
+    rows.setKinds({{"Data_wystawienia", ColumnKind::Day},
+                   {"Brutto", ColumnKind::Money},
+                   {"Rach", ColumnKind::Integer},
+                   {"Sposob_Zaplaty", ColumnKind::Integer}});
+    rows.open(QStringLiteral(
+                  "SELECT Rach, Nazwa, Adres, Brutto, sposob_zaplaty AS Sposob_Zaplaty, uwagi AS "
+                  "Uwagi, data_wystawienia AS Data_wystawienia, CASE sposob_zaplaty WHEN 1 THEN "
+                  "'Gotówka' WHEN 2 THEN 'Przelew' ELSE '' END AS Sposob FROM Kalk WHERE "
+                  "Typ = 2 AND data_wystawienia >= :Od AND data_wystawienia <= :Do "
+                  "ORDER BY data_wystawienia"),
+              {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
+}
+
+void openDiscounts(RowSet& rows, const QDate& from, const QDate& to)
+{
+    rows.setKinds({{"data_sprzedazy", ColumnKind::Day},
+                   {"Brutto", ColumnKind::Money},
+                   {"Znizka", ColumnKind::Integer}});
+    rows.open(QStringLiteral("select Nazwa, Znizka, Brutto, Podstawa, data_sprzedazy, "
+                             "CAST(Znizka AS TEXT) || ' %' AS Rabat from Kalk where "
+                             "((data_sprzedazy >= :Od AND data_sprzedazy <= :Do) OR "
+                             "(Od >= :Od AND \"Do\" <= :Do)) AND Znizka > 0 "
+                             "order by data_sprzedazy"),
+              {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
+}
+
+QStringList paymentTypeItems()
+{
+    return {QStringLiteral("Wszystkie opłaty"), QStringLiteral("Paragony fiskalne"),
+            QStringLiteral("Kwitariusze"), QStringLiteral("Przelewy"),
+            QStringLiteral("Nota księgowa")};
+}
+
+QString paymentTypeFilter(int index)
+{
+    return index >= 1 && index <= 4 ? QStringLiteral("Typ=%1").arg(index) : QString();
+}
+
+Money visibleTotal(const RowSet& rows, const QString& column)
+{
+    Money total;
+    for (int i = 0; i < rows.rowCount(); ++i)
+        total += moneyFromValue(rows.value(i, column));
+    return total;
+}
+
+QString paymentsTotalText(Money total)
+{
+    return formatNumber(total.units(), 4, QStringLiteral("Razem ###,###,##0.00 zł"));
+}
+
+TRapDlugi::TRapDlugi(const ReportData& groups, QSqlDatabase db)
+{
+    title = QStringLiteral("Grupy z nieuregulowanymi płatnościami");
+    setTitleBand(12).addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 9),
+                             QStringLiteral("Grupy nierozliczone"), kCenter, font(12, true));
+    addHeadings(setColumnHeader(8),
+                {{"IdKol", QStringLiteral("Identyfikator"), 0, 25, kCenter},
+                 {"NazwaKol", QStringLiteral("Nazwa grupy"), 25, 60, kLeft},
+                 {"PokojKol", QStringLiteral("Numer pokoju"), 85, 30, kCenter},
+                 {"OdKol", QStringLiteral("Od"), 115, 25, kCenter},
+                 {"DoKol", QStringLiteral("Do"), 140, 25, kCenter},
+                 {"MiejscKol", QStringLiteral("Miejsc"), 165, 25, kCenter}},
+                0);
+    DataSection& data = addData(&groups, kRow);
+    data.detail->addField(QStringLiteral("Identyfikator"), QRectF(0, 0, 25, kRow),
+                          QStringLiteral("Identyfikator"), {}, kCenter);
+    data.detail->addField(QStringLiteral("Nazwa"), QRectF(25, 0, 165, kRow),
+                          QStringLiteral("Nazwa"));
+    Band& lines = data.addSubDetail(
+        kRow,
+        [db](const ReportData& master, int row) {
+            return ReportRows::fromSql(
+                db,
+                QStringLiteral("select Nr_pokoju, Od, \"Do\", Miejsc from Kwat_msc where "
+                               "Identyfikator = :ID order by rowid"),
+                {{":ID", master.value(row, QStringLiteral("Identyfikator"))}});
+        },
+        QStringLiteral("Pokoje"));
+    lines.addField(QStringLiteral("Nr_pokoju"), QRectF(85, 0, 30, kRow),
+                   QStringLiteral("Nr_pokoju"), {}, kCenter);
+    addDay(lines, QStringLiteral("Od"), QRectF(115, 0, 25, kRow), QStringLiteral("dd-mm-yyyy"));
+    addDay(lines, QStringLiteral("Do"), QRectF(140, 0, 25, kRow), QStringLiteral("dd-mm-yyyy"));
+    lines.addField(QStringLiteral("Miejsc"), QRectF(165, 0, 25, kRow), QStringLiteral("Miejsc"), {},
+                   kCenter);
+    // Every group is a group of its own, so its footer closes its room lines.
+    data.addGroup(QStringLiteral("Identyfikator"), 0, 1)
+        .footer->addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
+    Band& footer = setPageFooter(7);
+    footer.addPageNumber(QStringLiteral("Strona"), QRectF(0, 1, 60, 5), QStringLiteral("Strona "),
+                         font(7));
+    footer
+        .addDate(QStringLiteral("Data"), QRectF(130, 1, 60, 5), {}, QStringLiteral("yyyy-mm-dd"),
+                 font(7))
+        .alignment = kRight;
+}
+
+TRapOplaty::TRapOplaty(const ReportData& payments, const QDate& from, const QDate& to)
+{
+    title = QStringLiteral("Opłaty wniesione w danym okresie");
+    addTitleHeader(*this,
+                   periodTitle(QStringLiteral("Opłaty wniesione w okresie od "), from, to, true));
+    addHeadings(setColumnHeader(8),
+                {{"TypKol", QStringLiteral("Typ"), 0, 30, kLeft},
+                 {"NumerKol", QStringLiteral("Numer"), 30, 35, kCenter},
+                 {"NazwaKol", QStringLiteral("Nazwa grupy"), 65, 65, kLeft},
+                 {"DataKol", QStringLiteral("Data"), 130, 25, kCenter},
+                 {"WplataKol", QStringLiteral("Wpłata "), 155, 35, kRight}},
+                0);
+    DataSection& data = addData(&payments, kRow + 1);
+    Band& d = *data.detail;
+    d.addField(QStringLiteral("TypStr"), QRectF(0, 0, 30, kRow), QStringLiteral("TypStr"));
+    d.addField(QStringLiteral("Nr_kwit"), QRectF(30, 0, 35, kRow), QStringLiteral("Nr_kwit"), {},
+               kCenter);
+    d.addField(QStringLiteral("Nazwa"), QRectF(65, 0, 65, kRow), QStringLiteral("Nazwa"));
+    addDay(d, QStringLiteral("Data"), QRectF(130, 0, 25, kRow), QStringLiteral("yyyy-mm-dd"));
+    addMoney(d, QStringLiteral("Wplata"), QRectF(155, 0, 35, kRow), QStringLiteral("0.00 zł "));
+    d.addLine(QPointF(0, kRow + 0.5), QPointF(kWidth, kRow + 0.5), 0.1);
+    Group& day = data.addGroup(QStringLiteral("Data"), 0, kRow + 1);
+    day.footer->addText(QStringLiteral("Razem"), QRectF(110, 0.5, 40, kRow),
+                        QStringLiteral("Razem "), kRight, font(9, true));
+    addMoneySum(*day.footer, QStringLiteral("SumaDnia"), QRectF(150, 0.5, 40, kRow),
+                QStringLiteral("Wplata"), SumScope::Group, QStringLiteral("0.00 zł "));
+    Band& summary = setSummary(kRow + 2);
+    summary.addText(QStringLiteral("Ogolem"), QRectF(110, 1, 40, kRow), QStringLiteral("Ogółem "),
+                    kRight, font(9, true));
+    addMoneySum(summary, QStringLiteral("Suma"), QRectF(150, 1, 40, kRow), QStringLiteral("Wplata"),
+                SumScope::Report, QStringLiteral("0.00 zł "));
+    addRuledCounterFooter(*this);
+}
+
+TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QDate& to)
+{
+    title = QStringLiteral("Zestawienie wystawionych faktur Vat");
+    Band& header = setPageHeader(19);
+    header.addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 8),
+                   periodTitle(QStringLiteral("Zestawienie wystawionych faktur Vat, obrót "
+                                              "gotówkowy i bezgotówkowy od "),
+                               from, to, true),
+                   kCenter, font(10, true));
+    addHeadings(header,
+                {{"LpKol", QStringLiteral("L.p."), 0, 10, kRight},
+                 {"NumerKol", QStringLiteral("Numer"), 11, 14, kCenter},
+                 {"DataKol", QStringLiteral("Data wystawienia"), 25, 30, kCenter},
+                 {"NabywcaKol", QStringLiteral("Nabywca"), 56, 60, kLeft},
+                 {"BruttoKol", QStringLiteral("Kwota Brutto "), 116, 26, kRight},
+                 {"FormaKol", QStringLiteral("Forma zapłaty"), 143, 22, kLeft},
+                 {"UwagiKol", QStringLiteral("Uwagi"), 165, 25, kLeft}},
+                11);
+    onStart([this] { m_ordinal = 0; });
+    Band& d = *addData(&invoices, 2 * kRow - 1).detail;
+    d.addLine(QPointF(0, 0), QPointF(kWidth, 0), 0.1);
+    d.addText(QStringLiteral("Lp"), QRectF(0, 0.5, 10, kRow - 1), {}, kRight);
+    d.addField(QStringLiteral("Rach"), QRectF(11, 0.5, 14, kRow - 1), QStringLiteral("Rach"),
+               QStringLiteral("# "), kCenter);
+    addDay(d, QStringLiteral("Data_wystawienia"), QRectF(25, 0.5, 30, kRow - 1),
+           QStringLiteral("yyyy-mm-dd"));
+    Control& buyer = d.addText(QStringLiteral("Nabywca"), QRectF(56, 0.5, 60, 2 * kRow - 2), {},
+                               Qt::AlignLeft | Qt::AlignTop);
+    buyer.wordWrap = true;
+    buyer.stretch = true;
+    addMoney(d, QStringLiteral("Brutto"), QRectF(116, 0.5, 26, kRow - 1), QStringLiteral("0.00 "));
+    d.addField(QStringLiteral("Sposob"), QRectF(143, 0.5, 22, kRow - 1), QStringLiteral("Sposob"));
+    Control& notes = d.addField(QStringLiteral("Uwagi"), QRectF(165, 0.5, 25, kRow - 1),
+                                QStringLiteral("Uwagi"), {}, Qt::AlignLeft | Qt::AlignTop);
+    notes.wordWrap = true;
+    notes.stretch = true;
+    d.beforePrint = [this](BandContext& ctx) {
+        ++m_ordinal;
+        ctx.band.setText(QStringLiteral("Lp"), QString::number(m_ordinal) + QLatin1Char(' '));
+        ctx.band.setText(QStringLiteral("Nabywca"),
+                         ctx.value(QStringLiteral("Nazwa")).toString() + QLatin1Char('\n') +
+                             ctx.value(QStringLiteral("Adres")).toString());
+    };
+    Band& summary = setSummary(kRow + 2);
+    summary.addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
+    summary.addText(QStringLiteral("SumaTekst"), QRectF(56, 1, 60, kRow), QStringLiteral("Suma"),
+                    kLeft, font(9, true));
+    addMoneySum(summary, QStringLiteral("Suma"), QRectF(96, 1, 46, kRow), QStringLiteral("Brutto"),
+                SumScope::Report, QStringLiteral("###,###,##0.00 "));
+    addRuledCounterFooter(*this);
+}
+
+TRapRabaty::TRapRabaty(const ReportData& discounts, const QDate& from, const QDate& to)
+{
+    title = QStringLiteral("Zestawienie udzielonych rabatów");
+    addTitleHeader(*this,
+                   periodTitle(QStringLiteral("Zestawienie udzielonych rabatów od  "), from, to));
+    addHeadings(setColumnHeader(8),
+                {{"NazwaKol", QStringLiteral("Nazwa grupy"), 0, 60, kLeft},
+                 {"DataKol", QStringLiteral("Data"), 60, 25, kCenter},
+                 {"BruttoKol", QStringLiteral("Kwota Brutto"), 85, 35, kRight},
+                 {"RabatKol", QStringLiteral("Rabat"), 120, 20, kCenter},
+                 {"PodstawaKol", QStringLiteral("Podstawa"), 142, 48, kLeft}},
+                0);
+    Band& d = *addData(&discounts, kRow + 1).detail;
+    Control& name = d.addField(QStringLiteral("Nazwa"), QRectF(0, 0, 60, kRow),
+                               QStringLiteral("Nazwa"), {}, Qt::AlignLeft | Qt::AlignTop);
+    name.wordWrap = true;
+    name.stretch = true;
+    addDay(d, QStringLiteral("data_sprzedazy"), QRectF(60, 0, 25, kRow),
+           QStringLiteral("yyyy-mm-dd"));
+    // The currency format of the regional settings, as Money shows an amount.
+    d.addText(QStringLiteral("Brutto"), QRectF(85, 0, 35, kRow), {}, kRight);
+    d.addField(QStringLiteral("Rabat"), QRectF(120, 0, 20, kRow), QStringLiteral("Rabat"), {},
+               kCenter);
+    d.addField(QStringLiteral("Podstawa"), QRectF(142, 0, 48, kRow), QStringLiteral("Podstawa"));
+    d.beforePrint = [](BandContext& ctx) {
+        ctx.band.setText(QStringLiteral("Brutto"),
+                         moneyFromValue(ctx.value(QStringLiteral("Brutto"))).toString());
+    };
+    Control& rule = d.addLine(QPointF(0, kRow + 0.5), QPointF(kWidth, kRow + 0.5), 0.1);
+    rule.name = QStringLiteral("Linia");
+    setPageCounterFooter();
+}
+
+LaunchResult printUnpaidGroups(const RowSet& groups, QSqlDatabase db, ReportOutput mode)
+{
+    const RowSetData data(groups);
+    TRapDlugi report(data, db);
+    return run(report, mode);
+}
+
+LaunchResult printPayments(const RowSet& payments, ReportOutput mode, const QDate& from,
+                           const QDate& to)
+{
+    const RowSetData data(payments);
+    TRapOplaty report(data, from, to);
+    return run(report, mode);
+}
+
+LaunchResult printInvoices(const RowSet& invoices, ReportOutput mode, const QDate& from,
+                           const QDate& to)
+{
+    if (from > to)
+        return LaunchResult::failure(kInvoiceDatesMessage);
+    if (invoices.isEmpty())
+        return LaunchResult::failure(kNoInvoicesMessage);
+    const RowSetData data(invoices);
+    TRapFaktury report(data, from, to);
+    return run(report, mode);
+}
+
+LaunchResult printDiscounts(const RowSet& discounts, ReportOutput mode, const QDate& from,
+                            const QDate& to)
+{
+    if (discounts.isEmpty())
+        return LaunchResult::failure({});
+    const RowSetData data(discounts);
+    TRapRabaty report(data, from, to);
+    return run(report, mode);
+}
