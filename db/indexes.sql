@@ -21,3 +21,30 @@ CREATE INDEX Kwit_grupa ON Kwit (Identyfikator);
 CREATE INDEX Kwit_data ON Kwit (Data);
 CREATE INDEX Kalk_wystawienie ON Kalk (data_wystawienia);
 CREATE INDEX Kalk_rach ON Kalk (Rach);
+
+-- What the query planner should expect of a house with years behind it: a
+-- register of hundreds of thousands of entries beside a few dozen groups in
+-- the house. Without these figures it guesses all tables alike and walks the
+-- whole register to list the guests of today's groups. "ANALYZE
+-- sqlite_schema" only creates the empty statistics table.
+ANALYZE sqlite_schema;
+INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
+    ('Rez_hot', NULL, '3000'),
+    ('Kwat_hot', NULL, '100'),
+    ('Arch_os', NULL, '300000'),
+    ('Kalk', 'Kalk_wystawienie', '100000 30'),
+    ('Kalk', 'Kalk_rach', '100000 5'),
+    ('Ksiazka', 'Ksiazka_grupa', '400000 4'),
+    ('Ksiazka', 'Ksiazka_osoba', '400000 2'),
+    ('Ksiazka', 'Ksiazka_od', '400000 110'),
+    ('Ksiazka', 'Ksiazka_do', '400000 110'),
+    ('Kwat_msc', 'Kwat_msc_pokoj', '150 1 1'),
+    ('Kwat_msc', 'Kwat_msc_grupa', '150 2'),
+    ('Rez_msc', 'Rez_msc_pokoj', '4000 14 1'),
+    ('Rez_msc', 'Rez_msc_grupa', '4000 2'),
+    ('Kalk_det', 'Kalk_det_grupa', '150000 2'),
+    ('Kwit', 'Kwit_grupa', '140000 2'),
+    ('Kwit', 'Kwit_data', '140000 40'),
+    ('Pokoje', 'sqlite_autoindex_Pokoje_1', '300 1'),
+    ('Cennik', 'sqlite_autoindex_Cennik_1', '5 1'),
+    ('Panstwo', NULL, '80');
