@@ -6,13 +6,10 @@ CREATE INDEX Ksiazka_grupa ON Ksiazka (Identyfikator_g);
 CREATE INDEX Ksiazka_osoba ON Ksiazka (Identyfikator_o);
 -- Entries by arrival day: statistics, archive and register by dates.
 CREATE INDEX Ksiazka_od ON Ksiazka (Od);
--- Entries by departure day: the month chart of rooms.
-CREATE INDEX Ksiazka_do ON Ksiazka ("Do");
--- Room lines by room and days: free rooms and free places of a period.
-CREATE INDEX Kwat_msc_pokoj ON Kwat_msc (Nr_pokoju, Od);
+-- Reservation lines by room and days: free rooms of a period. (The lines of
+-- the groups in the house are too few to need one.)
 CREATE INDEX Rez_msc_pokoj ON Rez_msc (Nr_pokoju, Od);
--- Room lines of a group: stay editor, check-in.
-CREATE INDEX Kwat_msc_grupa ON Kwat_msc (Identyfikator);
+-- Reservation lines of a group: stay editor, check-in.
 CREATE INDEX Rez_msc_grupa ON Rez_msc (Identyfikator);
 -- Calculation lines and payments of a group: billing window, guest details.
 CREATE INDEX Kalk_det_grupa ON Kalk_det (Identyfikator);
@@ -31,15 +28,13 @@ ANALYZE sqlite_schema;
 INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
     ('Rez_hot', NULL, '3000'),
     ('Kwat_hot', NULL, '100'),
+    ('Kwat_msc', NULL, '150'),
     ('Arch_os', NULL, '300000'),
     ('Kalk', 'Kalk_wystawienie', '100000 30'),
     ('Kalk', 'Kalk_rach', '100000 5'),
     ('Ksiazka', 'Ksiazka_grupa', '400000 4'),
     ('Ksiazka', 'Ksiazka_osoba', '400000 2'),
     ('Ksiazka', 'Ksiazka_od', '400000 110'),
-    ('Ksiazka', 'Ksiazka_do', '400000 110'),
-    ('Kwat_msc', 'Kwat_msc_pokoj', '150 1 1'),
-    ('Kwat_msc', 'Kwat_msc_grupa', '150 2'),
     ('Rez_msc', 'Rez_msc_pokoj', '4000 14 1'),
     ('Rez_msc', 'Rez_msc_grupa', '4000 2'),
     ('Kalk_det', 'Kalk_det_grupa', '150000 2'),
