@@ -6,5 +6,6 @@
 // own (commands_<feature>.cpp) and is called from here.
 void wireCommands(TGlowne& window)
 {
-    (void)window;
+    wireStayListCommands(window);
+    wireGuestReportCommands(window);
 }

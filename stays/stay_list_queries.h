@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The three kinds of group the stay list shows.
+enum class ListMode { Reservations, Accommodations, Payments };
+
+// The statement of the group grid: all groups of the mode, those with a room
+// line whose number contains :Nr when `roomFilter`, in the given order. The
+// order is one of the grid's own field names, optionally followed by " desc".
+QString groupStatement(ListMode mode, bool roomFilter, const QString& order);
+// The room lines of one group (:Identyfikator) in the given order.
+QString roomLineStatement(ListMode mode, const QString& order);
+// The bound value for :Nr, so that '%' and '_' typed by the user are searched
+// for, not matched as patterns (the statement uses ESCAPE '\').
+QString containsPattern(const QString& typed);
