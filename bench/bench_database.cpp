@@ -21,7 +21,8 @@ constexpr int kRooms = 300;
 constexpr const char* kConnection = "bench";
 
 // The cache is good while the schema and the generator are the same.
-QString cacheKey() {
+QString cacheKey()
+{
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const char* name :
          {":/db/schema.sql", ":/db/indexes.sql", ":/db/views.sql", ":/db/seed.sql"}) {
@@ -33,7 +34,8 @@ QString cacheKey() {
     return QString::fromLatin1(hash.result().toHex().left(10));
 }
 
-void openQt(const QString& path, bool readOnly) {
+void openQt(const QString& path, bool readOnly)
+{
     QSqlDatabase db =
         QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QString::fromLatin1(kConnection));
     db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
@@ -43,12 +45,14 @@ void openQt(const QString& path, bool readOnly) {
         throw std::runtime_error(db.lastError().text().toStdString());
 }
 
-void closeQt() {
+void closeQt()
+{
     QSqlDatabase::database(QString::fromLatin1(kConnection)).close();
     QSqlDatabase::removeDatabase(QString::fromLatin1(kConnection));
 }
 
-void makeSynthetic(const QString& path) {
+void makeSynthetic(const QString& path)
+{
     const QString part = path + QStringLiteral(".part");
     QFile::remove(part);
     std::fprintf(stderr, "making %s (%d years, %d rooms)...\n", qPrintable(path), kYears, kRooms);
@@ -60,7 +64,8 @@ void makeSynthetic(const QString& path) {
 }
 
 // A copy with every index of the schema dropped: the "before" of each index.
-void makeUnindexed(const QString& from, const QString& path) {
+void makeUnindexed(const QString& from, const QString& path)
+{
     const QString part = path + QStringLiteral(".part");
     QFile::remove(part);
     QFile::copy(from, part);
@@ -79,12 +84,14 @@ void makeUnindexed(const QString& from, const QString& path) {
 }
 } // namespace
 
-BenchDatabase& BenchDatabase::instance() {
+BenchDatabase& BenchDatabase::instance()
+{
     static BenchDatabase db;
     return db;
 }
 
-BenchDatabase::BenchDatabase() {
+BenchDatabase::BenchDatabase()
+{
     const QString dir = QString::fromUtf8(REZYDO_BENCH_DATA);
     QDir().mkpath(dir);
     const QString base =
@@ -107,11 +114,13 @@ BenchDatabase::BenchDatabase() {
         throw std::runtime_error("cannot open the benchmark database");
 }
 
-QSqlDatabase BenchDatabase::qt() const {
+QSqlDatabase BenchDatabase::qt() const
+{
     return QSqlDatabase::database(QString::fromLatin1(kConnection));
 }
 
-std::vector<QVariantList> loadRows(QSqlDatabase db, const QString& sql, const Bindings& b) {
+std::vector<QVariantList> loadRows(QSqlDatabase db, const QString& sql, const Bindings& b)
+{
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
@@ -133,7 +142,8 @@ std::vector<QVariantList> loadRows(QSqlDatabase db, const QString& sql, const Bi
 }
 
 namespace {
-sqlite3_stmt* prepareBare(sqlite3* db, const char* sql, const Bindings& b) {
+sqlite3_stmt* prepareBare(sqlite3* db, const char* sql, const Bindings& b)
+{
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
         throw std::runtime_error(sqlite3_errmsg(db));
@@ -151,7 +161,8 @@ sqlite3_stmt* prepareBare(sqlite3* db, const char* sql, const Bindings& b) {
 }
 } // namespace
 
-int bareRows(sqlite3* db, const char* sql, const Bindings& b) {
+int bareRows(sqlite3* db, const char* sql, const Bindings& b)
+{
     sqlite3_stmt* s = prepareBare(db, sql, b);
     int rows = 0;
     std::size_t touched = 0;
@@ -173,12 +184,14 @@ int bareRows(sqlite3* db, const char* sql, const Bindings& b) {
     return touched == 1 ? rows + 0 : rows; // keeps the reads from being optimised away
 }
 
-QVariant qtScalar(QSqlDatabase db, const QString& sql, const Bindings& b) {
+QVariant qtScalar(QSqlDatabase db, const QString& sql, const Bindings& b)
+{
     const std::vector<QVariantList> rows = loadRows(db, sql, b);
     return rows.empty() || rows.front().isEmpty() ? QVariant() : rows.front().front();
 }
 
-sqlite3_int64 bareScalar(sqlite3* db, const char* sql, const Bindings& b) {
+sqlite3_int64 bareScalar(sqlite3* db, const char* sql, const Bindings& b)
+{
     sqlite3_stmt* s = prepareBare(db, sql, b);
     const sqlite3_int64 v = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
     sqlite3_finalize(s);

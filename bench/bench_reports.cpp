@@ -2,6 +2,8 @@
 // figures of one month and the list of months of the room chart.
 #include "bench/bench_database.h"
 
+#include "reports/statistics.h"
+
 #include <QSqlQuery>
 
 #include <benchmark/benchmark.h>
@@ -10,7 +12,8 @@
 namespace {
 
 // The season month the figures are for: the last July that is over.
-std::pair<QString, QString> statisticsMonth() {
+std::pair<QString, QString> statisticsMonth()
+{
     const QDate a = BenchDatabase::instance().anchor();
     const int year = a.month() > 7 ? a.year() : a.year() - 1;
     return {dayText(QDate(year, 7, 1)), dayText(QDate(year, 7, 31))};
@@ -26,7 +29,8 @@ const char* const kRooms = "SELECT SUM(wynajete) FROM (SELECT DISTINCT Nr_pokoju
 // Every statement of one month row and of the month's part of every country
 // row: 2 + 6 + 3 per foreign country.
 std::vector<std::pair<std::string, Bindings>>
-statisticsStatements(const std::vector<int>& countries) {
+statisticsStatements(const std::vector<int>& countries)
+{
     const auto [s, e] = statisticsMonth();
     std::vector<std::pair<std::string, Bindings>> out;
     const Bindings month{{":s", s}, {":e", e}};
@@ -48,7 +52,8 @@ statisticsStatements(const std::vector<int>& countries) {
     return out;
 }
 
-std::vector<int> foreignCountries() {
+std::vector<int> allForeignCountries()
+{
     std::vector<int> ids;
     for (const QVariantList& row : loadRows(BenchDatabase::instance().qt(),
                                             QStringLiteral("SELECT ID FROM Panstwo WHERE ID > 1")))
@@ -56,8 +61,9 @@ std::vector<int> foreignCountries() {
     return ids;
 }
 
-void statisticsProgram(benchmark::State& state) {
-    const auto statements = statisticsStatements(foreignCountries());
+void statisticsProgram(benchmark::State& state)
+{
+    const auto statements = statisticsStatements(allForeignCountries());
     qint64 sum = 0;
     for (auto _ : state)
         for (const auto& [sql, b] : statements)
@@ -67,8 +73,9 @@ void statisticsProgram(benchmark::State& state) {
     state.counters["figures_sum"] = static_cast<double>(sum / state.iterations());
 }
 
-void statisticsBare(benchmark::State& state) {
-    const auto statements = statisticsStatements(foreignCountries());
+void statisticsBare(benchmark::State& state)
+{
+    const auto statements = statisticsStatements(allForeignCountries());
     qint64 sum = 0;
     for (auto _ : state)
         for (const auto& [sql, b] : statements)
@@ -81,14 +88,16 @@ void statisticsBare(benchmark::State& state) {
 struct Month {
     int year;
     int month;
-    bool operator<(const Month& o) const {
+    bool operator<(const Month& o) const
+    {
         return year != o.year ? year < o.year : month < o.month;
     }
     bool operator<=(const Month& o) const { return !(o < *this); }
     Month next() const { return month == 12 ? Month{year + 1, 1} : Month{year, month + 1}; }
 };
 
-template <typename Rows> std::vector<Month> walkMonths(Rows&& rowAt, int count) {
+template <typename Rows> std::vector<Month> walkMonths(Rows&& rowAt, int count)
+{
     std::vector<Month> months;
     if (count == 0)
         return months;
@@ -114,7 +123,8 @@ template <typename Rows> std::vector<Month> walkMonths(Rows&& rowAt, int count) 
 
 const char* const kMonthRows = "SELECT Od_miesiac, Od_rok, Do_miesiac, Do_rok FROM Rez_i_ksiazka";
 
-void monthListProgram(benchmark::State& state) {
+void monthListProgram(benchmark::State& state)
+{
     std::size_t months = 0;
     for (auto _ : state) {
         const std::vector<QVariantList> rows =
@@ -128,7 +138,8 @@ void monthListProgram(benchmark::State& state) {
     state.counters["months"] = static_cast<double>(months);
 }
 
-void monthListBare(benchmark::State& state) {
+void monthListBare(benchmark::State& state)
+{
     sqlite3* db = BenchDatabase::instance().bare();
     std::size_t months = 0;
     for (auto _ : state) {
@@ -152,7 +163,8 @@ const char* const kDistinctMonths =
     "CAST(substr(\"Do\", 6, 2) AS INTEGER), CAST(substr(\"Do\", 1, 4) AS INTEGER) FROM "
     "Rez_msc_i_ksiazka ORDER BY 2, 1";
 
-void monthListDistinct(benchmark::State& state) {
+void monthListDistinct(benchmark::State& state)
+{
     std::size_t months = 0;
     for (auto _ : state) {
         const std::vector<QVariantList> rows =

@@ -8,7 +8,8 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-void startup(benchmark::State& state, bool bare) {
+void startup(benchmark::State& state, bool bare)
+{
     const QString driver =
         QCoreApplication::applicationDirPath() + QStringLiteral("/rezydo-bench-startup");
     QStringList args{BenchDatabase::instance().path()};

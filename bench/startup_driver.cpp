@@ -26,10 +26,13 @@ namespace {
 class ExposeWatch : public QObject {
 public:
     explicit ExposeWatch(const QElapsedTimer& clock)
-        : m_clock(clock) {}
+        : m_clock(clock)
+    {
+    }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
             std::printf("%lld\n", static_cast<long long>(m_clock.elapsed()));
             QCoreApplication::exit(0);
@@ -41,14 +44,16 @@ private:
     const QElapsedTimer& m_clock;
 };
 
-void watch(QWidget& window, ExposeWatch& watcher) {
+void watch(QWidget& window, ExposeWatch& watcher)
+{
     window.winId(); // makes the native window, so that its expose can be seen
     window.windowHandle()->installEventFilter(&watcher);
     window.show();
 }
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
