@@ -9,16 +9,19 @@ namespace {
 const char* const kGrounds[] = {"stały klient", "grupa", "pobyt 7 dni", "dzieci", "poza sezonem"};
 
 // VAT contained in a gross amount: the net rounded half up to cents.
-Money taxOf(Money gross, int rate) {
+Money taxOf(Money gross, int rate)
+{
     return gross - Money::mulDiv(gross, 100, 100 + rate).roundedHalfUpToCents();
 }
 
 // Payments rounded to whole złoty, as a receptionist takes a deposit.
-Money share(Money total, int percent) {
+Money share(Money total, int percent)
+{
     return Money::fromZloty(Money::mulDiv(total, percent, 100).units() / Money::kScale);
 }
 
-QString receiptNumber(int type, int& paragon, int& paragonYear, int year, int (&others)[5]) {
+QString receiptNumber(int type, int& paragon, int& paragonYear, int year, int (&others)[5])
+{
     if (type != 1)
         return QString::number(++others[type]);
     // Till receipts run from 0001 each year: "0012/2026#0001".
@@ -36,7 +39,8 @@ QString receiptNumber(int type, int& paragon, int& paragonYear, int year, int (&
 // it: bed price for part of a room, room price for all of it; a discount
 // lowers the gross to four places and keeps the undiscounted price a night.
 Money Writer::writeCalculationLines(const Plan& plan, const PlannedGroup& g, int id, int discount,
-                                    const QString& ground, int rate, Money& tax) {
+                                    const QString& ground, int rate, Money& tax)
+{
     const int nights = g.to - g.from;
     const QString vat = rate == 0 ? QStringLiteral("zw") : QString::number(rate);
     Money total;
@@ -64,7 +68,8 @@ Money Writer::writeCalculationLines(const Plan& plan, const PlannedGroup& g, int
 }
 
 void Writer::writeCalculation(const Plan& plan, const PlannedGroup& g, const Party& party, int id,
-                              const QString& name, const QString& notes) {
+                              const QString& name, const QString& notes)
+{
     const int discount = chance(m_rng, 12) ? 5 * (1 + below(m_rng, 4)) : 0;
     const QString ground =
         discount > 0 ? QString::fromUtf8(kGrounds[below(m_rng, std::size(kGrounds))]) : QString();
@@ -112,7 +117,8 @@ void Writer::writeCalculation(const Plan& plan, const PlannedGroup& g, const Par
 // Most pay once on departure; many leave a deposit first; firms often pay by
 // transfer after the invoice. Only what is paid by today is recorded, and a
 // group is settled once its payments cover the gross.
-bool Writer::planPayments(const PlannedGroup& g, int id, Money due, bool invoice, bool transfer) {
+bool Writer::planPayments(const PlannedGroup& g, int id, Money due, bool invoice, bool transfer)
+{
     std::vector<PendingPayment> planned;
     auto add = [&](int dayOffset, Money amount, int type) {
         if (amount.units() > 0)
@@ -150,7 +156,8 @@ bool Writer::planPayments(const PlannedGroup& g, int id, Money due, bool invoice
 }
 
 // Receipts numbered in the order they were issued, which is also their ID order.
-void Writer::writePayments() {
+void Writer::writePayments()
+{
     std::stable_sort(
         m_payments.begin(), m_payments.end(),
         [](const PendingPayment& a, const PendingPayment& b) { return a.day < b.day; });
@@ -166,7 +173,8 @@ void Writer::writePayments() {
 }
 
 // Invoice numbers run through the whole history, in the order of issue.
-void Writer::writeInvoiceNumbers() {
+void Writer::writeInvoiceNumbers()
+{
     std::stable_sort(m_invoices.begin(), m_invoices.end(),
                      [](const Invoice& a, const Invoice& b) { return a.day < b.day; });
     int number = 0;

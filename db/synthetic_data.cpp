@@ -45,11 +45,13 @@ Writer::Writer(QSqlDatabase db, std::uint32_t seed)
                               "Oplata2, Znizka, Podstawa, Dni, VAT, Podatek, Brutto",
                               14))
     , m_kwit(db, statement("Kwit", "Identyfikator, Nr_kwit, Wplata, Data, Typ", 5))
-    , m_rach(db, QStringLiteral("UPDATE Kalk SET Rach = ? WHERE Identyfikator = ?")) {
+    , m_rach(db, QStringLiteral("UPDATE Kalk SET Rach = ? WHERE Identyfikator = ?"))
+{
     loadCountries();
 }
 
-void Writer::loadCountries() {
+void Writer::loadCountries()
+{
     QHash<QString, int> ids;
     QSqlQuery q = runSql(m_db, QStringLiteral("SELECT ID, Nazwa FROM Panstwo WHERE ID > 1"));
     while (q.next()) {
@@ -62,7 +64,8 @@ void Writer::loadCountries() {
         m_originCountry.push_back(ids.value(QString::fromUtf8(list[i].country), 0));
 }
 
-const QVariant& Writer::day(int offset) {
+const QVariant& Writer::day(int offset)
+{
     const std::size_t at = static_cast<std::size_t>(offset - m_firstDay + 60);
     if (at >= m_days.size())
         m_days.resize(at + 1);
@@ -71,7 +74,8 @@ const QVariant& Writer::day(int offset) {
     return m_days[at];
 }
 
-void Writer::writeSetup(const Plan& plan) {
+void Writer::writeSetup(const Plan& plan)
+{
     Insert room(m_db, statement("Pokoje", "Nr_Pokoju, Miejsc, Typ, Opis", 4));
     for (const RoomSpec& r : plan.rooms)
         room.run({r.nr, r.beds,
@@ -92,7 +96,8 @@ void Writer::writeSetup(const Plan& plan) {
             {":B", QStringLiteral("Bank Spółdzielczy w Krynicy-Zdroju")}});
 }
 
-Party Writer::drawParty(const PlannedGroup& g) {
+Party Writer::drawParty(const PlannedGroup& g)
+{
     Party p;
     p.tour = g.persons >= 10 && chance(m_rng, 60);
     p.firm = !p.tour && chance(m_rng, g.persons >= 5 ? 45 : 12);
@@ -132,7 +137,8 @@ Party Writer::drawParty(const PlannedGroup& g) {
 
 // A returning guest keeps the person record of the earlier stay; tours and
 // firms bring mostly new faces. Stays of one person never overlap.
-std::size_t Writer::guestFor(const Party& party, int from, bool& isNew) {
+std::size_t Writer::guestFor(const Party& party, int from, bool& isNew)
+{
     const int returning = party.tour ? 5 : party.firm ? 20 : 33;
     isNew = false;
     if (!m_guests.empty() && chance(m_rng, returning)) {
@@ -159,7 +165,8 @@ std::size_t Writer::guestFor(const Party& party, int from, bool& isNew) {
     return m_guests.size() - 1;
 }
 
-void Writer::writePerson(const Guest& g, const QString& address) {
+void Writer::writePerson(const Guest& g, const QString& address)
+{
     const NameParts name = personName(g.tongue, g.female, g.name);
     const int age = 3 + below(m_rng, 80);
     const QDate born = m_today.addYears(-age).addDays(-below(m_rng, 365));
@@ -178,7 +185,8 @@ void Writer::writePerson(const Guest& g, const QString& address) {
     ++m_counts.persons;
 }
 
-QString Writer::groupName(const Party& party, const Guest* first) {
+QString Writer::groupName(const Party& party, const Guest* first)
+{
     if (!party.name.isEmpty())
         return party.name.left(40);
     const NameParts n = first ? personName(first->tongue, first->female, first->name)
@@ -186,7 +194,8 @@ QString Writer::groupName(const Party& party, const Guest* first) {
     return (n.surname + QLatin1Char(' ') + n.firstName).left(40);
 }
 
-QString Writer::notes() {
+QString Writer::notes()
+{
     return chance(m_rng, 15) ? QString::fromUtf8(kNotes[below(m_rng, std::size(kNotes))])
                              : QString();
 }
@@ -194,7 +203,8 @@ QString Writer::notes() {
 // Persons bed by bed through the room lines. Guests who arrived today or
 // yesterday may still wait to be registered: an empty record, data not in.
 const Guest* Writer::writeEntries(const Plan& plan, const PlannedGroup& g, const Party& party,
-                                  int id) {
+                                  int id)
+{
     const bool out = g.stage == Stage::CheckedOut;
     const int waiting = g.stage != Stage::Staying ? 0 : g.from == 0 ? 70 : g.from == -1 ? 30 : 0;
     std::size_t first = SIZE_MAX;
@@ -230,7 +240,8 @@ const Guest* Writer::writeEntries(const Plan& plan, const PlannedGroup& g, const
     return first == SIZE_MAX ? nullptr : &m_guests[first];
 }
 
-void Writer::writeReservation(const Plan& plan, const PlannedGroup& g, const Party& party) {
+void Writer::writeReservation(const Plan& plan, const PlannedGroup& g, const Party& party)
+{
     const int id = m_nextReservation++;
     m_rezHot.run({id, groupName(party, nullptr), g.persons, day(g.from), day(g.to), notes()});
     for (const PlannedLine& l : g.lines)
@@ -242,7 +253,8 @@ void Writer::writeReservation(const Plan& plan, const PlannedGroup& g, const Par
 // A group gone has left its register entries, calculation and payments; a
 // group in the house also its header and room lines, and a calculation only
 // if the billing window was opened already.
-void Writer::writeGroup(const Plan& plan, const PlannedGroup& g) {
+void Writer::writeGroup(const Plan& plan, const PlannedGroup& g)
+{
     const Party party = drawParty(g);
     if (g.stage == Stage::Reserved) {
         writeReservation(plan, g, party);
@@ -264,7 +276,8 @@ void Writer::writeGroup(const Plan& plan, const PlannedGroup& g) {
 }
 
 // Group ids keep rising past the groups that were checked out and deleted.
-void Writer::raiseSequence(const char* table, int value) {
+void Writer::raiseSequence(const char* table, int value)
+{
     QSqlQuery q = runSql(m_db,
                          QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, :V) "
                                         "WHERE name = :T"),
@@ -274,7 +287,8 @@ void Writer::raiseSequence(const char* table, int value) {
                {{":V", value}, {":T", QLatin1String(table)}});
 }
 
-SyntheticCounts Writer::write(int years, int rooms) {
+SyntheticCounts Writer::write(int years, int rooms)
+{
     const Plan plan = planHotel(years, rooms, m_today, m_rng);
     m_firstDay = plan.firstDay;
     writeSetup(plan);
@@ -292,7 +306,8 @@ SyntheticCounts Writer::write(int years, int rooms) {
 
 } // namespace synthetic
 
-SyntheticCounts insertSyntheticData(QSqlDatabase db, int years, int rooms, std::uint32_t seed) {
+SyntheticCounts insertSyntheticData(QSqlDatabase db, int years, int rooms, std::uint32_t seed)
+{
     // Dirty pages stay in memory until the commit: spilling them mid-way would
     // sync the journal again and again.
     runSql(db, QStringLiteral("PRAGMA cache_spill = OFF"));

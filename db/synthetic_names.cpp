@@ -5,7 +5,8 @@
 namespace synthetic {
 namespace {
 
-template <typename T, std::size_t N> std::size_t sizeOf(const T (&)[N]) {
+template <typename T, std::size_t N> std::size_t sizeOf(const T (&)[N])
+{
     return N;
 }
 
@@ -117,7 +118,8 @@ struct Pool {
 };
 
 #define REZYDO_POOL(S, M, W)                                                                       \
-    Pool {                                                                                         \
+    Pool                                                                                           \
+    {                                                                                              \
         S, sizeOf(S), M, sizeOf(M), W, sizeOf(W)                                                   \
     }
 const Pool kPools[] = {
@@ -167,12 +169,14 @@ const Origin kOrigins[] = {
     {"Brazylia", Tongue::Other, 1},
 };
 
-QString pick(const char* const* pool, std::size_t count, std::uint32_t index) {
+QString pick(const char* const* pool, std::size_t count, std::uint32_t index)
+{
     return QString::fromUtf8(pool[index % count]);
 }
 
 // "Kowalski" → "Kowalska", "Zając" stays; the usual Polish female forms.
-QString femaleForm(const QString& surname) {
+QString femaleForm(const QString& surname)
+{
     for (const char* ending : {"ski", "cki", "dzki"})
         if (surname.endsWith(QLatin1String(ending)))
             return surname.chopped(1) + QLatin1Char('a');
@@ -180,7 +184,8 @@ QString femaleForm(const QString& surname) {
 }
 
 // "Novák" → "Nováková", "Svoboda" → "Svobodová", "Černý" → "Černá".
-QString czechFemaleForm(const QString& surname) {
+QString czechFemaleForm(const QString& surname)
+{
     if (surname.endsWith(QStringLiteral("ý")))
         return surname.chopped(1) + QStringLiteral("á");
     if (surname.endsWith(QLatin1Char('a')))
@@ -188,18 +193,21 @@ QString czechFemaleForm(const QString& surname) {
     return surname + QStringLiteral("ová");
 }
 
-int below(std::mt19937& rng, int n) {
+int below(std::mt19937& rng, int n)
+{
     return static_cast<int>(rng() % static_cast<unsigned>(n));
 }
 
-QString digits(std::mt19937& rng, int count) {
+QString digits(std::mt19937& rng, int count)
+{
     QString s;
     for (int i = 0; i < count; ++i)
         s += QLatin1Char(static_cast<char>('0' + below(rng, 10)));
     return s;
 }
 
-QString letters(std::mt19937& rng, int count) {
+QString letters(std::mt19937& rng, int count)
+{
     QString s;
     for (int i = 0; i < count; ++i)
         s += QLatin1Char(static_cast<char>('A' + below(rng, 26)));
@@ -208,12 +216,14 @@ QString letters(std::mt19937& rng, int count) {
 
 } // namespace
 
-const Origin* origins(int& count) {
+const Origin* origins(int& count)
+{
     count = static_cast<int>(std::size(kOrigins));
     return kOrigins;
 }
 
-NameParts personName(Tongue tongue, bool female, std::uint32_t index) {
+NameParts personName(Tongue tongue, bool female, std::uint32_t index)
+{
     const Pool& p = kPools[static_cast<int>(tongue)];
     const std::uint32_t first = index / static_cast<std::uint32_t>(p.surnameCount);
     QString surname = pick(p.surnames, p.surnameCount, index);
@@ -224,11 +234,13 @@ NameParts personName(Tongue tongue, bool female, std::uint32_t index) {
     return {surname, female ? pick(p.women, p.womenCount, first) : pick(p.men, p.menCount, first)};
 }
 
-QString homeTown(std::uint32_t index) {
+QString homeTown(std::uint32_t index)
+{
     return pick(kTowns, std::size(kTowns), index);
 }
 
-QString streetAddress(Tongue tongue, std::mt19937& rng) {
+QString streetAddress(Tongue tongue, std::mt19937& rng)
+{
     const QString street = pick(kStreets, std::size(kStreets), rng());
     const QString number = QString::number(1 + below(rng, 120));
     if (tongue != Tongue::Polish)
@@ -239,7 +251,8 @@ QString streetAddress(Tongue tongue, std::mt19937& rng) {
     return QStringLiteral("ul. %1 %2%3, %4 %5").arg(street, number, flat, code, homeTown(rng()));
 }
 
-QString documentNumber(Tongue tongue, int kind, std::mt19937& rng) {
+QString documentNumber(Tongue tongue, int kind, std::mt19937& rng)
+{
     if (kind == 1)
         return letters(rng, 3) + digits(rng, 6);
     if (kind == 3 || kind == 4)
@@ -248,7 +261,8 @@ QString documentNumber(Tongue tongue, int kind, std::mt19937& rng) {
                                     : letters(rng, 1) + digits(rng, 8);
 }
 
-Firm firm(std::uint32_t index) {
+Firm firm(std::uint32_t index)
+{
     static const char* const stems[] = {"Budex",   "Transpol", "Elmech",  "Agromax", "Instal",
                                         "Softlab", "Meblex",   "Drewbud", "Polkart", "Termosan",
                                         "Kolbud",  "Geomix",   "Tatrex",  "Sanbud",  "Medikor",
@@ -272,7 +286,8 @@ Firm firm(std::uint32_t index) {
             nip};
 }
 
-QString tourName(std::mt19937& rng) {
+QString tourName(std::mt19937& rng)
+{
     static const char* const kinds[] = {"Wycieczka",   "Kolonia",           "Obóz",
                                         "Pielgrzymka", "Grupa szkoleniowa", "Zespół",
                                         "Klub seniora"};

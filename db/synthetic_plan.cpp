@@ -7,15 +7,18 @@
 namespace synthetic {
 namespace {
 
-int below(std::mt19937& rng, int n) {
+int below(std::mt19937& rng, int n)
+{
     return static_cast<int>(rng() % static_cast<unsigned>(n));
 }
-bool chance(std::mt19937& rng, int percent) {
+bool chance(std::mt19937& rng, int percent)
+{
     return below(rng, 100) < percent;
 }
 
 // A value drawn from a table of weights; returns the index.
-template <std::size_t N> int weighted(std::mt19937& rng, const std::array<int, N>& weights) {
+template <std::size_t N> int weighted(std::mt19937& rng, const std::array<int, N>& weights)
+{
     int total = 0;
     for (int w : weights)
         total += w;
@@ -32,7 +35,8 @@ template <std::size_t N> int weighted(std::mt19937& rng, const std::array<int, N
 constexpr std::array<double, 12> kSeason = {0.55, 0.68, 0.45, 0.50, 0.58, 0.66,
                                             0.84, 0.88, 0.60, 0.50, 0.40, 0.58};
 
-int drawPersons(std::mt19937& rng) {
+int drawPersons(std::mt19937& rng)
+{
     switch (weighted<6>(rng, {27, 37, 12, 11, 7, 6})) {
     case 0:
         return 1;
@@ -49,14 +53,16 @@ int drawPersons(std::mt19937& rng) {
     }
 }
 
-int drawNights(std::mt19937& rng, int persons) {
+int drawNights(std::mt19937& rng, int persons)
+{
     if (persons >= 10)
         return 2 + below(rng, 6);
     static constexpr std::array<int, 14> kWeights = {18, 20, 15, 11, 8, 6, 8, 3, 2, 2, 2, 1, 1, 3};
     return 1 + weighted<14>(rng, kWeights);
 }
 
-std::vector<RoomSpec> makeRooms(int count, std::mt19937& rng) {
+std::vector<RoomSpec> makeRooms(int count, std::mt19937& rng)
+{
     std::vector<RoomSpec> rooms;
     rooms.reserve(static_cast<std::size_t>(count));
     const bool floors = count > 20;
@@ -88,7 +94,8 @@ public:
         , m_first(firstDay)
         , m_days(days)
         , m_used(rooms.size() * static_cast<std::size_t>(days), 0)
-        , m_night(static_cast<std::size_t>(days), 0) {
+        , m_night(static_cast<std::size_t>(days), 0)
+    {
         for (const RoomSpec& r : rooms)
             m_beds += r.beds;
     }
@@ -96,7 +103,8 @@ public:
     double share(int day) const { return double(m_night[index(day)]) / m_beds; }
 
     // The fewest beds free in the room over the nights from..to-1.
-    int freeBeds(int room, int from, int to) const {
+    int freeBeds(int room, int from, int to) const
+    {
         int free = m_rooms[static_cast<std::size_t>(room)].beds;
         const std::size_t row = static_cast<std::size_t>(room) * static_cast<std::size_t>(m_days);
         for (int d = from; d < to && free > 0; ++d)
@@ -105,7 +113,8 @@ public:
         return free;
     }
 
-    void take(const PlannedLine& line, int from, int to) {
+    void take(const PlannedLine& line, int from, int to)
+    {
         const std::size_t row =
             static_cast<std::size_t>(line.room) * static_cast<std::size_t>(m_days);
         for (int d = from; d < to; ++d) {
@@ -128,7 +137,8 @@ private:
 // Whole free rooms first, biggest that the remaining persons fill; then single
 // beds in rooms partly taken. Nothing is taken unless everybody gets a bed.
 bool placeGroup(PlannedGroup& g, Occupancy& occ, const std::vector<RoomSpec>& rooms,
-                std::mt19937& rng) {
+                std::mt19937& rng)
+{
     const int count = static_cast<int>(rooms.size());
     const int start = below(rng, count);
     std::array<std::vector<int>, 5> wholeByBeds;
@@ -176,7 +186,8 @@ bool placeGroup(PlannedGroup& g, Occupancy& occ, const std::vector<RoomSpec>& ro
     return true;
 }
 
-Stage stageOf(const PlannedGroup& g, std::mt19937& rng) {
+Stage stageOf(const PlannedGroup& g, std::mt19937& rng)
+{
     // Today's departures and arrivals are caught half way through the day.
     if (g.to < 0 || (g.to == 0 && chance(rng, 50)))
         return Stage::CheckedOut;
@@ -186,19 +197,22 @@ Stage stageOf(const PlannedGroup& g, std::mt19937& rng) {
 }
 
 // Reservations thin out the further ahead they lie.
-double bookedShare(int day) {
+double bookedShare(int day)
+{
     return day <= 0 ? 1.0 : 0.15 + 0.8 * std::exp(-day / 60.0);
 }
 
 } // namespace
 
-const std::vector<RoomType>& roomTypes() {
+const std::vector<RoomType>& roomTypes()
+{
     static const std::vector<RoomType> types = {
         {"EKON", 50, 120}, {"STD", 60, 150}, {"KOMF", 75, 190}, {"LUX", 90, 260}, {"APT", 80, 320}};
     return types;
 }
 
-Plan planHotel(int years, int rooms, const QDate& today, std::mt19937& rng) {
+Plan planHotel(int years, int rooms, const QDate& today, std::mt19937& rng)
+{
     Plan plan;
     plan.rooms = makeRooms(rooms, rng);
     plan.firstDay = static_cast<int>(today.daysTo(today.addYears(-years)));

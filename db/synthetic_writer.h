@@ -18,10 +18,12 @@
 // payments and invoice numbers in the order they were issued.
 namespace synthetic {
 
-inline int below(std::mt19937& rng, int n) {
+inline int below(std::mt19937& rng, int n)
+{
     return static_cast<int>(rng() % static_cast<unsigned>(n));
 }
-inline bool chance(std::mt19937& rng, int percent) {
+inline bool chance(std::mt19937& rng, int percent)
+{
     return below(rng, 100) < percent;
 }
 
@@ -29,12 +31,14 @@ inline bool chance(std::mt19937& rng, int percent) {
 class Insert {
 public:
     Insert(QSqlDatabase db, const QString& sql)
-        : m_query(db) {
+        : m_query(db)
+    {
         m_query.setForwardOnly(true);
         if (!m_query.prepare(sql))
             throw DbError(m_query.lastError());
     }
-    void run(std::initializer_list<QVariant> values) {
+    void run(std::initializer_list<QVariant> values)
+    {
         int i = 0;
         for (const QVariant& v : values)
             m_query.bindValue(i++, v);
@@ -46,7 +50,8 @@ private:
     QSqlQuery m_query;
 };
 
-inline QString statement(const char* table, const char* columns, int count) {
+inline QString statement(const char* table, const char* columns, int count)
+{
     QStringList marks;
     for (int i = 0; i < count; ++i)
         marks << QStringLiteral("?");

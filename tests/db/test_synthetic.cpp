@@ -32,7 +32,8 @@ const char* const kOverbooked =
     "    JOIN Pokoje P ON P.Nr_Pokoju = used.Nr_pokoju "
     "    GROUP BY night.d, P.Nr_Pokoju HAVING taken > beds) ";
 
-QString databaseDigest(QSqlDatabase db) {
+QString databaseDigest(QSqlDatabase db)
+{
     QStringList parts;
     for (const char* sql :
          {"SELECT group_concat(Identyfikator_g || Identyfikator_o || Od || Nr_pokoju, ',') FROM "
@@ -54,7 +55,8 @@ private Q_SLOTS:
     void initTestCase() { m_hotel = std::make_unique<Hotel>(); }
     void cleanupTestCase() { m_hotel.reset(); }
 
-    void soundAndNeverOverbooked() {
+    void soundAndNeverOverbooked()
+    {
         TestEnv& env = m_hotel->env;
         QCOMPARE(env.scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
         QCOMPARE(env.scalar(kOverbooked).toInt(), 0);
@@ -67,7 +69,8 @@ private Q_SLOTS:
     }
 
     // Each figure must fall in a plausible range for one year of ten rooms.
-    void plausible_data() {
+    void plausible_data()
+    {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<double>("low");
         QTest::addColumn<double>("high");
@@ -108,7 +111,8 @@ private Q_SLOTS:
                "AND B.Od < A.\"Do\""
             << 0.0 << 0.0;
     }
-    void plausible() {
+    void plausible()
+    {
         QFETCH(QString, sql);
         QFETCH(double, low);
         QFETCH(double, high);
@@ -118,7 +122,8 @@ private Q_SLOTS:
 
     // Calculations as the billing window would have made them, and payments
     // that settle exactly the groups marked settled.
-    void billingConsistent_data() {
+    void billingConsistent_data()
+    {
         QTest::addColumn<QString>("sql");
         QTest::newRow("header sums its lines")
             << "SELECT count(*) FROM Kalk C WHERE Brutto <> (SELECT sum(Brutto) FROM Kalk_det D "
@@ -151,12 +156,14 @@ private Q_SLOTS:
             << "SELECT count(*) - max(Rach) + (count(DISTINCT Rach) <> count(*)) FROM Kalk WHERE "
                "Typ = 2";
     }
-    void billingConsistent() {
+    void billingConsistent()
+    {
         QFETCH(QString, sql);
         QCOMPARE(m_hotel->env.scalar(sql).toInt(), 0);
     }
 
-    void countsReportedAsWritten() {
+    void countsReportedAsWritten()
+    {
         TestEnv& env = m_hotel->env;
         const SyntheticCounts& c = m_hotel->counts;
         QCOMPARE(env.scalar("SELECT count(*) FROM Ksiazka").toInt(), c.registerEntries);
@@ -168,7 +175,8 @@ private Q_SLOTS:
                 env.scalar("SELECT max(Identyfikator_g) FROM Ksiazka").toInt());
     }
 
-    void sameSeedSameDatabase() {
+    void sameSeedSameDatabase()
+    {
         const QString path = m_hotel->env.path(QStringLiteral("again.mdb"));
         createDatabase(path, false);
         const QString name = QStringLiteral("synthetic-again");
