@@ -241,6 +241,12 @@ bool conditionHolds(const Condition& c, const QVariant& v) {
         return (v.toLongLong() != 0) == c.value.toBool();
     if (v.isNull())
         return false;
+    if (c.like && c.kind == ColumnKind::Text &&
+        c.pattern.indexOf(QLatin1Char('*')) == c.pattern.size() - 1) {
+        // "Kow*", the search boxes' form: compared in place, since folding a
+        // copy of every value costs most of the time on a large archive.
+        return v.toString().startsWith(QStringView(c.pattern).chopped(1), Qt::CaseInsensitive);
+    }
     if (c.like)
         return globMatch(columnText(v, c.kind).toCaseFolded(), c.pattern);
     switch (c.kind) {

@@ -61,6 +61,7 @@ void createDatabase(const QString& path, bool demo)
                 runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
                 Transaction tx(db);
                 runScript(db, resourceText(QStringLiteral(":/db/schema.sql")));
+                runScript(db, resourceText(QStringLiteral(":/db/indexes.sql")));
                 runScript(db, resourceText(QStringLiteral(":/db/views.sql")));
                 runScript(db, resourceText(QStringLiteral(":/db/seed.sql")));
                 if (demo)

@@ -1,0 +1,143 @@
+// Check-in of a 40-person reservation on a working copy of the big database:
+// the program's own check-in, and the same writes as bare statements.
+#include "bench/bench_database.h"
+
+#include "db/sql.h"
+#include "stays/check_in_out.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int kPersons = 40;
+constexpr const char* kConnection = "bench-write";
+
+// A copy the benchmarks may write to, opened as the program opens its file.
+QSqlDatabase workingCopy()
+{
+    static const QString path = [] {
+        const QString p = BenchDatabase::instance().path() + QStringLiteral("-work");
+        QFile::remove(p);
+        QFile::copy(BenchDatabase::instance().path(), p);
+        QFile(p).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QString::fromLatin1(kConnection));
+        db.setDatabaseName(p);
+        db.open();
+        for (const char* pragma :
+             {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL", "PRAGMA busy_timeout=5000"})
+            runSql(db, QString::fromLatin1(pragma));
+        return p;
+    }();
+    return QSqlDatabase::database(QString::fromLatin1(kConnection));
+}
+
+// A reservation of 40 persons in whole free rooms, some weeks ahead where the
+// house is still empty enough; each run a period of its own.
+int reserveForty(QSqlDatabase db, int run)
+{
+    const QDate from = BenchDatabase::instance().anchor().addDays(150 + 4 * (run % 50));
+    const QVariant od = dayText(from);
+    const QVariant to = dayText(from.addDays(3));
+    QSqlQuery rooms = runSql(
+        db,
+        QStringLiteral("SELECT Nr_Pokoju, Miejsc FROM Pokoje P WHERE Nr_Pokoju NOT IN (SELECT "
+                       "Nr_pokoju FROM Miejsca WHERE \"Do\" > :od AND Od < :do) ORDER BY "
+                       "Nr_Pokoju"),
+        {{":od", od}, {":do", to}});
+    const int id = runSql(db,
+                          QStringLiteral("INSERT INTO Rez_hot (Nazwa, Osob, Od, \"Do\", Notatki) "
+                                         "VALUES ('Wycieczka', :N, :od, :do, '')"),
+                          {{":N", kPersons}, {":od", od}, {":do", to}})
+                       .lastInsertId()
+                       .toInt();
+    for (int beds = 0; beds < kPersons && rooms.next();) {
+        runSql(db, QStringLiteral("INSERT INTO Rez_msc VALUES (:ID, :Nr, :od, :do, :M, '')"),
+               {{":ID", id},
+                {":Nr", rooms.value(0)},
+                {":od", od},
+                {":do", to},
+                {":M", rooms.value(1)}});
+        beds += rooms.value(1).toInt();
+    }
+    return id;
+}
+
+void checkInProgram(benchmark::State& state)
+{
+    QSqlDatabase db = workingCopy();
+    int run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int reservation = reserveForty(db, run++);
+        state.ResumeTiming();
+        if (!checkInReservation(db, reservation))
+            state.SkipWithError("check-in failed");
+    }
+}
+
+void exec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+// The same rows written with the C API: header, lines, reservation gone, and
+// a person record with its register entry for each of the 40.
+void checkInBare(benchmark::State& state)
+{
+    QSqlDatabase db = workingCopy();
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(
+        QString(BenchDatabase::instance().path() + QStringLiteral("-work")).toUtf8().constData(),
+        &raw, SQLITE_OPEN_READWRITE, nullptr);
+    exec(raw, "PRAGMA synchronous=FULL");
+    int run = 1000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int reservation = reserveForty(db, run++);
+        state.ResumeTiming();
+        exec(raw, "BEGIN IMMEDIATE");
+        const Bindings r{{":R", reservation}};
+        bareRows(raw,
+                 "INSERT INTO Kwat_hot (Nazwa, Osob, Od, \"Do\", Notatki) SELECT Nazwa, "
+                 "Osob, Od, \"Do\", Notatki FROM Rez_hot WHERE Identyfikator = :R",
+                 r);
+        const Bindings g{{":R", reservation},
+                         {":G", static_cast<qlonglong>(sqlite3_last_insert_rowid(raw))}};
+        bareRows(raw,
+                 "INSERT INTO Kwat_msc SELECT :G, Nr_pokoju, Od, \"Do\", Miejsc, Jaki "
+                 "FROM Rez_msc WHERE Identyfikator = :R",
+                 g);
+        bareRows(raw, "DELETE FROM Rez_msc WHERE Identyfikator = :R", r);
+        bareRows(raw, "DELETE FROM Rez_hot WHERE Identyfikator = :R", r);
+        sqlite3_stmt* person = nullptr;
+        sqlite3_stmt* entry = nullptr;
+        sqlite3_prepare_v2(raw, "INSERT INTO Arch_os (ID_Panstwo) VALUES (1)", -1, &person,
+                           nullptr);
+        sqlite3_prepare_v2(raw,
+                           "INSERT INTO Ksiazka (Identyfikator_g, Identyfikator_o, Od, \"Do\", "
+                           "Nr_pokoju, Pelne_dane, Wykwaterowany) SELECT ?1, ?2, Od, \"Do\", "
+                           "Nr_pokoju, 0, 0 FROM Kwat_msc WHERE Identyfikator = ?1 LIMIT 1",
+                           -1, &entry, nullptr);
+        for (int i = 0; i < kPersons; ++i) {
+            sqlite3_step(person);
+            sqlite3_reset(person);
+            sqlite3_bind_int64(entry, 1, g[1].second.toLongLong());
+            sqlite3_bind_int64(entry, 2, sqlite3_last_insert_rowid(raw));
+            sqlite3_step(entry);
+            sqlite3_reset(entry);
+        }
+        sqlite3_finalize(person);
+        sqlite3_finalize(entry);
+        exec(raw, "COMMIT");
+    }
+    sqlite3_close(raw);
+}
+} // namespace
+
+BENCHMARK(checkInProgram)->Name("CheckIn40/program")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(checkInBare)->Name("CheckIn40/bare")->Unit(benchmark::kMillisecond)->Iterations(20);

@@ -1,0 +1,199 @@
+#include "bench/bench_database.h"
+
+#include "db/schema.h"
+#include "db/sql.h"
+#include "db/synthetic_data.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+constexpr int kYears = 10;
+constexpr int kRooms = 300;
+constexpr const char* kConnection = "bench";
+
+// The cache is good while the schema and the generator are the same.
+QString cacheKey()
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const char* name :
+         {":/db/schema.sql", ":/db/indexes.sql", ":/db/views.sql", ":/db/seed.sql"}) {
+        QFile f(QString::fromLatin1(name));
+        if (f.open(QIODevice::ReadOnly))
+            hash.addData(f.readAll());
+    }
+    hash.addData(QByteArray(REZYDO_BENCH_GENERATOR_STAMP));
+    return QString::fromLatin1(hash.result().toHex().left(10));
+}
+
+void openQt(const QString& path, bool readOnly)
+{
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QString::fromLatin1(kConnection));
+    db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                       (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+}
+
+void closeQt()
+{
+    QSqlDatabase::database(QString::fromLatin1(kConnection)).close();
+    QSqlDatabase::removeDatabase(QString::fromLatin1(kConnection));
+}
+
+void makeSynthetic(const QString& path)
+{
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    std::fprintf(stderr, "making %s (%d years, %d rooms)...\n", qPrintable(path), kYears, kRooms);
+    createDatabase(part, false);
+    openQt(part, false);
+    insertSyntheticData(QSqlDatabase::database(QString::fromLatin1(kConnection)), kYears, kRooms);
+    closeQt();
+    QFile::rename(part, path); // whole or not at all
+}
+
+// A copy with every index of the schema dropped: the "before" of each index.
+void makeUnindexed(const QString& from, const QString& path)
+{
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    QFile::copy(from, part);
+    openQt(part, false);
+    QSqlDatabase db = QSqlDatabase::database(QString::fromLatin1(kConnection));
+    QStringList names;
+    QSqlQuery q = runSql(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                            "AND sql IS NOT NULL"));
+    while (q.next())
+        names << q.value(0).toString();
+    q.finish();
+    for (const QString& n : names)
+        runSql(db, QStringLiteral("DROP INDEX \"%1\"").arg(n));
+    closeQt();
+    QFile::rename(part, path);
+}
+} // namespace
+
+BenchDatabase& BenchDatabase::instance()
+{
+    static BenchDatabase db;
+    return db;
+}
+
+BenchDatabase::BenchDatabase()
+{
+    const QString dir = QString::fromUtf8(REZYDO_BENCH_DATA);
+    QDir().mkpath(dir);
+    const QString base =
+        QStringLiteral("%1/synthetic-%2x%3-%4").arg(dir).arg(kYears).arg(kRooms).arg(cacheKey());
+    const QString indexed = base + QStringLiteral(".mdb");
+    if (!QFile::exists(indexed))
+        makeSynthetic(indexed);
+    m_indexed = qgetenv("REZYDO_BENCH_INDEXES") != "0";
+    m_path = indexed;
+    if (!m_indexed) {
+        m_path = base + QStringLiteral("-noidx.mdb");
+        if (!QFile::exists(m_path))
+            makeUnindexed(indexed, m_path);
+    }
+    openQt(m_path, true);
+    m_anchor = QDate::fromString(
+        qtScalar(qt(), QStringLiteral("SELECT max(Od) FROM Ksiazka")).toString(), Qt::ISODate);
+    if (sqlite3_open_v2(m_path.toUtf8().constData(), &m_bare, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK)
+        throw std::runtime_error("cannot open the benchmark database");
+}
+
+QSqlDatabase BenchDatabase::qt() const
+{
+    return QSqlDatabase::database(QString::fromLatin1(kConnection));
+}
+
+std::vector<QVariantList> loadRows(QSqlDatabase db, const QString& sql, const Bindings& b)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DbError(q.lastError());
+    for (const auto& [name, value] : b)
+        q.bindValue(QString::fromLatin1(name), value);
+    if (!q.exec())
+        throw DbError(q.lastError());
+    std::vector<QVariantList> rows;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.append(q.value(c));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+namespace {
+sqlite3_stmt* prepareBare(sqlite3* db, const char* sql, const Bindings& b)
+{
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    for (const auto& [name, value] : b) {
+        const int at = sqlite3_bind_parameter_index(s, name);
+        if (value.typeId() == QMetaType::QString) {
+            const QByteArray text = value.toString().toUtf8();
+            sqlite3_bind_text(s, at, text.constData(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_int64(s, at, value.toLongLong());
+        }
+    }
+    return s;
+}
+} // namespace
+
+int bareRows(sqlite3* db, const char* sql, const Bindings& b)
+{
+    sqlite3_stmt* s = prepareBare(db, sql, b);
+    int rows = 0;
+    std::size_t touched = 0;
+    const int columns = sqlite3_column_count(s);
+    int rc = 0;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        ++rows;
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(s, c) == SQLITE_TEXT)
+                touched += static_cast<std::size_t>(sqlite3_column_bytes(s, c)) +
+                           static_cast<std::size_t>(sqlite3_column_text(s, c)[0]);
+            else
+                touched += static_cast<std::size_t>(sqlite3_column_int64(s, c));
+        }
+    }
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return touched == 1 ? rows + 0 : rows; // keeps the reads from being optimised away
+}
+
+QVariant qtScalar(QSqlDatabase db, const QString& sql, const Bindings& b)
+{
+    const std::vector<QVariantList> rows = loadRows(db, sql, b);
+    return rows.empty() || rows.front().isEmpty() ? QVariant() : rows.front().front();
+}
+
+sqlite3_int64 bareScalar(sqlite3* db, const char* sql, const Bindings& b)
+{
+    sqlite3_stmt* s = prepareBare(db, sql, b);
+    const sqlite3_int64 v = sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+    sqlite3_finalize(s);
+    return v;
+}
