@@ -2,7 +2,8 @@
 #include "app/main_window.h"
 #include "stays/ui/stay_list_window.h"
 
-void wireStayListCommands(TGlowne& window) {
+void wireStayListCommands(TGlowne& window)
+{
     const std::pair<const char*, TLista::Variant> entries[] = {
         {"mnuModyfikowanieRezerwacji", TLista::Variant::ModifyReservations},
         {"mnuKwaterowanieZListy", TLista::Variant::CheckInFromList},

@@ -31,7 +31,8 @@ std::function<bool(const QUrl&)>& urlOpener()
 }
 } // namespace
 
-TGlowne::TGlowne(QWidget* parent) : QMainWindow(parent)
+TGlowne::TGlowne(QWidget* parent)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TGlowne"));
     setWindowTitle(QStringLiteral("Veltrano Rezydo - ver 1.1"));
@@ -151,7 +152,8 @@ void TGlowne::buildMenu()
 
     // "Widok" exists for arranging the child windows but is not shown.
     QMenu* view = addMenu(QStringLiteral("Widok"), QStringLiteral("mnuWidok"));
-    QAction* cascade = addCommand(view, QStringLiteral("Kaskadowy"), QStringLiteral("mnuKaskadowy"));
+    QAction* cascade =
+        addCommand(view, QStringLiteral("Kaskadowy"), QStringLiteral("mnuKaskadowy"));
     QAction* tile = addCommand(view, QStringLiteral("Warstwowy"), QStringLiteral("mnuWarstwowy"));
     cascade->setEnabled(true);
     tile->setEnabled(true);
@@ -202,8 +204,8 @@ QMdiSubWindow* TGlowne::addChild(QWidget* window, bool maximized)
 
 void TGlowne::setUrlOpener(std::function<bool(const QUrl&)> opener)
 {
-    urlOpener() = opener ? std::move(opener)
-                         : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    urlOpener() =
+        opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
 void TGlowne::tick()

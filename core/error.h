@@ -9,7 +9,8 @@
 class RezydoError : public std::runtime_error {
 public:
     explicit RezydoError(const QString& text)
-        : std::runtime_error(text.toStdString()), m_text(text)
+        : std::runtime_error(text.toStdString())
+        , m_text(text)
     {
     }
     const QString& text() const { return m_text; }

@@ -5,10 +5,10 @@
 
 // What the person archive tells its caller after one showing.
 struct ArchiveChoice {
-    int personId = 0;      // Identyfikator_o of the current row, or 0
-    bool details = false;  // "Szczegóły" was asked for
-    bool chosen = false;   // a person was chosen ("Książka")
-    bool finished = true;  // the work with the archive is finished
+    int personId = 0;     // Identyfikator_o of the current row, or 0
+    bool details = false; // "Szczegóły" was asked for
+    bool chosen = false;  // a person was chosen ("Książka")
+    bool finished = true; // the work with the archive is finished
 };
 
 // A window that handed a group to the stay editor; it reloads, positioned on

@@ -93,9 +93,8 @@ QString Money::toPlainString(bool grouped) const
     const std::int64_t cents = (absUnits + 50) / 100;
     QString whole = QString::number(cents / 100);
     if (grouped) {
-        const QChar group = QLocale().groupSeparator().isEmpty()
-                                ? QChar(0x00A0)
-                                : QLocale().groupSeparator().at(0);
+        const QChar group =
+            QLocale().groupSeparator().isEmpty() ? QChar(0x00A0) : QLocale().groupSeparator().at(0);
         for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
             whole.insert(i, group);
     }

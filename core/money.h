@@ -41,12 +41,23 @@ public:
     constexpr Money operator+(Money o) const { return Money(m_units + o.m_units); }
     constexpr Money operator-(Money o) const { return Money(m_units - o.m_units); }
     constexpr Money operator*(std::int64_t k) const { return Money(m_units * k); }
-    constexpr Money& operator+=(Money o) { m_units += o.m_units; return *this; }
-    constexpr Money& operator-=(Money o) { m_units -= o.m_units; return *this; }
+    constexpr Money& operator+=(Money o)
+    {
+        m_units += o.m_units;
+        return *this;
+    }
+    constexpr Money& operator-=(Money o)
+    {
+        m_units -= o.m_units;
+        return *this;
+    }
     constexpr auto operator<=>(const Money&) const = default;
 
 private:
-    constexpr explicit Money(std::int64_t units) : m_units(units) {}
+    constexpr explicit Money(std::int64_t units)
+        : m_units(units)
+    {
+    }
     std::int64_t m_units = 0;
 };
 

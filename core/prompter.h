@@ -32,7 +32,10 @@ public:
     {
         message(text, caption, Icon::Information);
     }
-    void warn(const QString& text, const QString& caption) { message(text, caption, Icon::Warning); }
+    void warn(const QString& text, const QString& caption)
+    {
+        message(text, caption, Icon::Warning);
+    }
     void error(const QString& text, const QString& caption) { message(text, caption, Icon::Error); }
 };
 

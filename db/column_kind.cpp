@@ -3,7 +3,8 @@
 #include "core/days.h"
 #include "db/sql.h"
 
-QString columnText(const QVariant& value, ColumnKind kind) {
+QString columnText(const QVariant& value, ColumnKind kind)
+{
     if (kind == ColumnKind::YesNo)
         return value.toLongLong() != 0 ? QStringLiteral("Tak") : QStringLiteral("Nie");
     if (value.isNull())

@@ -61,13 +61,13 @@ void DataModule::openConnection()
         return;
     const QString file = QDir::toNativeSeparators(QFileInfo(databaseFile()).absoluteFilePath());
     if (!QFileInfo(file).isFile())
-        throw RezydoError(QStringLiteral("Nie można otworzyć bazy danych: plik '%1' nie istnieje.")
-                              .arg(file));
+        throw RezydoError(
+            QStringLiteral("Nie można otworzyć bazy danych: plik '%1' nie istnieje.").arg(file));
 
     const QString name = QString::fromLatin1(kConnectionName);
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                   : QSqlDatabase::addDatabase(
-                                                         QStringLiteral("QSQLITE"), name);
+    QSqlDatabase db = QSqlDatabase::contains(name)
+                          ? QSqlDatabase::database(name, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     // mode=rw: a missing file is an error and is never created.
     db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
                        QStringLiteral("?mode=rw"));

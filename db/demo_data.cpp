@@ -84,29 +84,34 @@ const Person kPersons[] = {
      "AZB961007"},
 };
 
-QVariant dayAt(int offset) {
+QVariant dayAt(int offset)
+{
     return dayValue(today().addDays(offset));
 }
 
-qint64 insertedId(const QSqlQuery& q) {
+qint64 insertedId(const QSqlQuery& q)
+{
     return q.lastInsertId().toLongLong();
 }
 
-const Room& roomOf(const char* nr) {
+const Room& roomOf(const char* nr)
+{
     for (const Room& r : kRooms)
         if (QLatin1String(r.nr) == QLatin1String(nr))
             return r;
     throw DbError(QStringLiteral("demo: no room %1").arg(QLatin1String(nr)));
 }
 
-const Price& priceOf(const char* type) {
+const Price& priceOf(const char* type)
+{
     for (const Price& p : kPrices)
         if (QLatin1String(p.type) == QLatin1String(type))
             return p;
     throw DbError(QStringLiteral("demo: no price for %1").arg(QLatin1String(type)));
 }
 
-void insertSetup(QSqlDatabase db) {
+void insertSetup(QSqlDatabase db)
+{
     for (const Room& r : kRooms)
         runSql(db,
                QStringLiteral("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) "
@@ -144,7 +149,8 @@ void insertSetup(QSqlDatabase db) {
 enum class Kind { Reservation, Accommodation };
 
 // The header and room lines of one group; returns its new Identyfikator.
-qint64 insertGroup(QSqlDatabase db, Kind kind, const Group& g) {
+qint64 insertGroup(QSqlDatabase db, Kind kind, const Group& g)
+{
     const bool rez = kind == Kind::Reservation;
     const QString header = rez ? QStringLiteral("Rez_hot") : QStringLiteral("Kwat_hot");
     const QString lines = rez ? QStringLiteral("Rez_msc") : QStringLiteral("Kwat_msc");
@@ -172,14 +178,16 @@ qint64 insertGroup(QSqlDatabase db, Kind kind, const Group& g) {
     return id;
 }
 
-qint64 countryId(QSqlDatabase db, const char* name) {
+qint64 countryId(QSqlDatabase db, const char* name)
+{
     const QVariant id = scalarSql(db, QStringLiteral("SELECT ID FROM Panstwo WHERE Nazwa = :N"),
                                   {{":N", QString::fromUtf8(name)}});
     return id.isValid() ? id.toLongLong() : 1;
 }
 
 // A person record: filled in from `p`, or the empty record a check-in creates.
-qint64 insertPerson(QSqlDatabase db, const Person* p) {
+qint64 insertPerson(QSqlDatabase db, const Person* p)
+{
     if (!p)
         return insertedId(
             runSql(db, QStringLiteral("INSERT INTO Arch_os (ID_Panstwo) VALUES (1)")));
@@ -208,7 +216,8 @@ struct Entry {
 // Register entries of an accommodation group; `personIds` may name a person
 // who already has a record (a returning guest keeps it).
 void insertEntries(QSqlDatabase db, qint64 group, const std::vector<Entry>& entries,
-                   std::vector<qint64>& personIds) {
+                   std::vector<qint64>& personIds)
+{
     for (const Entry& e : entries) {
         const Person* p = e.person >= 0 ? &kPersons[e.person] : nullptr;
         qint64 person = 0;
@@ -240,7 +249,8 @@ struct Payment {
 
 // A settled calculation: one line per room line priced from the list at 7% VAT,
 // paid in full by one payment.
-void insertSettlement(QSqlDatabase db, qint64 group, const Group& g, const Payment& pay) {
+void insertSettlement(QSqlDatabase db, qint64 group, const Group& g, const Payment& pay)
+{
     Money total;
     Money totalTax;
     for (const Line& l : g.lines) {
@@ -295,14 +305,16 @@ void insertSettlement(QSqlDatabase db, qint64 group, const Group& g, const Payme
 
 // What check-out leaves behind: the register entries marked checked out, the
 // calculation and payments kept; the group and its room lines gone.
-void checkOut(QSqlDatabase db, qint64 group) {
+void checkOut(QSqlDatabase db, qint64 group)
+{
     runSql(db, QStringLiteral("UPDATE Ksiazka SET Wykwaterowany = 1 WHERE Identyfikator_g = :G"),
            {{":G", group}});
     runSql(db, QStringLiteral("DELETE FROM Kwat_msc WHERE Identyfikator = :G"), {{":G", group}});
     runSql(db, QStringLiteral("DELETE FROM Kwat_hot WHERE Identyfikator = :G"), {{":G", group}});
 }
 
-void insertFormerGuests(QSqlDatabase db, std::vector<qint64>& personIds) {
+void insertFormerGuests(QSqlDatabase db, std::vector<qint64>& personIds)
+{
     const Group first{"Wiśniewski Piotr", 2, -40, -36, "", {{"11", -40, -36, 2, ""}}};
     qint64 id = insertGroup(db, Kind::Accommodation, first);
     insertEntries(db, id, {{0, "11", -40, -36}, {1, "11", -40, -36}}, personIds);
@@ -322,7 +334,8 @@ void insertFormerGuests(QSqlDatabase db, std::vector<qint64>& personIds) {
     checkOut(db, id);
 }
 
-void insertCurrentGuests(QSqlDatabase db, std::vector<qint64>& personIds) {
+void insertCurrentGuests(QSqlDatabase db, std::vector<qint64>& personIds)
+{
     // A returning guest with his wife, both registered.
     const Group family{"Wiśniewski Piotr", 2, -2, 3, "stały gość", {{"7", -2, 3, 2, ""}}};
     qint64 id = insertGroup(db, Kind::Accommodation, family);
@@ -345,7 +358,8 @@ void insertCurrentGuests(QSqlDatabase db, std::vector<qint64>& personIds) {
     insertSettlement(db, id, paid, {"0003/%1#0001", -3, 1});
 }
 
-void insertReservations(QSqlDatabase db) {
+void insertReservations(QSqlDatabase db)
+{
     const Group groups[] = {
         {"Nowak Anna", 1, 1, 4, "", {{"5", 1, 4, 1, "K"}}},
         {"Kowalski Jan", 2, 3, 6, "przyjazd wieczorem", {{"6", 3, 6, 2, ""}}},
@@ -362,7 +376,8 @@ void insertReservations(QSqlDatabase db) {
 }
 } // namespace
 
-void insertDemoData(QSqlDatabase db) {
+void insertDemoData(QSqlDatabase db)
+{
     insertSetup(db);
     std::vector<qint64> personIds(std::size(kPersons), 0);
     insertFormerGuests(db, personIds);

@@ -11,7 +11,8 @@ namespace {
 using Condition = FilterExpression::Condition;
 
 // Whether `text` matches `pattern`, both case-folded; `*` is any run of characters.
-bool globMatch(QStringView text, QStringView pattern) {
+bool globMatch(QStringView text, QStringView pattern)
+{
     qsizetype t = 0, p = 0, starP = -1, starT = 0;
     while (t < text.size()) {
         if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
@@ -32,13 +33,15 @@ bool globMatch(QStringView text, QStringView pattern) {
     return p == pattern.size();
 }
 
-std::optional<qlonglong> integerFromText(const QString& text) {
+std::optional<qlonglong> integerFromText(const QString& text)
+{
     bool ok = false;
     const qlonglong n = text.trimmed().toLongLong(&ok);
     return ok ? std::optional<qlonglong>(n) : std::nullopt;
 }
 
-std::optional<bool> yesNoFromText(const QString& text) {
+std::optional<bool> yesNoFromText(const QString& text)
+{
     const QString t = text.trimmed().toCaseFolded();
     // -1 is how older data wrote "yes".
     if (t == u"1" || t == u"-1" || t == u"tak" || t == u"true")
@@ -54,9 +57,12 @@ class Parser {
 public:
     Parser(const QString& text, const QList<FilterExpression::Column>& columns)
         : m_text(text)
-        , m_columns(columns) {}
+        , m_columns(columns)
+    {
+    }
 
-    QList<Condition> conditions() {
+    QList<Condition> conditions()
+    {
         QList<Condition> result;
         skipBlanks();
         if (atEnd())
@@ -85,18 +91,21 @@ public:
 private:
     bool atEnd() const { return m_pos >= m_text.size(); }
     QChar peek() const { return atEnd() ? QChar() : m_text[m_pos]; }
-    void skipBlanks() {
+    void skipBlanks()
+    {
         while (!atEnd() && peek().isSpace())
             ++m_pos;
     }
-    void fail(const QString& message) {
+    void fail(const QString& message)
+    {
         if (m_error.isEmpty())
             m_error = message;
     }
     static bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
     // A keyword (lower case) standing as a whole word at the current place.
-    bool keyword(QStringView word) {
+    bool keyword(QStringView word)
+    {
         const qsizetype end = m_pos + word.size();
         if (end > m_text.size() ||
             QStringView(m_text).mid(m_pos, word.size()).compare(word, Qt::CaseInsensitive) != 0)
@@ -107,7 +116,8 @@ private:
         return true;
     }
 
-    std::optional<int> columnName() {
+    std::optional<int> columnName()
+    {
         QString name;
         if (peek() == QLatin1Char('[')) {
             const qsizetype close = m_text.indexOf(QLatin1Char(']'), m_pos + 1);
@@ -134,7 +144,8 @@ private:
         return std::nullopt;
     }
 
-    std::optional<QString> value() {
+    std::optional<QString> value()
+    {
         if (peek() != QLatin1Char('\'')) {
             const qsizetype start = m_pos;
             while (!atEnd() && !peek().isSpace() && peek() != QLatin1Char('\''))
@@ -162,7 +173,8 @@ private:
         return std::nullopt;
     }
 
-    std::optional<Condition> condition() {
+    std::optional<Condition> condition()
+    {
         const std::optional<int> column = columnName();
         if (!column)
             return std::nullopt;
@@ -194,7 +206,8 @@ private:
         return c;
     }
 
-    bool setEqualValue(Condition& c, const QString& text, const QString& name) {
+    bool setEqualValue(Condition& c, const QString& text, const QString& name)
+    {
         switch (c.kind) {
         case ColumnKind::Text:
             c.pattern = text.toCaseFolded();
@@ -236,7 +249,8 @@ private:
     QString m_error;
 };
 
-bool conditionHolds(const Condition& c, const QVariant& v) {
+bool conditionHolds(const Condition& c, const QVariant& v)
+{
     if (c.kind == ColumnKind::YesNo && !c.like)
         return (v.toLongLong() != 0) == c.value.toBool();
     if (v.isNull())
@@ -267,7 +281,8 @@ bool conditionHolds(const Condition& c, const QVariant& v) {
 
 } // namespace
 
-FilterExpression FilterExpression::parse(const QString& text, const QList<Column>& columns) {
+FilterExpression FilterExpression::parse(const QString& text, const QList<Column>& columns)
+{
     FilterExpression result;
     result.m_text = text;
     Parser parser(text, columns);
@@ -278,7 +293,8 @@ FilterExpression FilterExpression::parse(const QString& text, const QList<Column
     return result;
 }
 
-bool FilterExpression::matches(const QVector<QVariant>& row) const {
+bool FilterExpression::matches(const QVector<QVariant>& row) const
+{
     if (!isValid())
         return false;
     for (const Condition& c : m_conditions) {

@@ -6,13 +6,18 @@
 #include <QSqlRecord>
 
 RowSet::RowSet(QObject* parent)
-    : RowSet([] { return dataModule().database(); }, parent) {}
+    : RowSet([] { return dataModule().database(); }, parent)
+{
+}
 
 RowSet::RowSet(std::function<QSqlDatabase()> connection, QObject* parent)
     : QObject(parent)
-    , m_connection(std::move(connection)) {}
+    , m_connection(std::move(connection))
+{
+}
 
-void RowSet::setKind(const QString& column, ColumnKind kind) {
+void RowSet::setKind(const QString& column, ColumnKind kind)
+{
     m_declared.insert(column.toCaseFolded(), kind);
     const int c = columnIndex(column);
     if (c < 0)
@@ -23,12 +28,14 @@ void RowSet::setKind(const QString& column, ColumnKind kind) {
     refilter(parsed.isValid() ? std::move(parsed) : FilterExpression());
 }
 
-void RowSet::setKinds(std::initializer_list<std::pair<const char*, ColumnKind>> kinds) {
+void RowSet::setKinds(std::initializer_list<std::pair<const char*, ColumnKind>> kinds)
+{
     for (const auto& [column, kind] : kinds)
         setKind(QString::fromUtf8(column), kind);
 }
 
-void RowSet::open(const QString& sql, std::initializer_list<Binding> bindings) {
+void RowSet::open(const QString& sql, std::initializer_list<Binding> bindings)
+{
     m_sql = sql;
     m_bindings.clear();
     for (const auto& [name, value] : bindings)
@@ -39,7 +46,8 @@ void RowSet::open(const QString& sql, std::initializer_list<Binding> bindings) {
     Q_EMIT currentChanged(m_current);
 }
 
-void RowSet::reload() {
+void RowSet::reload()
+{
     const int key = columnIndex(m_keyColumn);
     const QVariant keyValue = key >= 0 ? value(m_current, key) : QVariant();
     load();
@@ -55,12 +63,14 @@ void RowSet::reload() {
     Q_EMIT currentChanged(m_current);
 }
 
-void RowSet::reload(const QString& sql) {
+void RowSet::reload(const QString& sql)
+{
     m_sql = sql;
     reload();
 }
 
-void RowSet::load() {
+void RowSet::load()
+{
     QStringList columns;
     QVector<ColumnKind> kinds;
     QVector<QVector<QVariant>> rows;
@@ -109,7 +119,8 @@ void RowSet::load() {
     m_current = -1;
 }
 
-void RowSet::close() {
+void RowSet::close()
+{
     const bool wasCurrent = m_current >= 0;
     Q_EMIT aboutToChange();
     m_open = false;
@@ -123,21 +134,24 @@ void RowSet::close() {
         Q_EMIT currentChanged(-1);
 }
 
-QList<FilterExpression::Column> RowSet::filterColumns() const {
+QList<FilterExpression::Column> RowSet::filterColumns() const
+{
     QList<FilterExpression::Column> result;
     for (int i = 0; i < m_columns.size(); ++i)
         result.append({m_columns[i], m_kinds[i]});
     return result;
 }
 
-void RowSet::applyFilter() {
+void RowSet::applyFilter()
+{
     m_visible.clear();
     for (int i = 0; i < loadedCount(); ++i)
         if (m_filter.matches(m_rows[i]))
             m_visible << i;
 }
 
-std::optional<QString> RowSet::setFilter(const QString& expression) {
+std::optional<QString> RowSet::setFilter(const QString& expression)
+{
     FilterExpression parsed = FilterExpression::parse(expression, filterColumns());
     if (!parsed.isValid())
         return parsed.error();
@@ -145,7 +159,8 @@ std::optional<QString> RowSet::setFilter(const QString& expression) {
     return std::nullopt;
 }
 
-void RowSet::refilter(FilterExpression filter) {
+void RowSet::refilter(FilterExpression filter)
+{
     const int loadedCurrent = m_current >= 0 ? m_visible[m_current] : -1;
     Q_EMIT aboutToChange();
     m_filter = std::move(filter);
@@ -156,43 +171,51 @@ void RowSet::refilter(FilterExpression filter) {
     Q_EMIT currentChanged(m_current);
 }
 
-int RowSet::columnIndex(const QString& column) const {
+int RowSet::columnIndex(const QString& column) const
+{
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
 
-ColumnKind RowSet::kind(int column) const {
+ColumnKind RowSet::kind(int column) const
+{
     return column >= 0 && column < m_kinds.size() ? m_kinds[column] : ColumnKind::Text;
 }
 
-QVariant RowSet::value(int row, int column) const {
+QVariant RowSet::value(int row, int column) const
+{
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns.size())
         return {};
     return m_rows[m_visible[row]][column];
 }
 
-QVariant RowSet::value(int row, const QString& column) const {
+QVariant RowSet::value(int row, const QString& column) const
+{
     return value(row, columnIndex(column));
 }
 
-QString RowSet::text(int row, int column) const {
+QString RowSet::text(int row, int column) const
+{
     return columnText(value(row, column), kind(column));
 }
 
-QVariant RowSet::value(const QString& column) const {
+QVariant RowSet::value(const QString& column) const
+{
     return value(m_current, columnIndex(column));
 }
 
-void RowSet::setCurrent(int row) {
+void RowSet::setCurrent(int row)
+{
     if (row < 0 || row >= rowCount() || row == m_current)
         return;
     m_current = row;
     Q_EMIT currentChanged(m_current);
 }
 
-bool RowSet::sameValue(int column, const QVariant& a, const QVariant& b) const {
+bool RowSet::sameValue(int column, const QVariant& a, const QVariant& b) const
+{
     if (a.isNull() || b.isNull())
         return false;
     switch (kind(column)) {
@@ -211,7 +234,8 @@ bool RowSet::sameValue(int column, const QVariant& a, const QVariant& b) const {
     return a.toString().compare(b.toString(), Qt::CaseInsensitive) == 0;
 }
 
-bool RowSet::locate(const QString& column, const QVariant& value) {
+bool RowSet::locate(const QString& column, const QVariant& value)
+{
     const int c = columnIndex(column);
     if (c < 0)
         return false;
@@ -223,7 +247,8 @@ bool RowSet::locate(const QString& column, const QVariant& value) {
     return false;
 }
 
-void RowSet::dropCurrentRow() {
+void RowSet::dropCurrentRow()
+{
     if (m_current < 0)
         return;
     const int row = m_current;

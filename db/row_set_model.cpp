@@ -4,7 +4,8 @@
 
 RowSetModel::RowSetModel(RowSet& rows, QObject* parent)
     : QAbstractTableModel(parent)
-    , m_rows(rows) {
+    , m_rows(rows)
+{
     connect(&m_rows, &RowSet::aboutToChange, this, [this] { beginResetModel(); });
     connect(&m_rows, &RowSet::changed, this, [this] {
         if (!m_ownColumns) {
@@ -20,32 +21,37 @@ RowSetModel::RowSetModel(RowSet& rows, QObject* parent)
     }
 }
 
-void RowSetModel::setColumns(const QList<Column>& columns) {
+void RowSetModel::setColumns(const QList<Column>& columns)
+{
     beginResetModel();
     m_columns = columns;
     m_ownColumns = true;
     endResetModel();
 }
 
-QString RowSetModel::field(int section) const {
+QString RowSetModel::field(int section) const
+{
     return section >= 0 && section < m_columns.size() ? m_columns[section].field : QString();
 }
 
-QString RowSetModel::title(int section) const {
+QString RowSetModel::title(int section) const
+{
     if (section < 0 || section >= m_columns.size())
         return {};
     const Column& c = m_columns[section];
     return c.title.isEmpty() ? c.field : c.title;
 }
 
-void RowSetModel::setTitle(int section, const QString& title) {
+void RowSetModel::setTitle(int section, const QString& title)
+{
     if (section < 0 || section >= m_columns.size())
         return;
     m_columns[section].title = title;
     Q_EMIT headerDataChanged(Qt::Horizontal, section, section);
 }
 
-void RowSetModel::setAlignment(int section, Qt::Alignment alignment) {
+void RowSetModel::setAlignment(int section, Qt::Alignment alignment)
+{
     if (section < 0 || section >= m_columns.size())
         return;
     m_columns[section].alignment = alignment;
@@ -54,14 +60,16 @@ void RowSetModel::setAlignment(int section, Qt::Alignment alignment) {
                            {Qt::TextAlignmentRole});
 }
 
-void RowSetModel::setRowColour(RowColour colour) {
+void RowSetModel::setRowColour(RowColour colour)
+{
     m_colour = std::move(colour);
     if (rowCount() > 0 && columnCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
                            {Qt::BackgroundRole});
 }
 
-void RowSetModel::followSelection(QItemSelectionModel* selection) {
+void RowSetModel::followSelection(QItemSelectionModel* selection)
+{
     connect(selection, &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (m_syncing || !current.isValid())
@@ -83,19 +91,23 @@ void RowSetModel::followSelection(QItemSelectionModel* selection) {
     select(m_rows.current());
 }
 
-int RowSetModel::rowCount(const QModelIndex& parent) const {
+int RowSetModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : m_rows.rowCount();
 }
 
-int RowSetModel::columnCount(const QModelIndex& parent) const {
+int RowSetModel::columnCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
-int RowSetModel::rowSetColumn(int section) const {
+int RowSetModel::rowSetColumn(int section) const
+{
     return m_rows.columnIndex(field(section));
 }
 
-QVariant RowSetModel::data(const QModelIndex& index, int role) const {
+QVariant RowSetModel::data(const QModelIndex& index, int role) const
+{
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const int column = rowSetColumn(index.column());
@@ -116,7 +128,8 @@ QVariant RowSetModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
@@ -127,7 +140,8 @@ QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int r
 }
 
 bool RowSetModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
-                                int role) {
+                                int role)
+{
     if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size() ||
         (role != Qt::EditRole && role != Qt::DisplayRole))
         return false;
@@ -135,6 +149,7 @@ bool RowSetModel::setHeaderData(int section, Qt::Orientation orientation, const 
     return true;
 }
 
-Qt::ItemFlags RowSetModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags RowSetModel::flags(const QModelIndex& index) const
+{
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }

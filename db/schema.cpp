@@ -90,7 +90,8 @@ bool isRezydoDatabase(QSqlDatabase db)
     } catch (const RezydoError& e) {
         // A file another copy is writing is ours all the same: that failure is
         // the engine's to report, not a verdict on the file.
-        if (e.text().contains(QStringLiteral("locked")) || e.text().contains(QStringLiteral("busy")))
+        if (e.text().contains(QStringLiteral("locked")) ||
+            e.text().contains(QStringLiteral("busy")))
             throw;
         return false; // not a database at all
     }

@@ -53,7 +53,8 @@ Money moneyFromValue(const QVariant& v)
     return v.isNull() ? Money() : Money::fromUnits(v.toLongLong());
 }
 
-Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
+Transaction::Transaction(QSqlDatabase db)
+    : m_db(std::move(db))
 {
     runSql(m_db, QStringLiteral("BEGIN IMMEDIATE"));
     m_open = true;

@@ -16,7 +16,10 @@
 class DbError : public RezydoError {
 public:
     explicit DbError(const QSqlError& e);
-    explicit DbError(const QString& engineMessage) : RezydoError(engineMessage) {}
+    explicit DbError(const QString& engineMessage)
+        : RezydoError(engineMessage)
+    {
+    }
 };
 
 using Binding = std::pair<const char*, QVariant>;
@@ -34,7 +37,10 @@ QVariant dayValue(const QDate& day);   // "yyyy-mm-dd", NULL for an invalid day
 QDate dayFromValue(const QVariant& v); // invalid for NULL or unreadable text
 QVariant moneyValue(Money m);
 Money moneyFromValue(const QVariant& v); // NULL = 0
-inline QVariant boolValue(bool b) { return b ? 1 : 0; }
+inline QVariant boolValue(bool b)
+{
+    return b ? 1 : 0;
+}
 
 // One write operation in one transaction (BEGIN IMMEDIATE, so two copies of
 // the program never both start writing). Rolled back unless commit() ran.

@@ -5,15 +5,17 @@
 #include <QSqlRecord>
 
 TableCursor::TableCursor(QString table, std::function<QSqlDatabase()> connection, QObject* parent)
-    : QObject(parent), m_table(std::move(table)), m_connection(std::move(connection))
+    : QObject(parent)
+    , m_table(std::move(table))
+    , m_connection(std::move(connection))
 {
 }
 
 void TableCursor::load()
 {
     // The table name is one of the program's own, never typed by the user.
-    QSqlQuery q = runSql(db(), QStringLiteral("SELECT rowid AS rowid_, * FROM %1 ORDER BY rowid")
-                                   .arg(m_table));
+    QSqlQuery q = runSql(
+        db(), QStringLiteral("SELECT rowid AS rowid_, * FROM %1 ORDER BY rowid").arg(m_table));
     QStringList columns;
     const QSqlRecord rec = q.record();
     for (int i = 1; i < rec.count(); ++i)
@@ -176,8 +178,8 @@ void TableCursor::post()
             throw DbError(q.lastError());
         const qint64 id = q.lastInsertId().toLongLong();
         // Read the row back, so defaults and auto-numbers show as stored.
-        QSqlQuery back = runSql(db(), QStringLiteral("SELECT * FROM %1 WHERE rowid=:id").arg(m_table),
-                                {{":id", id}});
+        QSqlQuery back = runSql(
+            db(), QStringLiteral("SELECT * FROM %1 WHERE rowid=:id").arg(m_table), {{":id", id}});
         QVector<QVariant> row(m_columns.size());
         if (back.next())
             for (int i = 0; i < m_columns.size(); ++i)

@@ -22,8 +22,7 @@ public:
 
     // `connection` gives the database each time the cursor needs it (it opens
     // the connection on demand).
-    TableCursor(QString table, std::function<QSqlDatabase()> connection,
-                QObject* parent = nullptr);
+    TableCursor(QString table, std::function<QSqlDatabase()> connection, QObject* parent = nullptr);
 
     const QString& table() const { return m_table; }
     bool isOpen() const { return m_state != State::Inactive; }
@@ -72,9 +71,9 @@ private:
     QString m_table;
     std::function<QSqlDatabase()> m_connection;
     State m_state = State::Inactive;
-    QStringList m_columns;            // without the rowid
-    QVector<qint64> m_rowIds;         // 0 for a row being inserted
+    QStringList m_columns;    // without the rowid
+    QVector<qint64> m_rowIds; // 0 for a row being inserted
     QVector<QVector<QVariant>> m_rows;
-    QVector<QVariant> m_buffer;       // the current row while editing or inserting
+    QVector<QVariant> m_buffer; // the current row while editing or inserting
     int m_current = -1;
 };

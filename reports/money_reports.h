@@ -1,7 +1,6 @@
 #pragma once
 
 #include "billing/payments.h" // paymentTypeText: the names of the payment types
-
 #include "core/money.h"
 #include "reports/engine/report.h"
 #include "reports/engine/report_output.h"

@@ -18,7 +18,8 @@ const QString kDeletePersons = QStringLiteral("Usuwanie osób z archiwum");
 // transaction is rolled back by the caller.
 struct StepFailed {};
 
-template <typename F> auto step(const QString& caption, F&& f) {
+template <typename F> auto step(const QString& caption, F&& f)
+{
     try {
         return f();
     } catch (const DbError& e) {
@@ -29,7 +30,8 @@ template <typename F> auto step(const QString& caption, F&& f) {
 
 } // namespace
 
-std::optional<int> checkInReservation(QSqlDatabase db, int reservationId) {
+std::optional<int> checkInReservation(QSqlDatabase db, int reservationId)
+{
     try {
         Transaction tx(db);
         QSqlQuery header = step(kCheckIn, [&] {
@@ -77,7 +79,8 @@ std::optional<int> checkInReservation(QSqlDatabase db, int reservationId) {
     }
 }
 
-bool isGroupSettled(QSqlDatabase db, int groupId) {
+bool isGroupSettled(QSqlDatabase db, int groupId)
+{
     QSqlQuery kalk =
         runSql(db, QStringLiteral("select Brutto, Przedplata from Kalk where Identyfikator=:ID"),
                {{":ID", groupId}});
@@ -90,7 +93,8 @@ bool isGroupSettled(QSqlDatabase db, int groupId) {
     return paid == due;
 }
 
-int incompleteEntries(QSqlDatabase db, int groupId) {
+int incompleteEntries(QSqlDatabase db, int groupId)
+{
     return scalarSql(db,
                      QStringLiteral("select count(*) from Ksiazka where Pelne_dane=0 and "
                                     "Identyfikator_g=:ID"),
@@ -98,7 +102,8 @@ int incompleteEntries(QSqlDatabase db, int groupId) {
         .toInt();
 }
 
-bool checkOutGroup(QSqlDatabase db, int groupId) {
+bool checkOutGroup(QSqlDatabase db, int groupId)
+{
     try {
         Transaction tx(db);
         runSql(db, QStringLiteral("update Ksiazka set Wykwaterowany=1 where Identyfikator_g=:ID"),
@@ -125,7 +130,8 @@ bool checkOutGroup(QSqlDatabase db, int groupId) {
     }
 }
 
-bool deleteReservation(QSqlDatabase db, int reservationId) {
+bool deleteReservation(QSqlDatabase db, int reservationId)
+{
     try {
         step(kDelete, [&] {
             Transaction tx(db);

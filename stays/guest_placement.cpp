@@ -24,16 +24,17 @@ bool addEntry(QSqlDatabase db, int groupId, const QVariant& room, const QVariant
     const qlonglong person =
         insertRow(db, QStringLiteral("INSERT INTO Arch_os (ID_Panstwo) VALUES (:ID_Panstwo)"),
                   {{":ID_Panstwo", 1}});
-    const bool stored = runSkippable(db, kEntryCaption,
-                        QStringLiteral("INSERT INTO Ksiazka (Identyfikator_g, Od, \"Do\", "
-                                       "Nr_pokoju, Pelne_dane, Identyfikator_o) "
-                                       "VALUES (:ID, :Od, :Do, :Nr, :D, :ID_o)"),
-                        {{":ID", groupId},
-                         {":Od", from},
-                         {":Do", to},
-                         {":Nr", room},
-                         {":D", boolValue(false)},
-                         {":ID_o", person}});
+    const bool stored =
+        runSkippable(db, kEntryCaption,
+                     QStringLiteral("INSERT INTO Ksiazka (Identyfikator_g, Od, \"Do\", "
+                                    "Nr_pokoju, Pelne_dane, Identyfikator_o) "
+                                    "VALUES (:ID, :Od, :Do, :Nr, :D, :ID_o)"),
+                     {{":ID", groupId},
+                      {":Od", from},
+                      {":Do", to},
+                      {":Nr", room},
+                      {":D", boolValue(false)},
+                      {":ID_o", person}});
     if (!stored)
         runSql(db, QStringLiteral("ROLLBACK TO placeholder"));
     runSql(db, QStringLiteral("RELEASE placeholder"));

@@ -8,12 +8,14 @@
 namespace {
 const QString kCheckInCaption = QStringLiteral("Kwaterowanie");
 
-QString quoted(const QString& name) {
+QString quoted(const QString& name)
+{
     return QStringLiteral(" \"") + name + QStringLiteral("\" ?");
 }
 } // namespace
 
-std::optional<int> checkInWithOffers(QSqlDatabase db, int reservationId) {
+std::optional<int> checkInWithOffers(QSqlDatabase db, int reservationId)
+{
     const std::optional<int> group = checkInReservation(db, reservationId);
     if (!group)
         return std::nullopt;
@@ -27,7 +29,8 @@ std::optional<int> checkInWithOffers(QSqlDatabase db, int reservationId) {
 }
 
 std::optional<int> checkInAndRegister(QSqlDatabase db, int reservationId, const QString& name,
-                                      const QDate& arrival) {
+                                      const QDate& arrival)
+{
     if (reservationId <= 0)
         return std::nullopt;
     if (arrival != today() &&
@@ -42,7 +45,8 @@ std::optional<int> checkInAndRegister(QSqlDatabase db, int reservationId, const 
     return group;
 }
 
-bool checkOutWithQuestions(QSqlDatabase db, int groupId, const QString& name) {
+bool checkOutWithQuestions(QSqlDatabase db, int groupId, const QString& name)
+{
     if (!prompter().ask(QStringLiteral("Czy napewno chcesz wykwaterować grupę") + quoted(name),
                         QStringLiteral("Wykwaterowanie : Krok 1/3"), false))
         return false;

@@ -1,12 +1,14 @@
 #include "stays/stay_list_queries.h"
 
 namespace {
-bool isReservation(ListMode mode) {
+bool isReservation(ListMode mode)
+{
     return mode == ListMode::Reservations;
 }
 } // namespace
 
-QString groupStatement(ListMode mode, bool roomFilter, const QString& order) {
+QString groupStatement(ListMode mode, bool roomFilter, const QString& order)
+{
     QString sql;
     switch (mode) {
     case ListMode::Reservations:
@@ -30,7 +32,8 @@ QString groupStatement(ListMode mode, bool roomFilter, const QString& order) {
     return sql + QStringLiteral(" order by ") + order;
 }
 
-QString roomLineStatement(ListMode mode, const QString& order) {
+QString roomLineStatement(ListMode mode, const QString& order)
+{
     return (isReservation(mode)
                 ? QStringLiteral(
                       "select * from Rez_msc where Identyfikator=:Identyfikator order by ")
@@ -39,7 +42,8 @@ QString roomLineStatement(ListMode mode, const QString& order) {
            order;
 }
 
-QString containsPattern(const QString& typed) {
+QString containsPattern(const QString& typed)
+{
     QString escaped;
     for (QChar c : typed) {
         if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))

@@ -25,7 +25,8 @@ struct Options {
     int rooms = 0;
 };
 
-std::optional<Options> parse(const QStringList& args) {
+std::optional<Options> parse(const QStringList& args)
+{
     Options o;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -51,7 +52,8 @@ std::optional<Options> parse(const QStringList& args) {
     return o;
 }
 
-SyntheticCounts fillSynthetic(const Options& o) {
+SyntheticCounts fillSynthetic(const Options& o)
+{
     const QString name = QStringLiteral("rezydo-newdb");
     SyntheticCounts counts;
     {
@@ -74,7 +76,8 @@ SyntheticCounts fillSynthetic(const Options& o) {
 }
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     const std::optional<Options> o = parse(QCoreApplication::arguments().mid(1));
     if (!o) {

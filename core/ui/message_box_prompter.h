@@ -14,7 +14,6 @@ public:
                                      const QString& value) override;
     QString openFile(const QString& caption, const QString& directory,
                      const QString& filter) override;
-    QString saveFile(const QString& caption, const QString& directory,
-                     const QString& proposedName, const QString& filter,
-                     const QString& defaultSuffix) override;
+    QString saveFile(const QString& caption, const QString& directory, const QString& proposedName,
+                     const QString& filter, const QString& defaultSuffix) override;
 };

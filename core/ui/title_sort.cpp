@@ -17,7 +17,8 @@ TitleSort::TitleSort(QHeaderView* header, QMap<int, QString> fields, QString ini
     , m_header(header)
     , m_fields(std::move(fields))
     , m_order(std::move(initialOrder))
-    , m_reload(std::move(reload)) {
+    , m_reload(std::move(reload))
+{
     if (!m_header)
         return;
     m_header->setSectionsClickable(true);
@@ -27,32 +28,37 @@ TitleSort::TitleSort(QHeaderView* header, QMap<int, QString> fields, QString ini
     markOrder();
 }
 
-QString TitleSort::withoutMarker(const QString& title) {
+QString TitleSort::withoutMarker(const QString& title)
+{
     qsizetype at = title.indexOf(kAscending);
     if (at < 0)
         at = title.indexOf(kDescending);
     return at < 0 ? title : title.left(at);
 }
 
-QString TitleSort::nextOrder(const QString& order, const QString& field) {
+QString TitleSort::nextOrder(const QString& order, const QString& field)
+{
     // SQL names ignore letter case, so "nazwa" is the same order as "Nazwa".
     if (order.trimmed().compare(field, Qt::CaseInsensitive) == 0)
         return field + kDesc;
     return field;
 }
 
-QString TitleSort::title(int section) const {
+QString TitleSort::title(int section) const
+{
     QAbstractItemModel* model = m_header ? m_header->model() : nullptr;
     return model ? model->headerData(section, m_header->orientation()).toString() : QString();
 }
 
-void TitleSort::setTitle(int section, const QString& title) {
+void TitleSort::setTitle(int section, const QString& title)
+{
     if (QAbstractItemModel* model = m_header ? m_header->model() : nullptr)
         model->setHeaderData(section, m_header->orientation(), title);
 }
 
 // Puts the marker of the order in force on its column, as the grid opens.
-void TitleSort::markOrder() {
+void TitleSort::markOrder()
+{
     const QString order = m_order.trimmed();
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
         const QString plain = withoutMarker(title(it.key()));
@@ -66,7 +72,8 @@ void TitleSort::markOrder() {
     }
 }
 
-void TitleSort::click(int section) {
+void TitleSort::click(int section)
+{
     const auto field = m_fields.constFind(section);
     if (field == m_fields.cend() || !m_header || !m_header->model())
         return;

@@ -26,7 +26,8 @@ namespace {
 const QColor kSettled(255, 255, 128);
 const QColor kSettledSelected(0, 128, 0);
 
-bool settledRow(const RowSet& rows, int row) {
+bool settledRow(const RowSet& rows, int row)
+{
     return rows.value(row, QStringLiteral("rozl")).toInt() == 1;
 }
 
@@ -36,10 +37,13 @@ class SettledDelegate : public QStyledItemDelegate {
 public:
     SettledDelegate(RowSet& rows, QObject* parent)
         : QStyledItemDelegate(parent)
-        , m_rows(rows) {}
+        , m_rows(rows)
+    {
+    }
 
 protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
         QStyledItemDelegate::initStyleOption(option, index);
         if (settledRow(m_rows, index.row()))
             option->palette.setColor(QPalette::Highlight, kSettledSelected);
@@ -49,7 +53,8 @@ private:
     RowSet& m_rows;
 };
 
-QTableView* makeGrid(QWidget* parent, const QString& name) {
+QTableView* makeGrid(QWidget* parent, const QString& name)
+{
     auto* grid = new QTableView(parent);
     grid->setObjectName(name);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -68,7 +73,8 @@ QTableView* makeGrid(QWidget* parent, const QString& name) {
     return grid;
 }
 
-QLineEdit* readOnlyField(QWidget* parent, const QString& name) {
+QLineEdit* readOnlyField(QWidget* parent, const QString& name)
+{
     auto* field = new QLineEdit(parent);
     field->setObjectName(name);
     field->setReadOnly(true);
@@ -78,7 +84,8 @@ QLineEdit* readOnlyField(QWidget* parent, const QString& name) {
 // A filter condition on one field: the typed text as it is, so that the
 // filter refuses what it cannot compare.
 void addCondition(QStringList& parts, const QString& head, const QLineEdit* field,
-                  const QString& tail) {
+                  const QString& tail)
+{
     if (!field->text().isEmpty())
         parts << head + field->text() + tail;
 }
@@ -90,7 +97,8 @@ TLista::TLista(Variant variant, QWidget* parent)
     , m_mode(variant == Variant::ModifyReservations || variant == Variant::CheckInFromList
                  ? ListMode::Reservations
              : variant == Variant::Payments ? ListMode::Payments
-                                            : ListMode::Accommodations) {
+                                            : ListMode::Accommodations)
+{
     setObjectName(QStringLiteral("TLista"));
     switch (variant) {
     case Variant::ModifyReservations:
@@ -120,7 +128,8 @@ TLista::TLista(Variant variant, QWidget* parent)
 
 TLista::~TLista() = default;
 
-QPushButton* TLista::addButton(const QString& caption, const QString& name, const QString& hint) {
+QPushButton* TLista::addButton(const QString& caption, const QString& name, const QString& hint)
+{
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
     if (!hint.isEmpty())
@@ -128,7 +137,8 @@ QPushButton* TLista::addButton(const QString& caption, const QString& name, cons
     return button;
 }
 
-void TLista::buildWindow() {
+void TLista::buildWindow()
+{
     auto* layout = new QVBoxLayout(this);
 
     // The header band follows the current group.
@@ -266,7 +276,8 @@ void TLista::buildWindow() {
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void TLista::arrangeButtons() {
+void TLista::arrangeButtons()
+{
     const bool payments = m_variant == Variant::Payments;
     const bool reservations = m_mode == ListMode::Reservations;
     // In the payments list "&Opłaty" takes the place of "&Wykwateruj"/"&Kwateruj".
@@ -288,7 +299,8 @@ void TLista::arrangeButtons() {
     m_book->setVisible(m_variant != Variant::ModifyReservations && !payments);
 }
 
-void TLista::loadGroups(int groupId) {
+void TLista::loadGroups(int groupId)
+{
     if (m_mode == ListMode::Payments) {
         m_groupGrid->setToolTip(
             QStringLiteral("Lista kwaterunków, kolor żółty oznacza grupy rozliczone"));
@@ -311,31 +323,36 @@ void TLista::loadGroups(int groupId) {
     showHeader();
 }
 
-void TLista::loadLines() {
+void TLista::loadLines()
+{
     const int group = currentGroup();
     m_lines->open(roomLineStatement(m_mode, m_lineOrder), {{":Identyfikator", group}});
 }
 
-void TLista::reloadGroups(const QString& order) {
+void TLista::reloadGroups(const QString& order)
+{
     m_groupOrder = order;
     const int group = currentGroup();
     m_groups->close();
     loadGroups(group);
 }
 
-void TLista::reloadLines(const QString& order) {
+void TLista::reloadLines(const QString& order)
+{
     m_lineOrder = order;
     m_lines->close();
     loadLines();
 }
 
-void TLista::closeData() {
+void TLista::closeData()
+{
     m_lines->close();
     m_groups->close();
     showHeader();
 }
 
-void TLista::showHeader() {
+void TLista::showHeader()
+{
     const bool any = m_groups->isOpen() && m_groups->current() >= 0;
     m_name->setText(any ? m_groups->value(QStringLiteral("Nazwa")).toString() : QString());
     m_od->setText(
@@ -348,21 +365,25 @@ void TLista::showHeader() {
     m_notes->setText(any ? m_groups->value(QStringLiteral("Notatki")).toString() : QString());
 }
 
-int TLista::currentGroup() const {
+int TLista::currentGroup() const
+{
     if (!m_groups->isOpen() || m_groups->current() < 0)
         return 0;
     return m_groups->value(QStringLiteral("Identyfikator")).toInt();
 }
 
-QString TLista::currentName() const {
+QString TLista::currentName() const
+{
     return m_groups->value(QStringLiteral("Nazwa")).toString();
 }
 
-void TLista::groupEdited(int groupId) {
+void TLista::groupEdited(int groupId)
+{
     loadGroups(groupId);
 }
 
-void TLista::change() {
+void TLista::change()
+{
     const int group = currentGroup();
     if (group == 0)
         return;
@@ -371,21 +392,24 @@ void TLista::change() {
     frame().openStayEditor(group, m_mode == ListMode::Reservations, this);
 }
 
-void TLista::remove() {
+void TLista::remove()
+{
     if (m_mode != ListMode::Reservations || currentGroup() == 0)
         return;
     if (deleteReservation(dataModule().database(), currentGroup()))
         m_groups->dropCurrentRow();
 }
 
-void TLista::checkIn() {
+void TLista::checkIn()
+{
     if (m_mode != ListMode::Reservations || currentGroup() == 0)
         return;
     if (checkInWithOffers(dataModule().database(), currentGroup()))
         m_groups->dropCurrentRow();
 }
 
-void TLista::book() {
+void TLista::book()
+{
     const int group = currentGroup();
     if (group <= 0)
         return;
@@ -398,20 +422,23 @@ void TLista::book() {
     frame().openRegisterBrowse(group);
 }
 
-void TLista::billing() {
+void TLista::billing()
+{
     if (m_mode == ListMode::Reservations || currentGroup() == 0)
         return;
     frame().openBilling(currentGroup());
 }
 
-void TLista::checkOut() {
+void TLista::checkOut()
+{
     if (m_mode != ListMode::Accommodations || currentGroup() == 0)
         return;
     if (checkOutWithQuestions(dataModule().database(), currentGroup(), currentName()))
         m_groups->dropCurrentRow();
 }
 
-void TLista::search() {
+void TLista::search()
+{
     // The room condition is part of the statement: load again to add or drop it.
     if (!m_findRoom->text().isEmpty() || m_groups->sql().contains(QStringLiteral("exist"))) {
         m_groups->close();
@@ -430,13 +457,15 @@ void TLista::search() {
     showHeader();
 }
 
-void TLista::showAll() {
+void TLista::showAll()
+{
     for (QLineEdit* f : {m_findId, m_findName, m_findOd, m_findDo, m_findPersons, m_findRoom})
         f->clear();
     search();
 }
 
-void TLista::onDoubleClick() {
+void TLista::onDoubleClick()
+{
     switch (m_doubleClick) {
     case DoubleClick::Change:
         change();

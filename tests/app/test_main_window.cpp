@@ -62,22 +62,19 @@ private Q_SLOTS:
                  QStringList({"&Wprowadzanie rezerwacji", "&Modyfikowanie rezerwacji", "-",
                               "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
                               "M&odyfikowanie kwaterunku", "-",
-                              "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie",
-                              "&Opłaty"}));
+                              "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie", "&Opłaty"}));
         QCOMPARE(captions(menu("mnuAdministracja")->actions()),
-                 QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja",
-                              "Ustawienie &państw", "&Odtwarzanie bazy danych", "Archiwum",
-                              "Wybierz bazę"}));
-        QCOMPARE(captions(menu("mnuZestawienia")->actions()),
-                 QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
-                              "&Spis aktualnie zakwaterowanych", "Wolne pokoje",
-                              "&Przyjeżdżający danego dnia", "&Wyjeżdżający danego dnia",
-                              "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
-                              "&Zestawienie wystawionych faktur",
-                              "&Grupy zakwaterowane w danym dniu",
-                              "Wykorzystanie pokoi w danym miesiącu",
-                              "Zestawienie udzielonych rabatów", "Potwierdzenie rezerwacji",
-                              "Raport dla Gusu"}));
+                 QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
+                              "&Odtwarzanie bazy danych", "Archiwum", "Wybierz bazę"}));
+        QCOMPARE(
+            captions(menu("mnuZestawienia")->actions()),
+            QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
+                         "&Spis aktualnie zakwaterowanych", "Wolne pokoje",
+                         "&Przyjeżdżający danego dnia", "&Wyjeżdżający danego dnia",
+                         "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
+                         "&Zestawienie wystawionych faktur", "&Grupy zakwaterowane w danym dniu",
+                         "Wykorzystanie pokoi w danym miesiącu", "Zestawienie udzielonych rabatów",
+                         "Potwierdzenie rezerwacji", "Raport dla Gusu"}));
         QCOMPARE(captions(menu("mnuWidok")->actions()), QStringList({"Kaskadowy", "Warstwowy"}));
         QVERIFY(!menu("mnuWidok")->menuAction()->isVisible());
         QCOMPARE(w.command("mnuPomoc")->shortcut(), QKeySequence(Qt::Key_F1));

@@ -15,8 +15,8 @@ private Q_SLOTS:
         QTest::newRow("comma, one decimal") << "120,5" << true << 1205000LL;
         QTest::newRow("point, two decimals") << "120.50" << true << 1205000LL;
         QTest::newRow("grouped with a space") << "1 234,50" << true << 12345000LL;
-        QTest::newRow("grouped with no-break space") << QStringLiteral("1\u00a0234,50") << true
-                                                      << 12345000LL;
+        QTest::newRow("grouped with no-break space")
+            << QStringLiteral("1\u00a0234,50") << true << 12345000LL;
         QTest::newRow("four decimals") << "0,0001" << true << 1LL;
         QTest::newRow("negative") << "-3,25" << true << -32500LL;
         QTest::newRow("with currency") << "150,00 zł" << true << 1500000LL;
@@ -88,12 +88,18 @@ private Q_SLOTS:
         QTest::addColumn<qlonglong>("units");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("grouped");
-        QTest::newRow("zero") << 0LL << "0,00 zł" << "0,00";
-        QTest::newRow("whole") << 1500000LL << "150,00 zł" << "150,00";
-        QTest::newRow("four places shown as two") << 849915LL << "84,99 zł" << "84,99";
-        QTest::newRow("half a cent away from zero") << 12350LL << "1,24 zł" << "1,24";
-        QTest::newRow("negative") << -32500LL << "-3,25 zł" << "-3,25";
-        QTest::newRow("tiny negative shows zero") << -1LL << "0,00 zł" << "0,00";
+        QTest::newRow("zero") << 0LL << "0,00 zł"
+                              << "0,00";
+        QTest::newRow("whole") << 1500000LL << "150,00 zł"
+                               << "150,00";
+        QTest::newRow("four places shown as two") << 849915LL << "84,99 zł"
+                                                  << "84,99";
+        QTest::newRow("half a cent away from zero") << 12350LL << "1,24 zł"
+                                                    << "1,24";
+        QTest::newRow("negative") << -32500LL << "-3,25 zł"
+                                  << "-3,25";
+        QTest::newRow("tiny negative shows zero") << -1LL << "0,00 zł"
+                                                  << "0,00";
         QTest::newRow("thousands") << 12345000LL << "1234,50 zł" << QStringLiteral("1\u00a0234,50");
         QTest::newRow("millions") << 12345678900LL << "1234567,89 zł"
                                   << QStringLiteral("1\u00a0234\u00a0567,89");

@@ -1,9 +1,9 @@
 #include "core/settings.h"
 #include "tests/support/test_registry.h"
 
-#include <QSettings>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,8 +43,8 @@ private Q_SLOTS:
         QTest::newRow("in neither") << QVariant() << QVariant() << false << "";
         QTest::newRow("machine only") << QVariant() << QVariant("/srv/m") << true << "/srv/m";
         QTest::newRow("user only") << QVariant("/srv/u") << QVariant() << true << "/srv/u";
-        QTest::newRow("user hides machine") << QVariant("/srv/u") << QVariant("/srv/m") << true
-                                            << "/srv/u";
+        QTest::newRow("user hides machine")
+            << QVariant("/srv/u") << QVariant("/srv/m") << true << "/srv/u";
         QTest::newRow("empty string is found") << QVariant("") << QVariant("/srv/m") << true << "";
         QTest::newRow("user value not a string, machine used")
             << QVariant(QStringList{"a", "b"}) << QVariant("/srv/m") << true << "/srv/m";

@@ -18,7 +18,8 @@ struct Grid {
     QStringList reloads;
     TitleSort* sort = nullptr; // owned by the header
 
-    explicit Grid(const QString& initialOrder) {
+    explicit Grid(const QString& initialOrder)
+    {
         model.setHorizontalHeaderLabels({"Id", "Nazwa", "Od", "Do", "Osob"});
         view.setModel(&model);
         sort = new TitleSort(
@@ -26,7 +27,8 @@ struct Grid {
             QMap<int, QString>{{0, "Identyfikator"}, {1, "Nazwa"}, {2, "Od"}, {3, "Do"}},
             initialOrder, [this](const QString& order) { reloads << order; });
     }
-    QString titles() const {
+    QString titles() const
+    {
         QStringList t;
         for (int s = 0; s < model.columnCount(); ++s)
             t << model.headerData(s, Qt::Horizontal).toString();
@@ -39,7 +41,8 @@ struct Grid {
 class TestTitleSort : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void clicks_data() {
+    void clicks_data()
+    {
         QTest::addColumn<QString>("initial");
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QString>("order");
@@ -70,7 +73,8 @@ private Q_SLOTS:
         QTest::newRow("column without field") << "Nazwa" << QList<int>{4} << "Nazwa"
                                               << "Id|Nazwa (+)|Od|Do|Osob";
     }
-    void clicks() {
+    void clicks()
+    {
         QFETCH(QString, initial);
         QFETCH(QList<int>, clicks);
         QFETCH(QString, order);
@@ -90,7 +94,8 @@ private Q_SLOTS:
         QCOMPARE(grid.reloads, expectedReloads);
     }
 
-    void withoutMarker_data() {
+    void withoutMarker_data()
+    {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("plain");
         QTest::newRow("none") << "Nazwa"
@@ -106,13 +111,15 @@ private Q_SLOTS:
         QTest::newRow("needs the blank") << "Nazwa(+)"
                                          << "Nazwa(+)";
     }
-    void withoutMarker() {
+    void withoutMarker()
+    {
         QFETCH(QString, title);
         QFETCH(QString, plain);
         QCOMPARE(TitleSort::withoutMarker(title), plain);
     }
 
-    void markersInTitlesReplaced() {
+    void markersInTitlesReplaced()
+    {
         Grid grid("Identyfikator desc");
         // Titles that already carry markers (as a grid designed with "Id (-)" would).
         grid.model.setHeaderData(2, Qt::Horizontal, "Od (+)");
@@ -122,7 +129,8 @@ private Q_SLOTS:
     }
 
     // A real click on the header sorts, and a failing reload is reported, not thrown.
-    void headerClickIsGuarded() {
+    void headerClickIsGuarded()
+    {
         TestEnv env;
         QStandardItemModel model(0, 2);
         model.setHorizontalHeaderLabels({"Id (-)", "Nazwa"});

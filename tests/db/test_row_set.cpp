@@ -12,7 +12,8 @@ namespace {
 
 // Five groups covering days, numbers, money, yes/no (one NULL), a quote and
 // Polish letters; Kalk gives the money and the settled flag.
-void addGroups(TestEnv& env) {
+void addGroups(TestEnv& env)
+{
     const QList<QVariantList> groups = {
         {1, "Kowalski Jan", 2, "2026-07-01", "2026-07-03"},
         {2, "kowalska Anna", 3, "2026-07-02", "2026-07-05"},
@@ -30,14 +31,16 @@ const char* const kGroups =
     "select K.Identyfikator, K.Nazwa, K.Osob, K.Od, K.\"Do\", C.Brutto, C.rozl "
     "from Kwat_hot K left join Kalk C on C.Identyfikator=K.Identyfikator where 1=1";
 
-void declareKinds(RowSet& rows) {
+void declareKinds(RowSet& rows)
+{
     rows.setKinds({{"Od", ColumnKind::Day},
                    {"Do", ColumnKind::Day},
                    {"Brutto", ColumnKind::Money},
                    {"rozl", ColumnKind::YesNo}});
 }
 
-QString visibleIds(const RowSet& rows) {
+QString visibleIds(const RowSet& rows)
+{
     QStringList ids;
     for (int r = 0; r < rows.rowCount(); ++r)
         ids << rows.value(r, "Identyfikator").toString();
@@ -49,7 +52,8 @@ QString visibleIds(const RowSet& rows) {
 class TestRowSet : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void filters_data() {
+    void filters_data()
+    {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("ids"); // visible groups; "" when none
 
@@ -106,7 +110,8 @@ private Q_SLOTS:
         QTest::newRow("spaces around =") << "Osob = 2  AND  Od = '2026-07-11'"
                                          << "5";
     }
-    void filters() {
+    void filters()
+    {
         QFETCH(QString, filter);
         QFETCH(QString, ids);
         TestEnv env;
@@ -121,7 +126,8 @@ private Q_SLOTS:
         QCOMPARE(rows.current(), ids.isEmpty() ? -1 : 0);
     }
 
-    void malformedFilters_data() {
+    void malformedFilters_data()
+    {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("message");
 
@@ -160,7 +166,8 @@ private Q_SLOTS:
         QTest::newRow("or is not and") << "Osob=1 OR Osob=2"
                                        << "Niezrozumiały tekst";
     }
-    void malformedFilters() {
+    void malformedFilters()
+    {
         QFETCH(QString, filter);
         QFETCH(QString, message);
         TestEnv env;
@@ -182,7 +189,8 @@ private Q_SLOTS:
         QCOMPARE(changes.count(), 0);
     }
 
-    void loadsWithBindingsAndKinds() {
+    void loadsWithBindingsAndKinds()
+    {
         TestEnv env;
         addGroups(env);
         RowSet rows;
@@ -202,7 +210,8 @@ private Q_SLOTS:
         QCOMPARE(rows.value(7, 0), QVariant());
     }
 
-    void reloadKeepsRowAndFilter() {
+    void reloadKeepsRowAndFilter()
+    {
         TestEnv env;
         addGroups(env);
         RowSet rows;
@@ -230,7 +239,8 @@ private Q_SLOTS:
         QCOMPARE(rows.value("Identyfikator").toInt(), 1); // the current row stays
     }
 
-    void locateByKind_data() {
+    void locateByKind_data()
+    {
         QTest::addColumn<QString>("column");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("id"); // 0: not found, the current row stays
@@ -244,7 +254,8 @@ private Q_SLOTS:
         QTest::newRow("NULL") << "Do" << QVariant() << 0;
         QTest::newRow("unknown column") << "Nazwisko" << QVariant("x") << 0;
     }
-    void locateByKind() {
+    void locateByKind()
+    {
         QFETCH(QString, column);
         QFETCH(QVariant, value);
         QFETCH(int, id);
@@ -258,7 +269,8 @@ private Q_SLOTS:
         QCOMPARE(rows.value("Identyfikator").toInt(), id != 0 ? id : 1);
     }
 
-    void dropCurrentRow() {
+    void dropCurrentRow()
+    {
         TestEnv env;
         addGroups(env);
         RowSet rows;
@@ -271,7 +283,8 @@ private Q_SLOTS:
         QCOMPARE(rows.value("Identyfikator").toInt(), 3);
     }
 
-    void failingStatementLeavesSetClosed() {
+    void failingStatementLeavesSetClosed()
+    {
         TestEnv env;
         addGroups(env);
         RowSet rows;
@@ -291,7 +304,8 @@ private Q_SLOTS:
         QCOMPARE(visibleIds(rows), QString("1,5"));
     }
 
-    void model() {
+    void model()
+    {
         TestEnv env;
         addGroups(env);
         RowSet rows;
@@ -346,7 +360,8 @@ private Q_SLOTS:
         QCOMPARE(model.rowCount(), 0);
     }
 
-    void selectionFollowsCurrentRow() {
+    void selectionFollowsCurrentRow()
+    {
         TestEnv env;
         addGroups(env);
         RowSet rows;

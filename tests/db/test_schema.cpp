@@ -12,7 +12,8 @@
 #include <QTest>
 
 namespace {
-QStringList columnsOf(QSqlDatabase db, const QString& view) {
+QStringList columnsOf(QSqlDatabase db, const QString& view)
+{
     QSqlQuery q = runSql(db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(view));
     QStringList names;
     for (int i = 0; i < q.record().count(); ++i)
@@ -22,7 +23,8 @@ QStringList columnsOf(QSqlDatabase db, const QString& view) {
 
 // One reservation line and one accommodation line, both of group 1, in a
 // 4-bed room: the same id in both kinds must not exclude the other kind.
-void insertTwoKindsOfLines(TestEnv& env) {
+void insertTwoKindsOfLines(TestEnv& env)
+{
     env.exec("INSERT INTO Pokoje VALUES ('7', 4, 'STD', 'pokój (2+2)')");
     env.exec("INSERT INTO Kwat_msc VALUES (1, '7', '2026-07-10', '2026-07-20', 2, 'M')");
     env.exec("INSERT INTO Rez_msc VALUES (1, '7', '2026-07-12', '2026-07-14', 1, 'K')");
@@ -32,7 +34,8 @@ void insertTwoKindsOfLines(TestEnv& env) {
 class TestSchema : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void tablesAndViews() {
+    void tablesAndViews()
+    {
         TestEnv env;
         QCOMPARE(
             env.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
@@ -45,7 +48,8 @@ private Q_SLOTS:
     }
 
     // Several callers read these columns by position.
-    void viewColumns_data() {
+    void viewColumns_data()
+    {
         QTest::addColumn<QString>("view");
         QTest::addColumn<QStringList>("leading");
         QTest::newRow("Kwat_rozl")
@@ -65,14 +69,16 @@ private Q_SLOTS:
         QTest::newRow("Rez_i_ksiazka")
             << "Rez_i_ksiazka" << QStringList{"Od_miesiac", "Od_rok", "Do_miesiac", "Do_rok"};
     }
-    void viewColumns() {
+    void viewColumns()
+    {
         QFETCH(QString, view);
         QFETCH(QStringList, leading);
         TestEnv env;
         QCOMPARE(columnsOf(env.db(), view).mid(0, leading.size()), leading);
     }
 
-    void kwatRozlCarriesTheSettledFlag() {
+    void kwatRozlCarriesTheSettledFlag()
+    {
         TestEnv env;
         env.exec("INSERT INTO Kwat_hot (Nazwa, Osob, Od, \"Do\", Notatki) VALUES "
                  "('Bez kalkulacji', 2, '2026-07-14', '2026-07-16', 'n'), "
@@ -90,7 +96,8 @@ private Q_SLOTS:
                  QStringList({"1", "2"}));
     }
 
-    void miejscaRows() {
+    void miejscaRows()
+    {
         TestEnv env;
         insertTwoKindsOfLines(env);
         QCOMPARE(env.rows("SELECT * FROM Miejsca ORDER BY ID_REZ"),
@@ -100,7 +107,8 @@ private Q_SLOTS:
                  QStringList({"7|2026-07-10|2026-07-20|2", "7|2026-07-12|2026-07-14|1"}));
     }
 
-    void miejscaExcludesOnlyTheEditedGroup_data() {
+    void miejscaExcludesOnlyTheEditedGroup_data()
+    {
         QTest::addColumn<int>("k");
         QTest::addColumn<int>("r");
         QTest::addColumn<QStringList>("kept"); // Jaki of the lines left in
@@ -110,7 +118,8 @@ private Q_SLOTS:
         QTest::newRow("editing another reservation") << -2 << 2 << QStringList{"K", "M"};
         QTest::newRow("editing another accommodation") << 2 << -2 << QStringList{"K", "M"};
     }
-    void miejscaExcludesOnlyTheEditedGroup() {
+    void miejscaExcludesOnlyTheEditedGroup()
+    {
         QFETCH(int, k);
         QFETCH(int, r);
         QFETCH(QStringList, kept);
@@ -122,7 +131,8 @@ private Q_SLOTS:
                  kept);
     }
 
-    void registerAndReservationsByMonth() {
+    void registerAndReservationsByMonth()
+    {
         TestEnv env;
         env.exec("INSERT INTO Rez_msc VALUES (1, '3', '2026-12-28', '2027-01-03', 2, '')");
         env.exec("INSERT INTO Rez_msc VALUES (1, '3', NULL, NULL, 2, '')");
@@ -139,7 +149,8 @@ private Q_SLOTS:
                               "12|2026|1|2027|integer|integer"}));
     }
 
-    void archJoinKsiazkaOneRowPerEntry() {
+    void archJoinKsiazkaOneRowPerEntry()
+    {
         TestEnv env;
         env.exec("INSERT INTO Arch_os (Nazwisko, Imie, ID_Panstwo) VALUES ('Nowak', 'Anna', 1)");
         env.exec("INSERT INTO Ksiazka (Identyfikator_g, Identyfikator_o, Od, \"Do\", Nr_pokoju) "
@@ -152,7 +163,8 @@ private Q_SLOTS:
     }
 
     // Each row: a statement taking :V, a value it accepts and one it refuses.
-    void refusals_data() {
+    void refusals_data()
+    {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QVariant>("good");
@@ -195,7 +207,8 @@ private Q_SLOTS:
             << "INSERT INTO Kalk (Identyfikator) VALUES (5)"
             << "INSERT INTO Kalk (Identyfikator) VALUES (:V)" << QVariant(6) << QVariant(5);
     }
-    void refusals() {
+    void refusals()
+    {
         QFETCH(QString, setup);
         QFETCH(QString, sql);
         QFETCH(QVariant, good);
@@ -212,7 +225,8 @@ private Q_SLOTS:
         }
     }
 
-    void flagsAreFalseWhenNotGiven() {
+    void flagsAreFalseWhenNotGiven()
+    {
         TestEnv env;
         env.exec("INSERT INTO Ksiazka (Identyfikator_g, Identyfikator_o) VALUES (1, 2)");
         env.exec("INSERT INTO Kalk (Identyfikator) VALUES (1)");
@@ -221,7 +235,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT rozl FROM Kalk").toString(), QString("0"));
     }
 
-    void deliveredContent() {
+    void deliveredContent()
+    {
         TestEnv env;
         QCOMPARE(env.scalar("SELECT Nazwa FROM Panstwo WHERE ID = 1").toString(),
                  QString("Polska"));
@@ -257,13 +272,15 @@ private Q_SLOTS:
         QCOMPARE(missing, QStringList());
     }
 
-    void createDatabaseLeavesExistingFilesAlone_data() {
+    void createDatabaseLeavesExistingFilesAlone_data()
+    {
         QTest::addColumn<QString>("relative");
         QTest::addColumn<bool>("existing");
         QTest::newRow("existing file") << "Baza/old.mdb" << true;
         QTest::newRow("missing folder") << "nowhere/Baza.mdb" << false;
     }
-    void createDatabaseLeavesExistingFilesAlone() {
+    void createDatabaseLeavesExistingFilesAlone()
+    {
         QFETCH(QString, relative);
         QFETCH(bool, existing);
         TestEnv::Options o;
@@ -285,7 +302,8 @@ private Q_SLOTS:
         }
     }
 
-    void demoDatabaseIsAConsistentHotel() {
+    void demoDatabaseIsAConsistentHotel()
+    {
         TestEnv::Options o;
         o.demo = true;
         TestEnv env(o);

@@ -17,7 +17,8 @@ struct RecordingFrame : Frame {
 
 // A reservation of `persons` with the given lines ("room:beds").
 int addReservation(TestEnv& env, int persons, const QStringList& lines,
-                   const QString& od = "2026-07-15", const QString& doDay = "2026-07-18") {
+                   const QString& od = "2026-07-15", const QString& doDay = "2026-07-18")
+{
     env.exec("insert into Rez_hot(Nazwa,Osob,Od,\"Do\",Notatki) values (?,?,?,?,?)",
              {"Kowalscy", persons, od, doDay, "późny przyjazd"});
     const int id = env.scalar("select max(Identyfikator) from Rez_hot").toInt();
@@ -28,7 +29,8 @@ int addReservation(TestEnv& env, int persons, const QStringList& lines,
     return id;
 }
 
-int addAccommodation(TestEnv& env, const QString& name = "Nowakowie") {
+int addAccommodation(TestEnv& env, const QString& name = "Nowakowie")
+{
     env.exec("insert into Kwat_hot(Nazwa,Osob,Od,\"Do\") values (?,2,'2026-07-10','2026-07-15')",
              {name});
     const int id = env.scalar("select max(Identyfikator) from Kwat_hot").toInt();
@@ -38,7 +40,8 @@ int addAccommodation(TestEnv& env, const QString& name = "Nowakowie") {
     return id;
 }
 
-void addEntry(TestEnv& env, int group, bool complete) {
+void addEntry(TestEnv& env, int group, bool complete)
+{
     env.exec("insert into Arch_os(Nazwisko,ID_Panstwo) values (?,1)", {complete ? "Nowak" : ""});
     const int person = env.scalar("select max(Identyfikator_o) from Arch_os").toInt();
     env.exec("insert into Ksiazka(Identyfikator_g,Identyfikator_o,Od,\"Do\",Nr_pokoju,Pelne_dane) "
@@ -50,7 +53,8 @@ void addEntry(TestEnv& env, int group, bool complete) {
 class TestStayListLogic : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void checkInPlacesPersonsBedByBed_data() {
+    void checkInPlacesPersonsBedByBed_data()
+    {
         QTest::addColumn<int>("persons");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("entries"); // room|Od|Do per entry, in order
@@ -61,7 +65,8 @@ private Q_SLOTS:
         QTest::newRow("no lines") << 2 << QStringList{} << QStringList{"", ""};
         QTest::newRow("no persons") << 0 << QStringList{"7:3"} << QStringList{};
     }
-    void checkInPlacesPersonsBedByBed() {
+    void checkInPlacesPersonsBedByBed()
+    {
         QFETCH(int, persons);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, entries);
@@ -91,7 +96,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void checkInFailureLeavesReservation_data() {
+    void checkInFailureLeavesReservation_data()
+    {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("caption");
         QTest::newRow("header") << "Kwat_hot"
@@ -99,7 +105,8 @@ private Q_SLOTS:
         QTest::newRow("lines") << "Kwat_msc"
                                << "Przepisanie pokoi do kwaterunku";
     }
-    void checkInFailureLeavesReservation() {
+    void checkInFailureLeavesReservation()
+    {
         QFETCH(QString, table);
         QFETCH(QString, caption);
         TestEnv env;
@@ -117,7 +124,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), 0);
     }
 
-    void checkInDeletingReservationFailsRollsBack() {
+    void checkInDeletingReservationFailsRollsBack()
+    {
         TestEnv env;
         const int r = addReservation(env, 1, {"12:1"});
         env.exec("create trigger refuse before delete on Rez_hot begin "
@@ -130,7 +138,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Rez_msc").toInt(), 1);
     }
 
-    void refusedEntriesAreSkippedAndStopAfterThree() {
+    void refusedEntriesAreSkippedAndStopAfterThree()
+    {
         TestEnv env;
         const int r = addReservation(env, 6, {"12:2"});
         env.exec("create trigger refuse before insert on Ksiazka when new.Nr_pokoju='' begin "
@@ -147,7 +156,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), 2);
     }
 
-    void settledTest_data() {
+    void settledTest_data()
+    {
         QTest::addColumn<bool>("withKalk");
         QTest::addColumn<QVariant>("brutto");
         QTest::addColumn<QVariant>("prepaid");
@@ -165,7 +175,8 @@ private Q_SLOTS:
             << true << QVariant() << QVariant() << L{} << true;
         QTest::newRow("no calculation") << false << QVariant() << QVariant() << L{} << false;
     }
-    void settledTest() {
+    void settledTest()
+    {
         QFETCH(bool, withKalk);
         QFETCH(QVariant, brutto);
         QFETCH(QVariant, prepaid);
@@ -181,7 +192,8 @@ private Q_SLOTS:
         QCOMPARE(isGroupSettled(env.db(), g), settled);
     }
 
-    void checkOutQuestions_data() {
+    void checkOutQuestions_data()
+    {
         QTest::addColumn<bool>("settled");
         QTest::addColumn<bool>("incomplete");
         QTest::addColumn<QList<bool>>("answers");
@@ -203,7 +215,8 @@ private Q_SLOTS:
         QTest::newRow("no at third")
             << true << true << A{true, false} << QStringList{q1, q3} << false;
     }
-    void checkOutQuestions() {
+    void checkOutQuestions()
+    {
         QFETCH(bool, settled);
         QFETCH(bool, incomplete);
         QFETCH(QList<bool>, answers);
@@ -241,7 +254,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Kalk").toInt(), settled ? 1 : 0);
     }
 
-    void checkOutFailureWritesNothing() {
+    void checkOutFailureWritesNothing()
+    {
         TestEnv env;
         const int g = addAccommodation(env);
         addEntry(env, g, true);
@@ -253,7 +267,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Kwat_msc").toInt(), 1);
     }
 
-    void failedPersonDeletionGoesOn() {
+    void failedPersonDeletionGoesOn()
+    {
         TestEnv env;
         const int g = addAccommodation(env);
         addEntry(env, g, false);
@@ -266,14 +281,16 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), 1);
     }
 
-    void checkInOffers_data() {
+    void checkInOffers_data()
+    {
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<QStringList>("calls");
         QTest::newRow("both") << QList<bool>{true, true} << QStringList{"register", "billing"};
         QTest::newRow("neither") << QList<bool>{false, false} << QStringList{};
         QTest::newRow("billing only") << QList<bool>{false, true} << QStringList{"billing"};
     }
-    void checkInOffers() {
+    void checkInOffers()
+    {
         QFETCH(QList<bool>, answers);
         QFETCH(QStringList, calls);
         TestEnv env;
@@ -295,7 +312,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown[0].defaultYes && env.prompter().shown[1].defaultYes);
     }
 
-    void checkInAndRegisterAsksForAnotherDay_data() {
+    void checkInAndRegisterAsksForAnotherDay_data()
+    {
         QTest::addColumn<QString>("arrival");
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<bool>("done");
@@ -303,7 +321,8 @@ private Q_SLOTS:
         QTest::newRow("another day, yes") << "2026-07-16" << QList<bool>{true} << true;
         QTest::newRow("another day, no") << "2026-07-16" << QList<bool>{false} << false;
     }
-    void checkInAndRegisterAsksForAnotherDay() {
+    void checkInAndRegisterAsksForAnotherDay()
+    {
         QFETCH(QString, arrival);
         QFETCH(QList<bool>, answers);
         QFETCH(bool, done);
@@ -329,7 +348,8 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Rez_hot").toInt(), done ? 0 : 1);
     }
 
-    void deleteReservationAtOnce() {
+    void deleteReservationAtOnce()
+    {
         TestEnv env;
         const int keep = addReservation(env, 1, {"3:1"});
         const int r = addReservation(env, 2, {"4:2", "5:1"});
@@ -340,7 +360,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void roomFilter_data() {
+    void roomFilter_data()
+    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("groups");
         QTest::newRow("digit 1") << "1" << QStringList{"A", "C"};
@@ -349,7 +370,8 @@ private Q_SLOTS:
         QTest::newRow("percent is searched for") << "%" << QStringList{};
         QTest::newRow("underscore is searched for") << "_" << QStringList{};
     }
-    void roomFilter() {
+    void roomFilter()
+    {
         QFETCH(QString, typed);
         QFETCH(QStringList, groups);
         TestEnv env;

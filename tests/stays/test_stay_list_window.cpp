@@ -15,7 +15,8 @@ namespace {
 struct RecordingFrame : Frame {
     QStringList calls;
     QObject* editorCaller = nullptr;
-    void openStayEditor(int g, bool reservation, QObject* caller) override {
+    void openStayEditor(int g, bool reservation, QObject* caller) override
+    {
         calls << QStringLiteral("editor %1 %2").arg(g).arg(reservation ? "rez" : "kwat");
         editorCaller = caller;
     }
@@ -24,7 +25,8 @@ struct RecordingFrame : Frame {
     void openRegisterBrowse(int g) override { calls << QStringLiteral("browse %1").arg(g); }
 };
 
-void addGroups(TestEnv& env, const QString& table) {
+void addGroups(TestEnv& env, const QString& table)
+{
     const QString lines = table == "Rez_hot" ? "Rez_msc" : "Kwat_msc";
     const QStringList names{"Kowalscy", "Nowak", "Adamczyk", "Kowalczyk"};
     for (int i = 0; i < names.size(); ++i) {
@@ -37,7 +39,8 @@ void addGroups(TestEnv& env, const QString& table) {
     }
 }
 
-QStringList visibleButtons(TLista& list) {
+QStringList visibleButtons(TLista& list)
+{
     QStringList out;
     for (const char* name :
          {"Zmien", "Usun", "Wykwateruj", "Oplaty", "Kwateruj", "Ksiazka", "Zamknij"}) {
@@ -48,21 +51,24 @@ QStringList visibleButtons(TLista& list) {
     return out;
 }
 
-QStringList column(QTableView* grid, int c) {
+QStringList column(QTableView* grid, int c)
+{
     QStringList out;
     for (int r = 0; r < grid->model()->rowCount(); ++r)
         out << grid->model()->index(r, c).data().toString();
     return out;
 }
 
-QStringList titles(QTableView* grid) {
+QStringList titles(QTableView* grid)
+{
     QStringList out;
     for (int c = 0; c < grid->model()->columnCount(); ++c)
         out << grid->model()->headerData(c, Qt::Horizontal).toString();
     return out;
 }
 
-void doubleClickFirstRow(QTableView* grid) {
+void doubleClickFirstRow(QTableView* grid)
+{
     const QRect cell = grid->visualRect(grid->model()->index(0, 1));
     // A double click is a press and release followed by the double-click event.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -73,7 +79,8 @@ void doubleClickFirstRow(QTableView* grid) {
 class TestStayListWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fiveVariants_data() {
+    void fiveVariants_data()
+    {
         QTest::addColumn<int>("variant");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("buttons");
@@ -95,7 +102,8 @@ private Q_SLOTS:
         QTest::newRow("payments") << int(TLista::Variant::Payments) << "Opłaty"
                                   << QStringList{"&Zmień", "&Opłaty", "&Zamknij"} << "billing 4";
     }
-    void fiveVariants() {
+    void fiveVariants()
+    {
         QFETCH(int, variant);
         QFETCH(QString, title);
         QFETCH(QStringList, buttons);
@@ -133,7 +141,8 @@ private Q_SLOTS:
         setFrame(nullptr);
     }
 
-    void changeClosesGridsUntilTheEditorIsDone() {
+    void changeClosesGridsUntilTheEditorIsDone()
+    {
         TestEnv env;
         addGroups(env, "Kwat_hot");
         RecordingFrame f;
@@ -154,7 +163,8 @@ private Q_SLOTS:
         setFrame(nullptr);
     }
 
-    void titleClickSorting() {
+    void titleClickSorting()
+    {
         TestEnv env;
         addGroups(env, "Rez_hot");
         TLista list(TLista::Variant::ModifyReservations);
@@ -181,7 +191,8 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
-    void search_data() {
+    void search_data()
+    {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("names");
@@ -209,7 +220,8 @@ private Q_SLOTS:
             << "SzukajNazwa"
             << "O'" << QStringList{"Kowalczyk", "Adamczyk", "Nowak", "Kowalscy"} << true;
     }
-    void search() {
+    void search()
+    {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QStringList, names);
@@ -232,7 +244,8 @@ private Q_SLOTS:
         QVERIFY(edit->text().isEmpty());
     }
 
-    void settledGroupsAreYellow() {
+    void settledGroupsAreYellow()
+    {
         TestEnv env;
         addGroups(env, "Kwat_hot");
         env.exec("insert into Kalk(Identyfikator,rozl) values (2,1)");
@@ -249,7 +262,8 @@ private Q_SLOTS:
         QCOMPARE(colours, QStringList({"-", "-", "#ffff80", "-"})); // ids 4, 3, 2, 1
     }
 
-    void checkInFromTheButtons() {
+    void checkInFromTheButtons()
+    {
         TestEnv env;
         addGroups(env, "Rez_hot");
         RecordingFrame f;

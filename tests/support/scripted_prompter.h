@@ -36,9 +36,8 @@ public:
                                      const QString& value) override;
     QString openFile(const QString& caption, const QString& directory,
                      const QString& filter) override;
-    QString saveFile(const QString& caption, const QString& directory,
-                     const QString& proposedName, const QString& filter,
-                     const QString& defaultSuffix) override;
+    QString saveFile(const QString& caption, const QString& directory, const QString& proposedName,
+                     const QString& filter, const QString& defaultSuffix) override;
 
     // The texts shown so far, one per box ("caption|text").
     QStringList log() const;

@@ -14,7 +14,10 @@
 #include <QSqlRecord>
 #include <QTest>
 
-TestEnv::TestEnv() : TestEnv(Options{}) {}
+TestEnv::TestEnv()
+    : TestEnv(Options{})
+{
+}
 
 TestEnv::TestEnv(const Options& options)
 {

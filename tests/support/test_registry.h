@@ -18,6 +18,6 @@ struct TestRegistration {
     }
 };
 
-#define REZYDO_TEST(Class)                                                                        \
-    static const TestRegistration rezydoTestRegistration_##Class(                                 \
+#define REZYDO_TEST(Class)                                                                         \
+    static const TestRegistration rezydoTestRegistration_##Class(                                  \
         #Class, [] { return std::unique_ptr<QObject>(new Class); })
