@@ -2,21 +2,6 @@
 
 #include "db/sql.h"
 
-namespace {
-// A LIKE pattern matching `text` anywhere, with % _ and \ taken literally
-// (for LIKE ... ESCAPE '\').
-QString containsPattern(const QString& text)
-{
-    QString escaped;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
-}
-} // namespace
-
 void RegularClients::search(const QString& name, const QString& address, const QString& nip)
 {
     m_searched = true;
@@ -39,11 +24,11 @@ QList<RegularClient> RegularClients::rows(QSqlDatabase db) const
                           "(:a = '' OR Adres LIKE :pa ESCAPE '\\') AND "
                           "(:i = '' OR Nip LIKE :pi ESCAPE '\\') ORDER BY Nazwa, Nip, Adres, Rach"),
                       {{":n", m_name},
-                       {":pn", containsPattern(m_name)},
+                       {":pn", likeContains(m_name)},
                        {":a", m_address},
-                       {":pa", containsPattern(m_address)},
+                       {":pa", likeContains(m_address)},
                        {":i", m_nip},
-                       {":pi", containsPattern(m_nip)}});
+                       {":pi", likeContains(m_nip)}});
     }();
     QList<RegularClient> out;
     while (q.next())

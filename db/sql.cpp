@@ -73,3 +73,14 @@ void Transaction::commit()
     runSql(m_db, QStringLiteral("COMMIT"));
     m_open = false;
 }
+
+QString likeContains(const QString& typed)
+{
+    QString escaped;
+    for (QChar c : typed) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}

@@ -32,6 +32,10 @@ QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Bind
 QVariant scalarSql(QSqlDatabase db, const QString& sql,
                    std::initializer_list<Binding> bindings = {});
 
+// A LIKE pattern matching `typed` anywhere, with % _ and \ taken literally;
+// the statement says LIKE :x ESCAPE '\'. A quote typed is searched for.
+QString likeContains(const QString& typed);
+
 // Stored forms of days, money and yes/no values.
 QVariant dayValue(const QDate& day);   // "yyyy-mm-dd", NULL for an invalid day
 QDate dayFromValue(const QVariant& v); // invalid for NULL or unreadable text

@@ -41,14 +41,3 @@ QString roomLineStatement(ListMode mode, const QString& order)
                       "select * from Kwat_msc where Identyfikator=:Identyfikator order by ")) +
            order;
 }
-
-QString containsPattern(const QString& typed)
-{
-    QString escaped;
-    for (QChar c : typed) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
-}

@@ -11,6 +11,3 @@ enum class ListMode { Reservations, Accommodations, Payments };
 QString groupStatement(ListMode mode, bool roomFilter, const QString& order);
 // The room lines of one group (:Identyfikator) in the given order.
 QString roomLineStatement(ListMode mode, const QString& order);
-// The bound value for :Nr, so that '%' and '_' typed by the user are searched
-// for, not matched as patterns (the statement uses ESCAPE '\').
-QString containsPattern(const QString& typed);

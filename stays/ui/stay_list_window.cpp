@@ -313,7 +313,7 @@ void TLista::loadGroups(int groupId)
         const bool byRoom = !m_findRoom->text().isEmpty();
         const QString sql = groupStatement(m_mode, byRoom, m_groupOrder);
         if (byRoom)
-            m_groups->open(sql, {{":Nr", containsPattern(m_findRoom->text())}});
+            m_groups->open(sql, {{":Nr", likeContains(m_findRoom->text())}});
         else
             m_groups->open(sql);
     }

@@ -1,4 +1,5 @@
 #include "core/frame.h"
+#include "db/sql.h"
 #include "stays/check_in_out.h"
 #include "stays/stay_list_commands.h"
 #include "stays/stay_list_queries.h"
@@ -384,7 +385,7 @@ private Q_SLOTS:
         }
         QSqlQuery q(env.db());
         QVERIFY(q.prepare(groupStatement(ListMode::Reservations, true, "Nazwa")));
-        q.bindValue(":Nr", containsPattern(typed));
+        q.bindValue(":Nr", likeContains(typed));
         QVERIFY(q.exec());
         QStringList found;
         while (q.next())
