@@ -207,6 +207,8 @@ void TLista::buildWindow()
          {QStringLiteral("Do"), {}, Qt::AlignHCenter},
          {QStringLiteral("Osob"), {}, Qt::AlignRight}});
     m_groupGrid->setModel(m_groupModel);
+    // Numbers and days take what they need; the name gets the rest.
+    m_groupGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_groupGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_lineModel = new RowSetModel(*m_lines, this);
     m_lineModel->setColumns({{QStringLiteral("Nr_pokoju"), QStringLiteral("Nr")},
@@ -215,6 +217,7 @@ void TLista::buildWindow()
                              {QStringLiteral("Miejsc"), {}, Qt::AlignRight},
                              {QStringLiteral("Jaki"), {}, Qt::AlignHCenter}});
     m_lineGrid->setModel(m_lineModel);
+    m_lineGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     if (m_mode == ListMode::Payments) {
         m_groupModel->setRowColour([](const RowSet& rows, int row) -> std::optional<QColor> {
             if (settledRow(rows, row))
