@@ -52,16 +52,8 @@ TFormRapAktualneKwaterunki::TFormRapAktualneKwaterunki(QWidget* parent)
         fields->addWidget(field);
         m_search << field;
     }
-    auto* find = new QPushButton(QStringLiteral("Szukaj"), this);
-    find->setObjectName(QStringLiteral("Szukaj"));
-    find->setAutoDefault(false);
-    auto* clear = new QPushButton(QStringLiteral("Wyczyść"), this);
-    clear->setObjectName(QStringLiteral("CzyscSzukanie"));
-    clear->setAutoDefault(false);
-    connect(find, &QPushButton::clicked, this, [this] { guarded([this] { search(); }); });
-    connect(clear, &QPushButton::clicked, this, [this] { guarded([this] { clearSearch(); }); });
-    fields->addWidget(find);
-    fields->addWidget(clear);
+    addSearchButtons(
+        this, fields, [this] { search(); }, [this] { clearSearch(); });
     content()->addLayout(fields);
 
     m_grid = makeListGrid(this, QStringLiteral("Lista"));

@@ -1,7 +1,11 @@
 #include "reports/ui/list_grid.h"
 
+#include "core/error.h"
+
+#include <QBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 
 QTableView* makeListGrid(QWidget* parent, const QString& name)
@@ -27,4 +31,21 @@ QLineEdit* makeSearchField(QWidget* parent, const QString& name, const QString& 
     field->setObjectName(name);
     field->setToolTip(hint);
     return field;
+}
+
+void addSearchButtons(QWidget* parent, QBoxLayout* row, std::function<void()> search,
+                      std::function<void()> clear)
+{
+    auto* find = new QPushButton(QStringLiteral("Szukaj"), parent);
+    find->setObjectName(QStringLiteral("Szukaj"));
+    find->setAutoDefault(false);
+    auto* wipe = new QPushButton(QStringLiteral("Wyczyść"), parent);
+    wipe->setObjectName(QStringLiteral("CzyscSzukanie"));
+    wipe->setAutoDefault(false);
+    QObject::connect(find, &QPushButton::clicked, parent,
+                     [search = std::move(search)] { guarded(search); });
+    QObject::connect(wipe, &QPushButton::clicked, parent,
+                     [clear = std::move(clear)] { guarded(clear); });
+    row->addWidget(find);
+    row->addWidget(wipe);
 }

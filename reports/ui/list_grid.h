@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QBoxLayout;
 class QLineEdit;
 class QTableView;
 class QWidget;
@@ -10,3 +13,7 @@ class QWidget;
 QTableView* makeListGrid(QWidget* parent, const QString& name);
 // A search field with its hint.
 QLineEdit* makeSearchField(QWidget* parent, const QString& name, const QString& hint);
+// The "Szukaj" and "Wyczyść" buttons after the search fields; each action runs
+// through the general error handling.
+void addSearchButtons(QWidget* parent, QBoxLayout* row, std::function<void()> search,
+                      std::function<void()> clear);
