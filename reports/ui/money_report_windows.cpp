@@ -5,7 +5,7 @@
 #include "db/row_set.h"
 #include "db/row_set_model.h"
 #include "reports/money_reports.h"
-#include "reports/ui/list_grid.h"
+#include "core/ui/list_grid.h"
 
 #include <QComboBox>
 #include <QDateEdit>

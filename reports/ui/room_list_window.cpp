@@ -7,7 +7,7 @@
 #include "db/row_set_model.h"
 #include "reports/guest_list_search.h"
 #include "reports/guest_lists.h"
-#include "reports/ui/list_grid.h"
+#include "core/ui/list_grid.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "core/clock.h"
 #include "core/error.h"
 #include "db/data_module.h"
-#include "reports/ui/list_grid.h"
+#include "core/ui/list_grid.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>

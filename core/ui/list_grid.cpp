@@ -1,4 +1,4 @@
-#include "reports/ui/list_grid.h"
+#include "core/ui/list_grid.h"
 
 #include "core/error.h"
 
