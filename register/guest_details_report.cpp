@@ -71,7 +71,7 @@ TRapDaneKlienta::TRapDaneKlienta(GuestDetails details)
 void TRapDaneKlienta::buildPersonal()
 {
     const GuestDetails& d = m_details;
-    Band& t = setTitleBand(83, QStringLiteral("Tytul"));
+    Band& t = setTitleBand(0, QStringLiteral("Tytul"));
     t.addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 10),
               QStringLiteral("Dane szczegółowe gościa hotelowego"), Qt::AlignCenter,
               font(14, true));
@@ -85,7 +85,7 @@ void TRapDaneKlienta::buildPersonal()
     y = captioned(t, QStringLiteral("Adres"), y, QStringLiteral("Adres"), d.Adres);
     y = heading(t, QStringLiteral("DaneDokumentu"), y + 3, QStringLiteral("Dane dokumentu"));
     y = captioned(t, QStringLiteral("Rodzaj"), y, QStringLiteral("Rodzaj"), d.Rodzaj);
-    captioned(t, QStringLiteral("Numer"), y, QStringLiteral("Numer"), d.Numer);
+    t.height = captioned(t, QStringLiteral("Numer"), y, QStringLiteral("Numer"), d.Numer) + 2;
 }
 
 void TRapDaneKlienta::buildRemarks()
@@ -104,20 +104,23 @@ void TRapDaneKlienta::buildStay()
 {
     const GuestDetails& d = m_details;
     const bool paid = !d.payments.isEmpty();
-    Band& b = addLoop(paid ? 56 : 38, 1, QStringLiteral("BandaKwaterunek"));
+    Band& b = addLoop(0, 1, QStringLiteral("BandaKwaterunek"));
     qreal y = heading(b, QStringLiteral("DaneKwaterunku"), 3, QStringLiteral("Dane kwaterunku"));
     y = captioned(b, QStringLiteral("NrPokoju"), y, QStringLiteral("Nr pokoju"), d.NumerPokoju);
     y = captioned(b, QStringLiteral("Od"), y, QStringLiteral("Od"), d.Od);
     y = captioned(b, QStringLiteral("Do"), y, QStringLiteral("Do"), d.Do);
     if (!paid) {
-        heading(b, QStringLiteral("Oplaty"), y + 3, QStringLiteral("Brak wniesionych opłat"));
+        const qreal end =
+            heading(b, QStringLiteral("Oplaty"), y + 3, QStringLiteral("Brak wniesionych opłat"));
+        b.height = end + 2;
         return;
     }
     y = heading(b, QStringLiteral("Oplaty"), y + 3, QStringLiteral("Opłaty zwiazane z gościem"));
     y = captioned(b, QStringLiteral("Znizka"), y, QStringLiteral("Zniżka"), d.Znizka);
     y = captioned(b, QStringLiteral("Rachunek"), y, QStringLiteral("Rachunek Uproszczony"),
                   d.RachunekUpr);
-    captioned(b, QStringLiteral("Faktura"), y, QStringLiteral("Faktura VAT"), d.FakturaVat);
+    y = captioned(b, QStringLiteral("Faktura"), y, QStringLiteral("Faktura VAT"), d.FakturaVat);
+    b.height = y + 2;
 }
 
 void TRapDaneKlienta::buildPayments()
