@@ -18,6 +18,9 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
+#include <array>
+#include <tuple>
+
 namespace {
 QLineEdit* field(QWidget* parent, const char* name, const QString& value)
 {
@@ -119,6 +122,7 @@ QGroupBox* TDaneKlienta::buildRemarksBox()
     remarks->setObjectName(QStringLiteral("Uwagi"));
     remarks->setReadOnly(true);
     remarks->setTabChangesFocus(true);
+    remarks->setMinimumWidth(200);
     layout->addWidget(remarks);
     return box;
 }
@@ -129,12 +133,21 @@ QGroupBox* TDaneKlienta::buildStayBox()
     auto* box = new QGroupBox(QStringLiteral("Dane kwaterunku"), this);
     box->setObjectName(QStringLiteral("DaneKwaterunku"));
     auto* form = new QFormLayout(box);
-    addRow(form, QStringLiteral("Numer pokoju"), field(box, "NumerPokoju", d.NumerPokoju));
-    addRow(form, QStringLiteral("Od"), field(box, "Od", d.Od));
-    addRow(form, QStringLiteral("Do"), field(box, "Do", d.Do));
-    addRow(form, QStringLiteral("Zniżka %"), field(box, "Znizka", d.Znizka));
-    addRow(form, QStringLiteral("Rachunek Upr."), field(box, "RachunekUpr", d.RachunekUpr));
-    addRow(form, QStringLiteral("Faktura VAT"), field(box, "FakturaVat", d.FakturaVat));
+    const std::array<std::tuple<const char*, const char*, QString>, 6> rows = {{
+        {"Numer pokoju", "NumerPokoju", d.NumerPokoju},
+        {"Od", "Od", d.Od},
+        {"Do", "Do", d.Do},
+        {"Zniżka %", "Znizka", d.Znizka},
+        {"Rachunek Upr.", "RachunekUpr", d.RachunekUpr},
+        {"Faktura VAT", "FakturaVat", d.FakturaVat},
+    }};
+    for (const auto& [caption, name, value] : rows) {
+        QLineEdit* edit = field(box, name, value);
+        // Wide enough for a whole day, the widest of these values.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) +
+                              16);
+        addRow(form, QString::fromUtf8(caption), edit);
+    }
     return box;
 }
 
