@@ -203,53 +203,14 @@ private Q_SLOTS:
         QCOMPARE(report.page.copies, 1);
         const Document doc = generateDocument(report);
         QCOMPARE(doc.pageCount(), 1);
-        QCOMPARE(doc.texts(), QStringList({"Dane szczegółowe gościa hotelowego",
-                                           "Dane osobowe",
-                                           "Nazwisko",
-                                           "Müller",
-                                           "Imię",
-                                           "Jürgen",
-                                           "Państwo",
-                                           "Niemcy",
-                                           "Data ur.",
-                                           "1964-03-09",
-                                           "Miejsce ur.",
-                                           "Dresden",
-                                           "Adres",
-                                           "Hauptstraße 5, Berlin",
-                                           "Dane dokumentu",
-                                           "Rodzaj",
-                                           "Paszport",
-                                           "Numer",
-                                           "C01X00T47",
-                                           "Uwagi",
-                                           "Pokój od strony ogrodu",
-                                           "Dane kwaterunku",
-                                           "Nr pokoju",
-                                           "12",
-                                           "Od",
-                                           "2026-07-10",
-                                           "Do",
-                                           "2026-07-14",
-                                           "Opłaty zwiazane z gościem",
-                                           "Zniżka",
-                                           "10",
-                                           "Rachunek Uproszczony",
-                                           "",
-                                           "Faktura VAT",
-                                           "17",
-                                           "Typ",
-                                           "Numer",
-                                           "Data wpłaty",
-                                           "Wpłata",
-                                           "Paragon",
-                                           "0012/2026#",
-                                           "2026-07-10",
-                                           "150",
-                                           "Przelew",
-                                           "45",
-                                           "2026-07-14",
-                                           "150,5"}));
+        // The golden dump holds the whole page; here the fee part in its order.
+        const QStringList texts = doc.texts();
+        QCOMPARE(texts.first(), QString("Dane szczegółowe gościa hotelowego"));
+        QCOMPARE(texts.mid(texts.indexOf("Opłaty zwiazane z gościem")),
+                 QStringList({"Opłaty zwiazane z gościem", "Zniżka", "10", "Rachunek Uproszczony",
+                              "", "Faktura VAT", "17", "Typ", "Numer", "Data wpłaty", "Wpłata",
+                              "Paragon", "0012/2026#", "2026-07-10", "150", "Przelew", "45",
+                              "2026-07-14", "150,5"}));
         QCOMPARE(overlapping(doc.pages[0]), QStringList());
         compareGolden("guest_details_payments.txt", dumpDocument(doc));
     }
