@@ -159,10 +159,8 @@ QLayout* TArchiwum::buildButtonRow()
         row->addWidget(b);
     row->insertStretch(2, 1);
 
-    connect(preview, &QPushButton::clicked, this,
-            [this] { guarded([this] { print(ReportOutput::Preview); }); });
-    connect(printNow, &QPushButton::clicked, this,
-            [this] { guarded([this] { print(ReportOutput::Print); }); });
+    connect(preview, &QPushButton::clicked, this, [this] { printAsked(ReportOutput::Preview); });
+    connect(printNow, &QPushButton::clicked, this, [this] { printAsked(ReportOutput::Print); });
     connect(details, &QPushButton::clicked, this, &TArchiwum::details);
     connect(take, &QPushButton::clicked, this, &TArchiwum::takePerson);
     connect(close, &QPushButton::clicked, this, &TArchiwum::reject);
@@ -227,6 +225,16 @@ void TArchiwum::print(ReportOutput mode)
         prompter().warn(result.message, kCaption);
 }
 
+void TArchiwum::printAsked(ReportOutput mode)
+{
+    if (!isVisible()) {
+        guarded([&] { print(mode); });
+        return;
+    }
+    m_printout = mode;
+    QDialog::accept();
+}
+
 int TArchiwum::currentPerson() const
 {
     const QVariant id = m_rows->value(QStringLiteral("Identyfikator_o"));
@@ -262,7 +270,16 @@ ArchiveChoice TArchiwum::showModal()
     m_choice.details = false;
     m_choice.chosen = false;
     m_choice.finished = false;
-    const bool detailsAsked = runModal(*this) == QDialog::Accepted && m_choice.details;
+    int result = QDialog::Rejected;
+    for (;;) {
+        m_printout.reset();
+        result = runModal(*this);
+        if (!m_printout)
+            break;
+        const ReportOutput mode = *m_printout;
+        guarded([&] { print(mode); });
+    }
+    const bool detailsAsked = result == QDialog::Accepted && m_choice.details;
     // Every way out but "Szczegóły" finishes the work with the archive.
     if (!detailsAsked)
         m_choice.finished = true;

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <optional>
+
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -33,7 +35,9 @@ public:
     explicit TArchiwum(bool fromRegistration, QWidget* parent = nullptr);
     ~TArchiwum() override;
 
-    // One modal showing; the flags of the previous one are cleared first.
+    // One modal showing; the flags of the previous one are cleared first. A
+    // printout asked for is made while the window is out of the way (it stays
+    // above other windows, the preview among them), and the window comes back.
     ArchiveChoice showModal();
     const ArchiveChoice& choice() const { return m_choice; }
     bool fromRegistration() const { return m_fromRegistration; }
@@ -63,11 +67,13 @@ private:
     QLayout* buildButtonRow();
     void kindChanged();
     int currentPerson() const;
+    void printAsked(ReportOutput mode);
     void details();
     void takePerson();
 
     bool m_fromRegistration = false;
     ArchiveChoice m_choice;
+    std::optional<ReportOutput> m_printout; // asked for during the current showing
     RowSet* m_rows = nullptr;
     RowSetModel* m_model = nullptr;
     QComboBox* m_kind = nullptr;

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Lays out every report the program previews or prints and keeps the last
@@ -25,6 +26,7 @@ public:
     int previewed = 0;
     int printed = 0;
     Document last;
+    std::function<void()> during; // runs while a report is being shown or printed
 
     // The first text of every detail band of the last document (the name column).
     QStringList lastDetailFirstTexts() const
@@ -48,6 +50,8 @@ private:
         {
             ++m_owner.previewed;
             m_owner.last = generateDocument(report);
+            if (m_owner.during)
+                m_owner.during();
             return RunResult::Completed;
         }
         void preview(std::shared_ptr<Report> report) override { previewModal(*report); }
@@ -55,6 +59,8 @@ private:
         {
             ++m_owner.printed;
             m_owner.last = generateDocument(report);
+            if (m_owner.during)
+                m_owner.during();
             return RunResult::Completed;
         }
 

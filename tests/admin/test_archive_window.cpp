@@ -56,6 +56,11 @@ QStringList surnames(QWidget& d)
     return out;
 }
 
+QString text(QWidget& d, const char* box)
+{
+    return control<QLineEdit>(d, box)->text();
+}
+
 void search(QWidget& d, const char* box, const QString& text)
 {
     QLineEdit* edit = control<QLineEdit>(d, box);
@@ -77,14 +82,14 @@ int addGuests(TestEnv& env)
 }
 
 // One showing: `work` works the controls, then `button` is clicked.
-std::function<int(QDialog&)> step(std::function<void(QDialog&)> work, const char* button)
+std::function<int(QDialog&)> step(std::function<void(QDialog&)> work, const QString& button)
 {
     return [work, button](QDialog& d) {
         work(d);
         if (QTest::currentTestFailed())
             d.reject();
         else
-            QTest::mouseClick(pushButton(d, button), Qt::LeftButton);
+            QTest::mouseClick(pushButton(d, qPrintable(button)), Qt::LeftButton);
         return d.result();
     };
 }
@@ -325,6 +330,45 @@ private Q_SLOTS:
         QCOMPARE(recorder.printed, 1);
         QCOMPARE(w.rows().current(), 1);
         QCOMPARE(env.prompter().shown.size(), 1);
+    }
+
+    // During a showing the window steps aside for the printout, which it
+    // would otherwise cover, and comes back with its list as it was.
+    void printDuringAShowing_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Podgląd") << "Podglad";
+        QTest::newRow("Drukuj") << "Drukuj";
+    }
+    void printDuringAShowing()
+    {
+        QFETCH(QString, button);
+        TestEnv env;
+        RecordingPresenter recorder;
+        addGuests(env);
+        TArchiwum w(false);
+        bool visibleDuring = true;
+        recorder.during = [&] { visibleDuring = w.isVisible(); };
+        env.modal.push_back(step(
+            [](QDialog& d) {
+                search(d, "SzukajNazwisko", "Now");
+                grid(d)->selectRow(0);
+            },
+            button));
+        env.modal.push_back(step(
+            [](QDialog& d) {
+                QCOMPARE(surnames(d), QStringList({"Nowak"}));
+                QCOMPARE(text(d, "SzukajNazwisko"), QString("Now"));
+            },
+            "Zamknij"));
+        const ArchiveChoice choice = w.showModal();
+        QCOMPARE(env.modal.size(), size_t(0));
+        QCOMPARE(recorder.previewed + recorder.printed, 1);
+        QCOMPARE(recorder.previewed, button == "Podglad" ? 1 : 0);
+        QVERIFY(!visibleDuring);
+        QCOMPARE(recorder.lastDetailFirstTexts(), QStringList({"Nowak Anna"}));
+        QCOMPARE(choice.finished, true);
+        QCOMPARE(choice.details, false);
     }
 
     void failingStatementLeavesTheListEmpty()
