@@ -90,26 +90,6 @@ private Q_SLOTS:
             QCOMPARE(got[i].section('|', 2) >= got[i + 1].section('|', 2), true);
     }
 
-    void personWithoutStayAndEmptyNames()
-    {
-        TestEnv env;
-        // A record created by check-in and never filled in: no names at all.
-        const int blank = addPerson(env, "", "");
-        addStay(env, blank, 4, "7", "2026-07-15", "2026-07-16", true);
-        const int noSurname = addPerson(env, "", "Ola");
-        addStay(env, noSurname, 4, "7", "2026-07-15", "2026-07-16", true);
-        env.exec("INSERT INTO Arch_os(Nazwisko, Imie) VALUES ('Bez', NULL)");
-        const int id = env.scalar("SELECT max(Identyfikator_o) FROM Arch_os").toInt();
-        addStay(env, id, 4, "7", "2026-07-15", "2026-07-16", true);
-        RowSet set;
-        openArchive(set, archiveStatement(ArchiveKind::FullByDates, QDate(2026, 7, 15),
-                                          QDate(2026, 7, 15), kArchiveInitialOrder));
-        QCOMPARE(set.rowCount(), 0);
-        openArchive(set, archiveStatement(ArchiveKind::AllByDates, QDate(2026, 7, 15),
-                                          QDate(2026, 7, 15), kArchiveInitialOrder));
-        QCOMPARE(set.rowCount(), 3);
-    }
-
     // Every grid column sorts both ways; "Do" is a word of SQL and must still work.
     void sortOrders_data()
     {
@@ -154,26 +134,6 @@ private Q_SLOTS:
         RowSet set;
         openArchive(set, archiveStatement(ArchiveKind::AllPersons, {}, {}, order));
         QCOMPARE(set.text(0, set.columnIndex(column)), first);
-    }
-
-    void searchExpressions_data()
-    {
-        QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QString>("expression");
-        QTest::newRow("empty") << QStringList({"", "", "", "", "", ""}) << "";
-        QTest::newRow("surname") << QStringList({"Kow"}) << "Nazwisko Like 'Kow*'";
-        QTest::newRow("all six in their order")
-            << QStringList({"K", "J", "D", "1", "2026-07-10", "2026-07-12"})
-            << "Nazwisko Like 'K*' AND Imie Like 'J*' AND Adres Like 'D*' AND Nr_pokoju Like "
-               "'1*' AND [OD] Like '2026-07-10' AND [Do] Like '2026-07-12'";
-        QTest::newRow("a quote stays in the text")
-            << QStringList({"O'Br"}) << "Nazwisko Like 'O''Br*'";
-    }
-    void searchExpressions()
-    {
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, expression);
-        QCOMPARE(archiveSearch(boxes), expression);
     }
 
     void searchOnTheLoadedRows_data()
