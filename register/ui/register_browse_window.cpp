@@ -1,5 +1,6 @@
 #include "register/ui/register_browse_window.h"
 
+#include "admin/archive_report.h"
 #include "core/clock.h"
 #include "core/days.h"
 #include "core/error.h"
@@ -306,5 +307,8 @@ void TModyfikacjaKsiazki::print()
 
 void TModyfikacjaKsiazki::printList(bool toPreview)
 {
-    (void)toPreview;
+    // An empty list fails with the report's no-data message, which this
+    // window does not show: nothing happens. The rows are read by index, so
+    // the list keeps its position.
+    (void)printArchive(*m_rows, toPreview ? ReportOutput::Preview : ReportOutput::Print);
 }
