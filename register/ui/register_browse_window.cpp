@@ -179,7 +179,14 @@ void TModyfikacjaKsiazki::buildButtons(QBoxLayout* layout)
     }
     row->addStretch(1);
     QPushButton* close = button(this, QStringLiteral("&Zamknij"), QStringLiteral("Zamknij"));
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // The child frame goes with the window; closing only the window would leave
+    // an empty frame behind.
+    connect(close, &QPushButton::clicked, this, [this] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            QWidget::close();
+    });
     row->addWidget(close);
     layout->addLayout(row);
 }
