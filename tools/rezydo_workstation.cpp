@@ -404,10 +404,17 @@ private:
         int g = 0;
         int o = 0;
         {
+            // Often the group that has stayed longest, which the other desks
+            // are about to check out.
+            const QString oldest = m_random.bounded(2) == 0
+                                       ? QStringLiteral(" AND K.Identyfikator_g = (SELECT "
+                                                        "min(Identyfikator) FROM Kwat_hot)")
+                                       : QString();
             QSqlQuery q = runSql(db(), QStringLiteral("SELECT K.Identyfikator_g, K.Identyfikator_o "
                                                       "FROM Ksiazka K JOIN Kwat_hot H ON "
                                                       "H.Identyfikator = K.Identyfikator_g "
-                                                      "WHERE K.Pelne_dane = 0"));
+                                                      "WHERE K.Pelne_dane = 0") +
+                                           oldest);
             QList<QPair<int, int>> entries;
             while (q.next())
                 entries.append({q.value(0).toInt(), q.value(1).toInt()});
@@ -432,7 +439,7 @@ private:
                     .arg(g)
                     .arg(o)
                     .arg(save.fields.Nazwisko, save.slot->Nr_pokoju);
-        think();
+        think(20);
         savePerson(db(), save);
         m_journal.write(QStringLiteral("register"), m_ids, QStringLiteral("ok"));
     }
@@ -476,7 +483,9 @@ private:
 
     void checkOut()
     {
-        const int k = anyOf(QStringLiteral("SELECT Identyfikator FROM Kwat_hot"));
+        const int k = anyOf(m_random.bounded(2) == 0
+                                ? QStringLiteral("SELECT min(Identyfikator) FROM Kwat_hot")
+                                : QStringLiteral("SELECT Identyfikator FROM Kwat_hot"));
         if (k == 0) {
             m_journal.write(QStringLiteral("checkout"), {}, QStringLiteral("skipped"));
             return;
