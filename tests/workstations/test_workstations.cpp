@@ -44,9 +44,9 @@ Before snapshot(QSqlDatabase db)
 // Everything the desks reported, sorted for the checks.
 struct Reported {
     QList<JournalLine> all;
-    QHash<int, const JournalLine*> checkInOf;  // reservation → its check-in
-    QHash<int, const JournalLine*> checkOutOf; // group → a check-out
-    QHash<int, QSet<QString>> namesOf;         // person → names saved
+    QSet<int> checkedIn;               // reservations
+    QSet<int> checkedOut;              // groups
+    QHash<int, QSet<QString>> namesOf; // person → names saved
     QList<int> newReservations, newGroups, newPayments;
 };
 
@@ -54,7 +54,7 @@ Reported collect(const QList<JournalLine>& lines)
 {
     Reported r;
     r.all = lines;
-    for (const JournalLine& l : std::as_const(r.all)) {
+    for (const JournalLine& l : lines) {
         if (!l.ok())
             continue;
         if (l.kind == QLatin1String("reserve"))
@@ -62,9 +62,9 @@ Reported collect(const QList<JournalLine>& lines)
         if (l.kind == QLatin1String("walkin") || l.kind == QLatin1String("checkin"))
             r.newGroups << l.id("grp");
         if (l.kind == QLatin1String("checkin"))
-            r.checkInOf.insert(l.id("res"), &l);
+            r.checkedIn.insert(l.id("res"));
         if (l.kind == QLatin1String("checkout"))
-            r.checkOutOf.insert(l.id("grp"), &l);
+            r.checkedOut.insert(l.id("grp"));
         if (l.kind == QLatin1String("register"))
             r.namesOf[l.id("person")].insert(l.ids.value("name"));
         if (l.kind == QLatin1String("pay"))
@@ -97,7 +97,7 @@ void checkGroup(QSqlDatabase db, const Reported& r, const JournalLine& l, QStrin
                                   k);
     const int header = count(db, "SELECT count(*) FROM Kwat_hot WHERE Identyfikator = :ID", k);
     const int lines = count(db, "SELECT count(*) FROM Kwat_msc WHERE Identyfikator = :ID", k);
-    if (!r.checkOutOf.contains(k)) {
+    if (!r.checkedOut.contains(k)) {
         if (header != 1 || lines != l.id("lines") || lostPersons != 0)
             faults << where(l) + QStringLiteral(" stays with header %1, lines %2, %3 entries "
                                                 "without a person")
@@ -142,7 +142,7 @@ void checkLine(QSqlDatabase db, const Reported& r, const JournalLine& l, QString
                 faults << where(l) + QStringLiteral(" left its group behind");
         } else if (l.kind == QLatin1String("walkin")) {
             checkGroup(db, r, l, faults);
-        } else if (!r.checkInOf.contains(l.id("res"))) {
+        } else if (!r.checkedIn.contains(l.id("res"))) {
             const int res = l.id("res");
             if (count(db, "SELECT count(*) FROM Rez_hot WHERE Identyfikator = :ID", res) != 1 ||
                 count(db, "SELECT count(*) FROM Rez_msc WHERE Identyfikator = :ID", res) !=
@@ -188,7 +188,7 @@ void checkLine(QSqlDatabase db, const Reported& r, const JournalLine& l, QString
                   l.id("grp")) != 1)
             faults << where(l) + QStringLiteral(" is not one sound calculation");
     } else if (l.kind == QLatin1String("checkout") && !l.ok() &&
-               !r.checkOutOf.contains(l.id("grp"))) {
+               !r.checkedOut.contains(l.id("grp"))) {
         if (count(db,
                   "SELECT count(*) FROM Ksiazka WHERE Identyfikator_g = :ID AND "
                   "Wykwaterowany = 1",
