@@ -40,6 +40,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -192,8 +193,7 @@ public:
             Availability availability;
             TextGrid rooms = Availability::freeRoomsGrid();
             availability.fillFreeRooms(db(), request(form.from, form.to), rooms);
-            int lines = 0;
-            for (int row = 0; row < rooms.rowCount() && lines < 6; ++row, ++lines)
+            for (int row = 0; row < std::min(rooms.rowCount(), 6); ++row)
                 if (!rooms.key(row).isEmpty())
                     addRoom(form, rooms, row, std::nullopt);
             const SaveOutcome saved = saveStay(db(), StayMode::NewReservation, 0, form);
