@@ -1,0 +1,723 @@
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "billing/ui/billing_window.h"
+#include "core/settings.h"
+#include "db/data_module.h"
+#include "reports/engine/report_output.h"
+#include "reports/engine/ui/preview_provider.h"
+#include "reports/engine/ui/preview_window.h"
+#include "stays/ui/stay_editor_window.h"
+#include "stays/ui/stay_list_window.h"
+#include "tests/road/road_fixture.h"
+#include "tests/support/test_env.h"
+#include "tests/support/test_registry.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTabWidget>
+
+#include <memory>
+
+using namespace road;
+
+namespace {
+QDateTime at(int month, int day, int hour)
+{
+    return QDateTime(QDate(2026, month, day), QTime(hour, 0));
+}
+
+const QString kHotel = QStringLiteral("Pensjonat Pod Lipami");
+const QString kHotelAddress = QStringLiteral("ul. Leśna 4, 34-500 Zakopane");
+} // namespace
+
+// One day at the front desk after another, in one database, through the
+// program's own windows: a walk-in guest who leaves again, then a group of four
+// from its reservation to the invoice and its check-out, the lists that count
+// it afterwards, and the backup taken at exit. Every step builds on the ones
+// before it, so the functions run in the order they are declared.
+class TestRoad : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnv> m_env;
+    std::unique_ptr<TGlowne> m_main;
+    QList<Document> m_previews;
+    int m_formerGroup = 0; // the walk-in guest's accommodation group
+    int m_reservation = 0;
+    int m_group = 0; // the group of four once checked in
+    QString m_archive;
+
+    TestEnv& env() { return *m_env; }
+    ScriptedPrompter& prompter() { return m_env->prompter(); }
+    QStringList rows(const QString& sql, const QVariantList& values = {})
+    {
+        return m_env->rows(sql, values);
+    }
+
+    void startProgram()
+    {
+        m_main = std::make_unique<TGlowne>();
+        wireCommands(*m_main);
+        m_main->show();
+    }
+
+    void run(const char* command)
+    {
+        QAction* action = m_main->command(QString::fromLatin1(command));
+        QVERIFY2(action && action->isEnabled(), command);
+        action->trigger();
+    }
+
+    // The child window of the frame that the last command opened.
+    template <class T> T* newestChild()
+    {
+        const QList<QMdiSubWindow*> subs = m_main->childArea()->subWindowList();
+        for (auto it = subs.rbegin(); it != subs.rend(); ++it)
+            if (auto* w = qobject_cast<T*>((*it)->widget()))
+                return w;
+        return nullptr;
+    }
+
+    // Opens a stay list by its menu entry and makes the group current.
+    TLista* openList(const char* command, int groupId)
+    {
+        run(command);
+        auto* list = newestChild<TLista>();
+        if (!list)
+            return nullptr;
+        if (!selectRow(control<QTableView>(list, "Grupy"), 0, QString::number(groupId)))
+            return nullptr;
+        return list;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        TestEnv::Options options;
+        options.now = at(7, 1, 9);
+        m_env = std::make_unique<TestEnv>(options);
+        // The setup made once by the owner: rooms, prices, the hotel's data.
+        env().exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES "
+                   "('1', 2, 'A', 'dwuosobowy'), ('2', 3, 'B', 'trzyosobowy'), "
+                   "('3', 2, 'A', 'dwuosobowy')");
+        env().exec("INSERT INTO Cennik (Typ, Cena1, Cena2, Cena3, Cena4) VALUES "
+                   "('A', 500000, 500000, 1200000, 1200000), "
+                   "('B', 400000, 400000, 1500000, 1500000)");
+        env().exec("UPDATE Config SET Nazwa = ?, Adres = ?, Miejscowosc = 'Zakopane', "
+                   "NIP = '736-100-20-30', SWW = '55.10.10'",
+                   {kHotel, kHotelAddress});
+        // The installation names the database folder and the archive folder.
+        writeSetting(QStringLiteral("KatalogBazy"), env().path("Baza"));
+        m_archive = env().path("archiwum");
+        QVERIFY(QDir().mkpath(m_archive));
+        writeSetting(QStringLiteral("KatalogArchiwum"), m_archive);
+
+        TMDIPodglad::setShownHook([this](TFormPodglad& preview) {
+            QObject::connect(&preview, &TFormPodglad::finished, &preview, [this, &preview] {
+                m_previews << preview.document();
+                preview.close();
+            });
+        });
+        startProgram();
+    }
+
+    void cleanupTestCase()
+    {
+        m_main.reset();
+        TMDIPodglad::setShownHook({});
+        TOplaty::setInvoicePrinter({});
+        installReportPresenter(nullptr);
+        m_env.reset();
+    }
+
+    void init()
+    {
+        prompter().shown.clear();
+        m_previews.clear();
+    }
+
+    // Every question of a step was foreseen and every dialog answered.
+    void cleanup()
+    {
+        QCOMPARE(prompter().unanswered, 0);
+        QVERIFY2(prompter().answers.empty(), "a foreseen question was not asked");
+        QCOMPARE(env().unexpectedModals, 0);
+        QVERIFY2(env().modal.empty(), "a foreseen window was not shown");
+        env().modal.clear();
+        prompter().answers.clear();
+        prompter().unanswered = 0;
+        env().unexpectedModals = 0;
+    }
+
+    // 1 July: a guest arrives without a reservation, is registered at once and
+    // leaves two nights later; she will come back as a returning guest.
+    void formerGuestWalksInAndLeaves()
+    {
+        // The receptionist opens "Kwaterowanie bez rezerwacji" and books room 3.
+        run("mnuKwaterowanieBezRezerwacji");
+        QPointer<TRezerwacja> editor = newestChild<TRezerwacja>();
+        QVERIFY(editor);
+        QCOMPARE(editor->windowTitle(), QString("Nowy kwaterunek"));
+        type(editor, "Rezerwujacy", "Nowak");
+        type(editor, "Il_os", "1");
+        control<QDateEdit>(editor, "Data_kon")->setDate(QDate(2026, 7, 3));
+        selectRooms(control<QTableWidget>(editor, "WolnePokoje"), {"3"});
+        click(editor, "Dodaj");
+        QCOMPARE(tableRows(control<QTableWidget>(editor, "RezPozycje")),
+                 QStringList({"3|2|A|2||2026-07-01|2026-07-03"}));
+
+        // "Kwateruj": yes to the register, no to billing; she is written in.
+        prompter().answers = {true, false};
+        env().modal.push_back(showing(
+            [](QDialog& d) {
+                QCOMPARE(d.windowTitle(), QString("Ksiażka meldunkowa"));
+                type(&d, "Nazwisko", "Nowak");
+                type(&d, "Imie", "Anna");
+                control<QDateEdit>(&d, "DataUrodzenia")->setDate(QDate(1980, 5, 5));
+                type(&d, "MiejsceUrodzenia", "Berlin");
+                type(&d, "Adres", "Hauptstraße 1, Berlin");
+                choose(&d, "Panstwo", "Niemcy");
+                choose(&d, "Rodzaj", "Paszport");
+                type(&d, "Numer", "C01X00T47");
+            },
+            "OK"));
+        click(editor, "Zapisz");
+        QCOMPARE(prompter().log(),
+                 QStringList({"Kwaterowanie|Czy chcesz teraz wpisać osoby z tej grupy do "
+                              "książki meldunkowej ?",
+                              "Kwaterowanie|Rozliczyć grupę ?"}));
+        m_formerGroup = env().scalar("SELECT max(Identyfikator) FROM Kwat_hot").toInt();
+        QVERIFY(m_formerGroup > 0);
+        QCOMPARE(rows("SELECT Nazwa, Osob, Od, \"Do\" FROM Kwat_hot"),
+                 QStringList({"Nowak|1|2026-07-01|2026-07-03"}));
+        QCOMPARE(rows("SELECT Nazwisko, Imie, Data_ur, Miejsce_ur, Dokument_rodz, Dokument_nr, "
+                      "p.Nazwa, k.Nr_pokoju, k.Pelne_dane, k.ID_Panstwo = a.ID_Panstwo "
+                      "FROM Ksiazka k JOIN Arch_os a USING (Identyfikator_o) "
+                      "JOIN Panstwo p ON p.ID = a.ID_Panstwo"),
+                 QStringList({"Nowak|Anna|1980-05-05|Berlin|2|C01X00T47|Niemcy|3|1|1"}));
+        // The registration window took the focus: the editor has gone.
+        QTRY_VERIFY(editor.isNull());
+
+        // 3 July: "Wykwaterowanie", the group is not billed but she leaves.
+        env().setNow(at(7, 3, 10));
+        TLista* list = openList("mnuWykwaterowanie", m_formerGroup);
+        QVERIFY2(list, "the walk-in group is not in the check-out list");
+        prompter().shown.clear();
+        prompter().answers = {true, true};
+        click(list, "Wykwateruj");
+        QCOMPARE(
+            prompter().log(),
+            QStringList({"Wykwaterowanie : Krok 1/3|Czy napewno chcesz wykwaterować grupę "
+                         "\"Nowak\" ?",
+                         "Wykwaterowanie : Krok 2/3|Grupa jest nierozliczona, wykwaterować ?"}));
+        QCOMPARE(column(control<QTableView>(list, "Grupy"), 0), QStringList());
+        QCOMPARE(env().scalar("SELECT count(*) FROM Kwat_hot").toInt(), 0);
+        QCOMPARE(env().scalar("SELECT count(*) FROM Kwat_msc").toInt(), 0);
+        QCOMPARE(rows("SELECT Identyfikator_g, Wykwaterowany FROM Ksiazka"),
+                 QStringList({QString("%1|1").arg(m_formerGroup)}));
+        QCOMPARE(env().scalar("SELECT count(*) FROM Arch_os").toInt(), 1);
+        click(list, "Zamknij");
+    }
+
+    // 10 July: a family of four books rooms 1 and 2 for 15 to 18 July, room 1
+    // whole, two single beds for women in room 2.
+    void reservationInTheStayEditor()
+    {
+        env().setNow(at(7, 10, 9));
+        // The receptionist opens "Wprowadzanie rezerwacji".
+        run("mnuWprowadzanieRezerwacji");
+        QPointer<TRezerwacja> editor = newestChild<TRezerwacja>();
+        QVERIFY(editor);
+        QCOMPARE(editor->windowTitle(), QString("Nowa rezerwacja"));
+        type(editor, "Rezerwujacy", "Kowalscy");
+        type(editor, "Il_os", "4");
+        QTest::keyClicks(control<QPlainTextEdit>(editor, "notatki"), "przyjazd wieczorem");
+        control<QDateEdit>(editor, "Data_pocz")->setDate(QDate(2026, 7, 15));
+        control<QDateEdit>(editor, "Data_kon")->setDate(QDate(2026, 7, 18));
+        QCOMPARE(control<QDateEdit>(editor, "Data_pocz1")->date(), QDate(2026, 7, 15));
+        QCOMPARE(control<QDateEdit>(editor, "Data_kon1")->date(), QDate(2026, 7, 18));
+        auto* rooms = control<QTableWidget>(editor, "WolnePokoje");
+        QCOMPARE(tableRows(rooms),
+                 QStringList({"1|2|A|dwuosobowy", "2|3|B|trzyosobowy", "3|2|A|dwuosobowy"}));
+
+        // Room 1 as a whole room.
+        selectRooms(rooms, {"1"});
+        click(editor, "Dodaj");
+        // Room 2: two single beds, taken by women.
+        click(editor, "Pojedyncze");
+        type(editor, "IloscMiejsc", "2");
+        click(editor, "TypK");
+        selectRooms(rooms, {"2"});
+        click(editor, "Dodaj");
+        QCOMPARE(
+            tableRows(control<QTableWidget>(editor, "RezPozycje")),
+            QStringList({"1|2|A|2||2026-07-15|2026-07-18", "2|3|B|2|K|2026-07-15|2026-07-18"}));
+        QCOMPARE(control<QLabel>(editor, "Podsumowanie")->text(), QString("Miejsc : 4"));
+        // The single beds leave one bed of room 2 free.
+        control<QTabWidget>(editor, "Dostepnosc")->setCurrentIndex(1);
+        QCOMPARE(tableRows(control<QTableWidget>(editor, "WolneMiejsca")),
+                 QStringList({"2|3|B|1|"}));
+
+        // "Rezerwuj".
+        click(editor, "Zapisz");
+        QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
+        m_reservation = env().scalar("SELECT max(Identyfikator) FROM Rez_hot").toInt();
+        QVERIFY(m_reservation > 0);
+        QCOMPARE(rows("SELECT Nazwa, Osob, Od, \"Do\", Notatki FROM Rez_hot"),
+                 QStringList({"Kowalscy|4|2026-07-15|2026-07-18|przyjazd wieczorem"}));
+        QCOMPARE(rows("SELECT Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Rez_msc "
+                      "ORDER BY Nr_pokoju"),
+                 QStringList({QString("%1|1|2026-07-15|2026-07-18|2|").arg(m_reservation),
+                              QString("%1|2|2026-07-15|2026-07-18|2|K").arg(m_reservation)}));
+        // The editor is ready for the next reservation; the receptionist closes it.
+        QCOMPARE(tableRows(control<QTableWidget>(editor, "RezPozycje")), QStringList());
+        prompter().answers = {true};
+        click(editor, "Zamknij");
+        QCOMPARE(prompter().log(), QStringList({"Zamknięcie okienka|Czy chcesz zamknąc okienko "
+                                                "i anulować zmiany ?"}));
+        QTRY_VERIFY(editor.isNull());
+    }
+
+    // The same day the family gets its confirmation letter.
+    void confirmationLetter()
+    {
+        QVERIFY2(m_reservation > 0, "needs the reservation of the stay editor step");
+        // "Potwierdzenie rezerwacji": the family's row, "Podgląd", then "Zamknij".
+        QStringList listed;
+        env().modal.push_back(showing(
+            [&](QDialog& d) {
+                auto* grid = control<QTableView>(&d, "Lista");
+                listed = column(grid, 0) + column(grid, 1) + column(grid, 2) + column(grid, 3);
+                QVERIFY(selectRow(grid, 0, "Kowalscy"));
+            },
+            "Podglad"));
+        env().modal.push_back(showing([](QDialog&) {}, "Zamknij"));
+        run("mnuPotwierdzenieRezerwacji");
+        QCOMPARE(listed, QStringList({"Kowalscy", "4", "2026-07-15", "2026-07-18"}));
+        QCOMPARE(m_previews.size(), 1);
+        const Document& letter = m_previews.first();
+        QCOMPARE(letter.title, QString("Potwierdzenie rezerwacji"));
+        QCOMPARE(letter.pageCount(), 1);
+        QCOMPARE(printed(letter, "MiejsceData"), QString("Ziradi 2026-07-10"));
+        QCOMPARE(printed(letter, "Nazwa"), kHotel);
+        QCOMPARE(printed(letter, "Adres"), kHotelAddress);
+        QCOMPARE(printed(letter, "Naglowek"), QString("Potwierdzenie rezerwacji"));
+        // Room 1 whole: 3 nights at 120,00; room 2, two of three beds: 3 × 2 × 40,00.
+        QCOMPARE(printed(letter, "Tresc"),
+                 "Potwierdzamy rezerwacje 2 pokoi w terminie od 2026-07-15 do 2026-07-18 w " +
+                     kHotel +
+                     " dla Kowalscy.\n\nCena za wszystkie zarezerwowane pokoje w terminie od "
+                     "2026-07-15 do 2026-07-18 wynosi 600,00 zł.");
+        QCOMPARE(printed(letter, "Pozdrowienia"), QString("Z poważaniem"));
+        QVERIFY(prompter().shown.isEmpty());
+    }
+
+    // 15 July: the family arrives and is checked in from the reservation list.
+    void checkInFromTheStayList()
+    {
+        QVERIFY2(m_reservation > 0, "needs the reservation of the stay editor step");
+        env().setNow(at(7, 15, 16));
+        const int persons = env().scalar("SELECT count(*) FROM Arch_os").toInt();
+        // "Kwaterowanie z listy rezerwacji", the family's row, "Kwateruj";
+        // the persons and the bill come later.
+        TLista* list = openList("mnuKwaterowanieZListy", m_reservation);
+        QVERIFY2(list, "the reservation is not in the check-in list");
+        QCOMPARE(control<QLineEdit>(list, "Nazwa")->text(), QString("Kowalscy"));
+        prompter().answers = {false, false};
+        click(list, "Kwateruj");
+        QCOMPARE(prompter().log(),
+                 QStringList({"Kwaterowanie|Czy chcesz teraz wpisać osoby z tej grupy do "
+                              "książki meldunkowej ?",
+                              "Kwaterowanie|Rozliczyć grupę ?"}));
+        QCOMPARE(column(control<QTableView>(list, "Grupy"), 0), QStringList());
+        QCOMPARE(env().scalar("SELECT count(*) FROM Rez_hot").toInt(), 0);
+        QCOMPARE(env().scalar("SELECT count(*) FROM Rez_msc").toInt(), 0);
+        m_group = env().scalar("SELECT max(Identyfikator) FROM Kwat_hot").toInt();
+        QVERIFY(m_group > m_formerGroup); // numbered on, never reused
+        QCOMPARE(rows("SELECT Nazwa, Osob, Od, \"Do\", Notatki FROM Kwat_hot"),
+                 QStringList({"Kowalscy|4|2026-07-15|2026-07-18|przyjazd wieczorem"}));
+        QCOMPARE(rows("SELECT Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Kwat_msc "
+                      "WHERE Identyfikator = ? ORDER BY Nr_pokoju",
+                      {m_group}),
+                 QStringList({"1|2026-07-15|2026-07-18|2|", "2|2026-07-15|2026-07-18|2|K"}));
+        // One empty person and one incomplete entry per person, bed by bed.
+        QCOMPARE(rows("SELECT Nr_pokoju, Od, \"Do\", Pelne_dane, Wykwaterowany FROM Ksiazka "
+                      "WHERE Identyfikator_g = ? ORDER BY Nr_pokoju",
+                      {m_group}),
+                 QStringList({"1|2026-07-15|2026-07-18|0|0", "1|2026-07-15|2026-07-18|0|0",
+                              "2|2026-07-15|2026-07-18|0|0", "2|2026-07-15|2026-07-18|0|0"}));
+        QCOMPARE(env().scalar("SELECT count(*) FROM Arch_os").toInt(), persons + 4);
+        click(list, "Zamknij");
+    }
+
+    // The receptionist enters the four persons into the register.
+    void registrationWalk()
+    {
+        QVERIFY2(m_group > 0, "needs the check-in step");
+        struct Person {
+            const char* surname;
+            const char* name;
+            QDate born;
+            const char* country;
+            const char* document;
+        };
+        const QList<Person> persons = {
+            {"Kowalski", "Jan", QDate(1975, 3, 2), "Polska", "ABC123456"},
+            {"Kowalska", "Maria", QDate(1977, 8, 9), "Polska", "ABC654321"},
+            {"Kowalska", "Zofia", QDate(2005, 1, 20), "Polska", "ABD111222"},
+            {"Nováková", "Jana", QDate(1976, 11, 30), "Czechy", "CZ998877"},
+        };
+        QStringList offered;
+        for (const Person& p : persons)
+            env().modal.push_back(showing(
+                [p, &offered](QDialog& d) {
+                    offered << control<QComboBox>(&d, "NumerPokoju")->currentText() + " " +
+                                   control<QLineEdit>(&d, "Od")->text() + " " +
+                                   control<QLineEdit>(&d, "Do")->text();
+                    type(&d, "Nazwisko", QString::fromUtf8(p.surname));
+                    type(&d, "Imie", QString::fromUtf8(p.name));
+                    control<QDateEdit>(&d, "DataUrodzenia")->setDate(p.born);
+                    type(&d, "MiejsceUrodzenia", "Kraków");
+                    type(&d, "Adres", "ul. Długa 1, 30-001 Kraków");
+                    choose(&d, "Panstwo", QString::fromUtf8(p.country));
+                    choose(&d, "Rodzaj", "Dowód osobisty");
+                    type(&d, "Numer", QString::fromLatin1(p.document));
+                },
+                "OK"));
+        // The registration walk of the group, as the stay list offers it.
+        m_main->registerGroup(m_group);
+        QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
+        QCOMPARE(offered, QStringList({"1 2026-07-15 2026-07-18", "1 2026-07-15 2026-07-18",
+                                       "2 2026-07-15 2026-07-18", "2 2026-07-15 2026-07-18"}));
+        QCOMPARE(rows("SELECT Nazwisko, Imie, Data_ur, Miejsce_ur, Dokument_rodz, Dokument_nr, "
+                      "p.Nazwa, k.Nr_pokoju, k.Pelne_dane, k.ID_Panstwo = a.ID_Panstwo "
+                      "FROM Ksiazka k JOIN Arch_os a USING (Identyfikator_o) "
+                      "JOIN Panstwo p ON p.ID = a.ID_Panstwo WHERE Identyfikator_g = ? "
+                      "ORDER BY k.rowid",
+                      {m_group}),
+                 QStringList({"Kowalski|Jan|1975-03-02|Kraków|1|ABC123456|Polska|1|1|1",
+                              "Kowalska|Maria|1977-08-09|Kraków|1|ABC654321|Polska|1|1|1",
+                              "Kowalska|Zofia|2005-01-20|Kraków|1|ABD111222|Polska|2|1|1",
+                              "Nováková|Jana|1976-11-30|Kraków|1|CZ998877|Czechy|2|1|1"}));
+    }
+
+    // The bill: room 2 priced by hand, 10 % off, paid by receipt and transfer,
+    // and the invoice printed.
+    void billingAndInvoice()
+    {
+        QVERIFY2(m_group > 0, "needs the check-in step");
+        // "Opłaty" in the menu, the family's row, the button "Opłaty".
+        TLista* list = openList("mnuOplaty", m_group);
+        QVERIFY2(list, "the group is not in the payments list");
+        click(list, "Oplaty");
+        QPointer<TOplaty> bill = newestChild<TOplaty>();
+        QVERIFY(bill);
+        QCOMPARE(bill->groupId(), m_group);
+        // Room 1 whole: 3 × 120,00; room 2, two beds of three: the bed price 40,00 once a night.
+        QCOMPARE(control<QLineEdit>(bill, "KalkBrutto")->text(), QString("480,00 zł"));
+        QCOMPARE(control<QLabel>(bill, "Rozliczenie")->text(),
+                 QString("Grupa nie jest rozliczona"));
+
+        // "Pokoje": room 2 at 45,00 a night.
+        control<QTabWidget>(bill, "Strony")->setCurrentIndex(1);
+        auto* lines = control<QTableView>(bill, "Pozycje");
+        QCOMPARE(column(lines, 0), QStringList({"1", "2"}));
+        lines->selectRow(1);
+        type(bill, "Oplata1", "45");
+        click(bill, "Ok");
+        QCOMPARE(control<QLineEdit>(bill, "Razem")->text(), QString("495,00 zł"));
+
+        // "Opłaty": 10 % for every room.
+        control<QTabWidget>(bill, "Strony")->setCurrentIndex(0);
+        type(bill, "KalkZnizka", "10");
+        type(bill, "KalkPodstawa", "stały klient");
+        click(bill, "ZastosujZnizke");
+        QCOMPARE(control<QLineEdit>(bill, "KalkBrutto")->text(), QString("445,50 zł"));
+        QCOMPARE(control<QLineEdit>(bill, "DoZaplaty")->text(), QString("445,50 zł"));
+
+        // A receipt of 300,00, then the rest by transfer as the dialog proposes it.
+        QStringList proposed;
+        env().modal.push_back(showing(
+            [&](QDialog& d) {
+                choose(&d, "TypOplaty", "Paragon");
+                proposed << control<QLineEdit>(&d, "Wplata")->text();
+                type(&d, "Numer", "001220260015"); // the fiscal receipt's number
+                type(&d, "Wplata", "300");
+            },
+            "RejestrujWplate"));
+        click(bill, "RejestrujOplate");
+        env().modal.push_back(showing(
+            [&](QDialog& d) {
+                choose(&d, "TypOplaty", "Przelew");
+                proposed << control<QLineEdit>(&d, "Numer")->text()
+                         << control<QLineEdit>(&d, "Wplata")->text();
+            },
+            "RejestrujWplate"));
+        click(bill, "RejestrujOplate");
+        QCOMPARE(proposed, QStringList({"445,50", "1", "145,50"}));
+        auto* payments = control<QTableView>(bill, "ListaOplat");
+        QCOMPARE(column(payments, 2), QStringList({"300,00 zł", "145,50 zł"}));
+        QCOMPARE(column(payments, 3), QStringList({"Paragon", "Przelew"}));
+        QCOMPARE(control<QLineEdit>(bill, "DoZaplaty")->text(), QString("0,00 zł"));
+        QCOMPARE(control<QLabel>(bill, "Rozliczenie")->text(), QString("Grupa jest rozliczona"));
+
+        // "Faktura / Rachunek": the invoice for the father, paid in cash.
+        control<QTabWidget>(bill, "Strony")->setCurrentIndex(2);
+        type(bill, "Nazwa", "Jan Kowalski");
+        type(bill, "Adres", "ul. Długa 1, 30-001 Kraków");
+        prompter().inputs.push_back(QStringLiteral("1"));
+        click(bill, "Wystaw");
+        QCOMPARE(control<QLabel>(bill, "StanFaktury")->text(),
+                 QString("Faktura już została wystawiona"));
+        click(bill, "Podglad");
+        QCOMPARE(prompter().log(), QStringList({"Numer faktury|Wprowadź nowy numer faktury"}));
+
+        QCOMPARE(rows("SELECT Nr_pokoju, Oplata1, Oplata2, Dni, Znizka, VAT, Brutto, Podatek "
+                      "FROM Kalk_det WHERE Identyfikator = ? ORDER BY Nr_pokoju",
+                      {m_group}),
+                 QStringList({"1|1200000|1200000|3|10|7|3240000|212000",
+                              "2|450000|450000|3|10|7|1215000|79500"}));
+        QCOMPARE(rows("SELECT Brutto, Podatek, Znizka, Podstawa, rozl, Typ, Rach, Nazwa, "
+                      "data_wystawienia, sposob_zaplaty FROM Kalk WHERE Identyfikator = ?",
+                      {m_group}),
+                 QStringList({"4455000|291500|10|stały klient|1|2|1|Jan Kowalski|2026-07-15|1"}));
+        QCOMPARE(rows("SELECT Nr_kwit, Wplata, Data, Typ FROM Kwit WHERE Identyfikator = ? "
+                      "ORDER BY ID",
+                      {m_group}),
+                 QStringList({"0012/2026#0015|3000000|2026-07-15|1", "1|1455000|2026-07-15|3"}));
+
+        QCOMPARE(m_previews.size(), 1);
+        const Document& invoice = m_previews.first();
+        QCOMPARE(invoice.title, QString("Faktura Vat"));
+        const QStringList texts = invoice.texts();
+        for (const char* expected : {"Jan Kowalski", "ul. Długa 1, 30-001 Kraków",
+                                     "Noclegi w dniach  od 15-07-2026 do "
+                                     "18-07-2026"})
+            QVERIFY2(texts.contains(QString::fromUtf8(expected)), expected);
+        // Equal periods, VAT and discount but different prices: two rows, cheaper first.
+        const QString period = QStringLiteral("Noclegi w dniach  od 15-07-2026 do 18-07-2026");
+        QCOMPARE(
+            bandTexts(invoice, "BandaPozycje"),
+            QStringList({period, "55.10.10", "1", "3", "45,00 zł ", "10%", "7%", "121,50 zł ",
+                         period, "55.10.10", "1", "3", "120,00 zł ", "10%", "7%", "324,00 zł "}));
+        // The tax recomputed from the gross of the rate, a cent below the lines' 29,15.
+        const QStringList summary = bandTexts(invoice, "BandaPodsumowanie");
+        const qsizetype vat7 = summary.indexOf("7%");
+        QVERIFY(vat7 >= 2);
+        QCOMPARE(summary.mid(vat7 - 2, 4),
+                 QStringList({"416,36 zł ", "29,14 zł ", "7%", "445,50 zł "}));
+        QVERIFY(summary.contains("ZAPŁACONO GOTÓWKĄ"));
+        QCOMPARE(printed(invoice, "Slownie"),
+                 QString("słownie : czterysta czterdzieści pięć zł. pięćdziesiąt gr."));
+        click(bill, "ZamknijFaktura");
+        QTRY_VERIFY(bill.isNull());
+        click(list, "Zamknij");
+    }
+
+    // 18 July: the family leaves.
+    void checkOut()
+    {
+        QVERIFY2(m_group > 0, "needs the check-in step");
+        env().setNow(at(7, 18, 10));
+        // "Wykwaterowanie", the family's row, "Wykwateruj": settled and
+        // registered, so only the first question comes.
+        TLista* list = openList("mnuWykwaterowanie", m_group);
+        QVERIFY2(list, "the group is not in the check-out list");
+        prompter().answers = {true};
+        click(list, "Wykwateruj");
+        QCOMPARE(prompter().log(),
+                 QStringList({"Wykwaterowanie : Krok 1/3|Czy napewno chcesz wykwaterować grupę "
+                              "\"Kowalscy\" ?"}));
+        QCOMPARE(column(control<QTableView>(list, "Grupy"), 0), QStringList());
+        QCOMPARE(env().scalar("SELECT count(*) FROM Kwat_hot").toInt(), 0);
+        QCOMPARE(env().scalar("SELECT count(*) FROM Kwat_msc").toInt(), 0);
+        QCOMPARE(rows("SELECT Pelne_dane, Wykwaterowany, count(*) FROM Ksiazka "
+                      "WHERE Identyfikator_g = ? GROUP BY 1, 2",
+                      {m_group}),
+                 QStringList({"1|1|4"}));
+        // The history of the stay stays: persons, calculation, payments.
+        QCOMPARE(env().scalar("SELECT count(*) FROM Arch_os").toInt(), 5);
+        QCOMPARE(env()
+                     .scalar("SELECT count(*) FROM Kalk_det WHERE Identyfikator = ?", {m_group})
+                     .toInt(),
+                 2);
+        QCOMPARE(
+            env().scalar("SELECT count(*) FROM Kwit WHERE Identyfikator = ?", {m_group}).toInt(),
+            2);
+        click(list, "Zamknij");
+    }
+
+    // The stays counted: the season report, persons and nights, the payments
+    // and the invoices of July.
+    void statisticsAndMoneyLists()
+    {
+        QVERIFY2(m_group > 0, "needs the check-in step");
+        // "Raport dla Gusu".
+        run("mnuRaportGus");
+        QCOMPARE(m_previews.size(), 1);
+        const Document season = m_previews.takeFirst();
+        // July: 5 persons, 2 + 4 × 3 nights, rooms 3, 1 and 2 once each for
+        // their nights; abroad: Anna Nowak and Jana Nováková.
+        const QStringList months = bandTexts(season, "BandaMiesiac");
+        QCOMPARE(months.mid(0, 10),
+                 QStringList({"Lipiec", "31", "7", "3", "5", "2", "14", "5", "8", "5"}));
+        QCOMPARE(months.mid(10, 10),
+                 QStringList({"Sierpień", "31", "7", "3", "0", "0", "0", "0", "0", "0"}));
+        const QStringList countries = bandTexts(season, "BandaPanstwa");
+        const qsizetype germany = countries.indexOf("Niemcy");
+        QVERIFY(germany >= 0);
+        QCOMPARE(countries.mid(germany, 10),
+                 QStringList({"Niemcy", "1", "2", "2", "0", "0", "0", "0", "0", "0"}));
+        const qsizetype czechia = countries.indexOf("Czechy");
+        QVERIFY(czechia >= 0);
+        QCOMPARE(countries.mid(czechia, 4), QStringList({"Czechy", "1", "3", "3"}));
+
+        // "Osoby i osoby/doba": July, then the night of 16 July.
+        run("mnuOsobyDoba");
+        QWidget* nights = m_main->childArea()->subWindowList().last()->widget();
+        control<QDateEdit>(nights, "DataKoncowa")->setDate(QDate(2026, 7, 31));
+        control<QDateEdit>(nights, "DataPoczatkowa")->setDate(QDate(2026, 7, 1));
+        QCOMPARE(control<QLabel>(nights, "LiczbaOsob")->text(), QString("5"));
+        QCOMPARE(control<QLabel>(nights, "LiczbaNoclegow")->text(), QString("14"));
+        control<QDateEdit>(nights, "DataPoczatkowa")->setDate(QDate(2026, 7, 16));
+        control<QDateEdit>(nights, "DataKoncowa")->setDate(QDate(2026, 7, 17));
+        QCOMPARE(control<QLabel>(nights, "LiczbaOsob")->text(), QString("4"));
+        QCOMPARE(control<QLabel>(nights, "LiczbaNoclegow")->text(), QString("4"));
+        nights->close();
+
+        // "Opłaty wniesione w okresie", from 1 July.
+        env().modal.push_back(showing(
+            [](QDialog& d) {
+                control<QDateEdit>(&d, "DataPoczatkowa")->setDate(QDate(2026, 7, 1));
+            },
+            "Podglad"));
+        run("mnuOplatyWOkresie");
+        QCOMPARE(m_previews.size(), 1);
+        // The payer is the calculation's name, by now the invoice's buyer.
+        QCOMPARE(m_previews.takeFirst().texts(),
+                 QStringList({"Opłaty wniesione w okresie od 2026-07-01 do 2026-07-18.",
+                              "Typ",
+                              "Numer",
+                              "Nazwa grupy",
+                              "Data",
+                              "Wpłata ",
+                              "Paragon",
+                              "0012/2026#0015",
+                              "Jan Kowalski",
+                              "2026-07-15",
+                              "300,00 zł ",
+                              "Przelew",
+                              "1",
+                              "Jan Kowalski",
+                              "2026-07-15",
+                              "145,50 zł ",
+                              "Razem ",
+                              "445,50 zł ",
+                              "Ogółem ",
+                              "445,50 zł ",
+                              "Strona 1"}));
+
+        // "Zestawienie wystawionych faktur", from 1 July.
+        env().modal.push_back(showing(
+            [](QDialog& d) {
+                control<QDateEdit>(&d, "DataPoczatkowa")->setDate(QDate(2026, 7, 1));
+            },
+            "Podglad"));
+        run("mnuZestawienieFaktur");
+        QCOMPARE(m_previews.size(), 1);
+        QCOMPARE(m_previews.takeFirst().texts(),
+                 QStringList({"Zestawienie wystawionych faktur Vat, obrót gotówkowy i "
+                              "bezgotówkowy od 2026-07-01 do 2026-07-18.",
+                              "L.p.", "Numer", "Data wystawienia", "Nabywca", "Kwota Brutto ",
+                              "Forma zapłaty", "Uwagi", "1 ", "1 ", "2026-07-15",
+                              "Jan Kowalski\nul. Długa 1, 30-001 Kraków", "445,50 ", "Gotówka",
+                              "przyjazd wieczorem", "Suma", "445,50 ", "Strona 1"}));
+
+        // "Zestawienie udzielonych rabatów", from 1 July, then "Zamknij".
+        env().modal.push_back(showing(
+            [](QDialog& d) {
+                control<QDateEdit>(&d, "DataPoczatkowa")->setDate(QDate(2026, 7, 1));
+                control<QDateEdit>(&d, "DataKoncowa")->setDate(QDate(2026, 7, 31));
+            },
+            "Podglad"));
+        env().modal.push_back(showing([](QDialog&) {}, "Zamknij"));
+        run("mnuRabaty");
+        QCOMPARE(m_previews.size(), 1);
+        QCOMPARE(
+            m_previews.takeFirst().texts(),
+            QStringList({"Zestawienie udzielonych rabatów od  2026-07-01 do 2026-07-31",
+                         "Nazwa grupy", "Data", "Kwota Brutto", "Rabat", "Podstawa", "Jan Kowalski",
+                         "2026-07-15", "445,50 zł", "10 %", "stały klient", "Strona 1"}));
+        QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
+    }
+
+    // Evening: the program is closed with a backup; the next morning a
+    // mistaken reservation is undone by restoring that backup.
+    void backupAtExitAndRestore()
+    {
+        QVERIFY2(m_group > 0, "needs the check-in step");
+        env().setNow(at(7, 18, 20));
+        const QStringList before = rows("SELECT * FROM Ksiazka ORDER BY rowid") +
+                                   rows("SELECT * FROM Kwit ORDER BY ID") +
+                                   rows("SELECT * FROM Rez_hot");
+        const QString archive = QDir(m_archive).filePath("Archiwum 2026.07.18 20.00.zip");
+        // "Wyjście": yes to the backup, the proposed name in the archive folder.
+        prompter().answers = {true};
+        prompter().files.push_back(archive);
+        QVERIFY(m_main->close());
+        QCOMPARE(prompter().shown.size(), 2);
+        QCOMPARE(prompter().shown[0].caption + "|" + prompter().shown[0].text,
+                 QString("Tworzenie archiwum|Czy stworzyć kopię zapasową bazy danych?"));
+        QCOMPARE(prompter().shown[1].kind, ScriptedPrompter::Shown::SaveFile);
+        QCOMPARE(prompter().shown[1].text, m_archive);
+        QVERIFY2(prompter().shown[1].extra.contains("Archiwum 2026.07.18 20.00.zip"),
+                 qPrintable(prompter().shown[1].extra));
+        QVERIFY(QFile::exists(archive));
+        QVERIFY(!env().data().isOpen());
+        m_main.reset();
+
+        // Next morning: the program starts again and a reservation is entered.
+        env().setNow(at(7, 19, 8));
+        prompter().shown.clear();
+        startProgram();
+        QVERIFY(env().data().isOpen());
+        run("mnuWprowadzanieRezerwacji");
+        QPointer<TRezerwacja> editor = newestChild<TRezerwacja>();
+        QVERIFY(editor);
+        type(editor, "Rezerwujacy", "Pomyłka");
+        selectRooms(control<QTableWidget>(editor, "WolnePokoje"), {"3"});
+        click(editor, "Dodaj");
+        click(editor, "Zapisz");
+        QCOMPARE(env().scalar("SELECT count(*) FROM Rez_hot").toInt(), 1);
+        prompter().answers = {true};
+        click(editor, "Zamknij");
+        QTRY_VERIFY(editor.isNull());
+
+        // "Odtwarzanie bazy danych" from last evening's archive.
+        prompter().shown.clear();
+        prompter().files.push_back(archive);
+        prompter().answers = {true};
+        run("mnuOdtwarzanieBazy");
+        QCOMPARE(prompter().shown.size(), 2);
+        QCOMPARE(prompter().shown[0].kind, ScriptedPrompter::Shown::OpenFile);
+        QCOMPARE(prompter().shown[0].caption, QString("Odtwarzanie bazy danych"));
+        QCOMPARE(prompter().shown[1].caption + "|" + prompter().shown[1].text,
+                 QString("Tworzenie archiwum|Czy przywrócić poprzednią kopię bazy danych? "
+                         "Wszystkie zmiany w bazie danych programu wprowadzone po wykonaniu tej "
+                         "kopii będą cofnięte."));
+        QVERIFY(env().data().isOpen());
+        QCOMPARE(rows("SELECT * FROM Ksiazka ORDER BY rowid") +
+                     rows("SELECT * FROM Kwit ORDER BY ID") + rows("SELECT * FROM Rez_hot"),
+                 before);
+        QVERIFY(QFile::exists(env().databaseFile() + ".bak"));
+    }
+};
+
+REZYDO_TEST(TestRoad);
+#include "test_road.moc"
