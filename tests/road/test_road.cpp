@@ -354,6 +354,14 @@ private Q_SLOTS:
                               "2|2026-07-15|2026-07-18|0|0", "2|2026-07-15|2026-07-18|0|0"}));
         QCOMPARE(env().scalar("SELECT count(*) FROM Arch_os").toInt(), persons + 4);
         click(list, "Zamknij");
+
+        // "Nieuregulowane płatności": the new group owes its bill.
+        QStringList unpaid;
+        env().modal.push_back(
+            showing([&unpaid](QDialog& d) { unpaid = column(control<QTableView>(&d, "Lista"), 0); },
+                    "Zamknij"));
+        run("mnuNieuregulowanePlatnosci");
+        QCOMPARE(unpaid, QStringList({"Kowalscy"}));
     }
 
     // The receptionist enters the four persons into the register.
@@ -405,6 +413,22 @@ private Q_SLOTS:
                               "Kowalska|Maria|1977-08-09|Kraków|1|ABC654321|Polska|1|1|1",
                               "Kowalska|Zofia|2005-01-20|Kraków|1|ABD111222|Polska|2|1|1",
                               "Nováková|Jana|1976-11-30|Kraków|1|CZ998877|Czechy|2|1|1"}));
+
+        // "Spis aktualnie zakwaterowanych": the four are in the house.
+        QString count;
+        env().modal.push_back(showing(
+            [&count](QDialog& d) { count = control<QLabel>(&d, "RazemOsob")->text(); }, "Podglad"));
+        run("mnuSpisZakwaterowanych");
+        QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
+        QCOMPARE(m_previews.size(), 1);
+        QCOMPARE(count, QString("Razem osób: 4"));
+        const QString stay = QStringLiteral("15-07-2026");
+        QCOMPARE(m_previews.first().texts().mid(7),
+                 QStringList({"Kowalski",      "Jan",     "Kowalscy", "1", stay, "18-07-2026",
+                              "Kowalska",      "Maria",   "Kowalscy", "1", stay, "18-07-2026",
+                              "Kowalska",      "Zofia",   "Kowalscy", "2", stay, "18-07-2026",
+                              "Nováková",      "Jana",    "Kowalscy", "2", stay, "18-07-2026",
+                              "Razem osób: 4", "Strona 1"}));
     }
 
     // The bill: room 2 priced by hand, 10 % off, paid by receipt and transfer,
@@ -518,6 +542,12 @@ private Q_SLOTS:
         click(bill, "ZamknijFaktura");
         QTRY_VERIFY(bill.isNull());
         click(list, "Zamknij");
+
+        // "Nieuregulowane płatności" once more: nobody owes anything now.
+        prompter().shown.clear();
+        run("mnuNieuregulowanePlatnosci");
+        QCOMPARE(prompter().log(), QStringList({"Grupy z niuregulowanymi płatnościami - błąd!|"
+                                                "Wszytskie grupy zostały rozliczone"}));
     }
 
     // 18 July: the family leaves.
