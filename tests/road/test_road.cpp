@@ -746,6 +746,20 @@ private Q_SLOTS:
                      rows("SELECT * FROM Kwit ORDER BY ID") + rows("SELECT * FROM Rez_hot"),
                  before);
         QVERIFY(QFile::exists(env().databaseFile() + ".bak"));
+
+        // The program works on with the restored file: every room is free again.
+        run("mnuWprowadzanieRezerwacji");
+        editor = newestChild<TRezerwacja>();
+        QVERIFY(editor);
+        QCOMPARE(tableRows(control<QTableWidget>(editor, "WolnePokoje")),
+                 QStringList({"1|2|A|dwuosobowy", "2|3|B|trzyosobowy", "3|2|A|dwuosobowy"}));
+        prompter().shown.clear();
+        prompter().answers = {true, false}; // discard the empty editor, no second backup
+        QVERIFY(m_main->close());
+        QCOMPARE(prompter().log(),
+                 QStringList({"Zamknięcie okienka|Czy chcesz zamknąc okienko i anulować zmiany ?",
+                              "Tworzenie archiwum|Czy stworzyć kopię zapasową bazy danych?"}));
+        QVERIFY(!env().data().isOpen());
     }
 };
 
