@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <memory>
@@ -48,7 +49,8 @@ class TestRoad : public QObject {
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<TGlowne> m_main;
     QList<Document> m_previews;
-    int m_formerGroup = 0; // the walk-in guest's accommodation group
+    int m_formerGroup = 0;  // the walk-in guest's accommodation group
+    int m_formerPerson = 0; // her person record
     int m_reservation = 0;
     int m_group = 0; // the group of four once checked in
     QString m_archive;
@@ -194,6 +196,7 @@ private Q_SLOTS:
                               "Kwaterowanie|Rozliczyć grupę ?"}));
         m_formerGroup = env().scalar("SELECT max(Identyfikator) FROM Kwat_hot").toInt();
         QVERIFY(m_formerGroup > 0);
+        m_formerPerson = env().scalar("SELECT Identyfikator_o FROM Ksiazka").toInt();
         QCOMPARE(rows("SELECT Nazwa, Osob, Od, \"Do\" FROM Kwat_hot"),
                  QStringList({"Nowak|1|2026-07-01|2026-07-03"}));
         QCOMPARE(rows("SELECT Nazwisko, Imie, Data_ur, Miejsce_ur, Dokument_rodz, Dokument_nr, "
@@ -364,10 +367,14 @@ private Q_SLOTS:
         QCOMPARE(unpaid, QStringList({"Kowalscy"}));
     }
 
-    // The receptionist enters the four persons into the register.
+    // The receptionist enters the four persons into the register; the third
+    // is Anna Nowak again, taken over from the archive of former guests.
     void registrationWalk()
     {
         QVERIFY2(m_group > 0, "needs the check-in step");
+        QVERIFY2(m_formerPerson > 0, "needs the walk-in guest of the first step");
+        const QStringList formerRecord =
+            rows("SELECT * FROM Arch_os WHERE Identyfikator_o = ?", {m_formerPerson});
         struct Person {
             const char* surname;
             const char* name;
@@ -375,15 +382,9 @@ private Q_SLOTS:
             const char* country;
             const char* document;
         };
-        const QList<Person> persons = {
-            {"Kowalski", "Jan", QDate(1975, 3, 2), "Polska", "ABC123456"},
-            {"Kowalska", "Maria", QDate(1977, 8, 9), "Polska", "ABC654321"},
-            {"Kowalska", "Zofia", QDate(2005, 1, 20), "Polska", "ABD111222"},
-            {"Nováková", "Jana", QDate(1976, 11, 30), "Czechy", "CZ998877"},
-        };
         QStringList offered;
-        for (const Person& p : persons)
-            env().modal.push_back(showing(
+        auto typed = [&offered](const Person& p) {
+            return showing(
                 [p, &offered](QDialog& d) {
                     offered << control<QComboBox>(&d, "NumerPokoju")->currentText() + " " +
                                    control<QLineEdit>(&d, "Od")->text() + " " +
@@ -397,12 +398,63 @@ private Q_SLOTS:
                     choose(&d, "Rodzaj", "Dowód osobisty");
                     type(&d, "Numer", QString::fromLatin1(p.document));
                 },
-                "OK"));
+                "OK");
+        };
+        env().modal.push_back(typed({"Kowalski", "Jan", QDate(1975, 3, 2), "Polska", "ABC123456"}));
+        env().modal.push_back(
+            typed({"Kowalska", "Maria", QDate(1977, 8, 9), "Polska", "ABC654321"}));
+        // The third person: "Stały klient", the archive searched for her name,
+        // a look at her details, then "Książka" hands her over.
+        env().modal.push_back(showing([](QDialog&) {}, "StalyKlient"));
+        QStringList found;
+        env().modal.push_back(showing(
+            [&found](QDialog& d) {
+                QCOMPARE(d.windowTitle(), QString("Archiwum gości"));
+                QVERIFY(control<QPushButton>(&d, "Podglad")->isHidden());
+                type(&d, "SzukajNazwisko", "Nowak");
+                QTest::keyClick(control<QLineEdit>(&d, "SzukajNazwisko"), Qt::Key_Return);
+                auto* grid = control<QTableView>(&d, "Lista");
+                for (int c = 0; c < grid->model()->columnCount(); ++c)
+                    found << column(grid, c);
+                grid->selectRow(0);
+            },
+            "Szczegoly"));
+        QStringList details;
+        env().modal.push_back(showing(
+            [&details](QDialog& d) {
+                QCOMPARE(d.windowTitle(), QString("Dane szczegółowe klienta"));
+                for (const char* name :
+                     {"Nazwisko", "Imie", "Panstwo", "Rodzaj", "Numer", "NumerPokoju", "Od", "Do"})
+                    details << control<QLineEdit>(&d, name)->text();
+            },
+            "Zamknij"));
+        env().modal.push_back(showing([](QDialog&) {}, "Ksiazka"));
+        QStringList takenOver;
+        env().modal.push_back(showing(
+            [&takenOver](QDialog& d) {
+                takenOver << control<QLineEdit>(&d, "Nazwisko")->text()
+                          << control<QLineEdit>(&d, "Imie")->text()
+                          << control<QDateEdit>(&d, "DataUrodzenia")->date().toString(Qt::ISODate)
+                          << control<QComboBox>(&d, "Panstwo")->currentText()
+                          << control<QComboBox>(&d, "Rodzaj")->currentText()
+                          << control<QComboBox>(&d, "NumerPokoju")->currentText();
+            },
+            "OK"));
+        env().modal.push_back(
+            typed({"Nováková", "Jana", QDate(1976, 11, 30), "Czechy", "CZ998877"}));
+
         // The registration walk of the group, as the stay list offers it.
         m_main->registerGroup(m_group);
         QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
         QCOMPARE(offered, QStringList({"1 2026-07-15 2026-07-18", "1 2026-07-15 2026-07-18",
-                                       "2 2026-07-15 2026-07-18", "2 2026-07-15 2026-07-18"}));
+                                       "2 2026-07-15 2026-07-18"}));
+        // The archive lists her one checked-out stay; the stay going on is not there.
+        QCOMPARE(found, QStringList({"Nowak", "Anna", "Hauptstraße 1, Berlin", "3", "2026-07-01",
+                                     "2026-07-03"}));
+        QCOMPARE(details, QStringList({"Nowak", "Anna", "Niemcy", "Paszport", "C01X00T47", "3",
+                                       "2026-07-01", "2026-07-03"}));
+        QCOMPARE(takenOver,
+                 QStringList({"Nowak", "Anna", "1980-05-05", "Niemcy", "Paszport", "2"}));
         QCOMPARE(rows("SELECT Nazwisko, Imie, Data_ur, Miejsce_ur, Dokument_rodz, Dokument_nr, "
                       "p.Nazwa, k.Nr_pokoju, k.Pelne_dane, k.ID_Panstwo = a.ID_Panstwo "
                       "FROM Ksiazka k JOIN Arch_os a USING (Identyfikator_o) "
@@ -411,8 +463,16 @@ private Q_SLOTS:
                       {m_group}),
                  QStringList({"Kowalski|Jan|1975-03-02|Kraków|1|ABC123456|Polska|1|1|1",
                               "Kowalska|Maria|1977-08-09|Kraków|1|ABC654321|Polska|1|1|1",
-                              "Kowalska|Zofia|2005-01-20|Kraków|1|ABD111222|Polska|2|1|1",
+                              "Nowak|Anna|1980-05-05|Berlin|2|C01X00T47|Niemcy|2|1|1",
                               "Nováková|Jana|1976-11-30|Kraków|1|CZ998877|Czechy|2|1|1"}));
+        // Her data went into the entry's own person record; the old one is as it was.
+        QCOMPARE(
+            env()
+                .scalar("SELECT count(*) FROM Ksiazka WHERE Identyfikator_o = ?", {m_formerPerson})
+                .toInt(),
+            1);
+        QCOMPARE(rows("SELECT * FROM Arch_os WHERE Identyfikator_o = ?", {m_formerPerson}),
+                 formerRecord);
 
         // "Spis aktualnie zakwaterowanych": the four are in the house.
         QString count;
@@ -426,7 +486,7 @@ private Q_SLOTS:
         QCOMPARE(m_previews.first().texts().mid(7),
                  QStringList({"Kowalski",      "Jan",     "Kowalscy", "1", stay, "18-07-2026",
                               "Kowalska",      "Maria",   "Kowalscy", "1", stay, "18-07-2026",
-                              "Kowalska",      "Zofia",   "Kowalscy", "2", stay, "18-07-2026",
+                              "Nowak",         "Anna",    "Kowalscy", "2", stay, "18-07-2026",
                               "Nováková",      "Jana",    "Kowalscy", "2", stay, "18-07-2026",
                               "Razem osób: 4", "Strona 1"}));
     }
@@ -583,6 +643,54 @@ private Q_SLOTS:
         click(list, "Zamknij");
     }
 
+    // Some days later: the family is looked up among the former guests and in
+    // the register.
+    void personsInTheArchiveAndTheRegister()
+    {
+        QVERIFY2(m_group > 0, "needs the check-in step");
+        // "Archiwum": every checked-out stay, the latest first; "Kowal" searched,
+        // Jan's details with the payments of his stay.
+        QStringList all, found, details, payments;
+        env().modal.push_back(showing(
+            [&](QDialog& d) {
+                QCOMPARE(d.windowTitle(), QString("Archiwum gości"));
+                QVERIFY(control<QPushButton>(&d, "Ksiazka")->isHidden());
+                auto* grid = control<QTableView>(&d, "Lista");
+                all = column(grid, 0);
+                type(&d, "SzukajNazwisko", "Kowal");
+                click(&d, "Szukaj");
+                for (int r = 0; r < grid->model()->rowCount(); ++r)
+                    found << grid->model()->index(r, 1).data().toString() + " " +
+                                 grid->model()->index(r, 3).data().toString() + " " +
+                                 grid->model()->index(r, 4).data().toString() + " " +
+                                 grid->model()->index(r, 5).data().toString();
+                QVERIFY(selectRow(grid, 1, "Jan"));
+            },
+            "Szczegoly"));
+        env().modal.push_back(showing(
+            [&](QDialog& d) {
+                for (const char* name : {"Nazwisko", "Imie", "Panstwo", "NumerPokoju", "Od", "Do",
+                                         "RachunekUpr", "FakturaVat"})
+                    details << control<QLineEdit>(&d, name)->text();
+                auto* grid = control<QTableView>(&d, "Oplaty");
+                payments = column(grid, 0) + column(grid, 1) + column(grid, 2);
+            },
+            "Zamknij"));
+        env().modal.push_back(showing([](QDialog&) {}, "Zamknij"));
+        run("mnuArchiwum");
+        QCOMPARE(all.size(), 5);
+        QCOMPARE(all.mid(0, 4).count("Nowak") + all.mid(0, 4).count("Nováková"), 2);
+        QCOMPARE(all.last(), QString("Nowak")); // her first stay is the oldest
+        QCOMPARE(found,
+                 QStringList({"Jan 1 2026-07-15 2026-07-18", "Maria 1 2026-07-15 2026-07-18"}));
+        QCOMPARE(details, QStringList({"Kowalski", "Jan", "Polska", "1", "2026-07-15", "2026-07-18",
+                                       "", "1"}));
+        QCOMPARE(payments, QStringList({"Paragon", "Przelew", "0012/2026#0015", "1", "2026-07-15",
+                                        "2026-07-15"}));
+
+        QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
+    }
+
     // The stays counted: the season report, persons and nights, the payments
     // and the invoices of July.
     void statisticsAndMoneyLists()
@@ -592,18 +700,19 @@ private Q_SLOTS:
         run("mnuRaportGus");
         QCOMPARE(m_previews.size(), 1);
         const Document season = m_previews.takeFirst();
-        // July: 5 persons, 2 + 4 × 3 nights, rooms 3, 1 and 2 once each for
-        // their nights; abroad: Anna Nowak and Jana Nováková.
+        // July: 5 person records, 2 + 4 × 3 nights, rooms 3, 1 and 2 once each
+        // for their nights; abroad: Anna Nowak twice (her new stay has a
+        // record of its own) and Jana Nováková.
         const QStringList months = bandTexts(season, "BandaMiesiac");
         QCOMPARE(months.mid(0, 10),
-                 QStringList({"Lipiec", "31", "7", "3", "5", "2", "14", "5", "8", "5"}));
+                 QStringList({"Lipiec", "31", "7", "3", "5", "3", "14", "8", "8", "5"}));
         QCOMPARE(months.mid(10, 10),
                  QStringList({"Sierpień", "31", "7", "3", "0", "0", "0", "0", "0", "0"}));
         const QStringList countries = bandTexts(season, "BandaPanstwa");
         const qsizetype germany = countries.indexOf("Niemcy");
         QVERIFY(germany >= 0);
         QCOMPARE(countries.mid(germany, 10),
-                 QStringList({"Niemcy", "1", "2", "2", "0", "0", "0", "0", "0", "0"}));
+                 QStringList({"Niemcy", "2", "5", "5", "0", "0", "0", "0", "0", "0"}));
         const qsizetype czechia = countries.indexOf("Czechy");
         QVERIFY(czechia >= 0);
         QCOMPARE(countries.mid(czechia, 4), QStringList({"Czechy", "1", "3", "3"}));
