@@ -101,19 +101,27 @@ inline void selectRooms(QTableWidget* t, const QStringList& rooms)
                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-// One showing of a modal window: `work` checks and works its controls, then
-// `button` is clicked (nullptr: `work` closes the window itself). A failed
-// check closes the window so that whatever waits on it ends.
-inline std::function<int(QDialog&)> showing(std::function<void(QDialog&)> work, const char* button)
+// One showing of the modal window named `window`: `work` checks and works its
+// controls, then `button` is clicked. Another window than the one foreseen,
+// or a failed check, closes the window so that whatever waits on it ends.
+inline std::function<int(QDialog&)> showing(const char* window, std::function<void(QDialog&)> work,
+                                            const char* button)
 {
-    return [work = std::move(work), button](QDialog& d) {
+    return [window, work = std::move(work), button](QDialog& d) {
+        if (d.objectName() != QLatin1String(window)) {
+            QTest::qFail(qPrintable(QStringLiteral("%1 shown instead of %2")
+                                        .arg(d.objectName(), QLatin1String(window))),
+                         __FILE__, __LINE__);
+            d.reject();
+            return d.result();
+        }
         // The receptionist works in the dialog: it is the active window.
         if (!QTest::qWaitForWindowActive(&d, 1000))
-            qWarning("%s did not become active", qPrintable(d.objectName()));
+            qWarning("%s did not become active", window);
         work(d);
         if (QTest::currentTestFailed())
             d.reject();
-        else if (button)
+        else
             QTest::mouseClick(control<QAbstractButton>(&d, button), Qt::LeftButton);
         return d.result();
     };
