@@ -13,6 +13,7 @@
 #include "tests/support/test_registry.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -105,16 +106,6 @@ private Q_SLOTS:
         TestEnv::Options options;
         options.now = at(7, 1, 9);
         m_env = std::make_unique<TestEnv>(options);
-        // The setup made once by the owner: rooms, prices, the hotel's data.
-        env().exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES "
-                   "('1', 2, 'A', 'dwuosobowy'), ('2', 3, 'B', 'trzyosobowy'), "
-                   "('3', 2, 'A', 'dwuosobowy')");
-        env().exec("INSERT INTO Cennik (Typ, Cena1, Cena2, Cena3, Cena4) VALUES "
-                   "('A', 500000, 500000, 1200000, 1200000), "
-                   "('B', 400000, 400000, 1500000, 1500000)");
-        env().exec("UPDATE Config SET Nazwa = ?, Adres = ?, Miejscowosc = 'Zakopane', "
-                   "NIP = '736-100-20-30', SWW = '55.10.10'",
-                   {kHotel, kHotelAddress});
         // The installation names the database folder and the archive folder.
         writeSetting(QStringLiteral("KatalogBazy"), env().path("Baza"));
         m_archive = env().path("archiwum");
@@ -161,6 +152,63 @@ private Q_SLOTS:
         QCOMPARE(unexpected, 0);
         QVERIFY2(!answersLeft, "a foreseen question was not asked");
         QVERIFY2(!windowsLeft, "a foreseen window was not shown");
+    }
+
+    // Before the season the owner enters the price list, the rooms and the
+    // hotel's own data.
+    void setupByTheOwner()
+    {
+        // "Cennik": a price per bed and per room for the types A and B.
+        run("mnuCennik");
+        QWidget* prices = m_main->childArea()->subWindowList().last()->widget();
+        QCOMPARE(prices->objectName(), QString("TCennik"));
+        for (const QStringList& row :
+             {QStringList{"A", "50", "120"}, QStringList{"B", "40", "150"}}) {
+            click(prices, "Dodaj");
+            type(prices, "Typ", row[0]);
+            type(prices, "CenaZaMiejsce", row[1]);
+            type(prices, "CenaZaPokoj", row[2]);
+            click(prices, "Ok");
+        }
+        click(prices, "Zamknij");
+        QCOMPARE(
+            rows("SELECT * FROM Cennik ORDER BY Typ"),
+            QStringList({"A|500000|500000|1200000|1200000", "B|400000|400000|1500000|1500000"}));
+
+        // "Ustawienie pokoi": three rooms, each with its type from the price list.
+        run("mnuUstawieniePokoi");
+        QWidget* rooms = m_main->childArea()->subWindowList().last()->widget();
+        QCOMPARE(rooms->objectName(), QString("TPokoje"));
+        for (const QStringList& row :
+             {QStringList{"1", "2", "A", "dwuosobowy"}, QStringList{"2", "3", "B", "trzyosobowy"},
+              QStringList{"3", "2", "A", "dwuosobowy"}}) {
+            click(rooms, "Dodaj");
+            type(rooms, "NumerPokoju", row[0]);
+            type(rooms, "IloscMiejsc", row[1]);
+            auto* kind = control<QComboBox>(rooms, "Typ");
+            kind->setFocus();
+            for (int i = 0; i < 3 && kind->currentText() != row[2]; ++i)
+                QTest::keyClick(kind, Qt::Key_Down);
+            type(rooms, "Opis", row[3]);
+            click(rooms, "Ok");
+        }
+        click(rooms, "Zamknij");
+        QCOMPARE(rows("SELECT * FROM Pokoje ORDER BY Nr_Pokoju"),
+                 QStringList({"1|2|A|dwuosobowy", "2|3|B|trzyosobowy", "3|2|A|dwuosobowy"}));
+
+        // "Konfiguracja": the hotel's name, address and invoice data.
+        run("mnuKonfiguracja");
+        QWidget* hotel = m_main->findChild<QWidget*>("TKonfiguracja");
+        QVERIFY(hotel);
+        type(hotel, "Nazwa", kHotel);
+        type(hotel, "Adres", kHotelAddress);
+        type(hotel, "NIP", "736-100-20-30");
+        type(hotel, "SymbolPKWiU", "55.10.10");
+        type(hotel, "Miejscowosc", "Zakopane");
+        click(hotel, "Ok");
+        QCOMPARE(rows("SELECT Nazwa, Adres, NIP, SWW, Miejscowosc FROM Config"),
+                 QStringList({kHotel + "|" + kHotelAddress + "|736-100-20-30|55.10.10|Zakopane"}));
+        QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
     }
 
     // 1 July: a guest arrives without a reservation, is registered at once and
