@@ -6,6 +6,7 @@
 #include "reports/engine/report_output.h"
 #include "reports/engine/ui/preview_provider.h"
 #include "reports/engine/ui/preview_window.h"
+#include "reports/engine/ui/printing.h"
 #include "stays/ui/stay_editor_window.h"
 #include "stays/ui/stay_list_window.h"
 #include "tests/road/road_fixture.h"
@@ -22,6 +23,8 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -51,6 +54,7 @@ class TestRoad : public QObject {
     std::unique_ptr<TestEnv> m_env;
     std::unique_ptr<TGlowne> m_main;
     QList<Document> m_previews;
+    QStringList m_printed;  // PDF files of print mode
     int m_formerGroup = 0;  // the walk-in guest's accommodation group
     int m_formerPerson = 0; // her person record
     int m_reservation = 0;
@@ -112,6 +116,14 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_archive));
         writeSetting(QStringLiteral("KatalogArchiwum"), m_archive);
 
+        // The printer is a PDF file in the temporary folder.
+        setPrinterFactory([this] {
+            auto printer = std::make_unique<QPrinter>();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            m_printed << env().path(QStringLiteral("wydruk%1.pdf").arg(m_printed.size() + 1));
+            printer->setOutputFileName(m_printed.last());
+            return printer;
+        });
         TMDIPodglad::setShownHook([this](TFormPodglad& preview) {
             QObject::connect(&preview, &TFormPodglad::finished, &preview, [this, &preview] {
                 m_previews << preview.document();
@@ -125,6 +137,7 @@ private Q_SLOTS:
     {
         m_main.reset();
         TMDIPodglad::setShownHook({});
+        setPrinterFactory({});
         TOplaty::setInvoicePrinter({});
         installReportPresenter(nullptr);
         m_env.reset();
@@ -666,6 +679,15 @@ private Q_SLOTS:
         QVERIFY(summary.contains("ZAPŁACONO GOTÓWKĄ"));
         QCOMPARE(printed(invoice, "Slownie"),
                  QString("słownie : czterysta czterdzieści pięć zł. pięćdziesiąt gr."));
+        // "Drukuj": both copies go to the printer, each with the amount in words.
+        click(bill, "Drukuj");
+        QCOMPARE(m_printed.size(), 1);
+        QProcess pdf;
+        pdf.start("pdftotext", {m_printed.first(), "-"});
+        QVERIFY(pdf.waitForFinished(20000));
+        const QString paper = QString::fromUtf8(pdf.readAllStandardOutput());
+        QCOMPARE(paper.count("czterysta czterdzieści pięć zł. pięćdziesiąt gr."), 2);
+        QCOMPARE(paper.count("Oryginał/ Kopia"), 2);
         click(bill, "ZamknijFaktura");
         QTRY_VERIFY(bill.isNull());
         click(list, "Zamknij");
