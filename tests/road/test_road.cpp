@@ -551,6 +551,19 @@ private Q_SLOTS:
         QCOMPARE(rows("SELECT * FROM Arch_os WHERE Identyfikator_o = ?", {m_formerPerson}),
                  formerRecord);
 
+        // "Modyfikowanie kwaterunku", the family's row, "Książka": the group's register.
+        TLista* list = openList("mnuModyfikowanieKwaterunku", m_group);
+        QVERIFY2(list, "the group is not in the accommodation list");
+        click(list, "Ksiazka");
+        QWidget* browse = m_main->childArea()->subWindowList().last()->widget();
+        QCOMPARE(browse->windowTitle(), QString("Modyfikowanie Książki Meldunkowej"));
+        auto* entries = control<QTableView>(browse, "Lista");
+        QCOMPARE(column(entries, 1), QStringList({"Kowalski", "Kowalska", "Nowak", "Nováková"}));
+        QCOMPARE(column(entries, 3), QStringList({"1", "1", "2", "2"}));
+        QCOMPARE(column(entries, 0), QStringList(4, "Kowalscy"));
+        click(browse, "Zamknij");
+        click(list, "Zamknij");
+
         // "Spis aktualnie zakwaterowanych": the four are in the house.
         QString count;
         env().modal.push_back(showing(
@@ -780,6 +793,13 @@ private Q_SLOTS:
         QCOMPARE(payments, QStringList({"Paragon", "Przelew", "0012/2026#0015", "1", "2026-07-15",
                                         "2026-07-15"}));
 
+        // "Modyfikowanie książki meldunkowej": the register lists the stays
+        // going on; the family has left, so it is no longer there.
+        run("mnuModyfikowanieKsiazki");
+        QWidget* browse = m_main->childArea()->subWindowList().last()->widget();
+        QCOMPARE(browse->windowTitle(), QString("Modyfikowanie Książki Meldunkowej"));
+        QCOMPARE(column(control<QTableView>(browse, "Lista"), 1), QStringList());
+        click(browse, "Zamknij");
         QVERIFY2(prompter().shown.isEmpty(), qPrintable(prompter().log().join('\n')));
     }
 
