@@ -561,6 +561,27 @@ private Q_SLOTS:
         QCOMPARE(column(entries, 1), QStringList({"Kowalski", "Kowalska", "Nowak", "Nováková"}));
         QCOMPARE(column(entries, 3), QStringList({"1", "1", "2", "2"}));
         QCOMPARE(column(entries, 0), QStringList(4, "Kowalscy"));
+        // Maria's first name was misspelt on her ID: "Zmień" on her row corrects it.
+        QVERIFY(selectRow(entries, 2, "Maria"));
+        QStringList shown;
+        env().modal.push_back(showing(
+            "TFormKsiazka",
+            [&shown](QDialog& d) {
+                shown << control<QLineEdit>(&d, "Nazwisko")->text()
+                      << control<QLineEdit>(&d, "Numer")->text()
+                      << control<QComboBox>(&d, "NumerPokoju")->currentText();
+                type(&d, "Imie", "Marianna");
+            },
+            "OK"));
+        click(browse, "Zmien");
+        QCOMPARE(shown, QStringList({"Kowalska", "ABC654321", "1"}));
+        QCOMPARE(column(entries, 2), QStringList({"Jan", "Marianna", "Anna", "Jana"}));
+        QCOMPARE(entries->currentIndex().row(), 1); // still on her row
+        QCOMPARE(rows("SELECT Imie, Nr_pokoju, Pelne_dane FROM Ksiazka JOIN Arch_os "
+                      "USING (Identyfikator_o) WHERE Identyfikator_g = ? AND Nazwisko = "
+                      "'Kowalska'",
+                      {m_group}),
+                 QStringList({"Marianna|1|1"}));
         click(browse, "Zamknij");
         click(list, "Zamknij");
 
@@ -575,10 +596,10 @@ private Q_SLOTS:
         QCOMPARE(count, QString("Razem osób: 4"));
         const QString stay = QStringLiteral("15-07-2026");
         QCOMPARE(m_previews.first().texts().mid(7),
-                 QStringList({"Kowalski",      "Jan",     "Kowalscy", "1", stay, "18-07-2026",
-                              "Kowalska",      "Maria",   "Kowalscy", "1", stay, "18-07-2026",
-                              "Nowak",         "Anna",    "Kowalscy", "2", stay, "18-07-2026",
-                              "Nováková",      "Jana",    "Kowalscy", "2", stay, "18-07-2026",
+                 QStringList({"Kowalski",      "Jan",      "Kowalscy", "1", stay, "18-07-2026",
+                              "Kowalska",      "Marianna", "Kowalscy", "1", stay, "18-07-2026",
+                              "Nowak",         "Anna",     "Kowalscy", "2", stay, "18-07-2026",
+                              "Nováková",      "Jana",     "Kowalscy", "2", stay, "18-07-2026",
                               "Razem osób: 4", "Strona 1"}));
     }
 
@@ -787,7 +808,7 @@ private Q_SLOTS:
         QCOMPARE(all.mid(0, 4).count("Nowak") + all.mid(0, 4).count("Nováková"), 2);
         QCOMPARE(all.last(), QString("Nowak")); // her first stay is the oldest
         QCOMPARE(found,
-                 QStringList({"Jan 1 2026-07-15 2026-07-18", "Maria 1 2026-07-15 2026-07-18"}));
+                 QStringList({"Jan 1 2026-07-15 2026-07-18", "Marianna 1 2026-07-15 2026-07-18"}));
         QCOMPARE(details, QStringList({"Kowalski", "Jan", "Polska", "1", "2026-07-15", "2026-07-18",
                                        "", "1"}));
         QCOMPARE(payments, QStringList({"Paragon", "Przelew", "0012/2026#0015", "1", "2026-07-15",
