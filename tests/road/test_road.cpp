@@ -44,10 +44,12 @@ const QString kHotelAddress = QStringLiteral("ul. Leśna 4, 34-500 Zakopane");
 } // namespace
 
 // One day at the front desk after another, in one database, through the
-// program's own windows: a walk-in guest who leaves again, then a group of four
-// from its reservation to the invoice and its check-out, the lists that count
-// it afterwards, and the backup taken at exit. Every step builds on the ones
-// before it, so the functions run in the order they are declared.
+// program's own windows: the owner's setup, a walk-in guest who leaves again,
+// then a group of four from its reservation to the invoice and its check-out,
+// the archive, the register and the lists that count it afterwards, and the
+// backup taken at exit. Every step builds on the ones before it, so the
+// functions run in the order they are declared; a step whose predecessor
+// failed says so and stops.
 class TestRoad : public QObject {
     Q_OBJECT
 
