@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "core/clock.h"
 #include "core/frame.h"
 #include "core/program_dir.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
@@ -344,17 +346,32 @@ void Session::billing()
     m_camera.shoot(window, QStringLiteral("billing_rooms"));
     pages->setCurrentIndex(2);
     settle();
+    // The firm's particulars, as the receptionist types them in.
+    const std::pair<const char*, const char*> buyer[] = {
+        {"Adres", "ul. Przemysłowa 4, 33-300 Nowy Sącz"}, {"Nip", "734-100-20-30"}};
+    for (const auto& [name, text] : buyer)
+        if (auto* edit = pages->widget(2)->findChild<QLineEdit*>(QString::fromLatin1(name)))
+            edit->setText(QString::fromUtf8(text));
     m_camera.shoot(window, QStringLiteral("billing_invoice"));
-    expectShotAndClose(QStringLiteral("regular_clients"));
-    click(window, "StaliKlienci");
-    endScene(QStringLiteral("regular clients"));
-
     expectPrompt(QStringLiteral("invoice_number"), true);
     click(window, "Wystaw");
     m_camera.shoot(window, QStringLiteral("billing_invoice_issued"));
     m_previews.push_back(QStringLiteral("invoice_preview"));
     click(window, "Podglad");
     endScene(QStringLiteral("invoice"));
+    closeChildren();
+
+    // The next group's invoice can take the firm as a regular client.
+    list = openChild("mnuOplaty", QString());
+    selectRow(list, "Grupy", QStringLiteral("Wiśniewski Piotr"));
+    click(list, "Oplaty");
+    window = newestChild();
+    if (auto* next = window ? window->findChild<QTabWidget*>() : nullptr) {
+        next->setCurrentIndex(2);
+        expectShotAndClose(QStringLiteral("regular_clients"));
+        click(window, "StaliKlienci");
+    }
+    endScene(QStringLiteral("regular clients"));
     closeChildren();
 }
 
@@ -396,8 +413,16 @@ void Session::reports()
            [](QDialog& d) { setDay(d, "Data", today().addDays(1)); });
     report("mnuListaRezerwacji", QStringLiteral("reservation_list"));
     report("mnuZestawienieFaktur", QStringLiteral("invoice_list"));
-    report("mnuGrupyWDniu", QStringLiteral("groups_of_day"));
-    report("mnuWykorzystaniePokoi", QStringLiteral("room_utilisation"));
+    // Yesterday's group has registered guests to show.
+    report("mnuGrupyWDniu", QStringLiteral("groups_of_day"),
+           [](QDialog& d) { setDay(d, "Data", today().addDays(-1)); });
+    report("mnuWykorzystaniePokoi", QStringLiteral("room_utilisation"), [](QDialog& d) {
+        if (auto* months = d.findChild<QComboBox*>(QStringLiteral("Miesiac")))
+            months->setCurrentIndex(
+                months->findText(QStringLiteral("%1 %2")
+                                     .arg(today().year())
+                                     .arg(QLocale().standaloneMonthName(today().month()))));
+    });
     report("mnuRabaty", QStringLiteral("discounts"));
     report("mnuPotwierdzenieRezerwacji", QStringLiteral("reservation_confirmation"));
     m_previews.push_back(QStringLiteral("season_report_preview"));
@@ -462,9 +487,7 @@ void isolateSettings(const QString& programDir)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Rezydo"));
-    QApplication::setOrganizationName(QStringLiteral("Rezydo"));
-    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    setUpApplication(app);
     const QStringList args = QApplication::arguments();
     if (args.size() != 3) {
         std::fprintf(stderr, "usage: rezydo-screenshots PROGRAM_DIR OUTPUT_DIR\n");
