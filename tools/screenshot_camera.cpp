@@ -106,7 +106,7 @@ void Camera::save(const QImage& image, const QString& name)
     const QString file = QDir(m_directory).filePath(name + QStringLiteral(".png"));
     if (m_saved.contains(name))
         fail(QStringLiteral("%1: taken twice").arg(name));
-    if (!image.save(file, "PNG")) {
+    if (!image.save(file, "PNG", 0)) { // the smallest file
         fail(QStringLiteral("%1: cannot write %2").arg(name, file));
         return;
     }
