@@ -66,6 +66,8 @@ private:
     void expectPrompt(const QString& shot, bool yes = false, const QString& text = {});
     void expectWindow(std::function<int(QDialog&)> step);
     void expectShotAndClose(const QString& shot);
+    // A modal window photographed (unless `shot` is empty), then a button pressed.
+    void expectShotAndClick(const QString& shot, const char* button, const QString& preview = {});
     void report(const char* command, const QString& shot,
                 const std::function<void(QDialog&)>& setup = {});
     void endScene(const QString& scene);
@@ -77,6 +79,7 @@ private:
     void stayLists();
     void stayEditor();
     void registration();
+    void archive();
     void billing();
     void administration();
     void reports();
@@ -165,9 +168,22 @@ void Session::expectWindow(std::function<int(QDialog&)> step)
 void Session::expectShotAndClose(const QString& shot)
 {
     expectWindow([this, shot](QDialog& dialog) {
-        m_camera.shoot(&dialog, shot);
+        if (!shot.isEmpty())
+            m_camera.shoot(&dialog, shot);
         dialog.reject();
         return static_cast<int>(QDialog::Rejected);
+    });
+}
+
+void Session::expectShotAndClick(const QString& shot, const char* button, const QString& preview)
+{
+    expectWindow([this, shot, button, preview](QDialog& dialog) {
+        if (!shot.isEmpty())
+            m_camera.shoot(&dialog, shot);
+        if (!preview.isEmpty())
+            m_previews.push_back(preview);
+        click(&dialog, button);
+        return dialog.result();
     });
 }
 
@@ -315,9 +331,30 @@ void Session::stayEditor()
 
 void Session::registration()
 {
-    expectShotAndClose(QStringLiteral("registration"));
+    // "Stały klient" looks the guest up in the archive.
+    expectShotAndClick(QStringLiteral("registration"), "StalyKlient");
+    expectShotAndClose(QStringLiteral("person_archive_registration"));
+    expectShotAndClose({});
     frame().registerGroup(groupId("Kwat_hot", QStringLiteral("Budex sp. z o.o.")));
     endScene(QStringLiteral("registration"));
+}
+
+// The archive of former guests, its printout, and a guest's details with theirs.
+void Session::archive()
+{
+    expectShotAndClick(QStringLiteral("person_archive"), "Podglad",
+                       QStringLiteral("person_archive_preview"));
+    expectWindow([this](QDialog& dialog) {
+        selectRow(&dialog, "Lista", QStringLiteral("Schmidt")); // a paid stay
+        click(&dialog, "Szczegoly");
+        return dialog.result();
+    });
+    expectShotAndClick(QStringLiteral("guest_details"), "Podglad",
+                       QStringLiteral("guest_details_preview"));
+    expectShotAndClose({});
+    expectShotAndClose({});
+    trigger("mnuArchiwum");
+    endScene(QStringLiteral("archive"));
 }
 
 void Session::billing()
@@ -462,6 +499,7 @@ void Session::run()
     stayLists();
     stayEditor();
     registration();
+    archive();
     billing();
     administration();
     reports();
