@@ -269,16 +269,14 @@ void TGlowne::registerGroup(int groupId)
         m_handlers.registerGroup(groupId);
 }
 
-void TGlowne::editRegisterEntry(int groupId, int personId)
+int TGlowne::editRegisterEntry(int groupId, int personId)
 {
-    if (m_handlers.editRegisterEntry)
-        m_handlers.editRegisterEntry(groupId, personId);
+    return m_handlers.editRegisterEntry ? m_handlers.editRegisterEntry(groupId, personId) : 0;
 }
 
-void TGlowne::addPersonToGroup(int groupId)
+int TGlowne::addPersonToGroup(int groupId)
 {
-    if (m_handlers.addPersonToGroup)
-        m_handlers.addPersonToGroup(groupId);
+    return m_handlers.addPersonToGroup ? m_handlers.addPersonToGroup(groupId) : 0;
 }
 
 void TGlowne::openRegisterBrowse(int groupId)

@@ -21,8 +21,8 @@ struct FrameHandlers {
     std::function<void(int groupId, bool reservation, QObject* caller)> openStayEditor;
     std::function<void(int groupId)> openBilling;
     std::function<void(int groupId)> registerGroup;
-    std::function<void(int groupId, int personId)> editRegisterEntry;
-    std::function<void(int groupId)> addPersonToGroup;
+    std::function<int(int groupId, int personId)> editRegisterEntry;
+    std::function<int(int groupId)> addPersonToGroup;
     std::function<void(int groupId)> openRegisterBrowse;
     std::function<ArchiveChoice(bool fromRegistration)> showPersonArchive;
     std::function<void(int personId)> showGuestDetails;
@@ -59,8 +59,8 @@ public:
     void openStayEditor(int groupId, bool reservation, QObject* caller) override;
     void openBilling(int groupId) override;
     void registerGroup(int groupId) override;
-    void editRegisterEntry(int groupId, int personId) override;
-    void addPersonToGroup(int groupId) override;
+    int editRegisterEntry(int groupId, int personId) override;
+    int addPersonToGroup(int groupId) override;
     void openRegisterBrowse(int groupId) override;
     ArchiveChoice showPersonArchive(bool fromRegistration) override;
     void showGuestDetails(int personId) override;

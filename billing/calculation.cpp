@@ -89,12 +89,14 @@ void insertLine(QSqlDatabase db, const CalcLine& l)
 
 void createCalculation(QSqlDatabase db, int groupId)
 {
+    // The group is read inside the transaction, so a check-out by another copy
+    // cannot slip in between and leave a calculation of a group that is gone.
+    Transaction tx(db);
     const std::optional<GroupInfo> group = loadGroupInfo(db, groupId);
     if (!group)
         throw RezydoError(
             QStringLiteral("Grupa %1 nie jest zakwaterowana: nie można utworzyć kalkulacji.")
                 .arg(groupId));
-    Transaction tx(db);
     // Rooms missing from Pokoje or of a type without a price drop out of the join.
     QSqlQuery q = runSql(
         db,

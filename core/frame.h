@@ -36,10 +36,20 @@ public:
     virtual void openBilling(int groupId) { (void)groupId; }
     // The registration walk over a whole accommodation group; 0 = the newest group.
     virtual void registerGroup(int groupId) { (void)groupId; }
-    // The registration entry for one register entry of a group.
-    virtual void editRegisterEntry(int groupId, int personId) { (void)groupId, (void)personId; }
+    // The registration entry for one register entry of a group. Both return
+    // the person the registration ended on (0 when none), so that a list can
+    // position itself on that person afterwards.
+    virtual int editRegisterEntry(int groupId, int personId)
+    {
+        (void)groupId, (void)personId;
+        return 0;
+    }
     // The registration entry adding a new person to a group.
-    virtual void addPersonToGroup(int groupId) { (void)groupId; }
+    virtual int addPersonToGroup(int groupId)
+    {
+        (void)groupId;
+        return 0;
+    }
     // The register browse window for one accommodation group.
     virtual void openRegisterBrowse(int groupId) { (void)groupId; }
     // One modal showing of the person archive; `fromRegistration` hides the

@@ -74,6 +74,9 @@ std::optional<EntryPlace> loadEntry(QSqlDatabase db, int groupId, int personId)
 }
 
 namespace {
+const QString kGone =
+    QStringLiteral("Tej osoby nie ma już w bazie danych. Zmiany nie zostały zapisane.");
+
 int appendPerson(QSqlDatabase db, int groupId)
 {
     QSqlQuery person = runSql(db, QStringLiteral("INSERT INTO Arch_os(ID_Panstwo) VALUES (1)"));
@@ -99,11 +102,14 @@ void writeEntry(QSqlDatabase db, const PersonSave& save, int personId, int count
     }
     // An entry with a room is complete from now on; nothing here makes one
     // incomplete again.
-    runSql(db,
-           QStringLiteral("UPDATE Ksiazka SET ID_Panstwo = :P, Pelne_dane = CASE WHEN "
-                          "coalesce(Nr_pokoju, '') <> '' THEN 1 ELSE Pelne_dane END "
-                          "WHERE Identyfikator_g = :G AND Identyfikator_o = :O"),
-           {{":P", country}, {":G", save.groupId}, {":O", personId}});
+    const QSqlQuery entry =
+        runSql(db,
+               QStringLiteral("UPDATE Ksiazka SET ID_Panstwo = :P, Pelne_dane = CASE WHEN "
+                              "coalesce(Nr_pokoju, '') <> '' THEN 1 ELSE Pelne_dane END "
+                              "WHERE Identyfikator_g = :G AND Identyfikator_o = :O"),
+               {{":P", country}, {":G", save.groupId}, {":O", personId}});
+    if (entry.numRowsAffected() == 0)
+        throw RezydoError(kGone);
 }
 
 // An untouched field may hold a null text, which would be stored as NULL;
@@ -115,21 +121,26 @@ QVariant textValue(const QString& text)
 
 void writePerson(QSqlDatabase db, const PersonFields& f, int personId, int country)
 {
-    runSql(db,
-           QStringLiteral("UPDATE Arch_os SET Uwagi = :Uwagi, Nazwisko = :Nazwisko, "
-                          "Imie = :Imie, Miejsce_ur = :Miejsce, Data_ur = :Data, "
-                          "Dokument_rodz = :Rodz, Dokument_nr = :Nr, Adres = :Adres, "
-                          "ID_Panstwo = :P WHERE Identyfikator_o = :O"),
-           {{":Uwagi", textValue(f.Uwagi)},
-            {":Nazwisko", textValue(f.Nazwisko)},
-            {":Imie", textValue(f.Imie)},
-            {":Miejsce", textValue(f.Miejsce_ur)},
-            {":Data", dayValue(f.Data_ur)},
-            {":Rodz", documentCodeForIndex(f.documentIndex)},
-            {":Nr", textValue(f.Dokument_nr)},
-            {":Adres", textValue(f.Adres)},
-            {":P", country},
-            {":O", personId}});
+    const QSqlQuery person =
+        runSql(db,
+               QStringLiteral("UPDATE Arch_os SET Uwagi = :Uwagi, Nazwisko = :Nazwisko, "
+                              "Imie = :Imie, Miejsce_ur = :Miejsce, Data_ur = :Data, "
+                              "Dokument_rodz = :Rodz, Dokument_nr = :Nr, Adres = :Adres, "
+                              "ID_Panstwo = :P WHERE Identyfikator_o = :O"),
+               {{":Uwagi", textValue(f.Uwagi)},
+                {":Nazwisko", textValue(f.Nazwisko)},
+                {":Imie", textValue(f.Imie)},
+                {":Miejsce", textValue(f.Miejsce_ur)},
+                {":Data", dayValue(f.Data_ur)},
+                {":Rodz", documentCodeForIndex(f.documentIndex)},
+                {":Nr", textValue(f.Dokument_nr)},
+                {":Adres", textValue(f.Adres)},
+                {":P", country},
+                {":O", personId}});
+    // Another copy may have checked the group out meanwhile, deleting the
+    // records of incomplete entries: the typed data would vanish unseen.
+    if (person.numRowsAffected() == 0)
+        throw RezydoError(kGone);
 }
 } // namespace
 

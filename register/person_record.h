@@ -56,6 +56,7 @@ struct PersonSave {
 
 // Saves one person in one transaction: in add mode a new person record and
 // register entry first; then the entry's bed, completeness and country, and
-// the person record. Returns the person written. Throws DbError, and then
-// nothing of the save is kept.
+// the person record. Returns the person written. Throws DbError, or
+// RezydoError when the entry or the person record is no longer there (another
+// copy checked the group out meanwhile), and then nothing of the save is kept.
 int savePerson(QSqlDatabase db, const PersonSave& save);

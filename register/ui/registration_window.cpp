@@ -200,16 +200,18 @@ void TFormKsiazka::registerGroup(int groupId, QWidget* parent)
     form.run();
 }
 
-void TFormKsiazka::editEntry(int groupId, int personId, QWidget* parent)
+int TFormKsiazka::editEntry(int groupId, int personId, QWidget* parent)
 {
     TFormKsiazka form(RegistrationWalk::entry(groupId, personId), parent);
     form.run();
+    return form.walk().personId();
 }
 
-void TFormKsiazka::addPerson(int groupId, QWidget* parent)
+int TFormKsiazka::addPerson(int groupId, QWidget* parent)
 {
     TFormKsiazka form(RegistrationWalk::newPerson(groupId), parent);
     form.run();
+    return form.walk().personId();
 }
 
 void TFormKsiazka::run()

@@ -24,9 +24,11 @@ public:
     ~TFormKsiazka() override;
 
     // The three ways in; each shows the window modally until its walk ends.
+    // The last two return the person the walk ended on (0 when none: a new
+    // person that was not saved).
     static void registerGroup(int groupId, QWidget* parent); // 0 = the newest group
-    static void editEntry(int groupId, int personId, QWidget* parent);
-    static void addPerson(int groupId, QWidget* parent);
+    static int editEntry(int groupId, int personId, QWidget* parent);
+    static int addPerson(int groupId, QWidget* parent);
 
     // Loads the first person and shows the window until the walk ends.
     void run();

@@ -3,15 +3,19 @@
 #include "core/frame.h"
 #include "core/ui/close_query.h"
 #include "db/data_module.h"
+#include "db/schema.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTranslator>
 
@@ -93,6 +97,49 @@ private Q_SLOTS:
         QCOMPARE(env.prompter().shown.first().icon, Prompter::Icon::Error);
         QVERIFY(env.prompter().shown.first().text.contains("Baza.mdb"));
         QVERIFY(!env.data().isOpen());
+    }
+
+    // A file that is there but is no sound Rezydo database is refused as
+    // clearly, and the frame opens all the same.
+    void unusableFileShownAndWindowOpens_data()
+    {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::newRow("truncated") << QByteArray("truncated");
+        QTest::newRow("foreign SQLite file") << QByteArray("foreign");
+    }
+    void unusableFileShownAndWindowOpens()
+    {
+        QFETCH(QByteArray, kind);
+        TestEnv env;
+        const QString file = env.databaseFile();
+        env.data().closeConnection();
+        QFile::remove(file);
+        if (kind == "truncated") {
+            createDatabase(file, true);
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.resize(f.size() / 2));
+        } else {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            other.setDatabaseName(file);
+            QVERIFY(other.open());
+            QSqlQuery(other).exec("CREATE TABLE Kwat_hot (x)");
+            other.close();
+            other = QSqlDatabase();
+            QSqlDatabase::removeDatabase("foreign");
+        }
+        TGlowne w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(env.prompter().shown.size(), 1);
+        const auto& box = env.prompter().shown.first();
+        QCOMPARE(box.caption, QString("Veltrano Rezydo"));
+        QCOMPARE(box.icon, Prompter::Icon::Error);
+        QVERIFY2(box.text.contains("Baza.mdb") &&
+                     box.text.contains("nie jest bazą danych programu Rezydo"),
+                 qPrintable(box.text));
+        QVERIFY(!env.data().isOpen());
+        QVERIFY(w.command("mnuPomoc")->isEnabled());
     }
 
     void exitSequence_data()

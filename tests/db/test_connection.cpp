@@ -44,6 +44,9 @@ private Q_SLOTS:
         QTest::newRow("missing") << QByteArray() << "nie istnieje";
         QTest::newRow("not a database") << QByteArray("hello, world\n") << "nie jest bazą danych";
         QTest::newRow("foreign SQLite file") << QByteArray("sqlite") << "nie jest bazą danych";
+        // A copy broken off halfway, and one whose header was overwritten.
+        QTest::newRow("truncated") << QByteArray("truncated") << "nie jest bazą danych";
+        QTest::newRow("damaged header") << QByteArray("damaged") << "nie jest bazą danych";
     }
     void missingOrForeignFileRefused()
     {
@@ -62,6 +65,14 @@ private Q_SLOTS:
             other.close();
             other = QSqlDatabase();
             QSqlDatabase::removeDatabase("foreign");
+        } else if (content == "truncated" || content == "damaged") {
+            createDatabase(file, true);
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (content == "truncated")
+                QVERIFY(f.resize(f.size() / 2));
+            else
+                f.write(QByteArray(100, '\x5a'));
         } else if (!content.isEmpty()) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));
