@@ -80,6 +80,7 @@ private:
     void stayEditor();
     void registration();
     void archive();
+    void registerBrowse();
     void billing();
     void administration();
     void reports();
@@ -357,6 +358,31 @@ void Session::archive()
     endScene(QStringLiteral("archive"));
 }
 
+// The register browse from the menu (every entry) and from the stay list
+// (one group), with its printout, the change of an entry and the removal question.
+void Session::registerBrowse()
+{
+    QWidget* browse = openChild("mnuModyfikowanieKsiazki", QStringLiteral("register_browse"));
+    m_previews.push_back(QStringLiteral("register_browse_preview"));
+    click(browse, "Podglad");
+    endScene(QStringLiteral("register browse printout"));
+    selectRow(browse, "Lista", QStringLiteral("Zając"));
+    expectShotAndClose(QStringLiteral("registration_entry"));
+    click(browse, "Zmien");
+    endScene(QStringLiteral("register entry"));
+    expectPrompt(QStringLiteral("register_browse_delete_question"), false);
+    click(browse, "Usun");
+    endScene(QStringLiteral("register removal"));
+    closeChildren();
+
+    QWidget* list = openChild("mnuModyfikowanieKwaterunku", QString());
+    selectRow(list, "Grupy", QStringLiteral("Budex sp. z o.o."));
+    click(list, "Ksiazka");
+    m_camera.shoot(newestChild(), QStringLiteral("register_browse_group"));
+    closeChildren();
+    endScene(QStringLiteral("register browse of a group"));
+}
+
 void Session::billing()
 {
     QWidget* list = openChild("mnuOplaty", QString());
@@ -500,6 +526,7 @@ void Session::run()
     stayEditor();
     registration();
     archive();
+    registerBrowse();
     billing();
     administration();
     reports();
