@@ -1,17 +1,15 @@
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "core/ui/message_box_prompter.h"
 #include "db/data_module.h"
 
 #include <QApplication>
-#include <QLocale>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Rezydo"));
-    QApplication::setOrganizationName(QStringLiteral("Rezydo"));
-    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    setUpApplication(app);
     installPrompter(std::make_unique<MessageBoxPrompter>());
 
     // The data module comes first (connection closed) and goes last.

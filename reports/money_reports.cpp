@@ -257,18 +257,21 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
 {
     title = QStringLiteral("Zestawienie wystawionych faktur Vat");
     Band& header = setPageHeader(19);
-    header.addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 8),
-                   periodTitle(QStringLiteral("Zestawienie wystawionych faktur Vat, obrót "
-                                              "gotówkowy i bezgotówkowy od "),
-                               from, to, true),
-                   kCenter, font(10, true));
+    // The title is longer than the page is wide: it takes two lines.
+    header
+        .addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 10),
+                 periodTitle(QStringLiteral("Zestawienie wystawionych faktur Vat, obrót "
+                                            "gotówkowy i bezgotówkowy od "),
+                             from, to, true),
+                 kCenter, font(10, true))
+        .wordWrap = true;
     addHeadings(header,
                 {{"LpKol", QStringLiteral("L.p."), 0, 10, kRight},
                  {"NumerKol", QStringLiteral("Numer"), 11, 14, kCenter},
-                 {"DataKol", QStringLiteral("Data wystawienia"), 25, 30, kCenter},
-                 {"NabywcaKol", QStringLiteral("Nabywca"), 56, 60, kLeft},
-                 {"BruttoKol", QStringLiteral("Kwota Brutto "), 116, 26, kRight},
-                 {"FormaKol", QStringLiteral("Forma zapłaty"), 143, 22, kLeft},
+                 {"DataKol", QStringLiteral("Data wystawienia"), 25, 37, kCenter},
+                 {"NabywcaKol", QStringLiteral("Nabywca"), 63, 45, kLeft},
+                 {"BruttoKol", QStringLiteral("Kwota Brutto "), 108, 26, kRight},
+                 {"FormaKol", QStringLiteral("Forma zapłaty"), 135, 30, kLeft},
                  {"UwagiKol", QStringLiteral("Uwagi"), 165, 25, kLeft}},
                 11);
     onStart([this] { m_ordinal = 0; });
@@ -277,14 +280,14 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
     d.addText(QStringLiteral("Lp"), QRectF(0, 0.5, 10, kRow - 1), {}, kRight);
     d.addField(QStringLiteral("Rach"), QRectF(11, 0.5, 14, kRow - 1), QStringLiteral("Rach"),
                QStringLiteral("# "), kCenter);
-    addDay(d, QStringLiteral("Data_wystawienia"), QRectF(25, 0.5, 30, kRow - 1),
+    addDay(d, QStringLiteral("Data_wystawienia"), QRectF(25, 0.5, 37, kRow - 1),
            QStringLiteral("yyyy-mm-dd"));
-    Control& buyer = d.addText(QStringLiteral("Nabywca"), QRectF(56, 0.5, 60, 2 * kRow - 2), {},
+    Control& buyer = d.addText(QStringLiteral("Nabywca"), QRectF(63, 0.5, 45, 2 * kRow - 2), {},
                                Qt::AlignLeft | Qt::AlignTop);
     buyer.wordWrap = true;
     buyer.stretch = true;
-    addMoney(d, QStringLiteral("Brutto"), QRectF(116, 0.5, 26, kRow - 1), QStringLiteral("0.00 "));
-    d.addField(QStringLiteral("Sposob"), QRectF(143, 0.5, 22, kRow - 1), QStringLiteral("Sposob"));
+    addMoney(d, QStringLiteral("Brutto"), QRectF(108, 0.5, 26, kRow - 1), QStringLiteral("0.00 "));
+    d.addField(QStringLiteral("Sposob"), QRectF(135, 0.5, 30, kRow - 1), QStringLiteral("Sposob"));
     Control& notes = d.addField(QStringLiteral("Uwagi"), QRectF(165, 0.5, 25, kRow - 1),
                                 QStringLiteral("Uwagi"), {}, Qt::AlignLeft | Qt::AlignTop);
     notes.wordWrap = true;
@@ -298,9 +301,9 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
     };
     Band& summary = setSummary(kRow + 2);
     summary.addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
-    summary.addText(QStringLiteral("SumaTekst"), QRectF(56, 1, 60, kRow), QStringLiteral("Suma"),
+    summary.addText(QStringLiteral("SumaTekst"), QRectF(63, 1, 45, kRow), QStringLiteral("Suma"),
                     kLeft, font(9, true));
-    addMoneySum(summary, QStringLiteral("Suma"), QRectF(96, 1, 46, kRow), QStringLiteral("Brutto"),
+    addMoneySum(summary, QStringLiteral("Suma"), QRectF(88, 1, 46, kRow), QStringLiteral("Brutto"),
                 SumScope::Report, QStringLiteral("###,###,##0.00 "));
     addRuledCounterFooter(*this);
 }

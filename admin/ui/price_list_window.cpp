@@ -5,6 +5,7 @@
 #include "db/data_module.h"
 
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 
 TCennik::TCennik(QWidget* parent)
@@ -36,6 +37,8 @@ TCennik::TCennik(QWidget* parent)
                                  {QStringLiteral("Cena3"), QStringLiteral("Cena za pokój"), true}},
                                 this);
     grid->setObjectName(QStringLiteral("Lista"));
+    // The titles are longer than the prices; each column fits both.
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // Leaving a row saves it, so a price that is not an amount keeps it.
     grid->setBeforeMove([this] { m_editing.check(); });
     finish(grid, typ);

@@ -49,6 +49,8 @@ TPokoje::TPokoje(QWidget* parent)
                                  {QStringLiteral("Opis"), QStringLiteral("Opis")}},
                                 this);
     grid->setObjectName(QStringLiteral("Lista"));
+    // Every column as wide as it needs, so that all four fit without scrolling.
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     connect(&cursor(), &TableCursor::currentChanged, this, &TPokoje::showType);
     connect(&cursor(), &TableCursor::rowsChanged, this, &TPokoje::showType);

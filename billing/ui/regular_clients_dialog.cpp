@@ -56,6 +56,8 @@ TStaliKlienci::TStaliKlienci(QWidget* parent)
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The number and the name as wide as they are, the address takes the rest.
+    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->horizontalHeader()->setStretchLastSection(true);
 
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);

@@ -25,6 +25,16 @@ QTableView* makeListGrid(QWidget* parent, const QString& name)
     return grid;
 }
 
+void fitColumns(QTableView* grid, int stretchColumn)
+{
+    QHeaderView* header = grid->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    if (stretchColumn < 0)
+        header->setStretchLastSection(true);
+    else
+        header->setSectionResizeMode(stretchColumn, QHeaderView::Stretch);
+}
+
 QLineEdit* makeSearchField(QWidget* parent, const QString& name, const QString& hint)
 {
     auto* field = new QLineEdit(parent);

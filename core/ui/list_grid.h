@@ -11,6 +11,9 @@ class QWidget;
 
 // A read-only grid of whole rows whose selection stays visible without the focus.
 QTableView* makeListGrid(QWidget* parent, const QString& name);
+// Columns as wide as their contents; `stretchColumn` (the name, or -1 for the
+// last column) takes the rest of the width.
+void fitColumns(QTableView* grid, int stretchColumn);
 // A search field with its hint.
 QLineEdit* makeSearchField(QWidget* parent, const QString& name, const QString& hint);
 // The "Szukaj" and "Wyczyść" buttons after the search fields; each action runs

@@ -2,15 +2,14 @@
 
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/list_grid.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
 #include "reports/guest_list_search.h"
 #include "reports/guest_lists.h"
-#include "core/ui/list_grid.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,7 +66,7 @@ TFormRapAktualneKwaterunki::TFormRapAktualneKwaterunki(QWidget* parent)
          {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}});
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    fitColumns(m_grid, 2);
     content()->addWidget(m_grid, 1);
 
     m_count = new QLabel(this);

@@ -2,10 +2,10 @@
 
 #include "core/clock.h"
 #include "core/error.h"
+#include "core/ui/list_grid.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
 #include "reports/money_reports.h"
-#include "core/ui/list_grid.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,7 +16,7 @@
 
 namespace {
 QTableView* grid(QWidget* parent, RowSet& rows, RowSetModel*& model,
-                 const QList<std::tuple<QString, QString, Qt::Alignment>>& columns)
+                 const QList<std::tuple<QString, QString, Qt::Alignment>>& columns, int nameColumn)
 {
     QTableView* view = makeListGrid(parent, QStringLiteral("Lista"));
     model = new RowSetModel(rows, parent);
@@ -26,7 +26,7 @@ QTableView* grid(QWidget* parent, RowSet& rows, RowSetModel*& model,
     model->setColumns(list);
     view->setModel(model);
     model->followSelection(view->selectionModel());
-    view->horizontalHeader()->setStretchLastSection(true);
+    fitColumns(view, nameColumn);
     return view;
 }
 
@@ -50,7 +50,8 @@ TFormRapDlugi::TFormRapDlugi(QWidget* parent)
                               {{QStringLiteral("Nazwa"), QStringLiteral("Nazwa"), Qt::AlignLeft},
                                {QStringLiteral("Osob"), QStringLiteral("Osób"), Qt::AlignHCenter},
                                {QStringLiteral("Od"), QStringLiteral("Od"), Qt::AlignHCenter},
-                               {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}}));
+                               {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}},
+                              0));
     resize(560, 400);
 }
 
@@ -77,9 +78,10 @@ QDate TFormOkres::to() const
     return m_to->date();
 }
 
-void TFormOkres::addGrid(const QList<std::tuple<QString, QString, Qt::Alignment>>& columns)
+void TFormOkres::addGrid(const QList<std::tuple<QString, QString, Qt::Alignment>>& columns,
+                         int nameColumn)
 {
-    content()->addWidget(grid(this, *m_rows, m_model, columns), 1);
+    content()->addWidget(grid(this, *m_rows, m_model, columns, nameColumn), 1);
 }
 
 void TFormOkres::connectDays()
@@ -104,7 +106,8 @@ TFormRapOplaty::TFormRapOplaty(QWidget* parent)
              {QStringLiteral("Nr_kwit"), QStringLiteral("Numer"), Qt::AlignLeft},
              {QStringLiteral("Nazwa"), QStringLiteral("Wpłacający"), Qt::AlignLeft},
              {QStringLiteral("Data"), QStringLiteral("Data"), Qt::AlignHCenter},
-             {QStringLiteral("Wplata"), QStringLiteral("Wpłata"), Qt::AlignRight}});
+             {QStringLiteral("Wplata"), QStringLiteral("Wpłata"), Qt::AlignRight}},
+            2);
     m_total = new QLabel(this);
     m_total->setObjectName(QStringLiteral("Razem"));
     QFont bold = m_total->font();
@@ -144,7 +147,8 @@ TFormRapFaktury::TFormRapFaktury(QWidget* parent)
              {QStringLiteral("Nazwa"), QStringLiteral("Nazwa"), Qt::AlignLeft},
              {QStringLiteral("Brutto"), QStringLiteral("Brutto"), Qt::AlignRight},
              {QStringLiteral("Sposob"), QStringLiteral("Zapłata"), Qt::AlignLeft},
-             {QStringLiteral("Uwagi"), QStringLiteral("Uwagi"), Qt::AlignLeft}});
+             {QStringLiteral("Uwagi"), QStringLiteral("Uwagi"), Qt::AlignLeft}},
+            2);
     connectDays();
 }
 
@@ -162,7 +166,8 @@ TFormRabaty::TFormRabaty(QWidget* parent)
              {QStringLiteral("data_sprzedazy"), QStringLiteral("Data sprzedaży"), Qt::AlignHCenter},
              {QStringLiteral("Brutto"), QStringLiteral("Kwota brutto"), Qt::AlignRight},
              {QStringLiteral("Rabat"), QStringLiteral("Rabat"), Qt::AlignHCenter},
-             {QStringLiteral("Podstawa"), QStringLiteral("Podstawa"), Qt::AlignLeft}});
+             {QStringLiteral("Podstawa"), QStringLiteral("Podstawa"), Qt::AlignLeft}},
+            0);
     connectDays();
 }
 

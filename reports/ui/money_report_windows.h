@@ -35,7 +35,8 @@ public:
     QDate to() const;
 
 protected:
-    void addGrid(const QList<std::tuple<QString, QString, Qt::Alignment>>& columns);
+    // `nameColumn` takes the width the other columns leave.
+    void addGrid(const QList<std::tuple<QString, QString, Qt::Alignment>>& columns, int nameColumn);
     virtual void load() = 0;
     void connectDays();
 

@@ -57,6 +57,8 @@ TFormOsoboDoba::TFormOsoboDoba(QWidget* parent)
     for (QDateEdit* picker : {m_start, m_end})
         connect(picker, &QDateEdit::dateChanged, this,
                 [this] { guarded([this] { recompute(); }); });
+    // Wide enough for the whole caption in the child window's title bar.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);
     guarded([this] { recompute(); });
 }
 

@@ -2,8 +2,8 @@
 
 #include "core/clock.h"
 #include "core/error.h"
-#include "db/data_module.h"
 #include "core/ui/list_grid.h"
+#include "db/data_module.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
@@ -106,6 +106,8 @@ TFormRapPokoje::TFormRapPokoje(QWidget* parent)
                                        {"Dni", "Dni", c},
                                        {"Plec", "Płeć", c}},
                                       this));
+    fitColumns(m_roomGrid, -1);
+    fitColumns(m_bedGrid, -1);
     grids->addWidget(m_roomGrid, 1, 0);
     grids->addWidget(m_bedGrid, 1, 1);
     auto* left = new QHBoxLayout;
@@ -148,6 +150,8 @@ TFormRapWykorzystanie::TFormRapWykorzystanie(QList<TMiesiac> months, QStringList
         m_month->addItem(m.text());
     row->addWidget(m_month, 1);
     content()->addLayout(row);
+    // Wide enough for the whole caption in the title bar.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 80);
     previewButton()->setText(QStringLiteral("Podgląd"));
     printButton()->setText(QStringLiteral("Drukuj"));
     // The entries of the chosen month are made as the window closes with a mode.

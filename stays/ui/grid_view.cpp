@@ -18,6 +18,11 @@ QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* 
     table->horizontalHeader()->setStretchLastSection(true);
     showGrid(table, grid);
     table->setColumnWidth(0, kNarrowColumn);
+    // A title longer than the usual width widens its column, so it is not cut.
+    QHeaderView* header = table->horizontalHeader();
+    for (int c = 1; c < table->columnCount(); ++c)
+        table->setColumnWidth(c,
+                              std::max(header->defaultSectionSize(), header->sectionSizeHint(c)));
     return table;
 }
 
@@ -38,6 +43,10 @@ void showGrid(QTableWidget* table, const TextGrid& grid)
             item->setText(grid.cell(r, c));
         }
     }
+    // A column grows to show its longest text whole (a day, a description).
+    const QAbstractItemView* view = table;
+    for (int c = 1; c < grid.columnCount(); ++c)
+        table->setColumnWidth(c, std::max(table->columnWidth(c), view->sizeHintForColumn(c)));
     if (current >= 0)
         table->setCurrentCell(std::min(current, grid.rowCount() - 1), 1);
 }

@@ -1,11 +1,11 @@
 #include "stays/ui/reservation_confirmation_window.h"
 
+#include "core/ui/list_grid.h"
 #include "db/data_module.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
 #include "stays/reservation_confirmation.h"
 
-#include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -30,7 +30,7 @@ TFormRapPotwierdzenie::TFormRapPotwierdzenie(QWidget* parent)
                        {QStringLiteral("Notatki"), QStringLiteral("Notatki")}});
     grid->setModel(model);
     model->followSelection(grid->selectionModel());
-    grid->horizontalHeader()->setStretchLastSection(true);
+    fitColumns(grid, -1);
     content()->addWidget(grid, 1);
     resize(600, 400);
 }

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -111,6 +112,12 @@ QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* tabl
         auto* field = lineEdit(QStringLiteral("Filtr%1%2").arg(prefix).arg(i), QString(), page);
         connect(field, &QLineEdit::returnPressed, this, [this] { fillActivePage(); });
         field->setFixedWidth(table->columnWidth(i));
+        // The field keeps the width of its column when the column grows.
+        connect(table->horizontalHeader(), &QHeaderView::sectionResized, field,
+                [field, i](int column, int, int width) {
+                    if (column == i)
+                        field->setFixedWidth(width);
+                });
         fields.append(field);
         filters->addWidget(field);
     }

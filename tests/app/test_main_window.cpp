@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "core/frame.h"
 #include "core/ui/close_query.h"
 #include "db/data_module.h"
@@ -16,6 +17,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 // A child window that answers the exit question as told.
@@ -214,6 +216,17 @@ private Q_SLOTS:
         TGlowne::setUrlOpener({});
         QCOMPARE(opened, QUrl::fromLocalFile(env.path("VeltranoRezydo.chm")));
         QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    // Without Qt's own Polish texts input boxes and file dialogs show English buttons.
+    void qtOwnTextsArePolish()
+    {
+        QTranslator* translator = installQtTranslation(*QCoreApplication::instance());
+        QVERIFY(translator);
+        const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        QCOMPARE(cancel, QString("Anuluj"));
     }
 
     void unwiredCommandsAreDisabled()
