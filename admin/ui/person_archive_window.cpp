@@ -76,7 +76,10 @@ void TArchiwum::buildControls()
          {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}});
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Columns fit their texts and the address takes the rest; only a sample of
+    // the rows is measured, the list may hold years of guests.
+    fitColumns(m_grid, 2);
+    m_grid->horizontalHeader()->setResizeContentsPrecision(100);
     QMap<int, QString> fields;
     const QStringList sortFields = archiveSortFields();
     for (int i = 0; i < sortFields.size(); ++i)

@@ -92,7 +92,10 @@ void TModyfikacjaKsiazki::buildWindow()
          {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}});
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Columns fit their texts and the group name takes the rest; only a sample of
+    // the rows is measured, the list may hold years of guests.
+    fitColumns(m_grid, 0);
+    m_grid->horizontalHeader()->setResizeContentsPrecision(100);
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_sort = new TitleSort(m_grid->horizontalHeader(),
                            {{0, QStringLiteral("Nazwa")},
