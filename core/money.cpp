@@ -3,8 +3,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <cstdlib>
-
 Money Money::roundedHalfUpToCents() const
 {
     const std::int64_t shifted = m_units + 50; // half a cent
@@ -47,8 +45,10 @@ Money Money::mulDiv(Money m, Money num, Money den)
 std::optional<Money> Money::parse(const QString& input)
 {
     QString text = input.trimmed();
-    if (text.endsWith(QStringLiteral("zł")))
+    if (text.endsWith(QStringLiteral("zł"))) {
         text.chop(2);
+        text = text.trimmed(); // any blank before the currency, a tab too
+    }
     text.remove(QLatin1Char(' '));
     text.remove(QChar(0x00A0)); // no-break space, Polish thousands grouping
     text.remove(QChar(0x202F));
@@ -88,9 +88,11 @@ std::optional<Money> Money::parse(const QString& input)
 
 QString Money::toPlainString(bool grouped) const
 {
-    // Two decimals, half away from zero.
-    const std::int64_t absUnits = std::llabs(m_units);
-    const std::int64_t cents = (absUnits + 50) / 100;
+    // Two decimals, half away from zero. Unsigned, so that any stored value,
+    // the lowest and the highest included, formats without overflow.
+    const std::uint64_t absUnits =
+        m_units < 0 ? 0 - static_cast<std::uint64_t>(m_units) : static_cast<std::uint64_t>(m_units);
+    const std::uint64_t cents = absUnits / 100 + (absUnits % 100 >= 50 ? 1 : 0);
     QString whole = QString::number(cents / 100);
     if (grouped) {
         const QChar group =
@@ -98,7 +100,8 @@ QString Money::toPlainString(bool grouped) const
         for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
             whole.insert(i, group);
     }
-    const QString frac = QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+    const QString frac =
+        QStringLiteral("%1").arg(static_cast<int>(cents % 100), 2, 10, QLatin1Char('0'));
     const bool negative = m_units < 0 && cents != 0;
     return (negative ? QStringLiteral("-") : QString()) + whole + QLatin1Char(',') + frac;
 }
