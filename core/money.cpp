@@ -1,7 +1,6 @@
 #include "core/money.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 
 Money Money::roundedHalfUpToCents() const
 {
@@ -62,7 +61,10 @@ std::optional<Money> Money::parse(const QString& input)
     } else if (text.startsWith(QLatin1Char('+'))) {
         text.remove(0, 1);
     }
-    const qsizetype sep = text.indexOf(QRegularExpression(QStringLiteral("[,.]")));
+    qsizetype sep = -1; // the first decimal separator, comma or point
+    for (qsizetype i = 0; i < text.size() && sep < 0; ++i)
+        if (text[i] == QLatin1Char(',') || text[i] == QLatin1Char('.'))
+            sep = i;
     const QString whole = sep < 0 ? text : text.left(sep);
     const QString fraction = sep < 0 ? QString() : text.mid(sep + 1);
     auto digitsOnly = [](const QString& s) {
