@@ -4,8 +4,10 @@
 CREATE INDEX Ksiazka_grupa ON Ksiazka (Identyfikator_g);
 -- The stays of a person: person archive, guest details.
 CREATE INDEX Ksiazka_osoba ON Ksiazka (Identyfikator_o);
--- Entries by arrival day: statistics, archive and register by dates.
-CREATE INDEX Ksiazka_od ON Ksiazka (Od);
+-- Entries by arrival day: statistics, archive and register by dates; with the
+-- departure day beside it, the month list of the room chart and the nights of
+-- the statistics read the index alone.
+CREATE INDEX Ksiazka_od ON Ksiazka (Od, "Do");
 -- Reservation lines by room and days: free rooms of a period. (The lines of
 -- the groups in the house are too few to need one.)
 CREATE INDEX Rez_msc_pokoj ON Rez_msc (Nr_pokoju, Od);
@@ -34,7 +36,7 @@ INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
     ('Kalk', 'Kalk_rach', '100000 5'),
     ('Ksiazka', 'Ksiazka_grupa', '400000 4'),
     ('Ksiazka', 'Ksiazka_osoba', '400000 2'),
-    ('Ksiazka', 'Ksiazka_od', '400000 110'),
+    ('Ksiazka', 'Ksiazka_od', '400000 110 2'),
     ('Rez_msc', 'Rez_msc_pokoj', '4000 14 1'),
     ('Rez_msc', 'Rez_msc_grupa', '4000 2'),
     ('Kalk_det', 'Kalk_det_grupa', '150000 2'),

@@ -86,12 +86,23 @@ QList<TMiesiac> monthList(const QList<MonthSpan>& spans)
     return months;
 }
 
+const QString kMonthListSql =
+    QStringLiteral("SELECT CAST(strftime('%m', Od) AS INTEGER) AS Od_miesiac, "
+                   "CAST(strftime('%Y', Od) AS INTEGER) AS Od_rok, "
+                   "CAST(strftime('%m', Koniec) AS INTEGER) AS Do_miesiac, "
+                   "CAST(strftime('%Y', Koniec) AS INTEGER) AS Do_rok FROM ("
+                   "SELECT Od, max(\"Do\") AS Koniec FROM Ksiazka "
+                   "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od "
+                   "UNION ALL "
+                   "SELECT Od, max(\"Do\") FROM Rez_msc "
+                   "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od) "
+                   "ORDER BY Od");
+
 MonthListResult readMonthList(QSqlDatabase db)
 {
     MonthListResult result;
     try {
-        const ReportRows rows = ReportRows::fromSql(
-            db, QStringLiteral("SELECT Od_miesiac, Od_rok, Do_miesiac, Do_rok FROM Rez_i_ksiazka"));
+        const ReportRows rows = ReportRows::fromSql(db, kMonthListSql);
         QList<MonthSpan> spans;
         for (int i = 0; i < rows.rowCount(); ++i)
             spans << MonthSpan{rows.value(i, QStringLiteral("Od_rok")).toInt(),
