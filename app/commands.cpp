@@ -15,4 +15,5 @@ void wireCommands(TGlowne& window)
     wireBillingCommands(window);
     wireRegisterCommands(window);
     wireMoneyReportCommands(window);
+    wireArchiveCommands(window);
 }

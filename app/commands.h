@@ -22,3 +22,5 @@ void wireReportCommands(TGlowne& window);
 // Billing: the Frame's openBilling and the dialogs every billing window borrows.
 void wireBillingCommands(TGlowne& window);
 void wireRegisterCommands(TGlowne& window);
+// The person archive: the menu's loop and the Frame's showPersonArchive.
+void wireArchiveCommands(TGlowne& window);

@@ -1,0 +1,35 @@
+#include "admin/ui/person_archive_window.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+
+#include <QPointer>
+
+#include <memory>
+
+// One archive window lives through the whole loop of its caller, so that the
+// display kind, the dates, the search and the order survive a look at a
+// guest's details; it goes when a showing finishes the work.
+void wireArchiveCommands(TGlowne& window)
+{
+    auto archive = std::make_shared<QPointer<TArchiwum>>();
+    window.handlers().showPersonArchive = [&window, archive](bool fromRegistration) {
+        QPointer<TArchiwum>& open = *archive;
+        if (open && open->fromRegistration() != fromRegistration)
+            delete open.data(); // left over from another caller's loop
+        if (!open)
+            open = new TArchiwum(fromRegistration, &window);
+        const ArchiveChoice choice = open->showModal();
+        if (choice.finished)
+            delete open.data();
+        return choice;
+    };
+    window.wireCommand(QStringLiteral("mnuArchiwum"), [&window] {
+        for (;;) {
+            const ArchiveChoice choice = window.showPersonArchive(false);
+            if (choice.details && choice.personId > 0)
+                window.showGuestDetails(choice.personId);
+            if (choice.finished)
+                return;
+        }
+    });
+}
