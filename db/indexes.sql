@@ -1,7 +1,9 @@
 -- Indexes for a house with years of history; each one is kept only because a
 -- benchmark in bench/ showed what it saves (figures in bench/README.md).
--- Register entries of a group: register browse, check-out, registration.
-CREATE INDEX Ksiazka_grupa ON Ksiazka (Identyfikator_g);
+-- Register entries of a group: register browse, check-out, registration. The
+-- person beside it, descending, lets the person archive read the latest groups
+-- first, each in the order of its person records, without sorting.
+CREATE INDEX Ksiazka_grupa ON Ksiazka (Identyfikator_g, Identyfikator_o DESC);
 -- The stays of a person: person archive, guest details.
 CREATE INDEX Ksiazka_osoba ON Ksiazka (Identyfikator_o);
 -- Entries by arrival day: statistics, archive and register by dates; with the
@@ -34,7 +36,7 @@ INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
     ('Arch_os', NULL, '300000'),
     ('Kalk', 'Kalk_wystawienie', '100000 30'),
     ('Kalk', 'Kalk_rach', '100000 5'),
-    ('Ksiazka', 'Ksiazka_grupa', '400000 4'),
+    ('Ksiazka', 'Ksiazka_grupa', '400000 4 1'),
     ('Ksiazka', 'Ksiazka_osoba', '400000 2'),
     ('Ksiazka', 'Ksiazka_od', '400000 110 2'),
     ('Rez_msc', 'Rez_msc_pokoj', '4000 14 1'),

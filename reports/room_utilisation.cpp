@@ -3,6 +3,7 @@
 #include "db/sql.h"
 #include "reports/engine/report_rows.h"
 
+#include <QHash>
 #include <QLocale>
 
 namespace {
@@ -137,17 +138,21 @@ QList<TElemWykorzystania> roomEntries(QSqlDatabase db, const QStringList& rooms,
                        "(Od >= :F AND Od <= :L) OR (\"Do\" >= :F AND \"Do\" <= :L) OR "
                        "(Od <= :F AND \"Do\" >= :L) ORDER BY Od"),
         {{":F", dayValue(month.first)}, {":L", dayValue(month.last)}});
+    // The lines of every room in one pass, each room's in the order of Od: a
+    // pass over all lines for each room costs most of the report's time in a
+    // large house.
+    QHash<QString, QList<StayLine>> linesOf;
+    for (int i = 0; i < rows.rowCount(); ++i) {
+        const QString number = rows.value(i, QStringLiteral("Nr_pokoju")).toString();
+        linesOf[number] << StayLine{number, dayFromValue(rows.value(i, QStringLiteral("Od"))),
+                                    dayFromValue(rows.value(i, QStringLiteral("Do"))),
+                                    rows.value(i, QStringLiteral("Rezerw")).toInt() == 1};
+    }
     QList<TElemWykorzystania> entries;
-    for (const QString& room : rooms) {
+    for (const QString& number : rooms) {
         TElemWykorzystania entry;
-        entry.room = room;
-        QList<StayLine> lines;
-        for (int i = 0; i < rows.rowCount(); ++i)
-            if (rows.value(i, QStringLiteral("Nr_pokoju")).toString() == room)
-                lines << StayLine{room, dayFromValue(rows.value(i, QStringLiteral("Od"))),
-                                  dayFromValue(rows.value(i, QStringLiteral("Do"))),
-                                  rows.value(i, QStringLiteral("Rezerw")).toInt() == 1};
-        markDays(entry, lines, month);
+        entry.room = number;
+        markDays(entry, linesOf.value(number), month);
         entries << entry;
     }
     return entries;
