@@ -13,11 +13,11 @@ const QString kBase = QStringLiteral(
     "FROM Arch_os LEFT JOIN Ksiazka ON Arch_os.Identyfikator_o = Ksiazka.Identyfikator_o "
     "WHERE (Ksiazka.Wykwaterowany = 1 OR Ksiazka.Identyfikator_g IS NULL) ");
 // "Wszystkie osoby" in the order of the groups, the window's first statement:
-// the checked-out entries in the order of the register's index on (group,
-// person), then the persons without any entry. The same rows as kBase gives,
-// without joining every person and sorting the whole archive, which is half
-// the time of loading it; within a group the persons come in the order of
-// their records, as the sort of kBase leaves them.
+// the checked-out entries in the order of the register's index on the group,
+// then the persons without any entry. The same rows as kBase gives, without
+// joining every person and sorting the whole archive, which is half the time
+// of loading it; only the few persons of each group are sorted, into the
+// order of their records, as the sort of kBase leaves them.
 const QString kAllByGroup = QStringLiteral(
     "SELECT Ksiazka.Identyfikator_o AS Identyfikator_o, Arch_os.Nazwisko AS Nazwisko, "
     "Arch_os.Imie AS Imie, Arch_os.Adres AS Adres, Ksiazka.Identyfikator_g AS Identyfikator_g, "

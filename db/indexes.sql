@@ -1,15 +1,11 @@
 -- Indexes for a house with years of history; each one is kept only because a
 -- benchmark in bench/ showed what it saves (figures in bench/README.md).
--- Register entries of a group: register browse, check-out, registration. The
--- person beside it, descending, lets the person archive read the latest groups
--- first, each in the order of its person records, without sorting.
-CREATE INDEX Ksiazka_grupa ON Ksiazka (Identyfikator_g, Identyfikator_o DESC);
+-- Register entries of a group: register browse, check-out, registration.
+CREATE INDEX Ksiazka_grupa ON Ksiazka (Identyfikator_g);
 -- The stays of a person: person archive, guest details.
 CREATE INDEX Ksiazka_osoba ON Ksiazka (Identyfikator_o);
--- Entries by arrival day: statistics, archive and register by dates; with the
--- departure day beside it, the month list of the room chart and the nights of
--- the statistics read the index alone.
-CREATE INDEX Ksiazka_od ON Ksiazka (Od, "Do");
+-- Entries by arrival day: statistics, archive and register by dates.
+CREATE INDEX Ksiazka_od ON Ksiazka (Od);
 -- Reservation lines by room and days: free rooms of a period. (The lines of
 -- the groups in the house are too few to need one.)
 CREATE INDEX Rez_msc_pokoj ON Rez_msc (Nr_pokoju, Od);
@@ -36,9 +32,9 @@ INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
     ('Arch_os', NULL, '300000'),
     ('Kalk', 'Kalk_wystawienie', '100000 30'),
     ('Kalk', 'Kalk_rach', '100000 5'),
-    ('Ksiazka', 'Ksiazka_grupa', '400000 4 1'),
+    ('Ksiazka', 'Ksiazka_grupa', '400000 4'),
     ('Ksiazka', 'Ksiazka_osoba', '400000 2'),
-    ('Ksiazka', 'Ksiazka_od', '400000 110 2'),
+    ('Ksiazka', 'Ksiazka_od', '400000 110'),
     ('Rez_msc', 'Rez_msc_pokoj', '4000 14 1'),
     ('Rez_msc', 'Rez_msc_grupa', '4000 2'),
     ('Kalk_det', 'Kalk_det_grupa', '150000 2'),

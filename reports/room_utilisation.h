@@ -53,8 +53,8 @@ MonthListResult readMonthList(QSqlDatabase db);
 // (Od_miesiac, Od_rok, Do_miesiac, Do_rok), but one row per day on which
 // lines start, with the latest end among them, in order of start. Lines
 // starting on the same day cover the months from their start to the latest
-// end, so the walk finds the same months; the register's index on (Od, "Do")
-// gives the rows without touching the table or sorting every line.
+// end, so the walk finds the same months; the register's index on Od gives
+// the rows in order without sorting every line or computing its months.
 extern const QString kMonthListSql;
 
 inline const QString kNoBookingsMessage = QStringLiteral("Nie ma żadnej rezerwacji i kwaterunku.");

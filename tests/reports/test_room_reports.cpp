@@ -247,7 +247,7 @@ private Q_SLOTS:
         for (const TElemWykorzystania& e : roomEntries(env.db(), {"1", "2", "3"}, m))
             out << e.room + ':' + days(e, m.days());
         QCOMPARE(out.join('|'), expected);
-        QCOMPARE(readMonthList(env.db()).months.size(), 3); // June to August
+        QCOMPARE(::readMonthList(env.db()).months.size(), 3); // June to August
     }
 
     void barUnits_data()
