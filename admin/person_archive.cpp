@@ -12,6 +12,25 @@ const QString kBase = QStringLiteral(
     "Arch_os.Data_ur AS Data_ur, Arch_os.Miejsce_ur AS Miejsce_ur, Arch_os.Uwagi AS Uwagi "
     "FROM Arch_os LEFT JOIN Ksiazka ON Arch_os.Identyfikator_o = Ksiazka.Identyfikator_o "
     "WHERE (Ksiazka.Wykwaterowany = 1 OR Ksiazka.Identyfikator_g IS NULL) ");
+// "Wszystkie osoby" in the order of the groups, the window's first statement:
+// the checked-out entries in the order of the register's index on the group,
+// then the persons without any entry. The same rows as kBase gives, without
+// joining every person and sorting the whole archive, which is half the time
+// of loading it; only the few persons of each group are sorted, into the
+// order of their records, as the sort of kBase leaves them.
+const QString kAllByGroup = QStringLiteral(
+    "SELECT Ksiazka.Identyfikator_o AS Identyfikator_o, Arch_os.Nazwisko AS Nazwisko, "
+    "Arch_os.Imie AS Imie, Arch_os.Adres AS Adres, Ksiazka.Identyfikator_g AS Identyfikator_g, "
+    "Ksiazka.Nr_pokoju AS Nr_pokoju, Ksiazka.Od AS OD, Ksiazka.\"Do\" AS \"Do\", "
+    "Arch_os.Dokument_rodz AS Dokument_rodz, Arch_os.Dokument_nr AS Dokument_nr, "
+    "Arch_os.Data_ur AS Data_ur, Arch_os.Miejsce_ur AS Miejsce_ur, Arch_os.Uwagi AS Uwagi "
+    "FROM Ksiazka JOIN Arch_os ON Arch_os.Identyfikator_o = Ksiazka.Identyfikator_o "
+    "WHERE Ksiazka.Wykwaterowany = 1 "
+    "UNION ALL "
+    "SELECT Arch_os.Identyfikator_o, Arch_os.Nazwisko, Arch_os.Imie, Arch_os.Adres, NULL, NULL, "
+    "NULL, NULL, Arch_os.Dokument_rodz, Arch_os.Dokument_nr, Arch_os.Data_ur, "
+    "Arch_os.Miejsce_ur, Arch_os.Uwagi FROM Arch_os WHERE NOT EXISTS (SELECT 1 FROM Ksiazka "
+    "WHERE Ksiazka.Identyfikator_o = Arch_os.Identyfikator_o) ");
 const QString kByDates = QStringLiteral("AND Ksiazka.Od >= :Od AND Ksiazka.Od <= :Do ");
 const QString kFullData = QStringLiteral("AND Arch_os.Nazwisko <> '' AND Arch_os.Imie <> '' ");
 
@@ -79,6 +98,14 @@ ArchiveStatement archiveStatement(ArchiveKind kind, const QDate& from, const QDa
                                   const QString& order)
 {
     ArchiveStatement s;
+    const QString clause = orderClause(order);
+    if (kind == ArchiveKind::AllPersons &&
+        clause.startsWith(QLatin1String("ORDER BY Ksiazka.Identyfikator_g"))) {
+        s.sql = kAllByGroup + QStringLiteral("ORDER BY Identyfikator_g") +
+                (clause.endsWith(QLatin1String(" DESC")) ? QStringLiteral(" DESC") : QString()) +
+                QStringLiteral(", Identyfikator_o");
+        return s;
+    }
     s.sql = kBase;
     if (archiveKindHasDates(kind)) {
         s.sql += kByDates;
@@ -88,7 +115,7 @@ ArchiveStatement archiveStatement(ArchiveKind kind, const QDate& from, const QDa
     }
     if (kind == ArchiveKind::FullByDates)
         s.sql += kFullData;
-    s.sql += orderClause(order);
+    s.sql += clause;
     return s;
 }
 

@@ -5,36 +5,12 @@
 #include "db/sql.h"
 #include "stays/check_in_out.h"
 
-#include <QFile>
 #include <QSqlQuery>
-#include <QUrl>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 constexpr int kPersons = 40;
-constexpr const char* kConnection = "bench-write";
-
-// A copy the benchmarks may write to, opened as the program opens its file.
-QSqlDatabase workingCopy()
-{
-    static const QString path = [] {
-        const QString p = BenchDatabase::instance().path() + QStringLiteral("-work");
-        QFile::remove(p);
-        QFile::copy(BenchDatabase::instance().path(), p);
-        QFile(p).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QString::fromLatin1(kConnection));
-        db.setDatabaseName(p);
-        db.open();
-        for (const char* pragma :
-             {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL", "PRAGMA busy_timeout=5000"})
-            runSql(db, QString::fromLatin1(pragma));
-        return p;
-    }();
-    return QSqlDatabase::database(QString::fromLatin1(kConnection));
-}
-
 // A reservation of 40 persons in whole free rooms, some weeks ahead where the
 // house is still empty enough; each run a period of its own.
 int reserveForty(QSqlDatabase db, int run)
@@ -91,9 +67,7 @@ void checkInBare(benchmark::State& state)
 {
     QSqlDatabase db = workingCopy();
     sqlite3* raw = nullptr;
-    sqlite3_open_v2(
-        QString(BenchDatabase::instance().path() + QStringLiteral("-work")).toUtf8().constData(),
-        &raw, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(workingCopyPath().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     exec(raw, "PRAGMA synchronous=FULL");
     int run = 1000;
     for (auto _ : state) {

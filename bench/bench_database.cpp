@@ -114,6 +114,32 @@ BenchDatabase::BenchDatabase()
         throw std::runtime_error("cannot open the benchmark database");
 }
 
+QString workingCopyPath()
+{
+    return BenchDatabase::instance().path() + QStringLiteral("-work");
+}
+
+QSqlDatabase workingCopy()
+{
+    static const bool made = [] {
+        const QString p = workingCopyPath();
+        QFile::remove(p);
+        QFile::copy(BenchDatabase::instance().path(), p);
+        QFile(p).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-write"));
+        db.setDatabaseName(p);
+        if (!db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+        for (const char* pragma :
+             {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL", "PRAGMA busy_timeout=5000"})
+            runSql(db, QString::fromLatin1(pragma));
+        return true;
+    }();
+    (void)made;
+    return QSqlDatabase::database(QStringLiteral("bench-write"));
+}
+
 QSqlDatabase BenchDatabase::qt() const
 {
     return QSqlDatabase::database(QString::fromLatin1(kConnection));

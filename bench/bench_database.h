@@ -33,6 +33,11 @@ private:
     sqlite3* m_bare = nullptr;
 };
 
+// A copy of the database the benchmarks may write to (made once per run,
+// next to the cached file), opened as the program opens its file.
+QSqlDatabase workingCopy();
+QString workingCopyPath();
+
 // Values bound by name (":Od") in both worlds; days are "yyyy-mm-dd" texts.
 using Bindings = std::vector<std::pair<const char*, QVariant>>;
 

@@ -1,15 +1,21 @@
-// The benchmarks need a Qt application object for the SQL driver; the
-// database is made (or found in the cache) before the first one runs.
+// The benchmarks need a Qt application object for the SQL driver, and a GUI
+// one for laying reports out (fonts) and writing PDF; without a display it
+// runs on the offscreen platform. The database is made (or found in the
+// cache) before the first one runs.
 #include "bench/bench_database.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLocale>
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); // as main() does
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -150,8 +150,6 @@ std::vector<Case> cases()
          "K.Nr_pokoju = P.Nr_pokoju AND K.\"Do\" > :od2 AND K.Od < :do2 AND NOT K.Identyfikator = "
          ":R) ORDER BY P.Nr_Pokoju",
          freeRoomsWeek},
-        {"PersonArchive", QString::fromLatin1(kArchive) + "ORDER BY Identyfikator_g DESC", none,
-         true},
         {"PersonArchiveMonth",
          QString::fromLatin1(kArchive) +
              "AND Ksiazka.Od >= :s AND (Ksiazka.Od <= :e) ORDER BY Identyfikator_g DESC",
@@ -203,25 +201,7 @@ std::vector<Case> cases()
     };
 }
 
-// A surname typed into the loaded archive: the filter runs on the rows in memory.
-void archiveSurnameFilter(benchmark::State& state)
-{
-    BenchDatabase& db = BenchDatabase::instance();
-    RowSet set([&db] { return db.qt(); });
-    set.open(QString::fromLatin1(kArchive) + QStringLiteral("ORDER BY Identyfikator_g DESC"));
-    const QString filters[] = {QStringLiteral("Nazwisko Like 'Kowal*'"),
-                               QStringLiteral("Nazwisko Like 'Nowak*'")};
-    int i = 0;
-    for (auto _ : state) {
-        if (set.setFilter(filters[i++ % 2]))
-            state.SkipWithError("the filter was refused");
-    }
-    state.counters["rows"] = set.rowCount();
-}
-
 const bool registered = [] {
-    benchmark::RegisterBenchmark("ArchiveSurnameFilter/program", archiveSurnameFilter)
-        ->Unit(benchmark::kMillisecond);
     for (const Case& c : cases())
         registerCase(c);
     return true;

@@ -1,7 +1,11 @@
 // Reports that run many statements or walk their rows: the statistics office
-// figures of one month and the list of months of the room chart.
+// figures of one month and the whole season report laid out, the list of
+// months of the room chart and one month of it laid out.
 #include "bench/bench_database.h"
 
+#include "reports/engine/generator.h"
+#include "reports/room_utilisation.h"
+#include "reports/season_report.h"
 #include "reports/statistics.h"
 
 #include <QSqlQuery>
@@ -29,9 +33,10 @@ const char* const kRooms = "SELECT SUM(wynajete) FROM (SELECT DISTINCT Nr_pokoju
 // Every statement of one month row and of the month's part of every country
 // row: 2 + 6 + 3 per foreign country.
 std::vector<std::pair<std::string, Bindings>>
-statisticsStatements(const std::vector<int>& countries)
+statisticsStatements(const std::vector<int>& countries,
+                     const std::pair<QString, QString>& period = statisticsMonth())
 {
-    const auto [s, e] = statisticsMonth();
+    const auto& [s, e] = period;
     std::vector<std::pair<std::string, Bindings>> out;
     const Bindings month{{":s", s}, {":e", e}};
     out.push_back({"SELECT Sum(Miejsc) FROM Pokoje", {}});
@@ -84,6 +89,49 @@ void statisticsBare(benchmark::State& state)
     state.counters["figures_sum"] = static_cast<double>(sum / state.iterations());
 }
 
+// The season of the last July that is over: July to September.
+int seasonYear()
+{
+    const QDate a = BenchDatabase::instance().anchor();
+    return a.month() > 7 ? a.year() : a.year() - 1;
+}
+
+// The whole report for the statistics office laid out into pages, as the
+// preview gets it: three month rows and every foreign country's row.
+void seasonReportProgram(benchmark::State& state)
+{
+    int pages = 0;
+    for (auto _ : state) {
+        TRapGus report(BenchDatabase::instance().qt(), seasonYear());
+        report.openCountries();
+        pages = generateDocument(report).pageCount();
+    }
+    state.counters["pages"] = pages;
+}
+
+// Its statements: the country list, then every figure of the three months.
+void seasonReportBare(benchmark::State& state)
+{
+    const int year = seasonYear();
+    std::vector<std::pair<std::string, Bindings>> statements;
+    for (int month = 7; month <= 9; ++month) {
+        const QDate first(year, month, 1);
+        const auto part = statisticsStatements(
+            allForeignCountries(),
+            {dayText(first), dayText(QDate(year, month, first.daysInMonth()))});
+        statements.insert(statements.end(), part.begin(), part.end());
+    }
+    qint64 sum = 0;
+    for (auto _ : state) {
+        sqlite3* db = BenchDatabase::instance().bare();
+        bareRows(db, "select * from Panstwo where ID>1 order by rowid");
+        for (const auto& [sql, b] : statements)
+            sum += bareScalar(db, sql.c_str(), b);
+    }
+    state.counters["statements"] = static_cast<double>(statements.size() + 1);
+    benchmark::DoNotOptimize(sum);
+}
+
 // The months holding any booking, by one walk over the rows in order of start.
 struct Month {
     int year;
@@ -121,67 +169,105 @@ template <typename Rows> std::vector<Month> walkMonths(Rows&& rowAt, int count)
     return months;
 }
 
-const char* const kMonthRows = "SELECT Od_miesiac, Od_rok, Do_miesiac, Do_rok FROM Rez_i_ksiazka";
+// Rows of (start month, start year, end month, end year) stepped with the C API and walked.
+std::size_t bareMonthWalk(const char* sql)
+{
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(BenchDatabase::instance().bare(), sql, -1, &s, nullptr);
+    std::vector<std::pair<Month, Month>> rows;
+    while (sqlite3_step(s) == SQLITE_ROW)
+        rows.push_back({Month{sqlite3_column_int(s, 1), sqlite3_column_int(s, 0)},
+                        Month{sqlite3_column_int(s, 3), sqlite3_column_int(s, 2)}});
+    sqlite3_finalize(s);
+    const auto at = [&rows](int i) { return rows[static_cast<std::size_t>(i)]; };
+    return walkMonths(at, static_cast<int>(rows.size())).size();
+}
 
+// The month list as the room chart's command reads it.
 void monthListProgram(benchmark::State& state)
 {
     std::size_t months = 0;
     for (auto _ : state) {
-        const std::vector<QVariantList> rows =
-            loadRows(BenchDatabase::instance().qt(), QString::fromLatin1(kMonthRows));
-        const auto at = [&rows](int i) {
-            const QVariantList& r = rows[static_cast<std::size_t>(i)];
-            return std::pair{Month{r[1].toInt(), r[0].toInt()}, Month{r[3].toInt(), r[2].toInt()}};
-        };
-        months = walkMonths(at, static_cast<int>(rows.size())).size();
+        const MonthListResult list = readMonthList(BenchDatabase::instance().qt());
+        if (list.failed)
+            state.SkipWithError("the month list failed");
+        months = static_cast<std::size_t>(list.months.size());
     }
     state.counters["months"] = static_cast<double>(months);
 }
 
 void monthListBare(benchmark::State& state)
 {
-    sqlite3* db = BenchDatabase::instance().bare();
+    const QByteArray sql = kMonthListSql.toUtf8();
     std::size_t months = 0;
-    for (auto _ : state) {
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db, kMonthRows, -1, &s, nullptr);
-        std::vector<std::pair<Month, Month>> rows;
-        while (sqlite3_step(s) == SQLITE_ROW)
-            rows.push_back({Month{sqlite3_column_int(s, 1), sqlite3_column_int(s, 0)},
-                            Month{sqlite3_column_int(s, 3), sqlite3_column_int(s, 2)}});
-        sqlite3_finalize(s);
-        const auto at = [&rows](int i) { return rows[static_cast<std::size_t>(i)]; };
-        months = walkMonths(at, static_cast<int>(rows.size())).size();
-    }
+    for (auto _ : state)
+        months = bareMonthWalk(sql.constData());
     state.counters["months"] = static_cast<double>(months);
 }
 
-// The same list from the distinct pairs of start and end month: a few hundred
-// rows instead of one per register entry, walked the same way.
-const char* const kDistinctMonths =
-    "SELECT DISTINCT CAST(substr(Od, 6, 2) AS INTEGER), CAST(substr(Od, 1, 4) AS INTEGER), "
-    "CAST(substr(\"Do\", 6, 2) AS INTEGER), CAST(substr(\"Do\", 1, 4) AS INTEGER) FROM "
-    "Rez_msc_i_ksiazka ORDER BY 2, 1";
-
-void monthListDistinct(benchmark::State& state)
+// The view the list was first read from: a row per register entry and
+// reservation line, four strftime calls each, sorted.
+void monthListViewBare(benchmark::State& state)
 {
     std::size_t months = 0;
-    for (auto _ : state) {
-        const std::vector<QVariantList> rows =
-            loadRows(BenchDatabase::instance().qt(), QString::fromLatin1(kDistinctMonths));
-        const auto at = [&rows](int i) {
-            const QVariantList& r = rows[static_cast<std::size_t>(i)];
-            return std::pair{Month{r[1].toInt(), r[0].toInt()}, Month{r[3].toInt(), r[2].toInt()}};
-        };
-        months = walkMonths(at, static_cast<int>(rows.size())).size();
-    }
+    for (auto _ : state)
+        months = bareMonthWalk("SELECT Od_miesiac, Od_rok, Do_miesiac, Do_rok FROM Rez_i_ksiazka");
     state.counters["months"] = static_cast<double>(months);
+}
+
+// The month the room chart benchmarks take: five months back, a full one.
+TMiesiac chartMonth()
+{
+    const QDate a = BenchDatabase::instance().anchor().addMonths(-5);
+    return TMiesiac::of(a.year(), a.month());
+}
+
+// One month of the room chart: the rooms, the entries of every room, the
+// report laid out into pages.
+void roomUtilisationProgram(benchmark::State& state)
+{
+    const TMiesiac month = chartMonth();
+    int pages = 0;
+    for (auto _ : state) {
+        QStringList rooms;
+        for (const QVariantList& row : loadRows(BenchDatabase::instance().qt(),
+                                                QStringLiteral("SELECT Nr_Pokoju FROM Pokoje")))
+            rooms << row.front().toString();
+        const QList<TElemWykorzystania> entries =
+            roomEntries(BenchDatabase::instance().qt(), rooms, month);
+        TRapWykorzystanie report(month.text(), month.days(), static_cast<int>(rooms.size()),
+                                 entries);
+        pages = generateDocument(report).pageCount();
+    }
+    state.counters["pages"] = pages;
+}
+
+void roomUtilisationBare(benchmark::State& state)
+{
+    const TMiesiac month = chartMonth();
+    const Bindings b{{":F", dayText(month.first)}, {":L", dayText(month.last)}};
+    int rows = 0;
+    for (auto _ : state) {
+        bareRows(BenchDatabase::instance().bare(), "SELECT Nr_Pokoju FROM Pokoje");
+        rows = bareRows(BenchDatabase::instance().bare(),
+                        "SELECT Nr_pokoju, Od, \"Do\", Rezerw FROM Rez_msc_i_ksiazka WHERE (Od "
+                        ">= :F AND Od <= :L) OR (\"Do\" >= :F AND \"Do\" <= :L) OR (Od <= :F AND "
+                        "\"Do\" >= :L) ORDER BY Od",
+                        b);
+    }
+    state.counters["rows"] = rows;
 }
 
 BENCHMARK(statisticsProgram)->Name("StatisticsMonth/program")->Unit(benchmark::kMillisecond);
 BENCHMARK(statisticsBare)->Name("StatisticsMonth/bare")->Unit(benchmark::kMillisecond);
+BENCHMARK(seasonReportProgram)->Name("SeasonReport/program")->Unit(benchmark::kMillisecond);
+BENCHMARK(seasonReportBare)->Name("SeasonReport/bare")->Unit(benchmark::kMillisecond);
 BENCHMARK(monthListProgram)->Name("MonthList/program")->Unit(benchmark::kMillisecond);
 BENCHMARK(monthListBare)->Name("MonthList/bare")->Unit(benchmark::kMillisecond);
-BENCHMARK(monthListDistinct)->Name("MonthListDistinct/program")->Unit(benchmark::kMillisecond);
+BENCHMARK(monthListViewBare)->Name("MonthListView/bare")->Unit(benchmark::kMillisecond);
+BENCHMARK(roomUtilisationProgram)
+    ->Name("RoomUtilisationMonth/program")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(roomUtilisationBare)->Name("RoomUtilisationMonth/bare")->Unit(benchmark::kMillisecond);
 
 } // namespace

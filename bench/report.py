@@ -11,13 +11,20 @@ import sys
 def load(path):
     with open(path) as f:
         runs = json.load(f)["benchmarks"]
+    # With --benchmark_repetitions the median of the repetitions stands for
+    # the benchmark; a single run stands for itself.
     out = {}
+    medians = {}
     for r in runs:
-        if r.get("run_type", "iteration") != "iteration":
-            continue
         name = r["run_name"].split("/iterations:")[0].replace("/real_time", "")
         case, _, side = name.rpartition("/")
-        out.setdefault(case, {})[side] = r
+        kind = r.get("run_type", "iteration")
+        if kind == "iteration":
+            out.setdefault(case, {})[side] = r
+        elif kind == "aggregate" and r.get("aggregate_name") == "median":
+            medians.setdefault(case, {})[side] = r
+    for case, sides in medians.items():
+        out.setdefault(case, {}).update(sides)
     return out
 
 
@@ -51,7 +58,8 @@ def main():
                     f"{ms(p, key) / ms(b, key):.2f}"]
         else:
             row += ["", "", ""]
-        rows = p.get("rows", p.get("months", p.get("statements", p.get("in_main_ms", ""))))
+        rows = p.get("rows", p.get("months", p.get("pages", p.get("statements",
+                                                                   p.get("in_main_ms", "")))))
         row.append(f"{rows:.0f}" if isinstance(rows, float) else str(rows))
         if before:
             q = before.get(case, {}).get("program")

@@ -1,9 +1,6 @@
 #include "core/money.h"
 
 #include <QLocale>
-#include <QRegularExpression>
-
-#include <cstdlib>
 
 Money Money::roundedHalfUpToCents() const
 {
@@ -47,8 +44,10 @@ Money Money::mulDiv(Money m, Money num, Money den)
 std::optional<Money> Money::parse(const QString& input)
 {
     QString text = input.trimmed();
-    if (text.endsWith(QStringLiteral("zł")))
+    if (text.endsWith(QStringLiteral("zł"))) {
         text.chop(2);
+        text = text.trimmed(); // any blank before the currency, a tab too
+    }
     text.remove(QLatin1Char(' '));
     text.remove(QChar(0x00A0)); // no-break space, Polish thousands grouping
     text.remove(QChar(0x202F));
@@ -62,7 +61,10 @@ std::optional<Money> Money::parse(const QString& input)
     } else if (text.startsWith(QLatin1Char('+'))) {
         text.remove(0, 1);
     }
-    const qsizetype sep = text.indexOf(QRegularExpression(QStringLiteral("[,.]")));
+    qsizetype sep = -1; // the first decimal separator, comma or point
+    for (qsizetype i = 0; i < text.size() && sep < 0; ++i)
+        if (text[i] == QLatin1Char(',') || text[i] == QLatin1Char('.'))
+            sep = i;
     const QString whole = sep < 0 ? text : text.left(sep);
     const QString fraction = sep < 0 ? QString() : text.mid(sep + 1);
     auto digitsOnly = [](const QString& s) {
@@ -88,9 +90,11 @@ std::optional<Money> Money::parse(const QString& input)
 
 QString Money::toPlainString(bool grouped) const
 {
-    // Two decimals, half away from zero.
-    const std::int64_t absUnits = std::llabs(m_units);
-    const std::int64_t cents = (absUnits + 50) / 100;
+    // Two decimals, half away from zero. Unsigned, so that any stored value,
+    // the lowest and the highest included, formats without overflow.
+    const std::uint64_t absUnits =
+        m_units < 0 ? 0 - static_cast<std::uint64_t>(m_units) : static_cast<std::uint64_t>(m_units);
+    const std::uint64_t cents = absUnits / 100 + (absUnits % 100 >= 50 ? 1 : 0);
     QString whole = QString::number(cents / 100);
     if (grouped) {
         const QChar group =
@@ -98,7 +102,8 @@ QString Money::toPlainString(bool grouped) const
         for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
             whole.insert(i, group);
     }
-    const QString frac = QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+    const QString frac =
+        QStringLiteral("%1").arg(static_cast<int>(cents % 100), 2, 10, QLatin1Char('0'));
     const bool negative = m_units < 0 && cents != 0;
     return (negative ? QStringLiteral("-") : QString()) + whole + QLatin1Char(',') + frac;
 }

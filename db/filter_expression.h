@@ -51,8 +51,9 @@ public:
         int column = -1;
         ColumnKind kind = ColumnKind::Text;
         bool like = false;
-        QString pattern; // case-folded, for Like and for text equality
-        QVariant value;  // for equality: QDate, qlonglong (integers, money units), bool
+        bool prefix = false; // Like 'text*' on a text column: compared in place
+        QString pattern;     // case-folded, for Like and for text equality
+        QVariant value;      // for equality: QDate, qlonglong (integers, money units), bool
     };
 
 private:

@@ -2,8 +2,53 @@
 
 #include "db/data_module.h"
 
+#include <QSet>
 #include <QSqlField>
 #include <QSqlRecord>
+
+#include <vector>
+
+namespace {
+// Equal texts of one column share one copy. On a large archive the same
+// surnames, first names, rooms and days recur on thousands of rows, and a copy
+// of each takes more memory than the value holding it. A column whose first
+// texts hardly repeat (addresses, document numbers) stops being pooled, so it
+// costs no lookups.
+class TextPool {
+public:
+    void share(QVariant& value)
+    {
+        if (!m_pooling || value.typeId() != QMetaType::QString)
+            return;
+        const QString& text = *static_cast<const QString*>(value.constData());
+        if (text.isEmpty())
+            return;
+        // Rows in order often repeat the text of the row before (the days of a group).
+        bool repeated = text == m_last;
+        if (!repeated) {
+            const auto found = m_texts.constFind(text);
+            repeated = found != m_texts.cend();
+            m_last = repeated ? *found : *m_texts.insert(text);
+        }
+        if (repeated) {
+            value = QVariant(m_last);
+            ++m_repeated;
+        }
+        if (++m_seen == kProbe && m_repeated < kProbe / 4) {
+            m_pooling = false;
+            m_texts.clear();
+        }
+    }
+
+private:
+    static constexpr int kProbe = 1000;
+    QSet<QString> m_texts;
+    QString m_last;
+    int m_seen = 0;
+    int m_repeated = 0;
+    bool m_pooling = true;
+};
+} // namespace
 
 RowSet::RowSet(QObject* parent)
     : RowSet([] { return dataModule().database(); }, parent)
@@ -93,12 +138,14 @@ void RowSet::load()
             kinds << m_declared.value(columns.last().toCaseFolded(),
                                       integer ? ColumnKind::Integer : ColumnKind::Text);
         }
+        std::vector<TextPool> pools(static_cast<std::size_t>(columns.size()));
         while (query.next()) {
-            QVector<QVariant> row;
-            row.reserve(columns.size());
-            for (int i = 0; i < columns.size(); ++i)
-                row << query.value(i);
-            rows << row;
+            QVector<QVariant> row(columns.size());
+            for (int i = 0; i < columns.size(); ++i) {
+                row[i] = query.value(i);
+                pools[static_cast<std::size_t>(i)].share(row[i]);
+            }
+            rows.append(std::move(row));
         }
         if (query.lastError().isValid())
             throw DbError(query.lastError());

@@ -3,6 +3,7 @@
 #include "db/sql.h"
 #include "reports/engine/report_rows.h"
 
+#include <QHash>
 #include <QLocale>
 
 namespace {
@@ -86,12 +87,23 @@ QList<TMiesiac> monthList(const QList<MonthSpan>& spans)
     return months;
 }
 
+const QString kMonthListSql =
+    QStringLiteral("SELECT CAST(strftime('%m', Od) AS INTEGER) AS Od_miesiac, "
+                   "CAST(strftime('%Y', Od) AS INTEGER) AS Od_rok, "
+                   "CAST(strftime('%m', Koniec) AS INTEGER) AS Do_miesiac, "
+                   "CAST(strftime('%Y', Koniec) AS INTEGER) AS Do_rok FROM ("
+                   "SELECT Od, max(\"Do\") AS Koniec FROM Ksiazka "
+                   "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od "
+                   "UNION ALL "
+                   "SELECT Od, max(\"Do\") FROM Rez_msc "
+                   "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od) "
+                   "ORDER BY Od");
+
 MonthListResult readMonthList(QSqlDatabase db)
 {
     MonthListResult result;
     try {
-        const ReportRows rows = ReportRows::fromSql(
-            db, QStringLiteral("SELECT Od_miesiac, Od_rok, Do_miesiac, Do_rok FROM Rez_i_ksiazka"));
+        const ReportRows rows = ReportRows::fromSql(db, kMonthListSql);
         QList<MonthSpan> spans;
         for (int i = 0; i < rows.rowCount(); ++i)
             spans << MonthSpan{rows.value(i, QStringLiteral("Od_rok")).toInt(),
@@ -126,17 +138,21 @@ QList<TElemWykorzystania> roomEntries(QSqlDatabase db, const QStringList& rooms,
                        "(Od >= :F AND Od <= :L) OR (\"Do\" >= :F AND \"Do\" <= :L) OR "
                        "(Od <= :F AND \"Do\" >= :L) ORDER BY Od"),
         {{":F", dayValue(month.first)}, {":L", dayValue(month.last)}});
+    // The lines of every room in one pass, each room's in the order of Od: a
+    // pass over all lines for each room costs most of the report's time in a
+    // large house.
+    QHash<QString, QList<StayLine>> linesOf;
+    for (int i = 0; i < rows.rowCount(); ++i) {
+        const QString number = rows.value(i, QStringLiteral("Nr_pokoju")).toString();
+        linesOf[number] << StayLine{number, dayFromValue(rows.value(i, QStringLiteral("Od"))),
+                                    dayFromValue(rows.value(i, QStringLiteral("Do"))),
+                                    rows.value(i, QStringLiteral("Rezerw")).toInt() == 1};
+    }
     QList<TElemWykorzystania> entries;
-    for (const QString& room : rooms) {
+    for (const QString& number : rooms) {
         TElemWykorzystania entry;
-        entry.room = room;
-        QList<StayLine> lines;
-        for (int i = 0; i < rows.rowCount(); ++i)
-            if (rows.value(i, QStringLiteral("Nr_pokoju")).toString() == room)
-                lines << StayLine{room, dayFromValue(rows.value(i, QStringLiteral("Od"))),
-                                  dayFromValue(rows.value(i, QStringLiteral("Do"))),
-                                  rows.value(i, QStringLiteral("Rezerw")).toInt() == 1};
-        markDays(entry, lines, month);
+        entry.room = number;
+        markDays(entry, linesOf.value(number), month);
         entries << entry;
     }
     return entries;

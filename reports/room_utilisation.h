@@ -41,13 +41,21 @@ struct MonthSpan {
 // their order of start.
 QList<TMiesiac> monthList(const QList<MonthSpan>& spans);
 
-// The month list read from Rez_i_ksiazka. `failed` tells that the reading
-// broke off; the months found before stay in the list.
+// The month list read from the rows of Rez_i_ksiazka. `failed` tells that
+// the reading broke off; the months found before stay in the list.
 struct MonthListResult {
     QList<TMiesiac> months;
     bool failed = false;
 };
 MonthListResult readMonthList(QSqlDatabase db);
+
+// The statement readMonthList walks: the months of Rez_i_ksiazka's rows
+// (Od_miesiac, Od_rok, Do_miesiac, Do_rok), but one row per day on which
+// lines start, with the latest end among them, in order of start. Lines
+// starting on the same day cover the months from their start to the latest
+// end, so the walk finds the same months; the register's index on Od gives
+// the rows in order without sorting every line or computing its months.
+extern const QString kMonthListSql;
 
 inline const QString kNoBookingsMessage = QStringLiteral("Nie ma żadnej rezerwacji i kwaterunku.");
 inline const QString kMonthListFailure = QStringLiteral("Wystąpił błąd");

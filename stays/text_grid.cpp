@@ -124,7 +124,10 @@ int partOf(const QString& text, int from, int length, int fallback)
 
 QDate readDateCell(const QString& text)
 {
-    const int year = partOf(text, 0, 4, 1900);
+    // Year 0 and years before it are no day QDate can hold; they read as "not a number".
+    int year = partOf(text, 0, 4, 1900);
+    if (year < 1)
+        year = 1900;
     int month = partOf(text, 5, 2, 1);
     if (month < 1 || month > 12)
         month = 1;

@@ -52,5 +52,7 @@ void removeRows(TextGrid& grid, QList<int> rows);
 void clearGrid(TextGrid& grid);
 
 // Reads a "yyyy-mm-dd" cell; a part that is not a number reads as 1900, 1
-// and 1, so an empty cell is 1900-01-01.
+// and 1, so an empty cell is 1900-01-01. A year below 1, a month outside 1 to
+// 12 and a day the month does not have read the same way, so every cell reads
+// as a valid day.
 QDate readDateCell(const QString& text);

@@ -90,6 +90,52 @@ private Q_SLOTS:
             QCOMPARE(got[i].section('|', 2) >= got[i + 1].section('|', 2), true);
     }
 
+    // "Wszystkie osoby" in group order reads the register by its index instead
+    // of joining every person; the rows must be those of the join, with every
+    // column, within a group in the order of the person records.
+    void allPersonsInGroupOrderAsTheJoin_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("latest groups first") << kArchiveInitialOrder << "g DESC, o";
+        QTest::newRow("earliest first, no stay first") << "Identyfikator_g"
+                                                       << "g, o";
+    }
+    void allPersonsInGroupOrderAsTheJoin()
+    {
+        QFETCH(QString, order);
+        QFETCH(QString, sql);
+        TestEnv env;
+        addPeople(env);
+        // A group of three, recorded out of the order of their records.
+        const int a = addPerson(env, "Adamski", "Adam", "Leśna 4");
+        const int b = addPerson(env, "Bielski", "Bartosz");
+        const int c = addPerson(env, "Cichy", "Cezary");
+        for (int person : {c, a, b})
+            addStay(env, person, 4, "7", "2026-07-20", "2026-07-22", true);
+        addPerson(env, "Dudek", "Daria"); // a second person without a stay
+        const QStringList expected = env.rows(
+            "SELECT A.Identyfikator_o AS o, A.Nazwisko, A.Imie, A.Adres, K.Identyfikator_g AS g, "
+            "K.Nr_pokoju, K.Od, K.\"Do\", A.Dokument_rodz, A.Dokument_nr, A.Data_ur, "
+            "A.Miejsce_ur, A.Uwagi FROM Arch_os A LEFT JOIN Ksiazka K ON A.Identyfikator_o = "
+            "K.Identyfikator_o WHERE K.Wykwaterowany = 1 OR K.Identyfikator_g IS NULL ORDER BY " +
+            sql);
+        RowSet set;
+        openArchive(set, archiveStatement(ArchiveKind::AllPersons, {}, {}, order));
+        QStringList got;
+        for (int r = 0; r < set.rowCount(); ++r) {
+            QStringList cells;
+            for (int col = 0; col < set.columns().size(); ++col)
+                cells << (set.value(r, col).isNull() ? QString("NULL")
+                                                     : set.value(r, col).toString());
+            got << cells.join('|');
+        }
+        QCOMPARE(got, expected);
+        QCOMPARE(set.columns().join(','),
+                 QString("Identyfikator_o,Nazwisko,Imie,Adres,Identyfikator_g,Nr_pokoju,OD,Do,"
+                         "Dokument_rodz,Dokument_nr,Data_ur,Miejsce_ur,Uwagi"));
+    }
+
     // Every grid column sorts both ways; "Do" is a word of SQL and must still work.
     void sortOrders_data()
     {

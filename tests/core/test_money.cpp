@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 class TestMoney : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -21,6 +23,7 @@ private Q_SLOTS:
         QTest::newRow("negative") << "-3,25" << true << -32500LL;
         QTest::newRow("with currency") << "150,00 zł" << true << 1500000LL;
         QTest::newRow("blank around") << "  7 " << true << 70000LL;
+        QTest::newRow("tab before the currency") << "120,50\tzł" << true << 1205000LL;
         QTest::newRow("leading separator") << ",5" << true << 5000LL;
         QTest::newRow("five decimals") << "1,00001" << false << 0LL;
         QTest::newRow("empty") << "" << false << 0LL;
@@ -103,6 +106,13 @@ private Q_SLOTS:
         QTest::newRow("thousands") << 12345000LL << "1234,50 zł" << QStringLiteral("1\u00a0234,50");
         QTest::newRow("millions") << 12345678900LL << "1234567,89 zł"
                                   << QStringLiteral("1\u00a0234\u00a0567,89");
+        // Any value a database file holds formats, the extremes included.
+        QTest::newRow("highest stored")
+            << std::numeric_limits<qlonglong>::max() << "922337203685477,58 zł"
+            << QStringLiteral("922\u00a0337\u00a0203\u00a0685\u00a0477,58");
+        QTest::newRow("lowest stored")
+            << std::numeric_limits<qlonglong>::min() << "-922337203685477,58 zł"
+            << QStringLiteral("-922\u00a0337\u00a0203\u00a0685\u00a0477,58");
     }
     void format()
     {

@@ -143,6 +143,65 @@ private Q_SLOTS:
         QCOMPARE(texts, months);
     }
 
+    // The month list read from one row per start day must hold the months
+    // the walk over every row of Rez_i_ksiazka finds.
+    void readMonthList_data()
+    {
+        QTest::addColumn<QStringList>("entries");      // "Od Do" of register entries
+        QTest::addColumn<QStringList>("reservations"); // "Od Do" of reservation lines
+        QTest::addColumn<QStringList>("months");
+        QTest::newRow("nothing") << QStringList{} << QStringList{} << QStringList{};
+        QTest::newRow("same start, the long line last")
+            << QStringList{"2026-06-28 2026-06-30", "2026-06-28 2026-09-02"} << QStringList{}
+            << QStringList{"2026 czerwiec", "2026 lipiec", "2026 sierpień", "2026 wrzesień"};
+        QTest::newRow("same start, the long line first")
+            << QStringList{"2026-06-28 2026-09-02", "2026-06-28 2026-06-30"} << QStringList{}
+            << QStringList{"2026 czerwiec", "2026 lipiec", "2026 sierpień", "2026 wrzesień"};
+        QTest::newRow("a reservation on a register day reaches further")
+            << QStringList{"2026-11-30 2026-12-02"} << QStringList{"2026-11-30 2027-01-03"}
+            << QStringList{"2026 listopad", "2026 grudzień", "2027 styczeń"};
+        QTest::newRow("gaps between the years")
+            << QStringList{"2025-07-01 2025-07-05", "2026-01-31 2026-02-01"}
+            << QStringList{"2025-07-03 2025-07-20"}
+            << QStringList{"2025 lipiec", "2026 styczeń", "2026 luty"};
+        QTest::newRow("a line inside a longer one")
+            << QStringList{"2026-03-01 2026-05-01", "2026-03-10 2026-03-12"}
+            << QStringList{"2026-04-01 2026-06-01"}
+            << QStringList{"2026 marzec", "2026 kwiecień", "2026 maj", "2026 czerwiec"};
+    }
+    void readMonthList()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, reservations);
+        QFETCH(QStringList, months);
+        TestEnv env;
+        int person = 0;
+        for (const QString& line : entries)
+            env.exec("insert into Ksiazka(Identyfikator_g,Identyfikator_o,Nr_pokoju,Od,\"Do\") "
+                     "values (1,?,'1',?,?)",
+                     {++person, line.section(' ', 0, 0), line.section(' ', 1, 1)});
+        for (const QString& line : reservations)
+            addLine(env, true, 1, "1", line.section(' ', 0, 0), line.section(' ', 1, 1), 1);
+        env.exec("insert into Ksiazka(Identyfikator_g,Identyfikator_o,Nr_pokoju,Od) "
+                 "values (2,99,'1','2020-01-01')"); // no departure day: no months
+        QList<MonthSpan> spans;                     // every row of the view, walked
+        const QStringList rows =
+            env.rows("select Od_rok, Od_miesiac, Do_rok, Do_miesiac from Rez_i_ksiazka");
+        for (const QString& row : rows) {
+            const QStringList f = row.split('|');
+            spans << MonthSpan{f[0].toInt(), f[1].toInt(), f[2].toInt(), f[3].toInt()};
+        }
+        QStringList fromView, read;
+        for (const TMiesiac& m : ::monthList(spans))
+            fromView << m.text();
+        const MonthListResult list = ::readMonthList(env.db());
+        QVERIFY(!list.failed);
+        for (const TMiesiac& m : list.months)
+            read << m.text();
+        QCOMPARE(fromView, months);
+        QCOMPARE(read, months);
+    }
+
     void monthLength_data()
     {
         QTest::addColumn<int>("year");
@@ -188,7 +247,7 @@ private Q_SLOTS:
         for (const TElemWykorzystania& e : roomEntries(env.db(), {"1", "2", "3"}, m))
             out << e.room + ':' + days(e, m.days());
         QCOMPARE(out.join('|'), expected);
-        QCOMPARE(readMonthList(env.db()).months.size(), 3); // June to August
+        QCOMPARE(::readMonthList(env.db()).months.size(), 3); // June to August
     }
 
     void barUnits_data()

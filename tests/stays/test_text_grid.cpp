@@ -97,6 +97,10 @@ private Q_SLOTS:
         QTest::newRow("year not a number") << "abcd-08-05" << QDate(1900, 8, 5);
         QTest::newRow("month not a number") << "2026-xx-05" << QDate(2026, 1, 5);
         QTest::newRow("no day") << "2026-08" << QDate(2026, 8, 1);
+        QTest::newRow("year zero") << "0000-08-05" << QDate(1900, 8, 5);
+        QTest::newRow("negative year") << "-999-08-05" << QDate(1900, 8, 5);
+        QTest::newRow("no such month") << "2026-13-05" << QDate(2026, 1, 5);
+        QTest::newRow("no such day") << "2026-02-30" << QDate(2026, 2, 1);
     }
     void readDateCell()
     {
