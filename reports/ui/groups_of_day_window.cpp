@@ -2,11 +2,11 @@
 
 #include "core/clock.h"
 #include "core/error.h"
+#include "core/ui/list_grid.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
 #include "reports/guest_list_search.h"
 #include "reports/guest_lists.h"
-#include "core/ui/list_grid.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
