@@ -15,14 +15,6 @@ constexpr qreal kHeadingHeight = 9;
 constexpr qreal kRowHeight = 8;
 constexpr qreal kRuleHeight = 0.3;
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 struct Column {
     const char* heading; // control name of the heading
     const char* name;    // control name on the detail band
@@ -83,12 +75,12 @@ TRapArchiwum::TRapArchiwum(const ReportData& rows)
     title = QStringLiteral("Archiwum gości");
 
     setPageHeader(7).addPageNumber(QStringLiteral("Strona"), QRectF(0, 0, kWidth, 5),
-                                   QStringLiteral("Strona "), font(8));
+                                   QStringLiteral("Strona "), reportFont(8));
 
     Band& headings = setColumnHeader(kHeadingHeight);
     for (const Column& c : columns()) {
         Control& h = headings.addText(QString::fromLatin1(c.heading), cell(c, 0.5, 8), c.caption,
-                                      c.alignment, font(7, true));
+                                      c.alignment, reportFont(7, true));
         h.wordWrap = true;
     }
     headings.addLine(QPointF(0, 0), QPointF(kWidth, 0));
@@ -101,13 +93,13 @@ TRapArchiwum::TRapArchiwum(const ReportData& rows)
         Control* control = nullptr;
         if (name == QLatin1String("Od") || name == QLatin1String("Do")) {
             control = &detail.addField(name, rect, name, QStringLiteral("yyyy-mm-dd"), c.alignment,
-                                       font(7));
+                                       reportFont(7));
             control->valueKind = ValueKind::Day;
         } else if (name == QLatin1String("Nr_pokoju") || name == QLatin1String("Adres") ||
                    name == QLatin1String("Uwagi")) {
-            control = &detail.addField(name, rect, name, {}, c.alignment, font(7));
+            control = &detail.addField(name, rect, name, {}, c.alignment, reportFont(7));
         } else {
-            control = &detail.addText(name, rect, {}, c.alignment, font(7));
+            control = &detail.addText(name, rect, {}, c.alignment, reportFont(7));
         }
         control->wordWrap = true;
     }

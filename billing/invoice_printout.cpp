@@ -24,14 +24,6 @@ QString dateText(const QDate& d)
     return formatDate(d, kDateMask);
 }
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr int kCenter = Qt::AlignCenter;
@@ -63,15 +55,16 @@ void captioned(Band& t, const QString& name, qreal x0, qreal y, const QString& c
 {
     if (!caption.isEmpty())
         t.addText(name + QStringLiteral("Etykieta"), QRectF(x0, y, captionWidth, 5), caption, kLeft,
-                  font(9));
-    t.addText(name, QRectF(x0 + captionWidth, y, 90 - captionWidth, 5), value, kLeft, font(9));
+                  reportFont(9));
+    t.addText(name, QRectF(x0 + captionWidth, y, 90 - captionWidth, 5), value, kLeft,
+              reportFont(9));
 }
 
 // A name or an address that may take two lines.
 void block(Band& t, const QString& name, qreal x0, qreal y, const QString& value)
 {
-    t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, font(9)).wordWrap =
-        true;
+    t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, reportFont(9))
+        .wordWrap = true;
 }
 
 QString text(const QSqlQuery& q, const char* column)
@@ -186,14 +179,14 @@ void TRapFaktura::buildHeader()
     header.addText(QStringLiteral("Miejscowosc"), QRectF(90, 0, 100, 6),
                    m_data.place + QStringLiteral(", dnia") + QLatin1Char(' ') +
                        dateText(m_data.issued),
-                   kRight, font(9));
+                   kRight, reportFont(9));
 }
 
 void TRapFaktura::buildTitle()
 {
     Band& t = setTitleBand(80, QStringLiteral("BandaTytul"));
     t.addText(QStringLiteral("FakturaNr"), QRectF(20, 2, 82, 10), QStringLiteral("Faktura VAT NR "),
-              kRight, font(14, true));
+              kRight, reportFont(14, true));
     const std::array<QString, 3> cells = {
         m_data.number, m_data.series,
         m_data.issued.isValid() ? QStringLiteral("  ") + formatDate(m_data.issued, "yyyy")
@@ -203,15 +196,15 @@ void TRapFaktura::buildTitle()
     qreal x = 102;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         t.addText(QString::fromLatin1(names[i]), QRectF(x, 2, widths[i], 10), cells[i], kCenter,
-                  font(13, true))
+                  reportFont(13, true))
             .framed = true;
         x += widths[i];
     }
     t.addText(QStringLiteral("OryginalKopia"), QRectF(0, 13, 190, 6),
-              QStringLiteral("Oryginał/ Kopia"), kCenter, font(9));
+              QStringLiteral("Oryginał/ Kopia"), kCenter, reportFont(9));
 
     t.addText(QStringLiteral("Sprzedawca"), QRectF(0, 22, 90, 6), QStringLiteral("SPRZEDAWCA"),
-              kLeft, font(10, true));
+              kLeft, reportFont(10, true));
     block(t, QStringLiteral("SprzedawcaNazwa"), 0, 28, m_data.sellerName);
     block(t, QStringLiteral("SprzedawcaAdres"), 0, 36, m_data.sellerAddress);
     captioned(t, QStringLiteral("SprzedawcaNip"), 0, 44, QStringLiteral("NIP:"), 14,
@@ -230,7 +223,7 @@ void TRapFaktura::buildBuyer(Band& t)
 {
     const qreal right = 100;
     t.addText(QStringLiteral("Nabywca"), QRectF(right, 22, 90, 6), QStringLiteral("NABYWCA"), kLeft,
-              font(10, true));
+              reportFont(10, true));
     block(t, QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
     block(t, QStringLiteral("NabywcaAdres"), right, 36, m_data.buyerAddress);
     captioned(t, QStringLiteral("NabywcaNip"), right, 44, QStringLiteral("NIP :"), 14,
@@ -242,9 +235,9 @@ void TRapFaktura::buildBuyer(Band& t)
         captioned(t, QStringLiteral("TerminZaplaty"), right, 54, QStringLiteral("Termin zapłaty :"),
                   30, m_data.dueDateText());
     t.addText(QStringLiteral("ZamowienieEtykieta"), QRectF(right, 59, 34, 5),
-              QStringLiteral("Zamówienie/ oferta: "), Qt::AlignLeft | Qt::AlignTop, font(9));
+              QStringLiteral("Zamówienie/ oferta: "), Qt::AlignLeft | Qt::AlignTop, reportFont(9));
     Control& order = t.addText(QStringLiteral("Zamowienie"), QRectF(right + 34, 59, 56, 8),
-                               m_data.order, Qt::AlignLeft | Qt::AlignTop, font(9));
+                               m_data.order, Qt::AlignLeft | Qt::AlignTop, reportFont(9));
     order.wordWrap = true;
 }
 
@@ -261,7 +254,7 @@ void TRapFaktura::buildColumns()
                                                  "Wartość wraz z podatkiem"};
     for (int i = 0; i < 8; ++i) {
         Control& c = heads.addText(QStringLiteral("Kolumna%1").arg(i + 1), cell(i, 0, 14),
-                                   QString::fromUtf8(captions[i]), kCenter, font(7, true));
+                                   QString::fromUtf8(captions[i]), kCenter, reportFont(7, true));
         c.wordWrap = true;
         c.framed = true;
     }
@@ -275,20 +268,20 @@ void TRapFaktura::buildLines(const QString& sww)
         c.framed = true;
         return &c;
     };
-    framed(d.addText(QStringLiteral("Rodzaj"), cell(0, 0, 9), QString(), kLeft, font(7.5)))
+    framed(d.addText(QStringLiteral("Rodzaj"), cell(0, 0, 9), QString(), kLeft, reportFont(7.5)))
         ->wordWrap = true;
-    framed(d.addText(QStringLiteral("Sww"), cell(1, 0, 9), sww, kCenter, font(8)));
+    framed(d.addText(QStringLiteral("Sww"), cell(1, 0, 9), sww, kCenter, reportFont(8)));
     framed(d.addField(QStringLiteral("Pokoi"), cell(2, 0, 9), QStringLiteral("Pokoi"), {}, kCenter,
-                      font(8)));
+                      reportFont(8)));
     framed(d.addField(QStringLiteral("Doby"), cell(3, 0, 9), QStringLiteral("Doby"), {}, kCenter,
-                      font(8)));
+                      reportFont(8)));
     framed(d.addField(QStringLiteral("Cena"), cell(4, 0, 9), QStringLiteral("Oplata1"), kMoneyMask,
-                      kRight, font(8)))
+                      kRight, reportFont(8)))
         ->valueKind = ValueKind::Money;
-    framed(d.addText(QStringLiteral("Znizka"), cell(5, 0, 9), QString(), kCenter, font(8)));
-    framed(d.addText(QStringLiteral("Vat"), cell(6, 0, 9), QString(), kCenter, font(8)));
+    framed(d.addText(QStringLiteral("Znizka"), cell(5, 0, 9), QString(), kCenter, reportFont(8)));
+    framed(d.addText(QStringLiteral("Vat"), cell(6, 0, 9), QString(), kCenter, reportFont(8)));
     framed(d.addField(QStringLiteral("Suma"), cell(7, 0, 9), QStringLiteral("Suma"), kMoneyMask,
-                      kRight, font(8)))
+                      kRight, reportFont(8)))
         ->valueKind = ValueKind::Money;
     d.beforePrint = [](BandContext& ctx) {
         ctx.band.setText(
@@ -312,12 +305,13 @@ void TRapFaktura::buildSummary()
 {
     Band& s = setSummary(118, QStringLiteral("BandaPodsumowanie"));
     s.addText(QStringLiteral("Zestawienie"), QRectF(kSummaryLeft, 4, 120, 6),
-              QStringLiteral("Zestawienie sprzedaży w/g stawek  podatku"), kCenter, font(9, true));
+              QStringLiteral("Zestawienie sprzedaży w/g stawek  podatku"), kCenter,
+              reportFont(9, true));
     const std::array<const char*, 4> heads = {"Wartość bez podatku", "Kwota podatku", "Stawka VAT",
                                               "Wartość wraz z podatkiem"};
     for (int i = 0; i < 4; ++i) {
         Control& c = s.addText(QStringLiteral("Zestawienie%1").arg(i + 1), summaryCell(i, 10, 9),
-                               QString::fromUtf8(heads[i]), kCenter, font(7, true));
+                               QString::fromUtf8(heads[i]), kCenter, reportFont(7, true));
         c.wordWrap = true;
         c.framed = true;
     }
@@ -338,7 +332,7 @@ void TRapFaktura::buildSummary()
         const std::array<const char*, 4> parts = {"Netto", "Podatek", "Stawka", "Brutto"};
         for (int i = 0; i < 4; ++i)
             s.addText(name + QString::fromLatin1(parts[i]), summaryCell(i, y, 6), values[i],
-                      i == 2 ? kCenter : kRight, font(8, bold))
+                      i == 2 ? kCenter : kRight, reportFont(8, bold))
                 .framed = true;
         y += 6;
     };
@@ -355,37 +349,38 @@ void TRapFaktura::buildTotals()
 {
     Band* s = summary();
     s->addText(QStringLiteral("KwotaEtykieta"), QRectF(0, 54, 48, 6),
-               QStringLiteral("kwota zapłaty ogółem :"), kLeft, font(10, true));
+               QStringLiteral("kwota zapłaty ogółem :"), kLeft, reportFont(10, true));
     s->addText(QStringLiteral("Kwota"), QRectF(48, 54, 42, 6), money(m_data.gross), kLeft,
-               font(10, true));
+               reportFont(10, true));
     Control& cash = s->addText(QStringLiteral("Gotowka"), QRectF(100, 54, 90, 6),
-                               QStringLiteral("ZAPŁACONO GOTÓWKĄ"), kLeft, font(10, true));
+                               QStringLiteral("ZAPŁACONO GOTÓWKĄ"), kLeft, reportFont(10, true));
     cash.visible = !m_data.byTransfer();
     Control& words = s->addText(QStringLiteral("Slownie"), QRectF(0, 62, 190, 10),
                                 QStringLiteral("słownie : ") + moneyInWords(m_data.gross),
-                                Qt::AlignLeft | Qt::AlignTop, font(9));
+                                Qt::AlignLeft | Qt::AlignTop, reportFont(9));
     words.wordWrap = true;
     s->addText(QStringLiteral("PrzedplatyEtykieta"), QRectF(0, 74, 40, 6),
-               QStringLiteral("Przedpłaty(zaliczki): "), kLeft, font(9));
+               QStringLiteral("Przedpłaty(zaliczki): "), kLeft, reportFont(9));
     s->addText(QStringLiteral("Przedplaty"), QRectF(40, 74, 40, 6), money(m_data.prepaid), kLeft,
-               font(9));
+               reportFont(9));
     s->addText(QStringLiteral("DoZaplatyEtykieta"), QRectF(100, 74, 24, 6),
-               QStringLiteral("Do zapłaty"), kLeft, font(9, true));
+               QStringLiteral("Do zapłaty"), kLeft, reportFont(9, true));
     s->addText(QStringLiteral("DoZaplaty"), QRectF(124, 74, 50, 6),
-               money(m_data.gross - m_data.prepaid), kLeft, font(9, true));
+               money(m_data.gross - m_data.prepaid), kLeft, reportFont(9, true));
 
     const qreal y = 100;
     s->addLine(QPointF(0, y), QPointF(80, y), 0.2);
     s->addLine(QPointF(110, y), QPointF(190, y), 0.2);
     s->addText(QStringLiteral("Odbiorca"), QRectF(0, y + 1, 80, 5), QStringLiteral("Odbiorca"),
-               kCenter, font(9, true));
+               kCenter, reportFont(9, true));
     s->addText(QStringLiteral("OdbiorcaPodpis"), QRectF(0, y + 6, 80, 5),
-               QStringLiteral("Podpis osoby  upoważnionej do odbioru faktury  "), kCenter, font(7));
+               QStringLiteral("Podpis osoby  upoważnionej do odbioru faktury  "), kCenter,
+               reportFont(7));
     s->addText(QStringLiteral("Wystawca"), QRectF(110, y + 1, 80, 5), QStringLiteral("Wystawca"),
-               kCenter, font(9, true));
+               kCenter, reportFont(9, true));
     s->addText(QStringLiteral("WystawcaPodpis"), QRectF(110, y + 6, 80, 5),
                QStringLiteral("Podpis osoby  upoważnionej do wystawienia  faktury  "), kCenter,
-               font(7));
+               reportFont(7));
 }
 
 LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output)

@@ -12,18 +12,10 @@ constexpr qreal kCaptionX = 5;
 constexpr qreal kCaptionWidth = 45;
 constexpr qreal kValueX = kCaptionX + kCaptionWidth;
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 // A section heading with a rule under it; returns the top of its first row.
 qreal heading(Band& band, const QString& name, qreal y, const QString& text)
 {
-    band.addText(name, QRectF(0, y, kWidth, 7), text, kLeft, font(11, true));
+    band.addText(name, QRectF(0, y, kWidth, 7), text, kLeft, reportFont(11, true));
     band.addLine(QPointF(0, y + 7), QPointF(kWidth, y + 7), 0.3);
     return y + 8;
 }
@@ -33,8 +25,9 @@ qreal captioned(Band& band, const QString& name, qreal y, const QString& caption
                 const QString& value)
 {
     band.addText(name + QStringLiteral("Etykieta"), QRectF(kCaptionX, y, kCaptionWidth, kRow),
-                 caption, kLeft, font(9));
-    band.addText(name, QRectF(kValueX, y, kWidth - kValueX, kRow), value, kLeft, font(9, true));
+                 caption, kLeft, reportFont(9));
+    band.addText(name, QRectF(kValueX, y, kWidth - kValueX, kRow), value, kLeft,
+                 reportFont(9, true));
     return y + kRow;
 }
 
@@ -74,7 +67,7 @@ void TRapDaneKlienta::buildPersonal()
     Band& t = setTitleBand(0, QStringLiteral("Tytul"));
     t.addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 10),
               QStringLiteral("Dane szczegółowe gościa hotelowego"), Qt::AlignCenter,
-              font(14, true));
+              reportFont(14, true));
     qreal y = heading(t, QStringLiteral("DaneOsobowe"), 14, QStringLiteral("Dane osobowe"));
     y = captioned(t, QStringLiteral("Nazwisko"), y, QStringLiteral("Nazwisko"), d.Nazwisko);
     y = captioned(t, QStringLiteral("Imie"), y, QStringLiteral("Imię"), d.Imie);
@@ -95,7 +88,7 @@ void TRapDaneKlienta::buildRemarks()
     // Up to 255 characters of several lines: the band grows with them.
     Control& remarks =
         b.addText(QStringLiteral("Uwagi"), QRectF(kCaptionX, y, kWidth - kCaptionX, 6),
-                  m_details.Uwagi, Qt::AlignLeft | Qt::AlignTop, font(9));
+                  m_details.Uwagi, Qt::AlignLeft | Qt::AlignTop, reportFont(9));
     remarks.wordWrap = true;
     remarks.stretch = true;
 }
@@ -131,12 +124,12 @@ void TRapDaneKlienta::buildPayments()
     for (const Column& c : kColumns)
         heads.addText(QStringLiteral("Naglowek") + QLatin1String(c.name),
                       QRectF(c.x, 0, c.width, 7), QString::fromUtf8(c.caption), c.alignment,
-                      font(9, true));
+                      reportFont(9, true));
     heads.addLine(QPointF(kCaptionX, 7.5), QPointF(kColumns.back().x + kColumns.back().width, 7.5));
     DataSection& rows = addData(&m_payments, kRow, QStringLiteral("BandaOplaty"));
     for (const Column& c : kColumns)
         rows.detail->addField(QLatin1String(c.name), QRectF(c.x, 0, c.width, kRow),
-                              QLatin1String(c.field), {}, c.alignment, font(9));
+                              QLatin1String(c.field), {}, c.alignment, reportFont(9));
 }
 
 LaunchResult printGuestDetails(const GuestDetails& details, ReportOutput output)

@@ -7,14 +7,6 @@ namespace {
 constexpr int kCenter = Qt::AlignCenter;
 constexpr qreal kRow = 6;
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 QVariant dayOrNull(const QDate& day)
 {
     return day.isValid() ? dayValue(day) : QVariant();
@@ -48,8 +40,8 @@ void addSection(Band& header, Band& detail, const QList<Column>& columns, const 
     qreal x = 0;
     for (const Column& c : columns) {
         const QString name = prefix + QString::fromLatin1(c.name);
-        Control& h =
-            header.addText(name, QRectF(x, 0.5, c.width, kRow), c.heading, kCenter, font(7, true));
+        Control& h = header.addText(name, QRectF(x, 0.5, c.width, kRow), c.heading, kCenter,
+                                    reportFont(7, true));
         h.visible = prefix == QLatin1String("Pokoje");
         Control& f = detail.addField(QString::fromLatin1(c.name), QRectF(x, 0, c.width, kRow),
                                      c.field, {}, kCenter);
@@ -156,7 +148,7 @@ TRapPokoje::TRapPokoje(const FreeRooms& rooms)
 
     Band& header = setPageHeader(11);
     header.addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 8), m_roomsTitle, kCenter,
-                   font(12, true));
+                   reportFont(12, true));
     header.beforePrint = [this](BandContext& ctx) {
         ctx.suppress = !m_titleOn;
         ctx.band.setText(QStringLiteral("Tytul"), m_beds ? m_bedsTitle : m_roomsTitle);

@@ -8,18 +8,10 @@ constexpr int kCenter = Qt::AlignCenter;
 constexpr qreal kLine = 6;
 constexpr qreal kLight = 0.1;
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 void addTitle(Report& report, const QString& text)
 {
     report.setPageHeader(12).addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 9), text, kCenter,
-                                     font(12, true));
+                                     reportFont(12, true));
 }
 
 struct Column {
@@ -35,7 +27,7 @@ Band& addHeadings(Report& report, const QList<Column>& columns, qreal width)
     Band& band = report.setColumnHeader(7);
     for (const Column& c : columns)
         band.addText(QString::fromLatin1(c.name), QRectF(c.x, 0.5, c.width, kLine), c.caption,
-                     c.alignment, font(9, true));
+                     c.alignment, reportFont(9, true));
     band.addLine(QPointF(0, 0), QPointF(width, 0));
     band.addLine(QPointF(0, 7), QPointF(width, 7));
     return band;
@@ -96,7 +88,7 @@ TRapAktualneKwaterunki::TRapAktualneKwaterunki(const ReportData& rows, const QSt
     Band& summary = setSummary(9);
     summary.addLine(QPointF(0, 0), QPointF(190, 0), kLight);
     summary.addText(QStringLiteral("RazemOsob"), QRectF(100, 1.5, 90, kLine), countText,
-                    Qt::AlignRight | Qt::AlignVCenter, font(9, true));
+                    Qt::AlignRight | Qt::AlignVCenter, reportFont(9, true));
     setPageCounterFooter();
 }
 

@@ -11,14 +11,6 @@ constexpr int kCenter = Qt::AlignCenter;
 constexpr qreal kWidth = 190;
 constexpr qreal kRow = 6;
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 struct Heading {
     const char* name;
     QString caption;
@@ -30,7 +22,7 @@ void addHeadings(Band& band, const QList<Heading>& headings, qreal top)
 {
     for (const Heading& h : headings)
         band.addText(QString::fromLatin1(h.name), QRectF(h.x, top + 0.5, h.width, kRow), h.caption,
-                     h.alignment, font(9, true));
+                     h.alignment, reportFont(9, true));
     band.addLine(QPointF(0, top), QPointF(kWidth, top));
     band.addLine(QPointF(0, top + kRow + 1), QPointF(kWidth, top + kRow + 1));
 }
@@ -53,7 +45,7 @@ Control& addMoney(Band& band, const QString& column, const QRectF& rect, const Q
 Control& addMoneySum(Band& band, const QString& name, const QRectF& rect, const QString& column,
                      SumScope scope, const QString& mask)
 {
-    Control& c = band.addSum(name, rect, column, scope, mask, kRight, font(9, true));
+    Control& c = band.addSum(name, rect, column, scope, mask, kRight, reportFont(9, true));
     c.valueKind = ValueKind::Money;
     return c;
 }
@@ -62,7 +54,7 @@ Control& addMoneySum(Band& band, const QString& name, const QRectF& rect, const 
 void addTitleHeader(Report& report, const QString& text, qreal height = 10)
 {
     report.setPageHeader(height).addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 8), text,
-                                         kCenter, font(11, true));
+                                         kCenter, reportFont(11, true));
 }
 
 // "Strona n" under a rule.
@@ -177,7 +169,7 @@ TRapDlugi::TRapDlugi(const ReportData& groups, QSqlDatabase db)
 {
     title = QStringLiteral("Grupy z nieuregulowanymi płatnościami");
     setTitleBand(12).addText(QStringLiteral("Tytul"), QRectF(0, 0, kWidth, 9),
-                             QStringLiteral("Grupy nierozliczone"), kCenter, font(12, true));
+                             QStringLiteral("Grupy nierozliczone"), kCenter, reportFont(12, true));
     addHeadings(setColumnHeader(8),
                 {{"IdKol", QStringLiteral("Identyfikator"), 0, 25, kCenter},
                  {"NazwaKol", QStringLiteral("Nazwa grupy"), 25, 60, kLeft},
@@ -212,10 +204,10 @@ TRapDlugi::TRapDlugi(const ReportData& groups, QSqlDatabase db)
         .footer->addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
     Band& footer = setPageFooter(7);
     footer.addPageNumber(QStringLiteral("Strona"), QRectF(0, 1, 60, 5), QStringLiteral("Strona "),
-                         font(7));
+                         reportFont(7));
     footer
         .addDate(QStringLiteral("Data"), QRectF(130, 1, 60, 5), {}, QStringLiteral("yyyy-mm-dd"),
-                 font(7))
+                 reportFont(7))
         .alignment = kRight;
 }
 
@@ -242,12 +234,12 @@ TRapOplaty::TRapOplaty(const ReportData& payments, const QDate& from, const QDat
     d.addLine(QPointF(0, kRow + 0.5), QPointF(kWidth, kRow + 0.5), 0.1);
     Group& day = data.addGroup(QStringLiteral("Data"), 0, kRow + 1);
     day.footer->addText(QStringLiteral("Razem"), QRectF(110, 0.5, 40, kRow),
-                        QStringLiteral("Razem "), kRight, font(9, true));
+                        QStringLiteral("Razem "), kRight, reportFont(9, true));
     addMoneySum(*day.footer, QStringLiteral("SumaDnia"), QRectF(150, 0.5, 40, kRow),
                 QStringLiteral("Wplata"), SumScope::Group, QStringLiteral("0.00 zł "));
     Band& summary = setSummary(kRow + 2);
     summary.addText(QStringLiteral("Ogolem"), QRectF(110, 1, 40, kRow), QStringLiteral("Ogółem "),
-                    kRight, font(9, true));
+                    kRight, reportFont(9, true));
     addMoneySum(summary, QStringLiteral("Suma"), QRectF(150, 1, 40, kRow), QStringLiteral("Wplata"),
                 SumScope::Report, QStringLiteral("0.00 zł "));
     addRuledCounterFooter(*this);
@@ -263,7 +255,7 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
                  periodTitle(QStringLiteral("Zestawienie wystawionych faktur Vat, obrót "
                                             "gotówkowy i bezgotówkowy od "),
                              from, to, true),
-                 kCenter, font(10, true))
+                 kCenter, reportFont(10, true))
         .wordWrap = true;
     addHeadings(header,
                 {{"LpKol", QStringLiteral("L.p."), 0, 10, kRight},
@@ -302,7 +294,7 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
     Band& summary = setSummary(kRow + 2);
     summary.addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
     summary.addText(QStringLiteral("SumaTekst"), QRectF(63, 1, 45, kRow), QStringLiteral("Suma"),
-                    kLeft, font(9, true));
+                    kLeft, reportFont(9, true));
     addMoneySum(summary, QStringLiteral("Suma"), QRectF(88, 1, 46, kRow), QStringLiteral("Brutto"),
                 SumScope::Report, QStringLiteral("###,###,##0.00 "));
     addRuledCounterFooter(*this);

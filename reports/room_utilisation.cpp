@@ -16,14 +16,6 @@ constexpr qreal kChartHeight = 100;                // 500 units
 const QColor kReserved = QColor(0xC0, 0xC0, 0xC0); // silver
 const QColor kStayed = QColor(0x80, 0x80, 0x80);   // gray
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 qreal cellX(int day)
 {
     return kRoomColumn + (day - 1) * kCell;
@@ -175,7 +167,7 @@ TRapWykorzystanie::TRapWykorzystanie(const QString& monthText, int days, int roo
     setPageHeader(10).addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 8),
                               QStringLiteral("Wykorzystanie pokoi (") + monthText +
                                   QLatin1Char(')'),
-                              kCenter, font(12, true));
+                              kCenter, reportFont(12, true));
     onStart([this] {
         m_next = 0;
         m_roomPages = true;
@@ -201,10 +193,10 @@ void TRapWykorzystanie::addRoomRows()
         x += 35;
     }
     head.addText(QStringLiteral("NrPokoju"), QRectF(0, 7, kRoomColumn, kRow), "Nr pokoju",
-                 Qt::AlignLeft | Qt::AlignVCenter, font(7, true));
+                 Qt::AlignLeft | Qt::AlignVCenter, reportFont(7, true));
     for (int d = 1; d <= 31; ++d)
         head.addText(cellName("D", d), QRectF(cellX(d), 7, kCell, kRow), QString::number(d),
-                     kCenter, font(7, true))
+                     kCenter, reportFont(7, true))
             .visible = d <= m_days;
     head.addLine(QPointF(0, 12.5), QPointF(cellX(m_days + 1), 12.5));
     head.beforePrint = [this](BandContext& ctx) { ctx.suppress = !m_roomPages; };
@@ -215,7 +207,7 @@ void TRapWykorzystanie::addRoomRows()
         row.addBox(QRectF(cellX(d) + 0.2, 0.3, kCell - 0.4, kRow - 0.6), kStayed, false).name =
             cellName("K", d);
         row.addText(cellName("T", d), QRectF(cellX(d), 0, kCell, kRow), QString::number(d), kCenter,
-                    font(6));
+                    reportFont(6));
     }
     row.addLine(QPointF(0, kRow + 0.2), QPointF(cellX(m_days + 1), kRow + 0.2), 0.1);
     row.beforePrint = [this](BandContext& ctx) {
@@ -246,20 +238,20 @@ void TRapWykorzystanie::addDayTable()
     for (int r = 0; r < 3; ++r) {
         const qreal y = r * kRow + 0.5;
         table.addText(QString::fromLatin1(prefixes[r]), QRectF(0, y, kRoomColumn, kRow),
-                      headings[r], Qt::AlignLeft | Qt::AlignVCenter, font(7, true));
+                      headings[r], Qt::AlignLeft | Qt::AlignVCenter, reportFont(7, true));
         for (int d = 1; d <= 31; ++d)
             table
                 .addText(cellName(prefixes[r], d), QRectF(cellX(d), y, kCell, kRow), {}, kCenter,
-                         font(6))
+                         reportFont(6))
                 .visible = d <= m_days;
         table.addLine(QPointF(0, y + kRow), QPointF(sumX + kSum, y + kRow), 0.1);
     }
     table.addText(QStringLiteral("Suma"), QRectF(sumX, 0.5, kSum, kRow), QStringLiteral("Suma"),
-                  kCenter, font(7, true));
+                  kCenter, reportFont(7, true));
     table.addText(QStringLiteral("WolneSuma"), QRectF(sumX, kRow + 0.5, kSum, kRow), {}, kCenter,
-                  font(6));
+                  reportFont(6));
     table.addText(QStringLiteral("ZajeteSuma"), QRectF(sumX, 2 * kRow + 0.5, kSum, kRow), {},
-                  kCenter, font(6));
+                  kCenter, reportFont(6));
     table.addLine(QPointF(0, 0.5), QPointF(sumX + kSum, 0.5), 0.1);
     table.beforePrint = [this](BandContext& ctx) {
         // The room rows are over: the legend and day numbers stop heading pages.
@@ -282,12 +274,12 @@ void TRapWykorzystanie::addChart()
     const qreal base = top + kChartHeight;
     Band& chart = addLoop(base + 8, 1, QStringLiteral("Wykres"));
     chart.addText(QStringLiteral("Procent"), QRectF(0, 0, kRoomColumn, 5), QStringLiteral("[%]"),
-                  Qt::AlignRight | Qt::AlignVCenter, font(7));
+                  Qt::AlignRight | Qt::AlignVCenter, reportFont(7));
     for (int p = 10; p >= 0; --p) {
         const qreal y = base - p * kChartHeight / 10;
         chart.addText(QStringLiteral("Os%1").arg(p * 10), QRectF(0, y - 2, kRoomColumn, 4),
                       QString::number(p * 10) + QLatin1Char('-'), Qt::AlignRight | Qt::AlignVCenter,
-                      font(7));
+                      reportFont(7));
     }
     chart.addLine(QPointF(kRoomColumn, top), QPointF(kRoomColumn, base));
     chart.addLine(QPointF(kRoomColumn, base), QPointF(cellX(m_days + 1), base));
@@ -297,7 +289,7 @@ void TRapWykorzystanie::addChart()
         bar.visible = false;
         chart
             .addText(cellName("N", d), QRectF(cellX(d), base + 1, kCell, 4), QString::number(d),
-                     kCenter, font(6))
+                     kCenter, reportFont(6))
             .visible = d <= m_days;
     }
     chart.beforePrint = [this, base](BandContext& ctx) {

@@ -11,19 +11,11 @@ namespace {
 constexpr int kCenter = Qt::AlignCenter;
 constexpr qreal kRow = 7;
 
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-
 // A framed, centred cell; headings wrap inside it.
 Control& cell(Band& band, const QString& name, const QRectF& rect, const QString& text,
               qreal size = 8)
 {
-    Control& c = band.addText(name, rect, text, kCenter, font(size));
+    Control& c = band.addText(name, rect, text, kCenter, reportFont(size));
     c.framed = true;
     c.wordWrap = true;
     return c;

@@ -5,16 +5,6 @@
 #include "reports/engine/mask.h"
 #include "reports/engine/report_rows.h"
 
-namespace {
-FontSpec font(qreal size, bool bold = false)
-{
-    FontSpec f;
-    f.pointSize = size;
-    f.bold = bold;
-    return f;
-}
-} // namespace
-
 QList<PricedLine> pricedLines(QSqlDatabase db, int reservationId)
 {
     const ReportRows rows = ReportRows::fromSql(
@@ -66,20 +56,20 @@ TRapPotwierdzenie::TRapPotwierdzenie(const QString& hotelName, const QString& ho
     Band& band = setTitleBand(150);
     band.addText(QStringLiteral("MiejsceData"), QRectF(102, 2, 80, 6),
                  QStringLiteral("Ziradi") + formatDate(today(), QStringLiteral(" yyyy-mm-dd")),
-                 Qt::AlignRight | Qt::AlignVCenter, font(10));
+                 Qt::AlignRight | Qt::AlignVCenter, reportFont(10));
     band.addText(QStringLiteral("Nazwa"), QRectF(8, 16, 120, 6), hotelName,
-                 Qt::AlignLeft | Qt::AlignVCenter, font(11));
+                 Qt::AlignLeft | Qt::AlignVCenter, reportFont(11));
     band.addText(QStringLiteral("Adres"), QRectF(8, 23, 93, 17), hotelAddress,
-                 Qt::AlignLeft | Qt::AlignTop, font(11))
+                 Qt::AlignLeft | Qt::AlignTop, reportFont(11))
         .wordWrap = true;
     band.addText(QStringLiteral("Naglowek"), QRectF(4, 42, 120, 7),
                  QStringLiteral("Potwierdzenie rezerwacji"), Qt::AlignLeft | Qt::AlignVCenter,
-                 font(12, true));
+                 reportFont(12, true));
     band.addText(QStringLiteral("Tresc"), QRectF(17, 80, 150, 53), letter,
-                 Qt::AlignLeft | Qt::AlignTop, font(11))
+                 Qt::AlignLeft | Qt::AlignTop, reportFont(11))
         .wordWrap = true;
     band.addText(QStringLiteral("Pozdrowienia"), QRectF(116, 143, 50, 6),
-                 QStringLiteral("Z poważaniem"), Qt::AlignLeft | Qt::AlignVCenter, font(10));
+                 QStringLiteral("Z poważaniem"), Qt::AlignLeft | Qt::AlignVCenter, reportFont(10));
 }
 
 void printReservationConfirmation(QSqlDatabase db, int id, const QString& name, const QDate& from,

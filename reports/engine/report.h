@@ -52,6 +52,15 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
+// The report family at `size` points, bold when asked.
+inline FontSpec reportFont(qreal size, bool bold = false)
+{
+    FontSpec f;
+    f.pointSize = size;
+    f.bold = bold;
+    return f;
+}
+
 enum class ControlKind {
     Text,       // a caption, which a hook may replace
     Field,      // a column of the current row, through a mask
