@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/list_grid.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
 #include "db/row_set.h"
@@ -55,21 +56,8 @@ private:
 
 QTableView* makeGrid(QWidget* parent, const QString& name)
 {
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(name);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setAlternatingRowColors(false);
-    grid->verticalHeader()->hide();
+    QTableView* grid = makeListGrid(parent, name);
     grid->horizontalHeader()->setSectionsClickable(true);
-    // The selection stays visible when the grid loses the focus.
-    QPalette p = grid->palette();
-    p.setColor(QPalette::Inactive, QPalette::Highlight,
-               p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-               p.color(QPalette::Active, QPalette::HighlightedText));
-    grid->setPalette(p);
     return grid;
 }
 
