@@ -55,12 +55,6 @@ void checkInProgram(benchmark::State& state)
     }
 }
 
-void exec(sqlite3* db, const char* sql)
-{
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-}
-
 // The same rows written with the C API: header, lines, reservation gone, and
 // a person record with its register entry for each of the 40.
 void checkInBare(benchmark::State& state)
@@ -68,13 +62,13 @@ void checkInBare(benchmark::State& state)
     QSqlDatabase db = workingCopy();
     sqlite3* raw = nullptr;
     sqlite3_open_v2(workingCopyPath().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    exec(raw, "PRAGMA synchronous=FULL");
+    bareExec(raw, "PRAGMA synchronous=FULL");
     int run = 1000;
     for (auto _ : state) {
         state.PauseTiming();
         const int reservation = reserveForty(db, run++);
         state.ResumeTiming();
-        exec(raw, "BEGIN IMMEDIATE");
+        bareExec(raw, "BEGIN IMMEDIATE");
         const Bindings r{{":R", reservation}};
         bareRows(raw,
                  "INSERT INTO Kwat_hot (Nazwa, Osob, Od, \"Do\", Notatki) SELECT Nazwa, "
@@ -107,7 +101,7 @@ void checkInBare(benchmark::State& state)
         }
         sqlite3_finalize(person);
         sqlite3_finalize(entry);
-        exec(raw, "COMMIT");
+        bareExec(raw, "COMMIT");
     }
     sqlite3_close(raw);
 }

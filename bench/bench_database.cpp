@@ -187,6 +187,12 @@ sqlite3_stmt* prepareBare(sqlite3* db, const char* sql, const Bindings& b)
 }
 } // namespace
 
+void bareExec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+}
+
 int bareRows(sqlite3* db, const char* sql, const Bindings& b)
 {
     sqlite3_stmt* s = prepareBare(db, sql, b);

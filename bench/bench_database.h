@@ -49,3 +49,5 @@ int bareRows(sqlite3* db, const char* sql, const Bindings& b = {});
 // The first value of the first row, both ways.
 QVariant qtScalar(QSqlDatabase db, const QString& sql, const Bindings& b = {});
 sqlite3_int64 bareScalar(sqlite3* db, const char* sql, const Bindings& b = {});
+// A statement without results (a pragma, BEGIN, COMMIT) with the C API; throws on failure.
+void bareExec(sqlite3* db, const char* sql);

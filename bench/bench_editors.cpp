@@ -115,12 +115,6 @@ void calculationProgram(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(loadLines(db, group).size());
 }
 
-void exec(sqlite3* db, const char* sql)
-{
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-}
-
 // The same reads and writes with the C API: the group, its priced lines, one
 // calculation line per room line and the header, in one transaction.
 void calculationBare(benchmark::State& state)
@@ -128,13 +122,13 @@ void calculationBare(benchmark::State& state)
     QSqlDatabase db = workingCopy();
     sqlite3* raw = nullptr;
     sqlite3_open_v2(workingCopyPath().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    exec(raw, "PRAGMA synchronous=FULL");
+    bareExec(raw, "PRAGMA synchronous=FULL");
     int run = 1000;
     for (auto _ : state) {
         state.PauseTiming();
         const Bindings g{{":ID", groupOfTwenty(db, run++)}};
         state.ResumeTiming();
-        exec(raw, "BEGIN IMMEDIATE");
+        bareExec(raw, "BEGIN IMMEDIATE");
         bareRows(raw,
                  "SELECT Nazwa, Osob, Od, \"Do\", Notatki FROM Kwat_hot WHERE Identyfikator "
                  "= :ID",
@@ -179,7 +173,7 @@ void calculationBare(benchmark::State& state)
                  "Podatek, Nazwa, uwagi) SELECT Identyfikator, Od, \"Do\", 5, '7', Osob, :B, :P, "
                  "Nazwa, Notatki FROM Kwat_hot WHERE Identyfikator = :ID",
                  header);
-        exec(raw, "COMMIT");
+        bareExec(raw, "COMMIT");
     }
     sqlite3_close(raw);
 }
