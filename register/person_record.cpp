@@ -1,5 +1,6 @@
 #include "register/person_record.h"
 
+#include "core/error.h"
 #include "db/sql.h"
 
 #include <QVariant>
@@ -76,9 +77,17 @@ std::optional<EntryPlace> loadEntry(QSqlDatabase db, int groupId, int personId)
 namespace {
 const QString kGone =
     QStringLiteral("Tej osoby nie ma już w bazie danych. Zmiany nie zostały zapisane.");
+const QString kGroupGone = QStringLiteral(
+    "Tej grupy nie ma już w bazie danych. Osoba nie została dopisana do książki meldunkowej.");
 
 int appendPerson(QSqlDatabase db, int groupId)
 {
+    // Another copy may have checked the group out since the window opened: a
+    // person added now would belong to no group and show in no list.
+    if (scalarSql(db, QStringLiteral("SELECT count(*) FROM Kwat_hot WHERE Identyfikator = :G"),
+                  {{":G", groupId}})
+            .toInt() == 0)
+        throw RezydoError(kGroupGone);
     QSqlQuery person = runSql(db, QStringLiteral("INSERT INTO Arch_os(ID_Panstwo) VALUES (1)"));
     const int personId = person.lastInsertId().toInt();
     runSql(db,

@@ -57,6 +57,7 @@ struct PersonSave {
 // Saves one person in one transaction: in add mode a new person record and
 // register entry first; then the entry's bed, completeness and country, and
 // the person record. Returns the person written. Throws DbError, or
-// RezydoError when the entry or the person record is no longer there (another
-// copy checked the group out meanwhile), and then nothing of the save is kept.
+// RezydoError when the entry or the person record is no longer there, or in
+// add mode the group (another copy checked the group out meanwhile); nothing
+// of the save is kept then.
 int savePerson(QSqlDatabase db, const PersonSave& save);

@@ -1,6 +1,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "core/frame.h"
+#include "core/program_dir.h"
 #include "db/row_set.h"
 #include "register/ui/register_browse_window.h"
 #include "reports/engine/ui/preview_provider.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,6 +169,72 @@ private Q_SLOTS:
                      .toInt(),
                  2);
         QCOMPARE(column(w, 0).size(), 8); // still the whole register
+    }
+
+    // Another desk checks the group out while the registration window is open
+    // on a new person: "&OK" stores nothing and says why. A group still there
+    // takes the person, through the same steps.
+    void addToAGroupCheckedOutMeanwhile_data()
+    {
+        QTest::addColumn<bool>("oneGroup");
+        QTest::addColumn<bool>("checkedOut");
+        QTest::newRow("whole register, checked out") << false << true;
+        QTest::newRow("one group, checked out") << true << true;
+        QTest::newRow("whole register, still there") << false << false;
+        QTest::newRow("one group, still there") << true << false;
+    }
+    void addToAGroupCheckedOutMeanwhile()
+    {
+        QFETCH(bool, oneGroup);
+        QFETCH(bool, checkedOut);
+        TestEnv env;
+        const Register reg = makeRegister(env);
+        TGlowne main;
+        wireRegisterCommands(main);
+        TModyfikacjaKsiazki w(oneGroup ? reg.a : 0);
+        select(w, "Kowalski");
+        const QString kPersons = "SELECT count(*) FROM Arch_os";
+        const QString kEntries = "SELECT count(*) FROM Ksiazka";
+        int persons = 0;
+        int entries = 0;
+        env.modal.push_back([&](QDialog& d) {
+            d.findChild<QLineEdit*>("Nazwisko")->setText("Dopisany");
+            if (checkedOut) {
+                env.exec("UPDATE Ksiazka SET Wykwaterowany = 1 WHERE Identyfikator_g = ?", {reg.a});
+                env.exec("DELETE FROM Arch_os WHERE Identyfikator_o IN (SELECT Identyfikator_o "
+                         "FROM Ksiazka WHERE Identyfikator_g = ? AND Pelne_dane = 0)",
+                         {reg.a});
+                env.exec("DELETE FROM Kwat_hot WHERE Identyfikator = ?", {reg.a});
+            }
+            persons = env.scalar(kPersons).toInt();
+            entries = env.scalar(kEntries).toInt();
+            QTest::mouseClick(d.findChild<QPushButton*>("OK"), Qt::LeftButton);
+            return d.result();
+        });
+        click(w, "Dodaj");
+        QCOMPARE(env.unexpectedModals, 0);
+        QVERIFY(env.modal.empty());
+        const QVariant added =
+            env.scalar("SELECT count(*) FROM Ksiazka JOIN Arch_os USING (Identyfikator_o) WHERE "
+                       "Nazwisko = 'Dopisany' AND Identyfikator_g = ? AND Wykwaterowany = 0",
+                       {reg.a});
+        if (checkedOut) {
+            QCOMPARE(env.prompter().log(),
+                     QStringList{kProgramName +
+                                 "|Tej grupy nie ma już w bazie danych. Osoba nie została "
+                                 "dopisana do książki meldunkowej."});
+            QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 1);
+            QCOMPARE(env.scalar(kPersons).toInt(), persons);
+            QCOMPARE(env.scalar(kEntries).toInt(), entries);
+            QCOMPARE(added.toInt(), 0);
+            QVERIFY(!column(w, 0).contains("Kowalscy"));
+        } else {
+            QCOMPARE(env.prompter().log(), QStringList{});
+            QCOMPARE(env.scalar(kPersons).toInt(), persons + 1);
+            QCOMPARE(env.scalar(kEntries).toInt(), entries + 1);
+            QCOMPARE(added.toInt(), 1);
+            QCOMPARE(currentSurname(w), QString("Dopisany"));
+        }
     }
 
     // After the registration the list is read again and stands on the person
