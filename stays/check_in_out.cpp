@@ -102,10 +102,27 @@ int incompleteEntries(QSqlDatabase db, int groupId)
         .toInt();
 }
 
-bool checkOutGroup(QSqlDatabase db, int groupId)
+QDate plannedDeparture(QSqlDatabase db, int groupId)
+{
+    return dayFromValue(scalarSql(db,
+                                  QStringLiteral("select \"Do\" from Kwat_hot where "
+                                                 "Identyfikator=:ID"),
+                                  {{":ID", groupId}}));
+}
+
+bool checkOutGroup(QSqlDatabase db, int groupId, const QDate& leavingDay)
 {
     try {
         Transaction tx(db);
+        // Guests who leave early must not keep their rooms occupied in the
+        // register until the planned day; the calculation stays as it was.
+        if (leavingDay.isValid())
+            runSql(db,
+                   QStringLiteral("update Ksiazka set \"Do\"=max(:Dzien, coalesce(Od, '')) "
+                                  "where Identyfikator_g=:ID and \"Do\" > :Po"),
+                   {{":Dzien", dayValue(leavingDay)},
+                    {":ID", groupId},
+                    {":Po", dayValue(leavingDay)}});
         runSql(db, QStringLiteral("update Ksiazka set Wykwaterowany=1 where Identyfikator_g=:ID"),
                {{":ID", groupId}});
         try {

@@ -2,6 +2,7 @@
 
 #include "core/money.h"
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -27,13 +28,19 @@ bool isGroupSettled(QSqlDatabase db, int groupId);
 // The count of the group's register entries still without full data. Throws DbError.
 int incompleteEntries(QSqlDatabase db, int groupId);
 
-// The writes of check-out, in one transaction: every register entry of the
-// group marked checked out, the person records of its incomplete entries
+// The group's planned departure (its header's "Do"); an invalid day when the
+// group is gone or has none. Throws DbError.
+QDate plannedDeparture(QSqlDatabase db, int groupId);
+
+// The writes of check-out, in one transaction: with a valid `leavingDay`, the
+// group's register entries that end after it end on it (one that begins later
+// ends on its own arrival day, never before it); then every register entry of
+// the group marked checked out, the person records of its incomplete entries
 // deleted, its room lines and header deleted; calculation, payments and
 // register entries stay. A failed deletion of the person records is reported
 // and the check-out goes on; any other failure is reported and nothing is
 // written. Returns true when the group is gone.
-bool checkOutGroup(QSqlDatabase db, int groupId);
+bool checkOutGroup(QSqlDatabase db, int groupId, const QDate& leavingDay = {});
 
 // Deletes a reservation group with its room lines, in one transaction; a
 // failure is reported under "Usuwanie" and nothing is deleted.

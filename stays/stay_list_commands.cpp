@@ -1,6 +1,7 @@
 #include "stays/stay_list_commands.h"
 
 #include "core/clock.h"
+#include "core/days.h"
 #include "core/frame.h"
 #include "core/prompter.h"
 #include "stays/check_in_out.h"
@@ -58,5 +59,15 @@ bool checkOutWithQuestions(QSqlDatabase db, int groupId, const QString& name)
         !prompter().ask(QStringLiteral("Brak pełnych danych w książce meldunkowej, wykwaterować ?"),
                         QStringLiteral("Wykwaterowanie : Krok 3/3"), false))
         return false;
-    return checkOutGroup(db, groupId);
+    // Asked last, once the check-out is certain, and before anything is written.
+    QDate leaving;
+    const QDate planned = plannedDeparture(db, groupId);
+    const QDate day = today();
+    if (planned.isValid() && day < planned &&
+        prompter().ask(QStringLiteral("Planowany wyjazd grupy to %1. Czy goście wyjeżdżają "
+                                      "dzisiaj (%2)?")
+                           .arg(dayText(planned), dayText(day)),
+                       QStringLiteral("Wykwaterowanie przed planowanym wyjazdem"), false))
+        leaving = day;
+    return checkOutGroup(db, groupId, leaving);
 }

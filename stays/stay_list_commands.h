@@ -19,6 +19,7 @@ std::optional<int> checkInWithOffers(QSqlDatabase db, int reservationId);
 std::optional<int> checkInAndRegister(QSqlDatabase db, int reservationId, const QString& name,
                                       const QDate& arrival);
 
-// "&Wykwateruj": the three questions, then the check-out. Returns true when
-// the group was checked out.
+// "&Wykwateruj": the three questions; before the planned departure, whether
+// the guests leave today (then their register entries end today); then the
+// check-out. Returns true when the group was checked out.
 bool checkOutWithQuestions(QSqlDatabase db, int groupId, const QString& name);

@@ -41,6 +41,8 @@ int addAccommodation(TestEnv& env, const QString& name = "Nowakowie")
     return id;
 }
 
+const QString kEarlyCaption = QStringLiteral("Wykwaterowanie przed planowanym wyjazdem");
+
 void addEntry(TestEnv& env, int group, bool complete)
 {
     env.exec("insert into Arch_os(Nazwisko,ID_Panstwo) values (?,1)", {complete ? "Nowak" : ""});
@@ -253,6 +255,89 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("select count(*) from Arch_os").toInt(), checkedOut ? 1 : entries);
         QCOMPARE(env.scalar("select count(*) from Kwit").toInt(), 1);
         QCOMPARE(env.scalar("select count(*) from Kalk").toInt(), settled ? 1 : 0);
+    }
+
+    // Today is 2026-07-15. Before the planned departure the receptionist is
+    // asked, after the other questions, whether the guests leave today; on Yes
+    // the entries that end later end today (one that begins later ends on its
+    // arrival day), on No they keep the planned day. The calculation stays.
+    void checkOutBeforePlannedDeparture_data()
+    {
+        QTest::addColumn<QString>("planned");
+        QTest::addColumn<QStringList>("entries"); // "Od|Do" before check-out
+        QTest::addColumn<bool>("settled");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("captions"); // of the questions asked
+        QTest::addColumn<QStringList>("ended");    // "Od|Do" after check-out
+        using A = QList<bool>;
+        const QString q1 = "Wykwaterowanie : Krok 1/3", q2 = "Wykwaterowanie : Krok 2/3",
+                      early = kEarlyCaption;
+        const QStringList family = {"2026-07-14|2026-07-17", "2026-07-14|2026-07-15",
+                                    "2026-07-16|2026-07-17", "2026-07-15|2026-07-16", "NULL|NULL"};
+        const QStringList leftToday = {"2026-07-14|2026-07-15", "2026-07-14|2026-07-15",
+                                       "2026-07-16|2026-07-16", "2026-07-15|2026-07-15",
+                                       "NULL|NULL"};
+        QTest::newRow("leaving early, yes") << "2026-07-17" << family << true << A{true, true}
+                                            << QStringList{q1, early} << leftToday;
+        QTest::newRow("leaving early, no")
+            << "2026-07-17" << family << true << A{true, false} << QStringList{q1, early} << family;
+        QTest::newRow("leaving early, not settled: asked after the others")
+            << "2026-07-17" << family << false << A{true, true, true} << QStringList{q1, q2, early}
+            << leftToday;
+        QTest::newRow("on the planned day")
+            << "2026-07-15" << QStringList{"2026-07-12|2026-07-15"} << true << A{true}
+            << QStringList{q1} << QStringList{"2026-07-12|2026-07-15"};
+        QTest::newRow("after the planned day")
+            << "2026-07-13" << QStringList{"2026-07-10|2026-07-13"} << true << A{true}
+            << QStringList{q1} << QStringList{"2026-07-10|2026-07-13"};
+    }
+    void checkOutBeforePlannedDeparture()
+    {
+        QFETCH(QString, planned);
+        QFETCH(QStringList, entries);
+        QFETCH(bool, settled);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, ended);
+        TestEnv env;
+        env.exec("insert into Kwat_hot(Nazwa,Osob,Od,\"Do\") values ('Nowakowie',2,'2026-07-10',?)",
+                 {planned});
+        const int g = env.scalar("select max(Identyfikator) from Kwat_hot").toInt();
+        auto day = [](const QString& text) { return text == "NULL" ? QVariant() : QVariant(text); };
+        for (const QString& e : entries) {
+            env.exec("insert into Arch_os(Nazwisko,ID_Panstwo) values ('Nowak',1)");
+            env.exec("insert into Ksiazka(Identyfikator_g,Identyfikator_o,Od,\"Do\",Nr_pokoju,"
+                     "Pelne_dane) values (?,(select max(Identyfikator_o) from Arch_os),?,?,'5',1)",
+                     {g, day(e.section('|', 0, 0)), day(e.section('|', 1, 1))});
+        }
+        env.exec("insert into Kalk(Identyfikator,Od,\"Do\",Dni,Brutto,Przedplata) "
+                 "values (?,'2026-07-10',?,3,?,0)",
+                 {g, planned, settled ? 0 : 3000000});
+        env.exec("insert into Kalk_det(Identyfikator,Nr_pokoju,Od,\"Do\",Dni) "
+                 "values (?,'5','2026-07-10',?,3)",
+                 {g, planned});
+        const QString kCalculation =
+            "select * from Kalk k join Kalk_det d on d.Identyfikator = k.Identyfikator";
+        const QStringList calculation = env.rows(kCalculation);
+        env.prompter().answers.assign(answers.begin(), answers.end());
+
+        QVERIFY(checkOutWithQuestions(env.db(), g, "Nowakowie"));
+        QCOMPARE(env.prompter().unanswered, 0);
+        QStringList shown;
+        for (const auto& q : env.prompter().shown) {
+            QCOMPARE(q.kind, ScriptedPrompter::Shown::Question);
+            QVERIFY(!q.defaultYes);
+            shown << q.caption;
+        }
+        QCOMPARE(shown, captions);
+        if (captions.contains(kEarlyCaption))
+            QCOMPARE(env.prompter().shown.last().text,
+                     "Planowany wyjazd grupy to " + planned +
+                         ". Czy goście wyjeżdżają dzisiaj (2026-07-15)?");
+        QCOMPARE(env.rows("select Od, \"Do\" from Ksiazka order by rowid"), ended);
+        QCOMPARE(env.scalar("select count(*) from Ksiazka where Wykwaterowany=0").toInt(), 0);
+        QCOMPARE(env.scalar("select count(*) from Kwat_hot").toInt(), 0);
+        QCOMPARE(env.rows(kCalculation), calculation);
     }
 
     void checkOutFailureWritesNothing()
