@@ -13,7 +13,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -29,6 +31,7 @@ int click(QDialog& d, const char* button)
     d.findChild<QPushButton*>(QString::fromLatin1(button))->click();
     return d.result();
 }
+
 } // namespace
 
 class TestMoneyWindows : public QObject {
@@ -128,6 +131,57 @@ private Q_SLOTS:
         QCOMPARE(rooms, 2);
         QCOMPARE(marked, QString("RRR."));
         QVERIFY(!dataModule().rooms().isOpen());
+        QCOMPARE(env.unexpectedModals, 0);
+    }
+
+    // The chart reads the rooms with its own query: the room window keeps
+    // its open cursor with the change typed into it.
+    void roomChartLeavesTheRoomWindowAlone()
+    {
+        TestEnv env;
+        TGlowne main;
+        wireAdminCommands(main);
+        wireMoneyReportCommands(main);
+        main.show();
+        env.exec("insert into Pokoje(Nr_Pokoju,Miejsc,Opis) values ('1',2,'(1+1)'),('2',2,'')");
+        env.exec("insert into Rez_msc(Identyfikator,Nr_pokoju,Od,\"Do\",Miejsc) values "
+                 "(1,'1','2026-07-14','2026-07-16',2)");
+        main.command("mnuUstawieniePokoi")->trigger();
+        auto* window = main.findChild<QWidget*>("TPokoje");
+        QVERIFY(window && window->isVisible());
+        auto* opis = window->findChild<QLineEdit*>("Opis");
+        QTest::keyClicks(opis, "!");
+        TableCursor& rooms = dataModule().rooms();
+        QCOMPARE(rooms.state(), TableCursor::State::Edit);
+
+        int chartRooms = 0;
+        QString marked;
+        env.modal.push_back([&](QDialog& d) {
+            const int result = click(d, "Podglad");
+            const auto& w = static_cast<TFormRapWykorzystanie&>(d);
+            chartRooms = w.roomCount();
+            for (int day = 13; day <= 17; ++day)
+                marked += w.entries()[0].occupied[day] ? 'R' : '.';
+            return result;
+        });
+        main.command("mnuWykorzystaniePokoi")->trigger();
+        QCOMPARE(chartRooms, 2);
+        QCOMPARE(marked, QString(".RRR."));
+
+        QVERIFY(window->isVisible());
+        QVERIFY(rooms.isOpen());
+        QCOMPARE(rooms.state(), TableCursor::State::Edit);
+        QCOMPARE(rooms.rowCount(), 2);
+        QCOMPARE(rooms.value("Opis").toString(), QString("(1+1)!"));
+        QCOMPARE(opis->text(), QString("(1+1)!"));
+        QCOMPARE(window->findChild<QTableView*>("Lista")->model()->rowCount(), 2);
+        // Typing on goes on with the same room, and "&Ok" saves it.
+        QTest::keyClicks(opis, "?");
+        window->findChild<QPushButton*>("Ok")->click();
+        QCOMPARE(env.rows("select Nr_Pokoju, Opis from Pokoje order by rowid"),
+                 (QStringList{"1|(1+1)!?", "2|"}));
+        QVERIFY(env.prompter().shown.isEmpty());
+        QVERIFY(env.modal.empty());
         QCOMPARE(env.unexpectedModals, 0);
     }
 
