@@ -70,6 +70,8 @@ void runDiscounts()
 void runFreeRooms()
 {
     TFormRapPokoje window;
+    // A failure reading the lists ends the command before the window shows.
+    window.load();
     runRepeated(
         window, [&window](ReportOutput mode) { return printFreeRooms(window.rooms(), mode); },
         QStringLiteral("Wolne pokoje"), Prompter::Icon::Error);
