@@ -70,20 +70,20 @@ void runDiscounts()
 void runFreeRooms()
 {
     TFormRapPokoje window;
+    // A failure reading the lists ends the command before the window shows.
+    window.load();
     runRepeated(
         window, [&window](ReportOutput mode) { return printFreeRooms(window.rooms(), mode); },
         QStringLiteral("Wolne pokoje"), Prompter::Icon::Error);
 }
 
-// Any failure other than the month list's own messages ends the command silently.
+// Any failure other than the month list's own messages ends the command
+// silently. The rooms come from the command's own query: the shared room
+// cursor may hold a change typed in the room window.
 void runRoomUtilisation()
 {
-    TableCursor& rooms = dataModule().rooms();
     try {
-        rooms.open();
-        QStringList numbers;
-        for (int i = 0; i < rooms.rowCount(); ++i)
-            numbers << rooms.value(i, QStringLiteral("Nr_Pokoju")).toString();
+        const QStringList numbers = roomNumbers(dataModule().database());
         const MonthListResult list = readMonthList(dataModule().database());
         const QString caption = QStringLiteral("Wykorzystanie pokoi");
         if (list.failed)
@@ -104,7 +104,6 @@ void runRoomUtilisation()
         }
     } catch (const RezydoError&) {
     }
-    rooms.close();
 }
 
 void runConfirmation()

@@ -30,6 +30,9 @@ void TableCursor::load()
             row << q.value(i);
         rows << row;
     }
+    // A step that fails ends the loop like the last row: tell them apart.
+    if (q.lastError().isValid())
+        throw DbError(q.lastError());
     m_columns = columns;
     m_rowIds = ids;
     m_rows = rows;

@@ -62,6 +62,15 @@ void showSection(Band& header, bool beds)
 
 void FreeRooms::load(QSqlDatabase db, const QDate& day)
 {
+    // Read into fresh lists, so a failure leaves the lists of the last day
+    // read, with that day.
+    FreeRooms fresh;
+    fresh.read(db, day);
+    *this = std::move(fresh);
+}
+
+void FreeRooms::read(QSqlDatabase db, const QDate& day)
+{
     m_day = day;
     const QVariant d = dayValue(day);
     m_grupPokoje = ReportRows::fromSql(

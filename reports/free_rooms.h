@@ -13,7 +13,7 @@
 class FreeRooms {
 public:
     // Reads the four queries for day `day` and computes the calculated
-    // columns and the totals. Throws DbError.
+    // columns and the totals. Throws DbError and then keeps what it held.
     void load(QSqlDatabase db, const QDate& day);
 
     QDate day() const { return m_day; }
@@ -33,6 +33,8 @@ public:
     static QDate freeUntil(const ReportData& groups, const QString& room, int takenOnDay);
 
 private:
+    void read(QSqlDatabase db, const QDate& day);
+
     QDate m_day;
     ReportRows m_pokoje, m_miejsca, m_grupPokoje, m_grupMiejsca;
     int m_roomBeds = 0;

@@ -79,6 +79,16 @@ QList<TMiesiac> monthList(const QList<MonthSpan>& spans)
     return months;
 }
 
+QStringList roomNumbers(QSqlDatabase db)
+{
+    const ReportRows rows =
+        ReportRows::fromSql(db, QStringLiteral("SELECT Nr_Pokoju FROM Pokoje ORDER BY rowid"));
+    QStringList numbers;
+    for (int i = 0; i < rows.rowCount(); ++i)
+        numbers << rows.value(i, QStringLiteral("Nr_Pokoju")).toString();
+    return numbers;
+}
+
 const QString kMonthListSql =
     QStringLiteral("SELECT CAST(strftime('%m', Od) AS INTEGER) AS Od_miesiac, "
                    "CAST(strftime('%Y', Od) AS INTEGER) AS Od_rok, "

@@ -41,6 +41,10 @@ struct MonthSpan {
 // their order of start.
 QList<TMiesiac> monthList(const QList<MonthSpan>& spans);
 
+// The numbers of the rooms in the table's stored order, read with a query of
+// its own: the shared room cursor may be in a window's hands. Throws DbError.
+QStringList roomNumbers(QSqlDatabase db);
+
 // The month list read from the rows of Rez_i_ksiazka. `failed` tells that
 // the reading broke off; the months found before stay in the list.
 struct MonthListResult {

@@ -72,6 +72,8 @@ QList<int> foreignCountries(QSqlDatabase db)
     QSqlQuery q = runSql(db, QStringLiteral("select ID from Panstwo where ID>1 order by rowid"));
     while (q.next())
         ids << q.value(0).toInt();
+    if (q.lastError().isValid())
+        throw DbError(q.lastError());
     return ids;
 }
 

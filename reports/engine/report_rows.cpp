@@ -26,6 +26,9 @@ ReportRows ReportRows::fromSql(QSqlDatabase db, const QString& sql,
             row << q.value(i);
         set.m_rows.append(row);
     }
+    // A step that fails ends the loop like the last row: tell them apart.
+    if (q.lastError().isValid())
+        throw DbError(q.lastError());
     return set;
 }
 

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 
 namespace {
@@ -121,8 +122,14 @@ TFormRapPokoje::TFormRapPokoje(QWidget* parent)
     content()->addLayout(grids, 1);
     resize(820, 460);
 
-    guarded([this] { load(); });
-    connect(m_day, &QDateEdit::dateChanged, this, [this] { guarded([this] { load(); }); });
+    connect(m_day, &QDateEdit::dateChanged, this, [this] {
+        if (!guarded([this] { load(); })) {
+            // The lists still hold the last day read: the field goes back to
+            // that day, so nothing is shown or printed under another day.
+            const QSignalBlocker block(m_day);
+            m_day->setDate(m_rooms.day());
+        }
+    });
 }
 
 void TFormRapPokoje::load()
@@ -154,11 +161,18 @@ TFormRapWykorzystanie::TFormRapWykorzystanie(QList<TMiesiac> months, QStringList
     setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 80);
     previewButton()->setText(QStringLiteral("Podgląd"));
     printButton()->setText(QStringLiteral("Drukuj"));
-    // The entries of the chosen month are made as the window closes with a mode.
-    for (QPushButton* b : {previewButton(), printButton()})
-        connect(b, &QPushButton::clicked, this, [this] {
-            guarded([this] { m_entries = roomEntries(dataModule().database(), m_rooms, month()); });
-        });
+}
+
+bool TFormRapWykorzystanie::prepare()
+{
+    // The entries of the chosen month are made before the window closes with
+    // a mode; when they cannot be made, the error is shown and the command
+    // ends without a chart.
+    m_entries.clear();
+    if (guarded([this] { m_entries = roomEntries(dataModule().database(), m_rooms, month()); }))
+        return true;
+    reject();
+    return false;
 }
 
 const TMiesiac& TFormRapWykorzystanie::month() const

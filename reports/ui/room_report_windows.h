@@ -15,6 +15,9 @@ class TFormRapPokoje : public TFormParametry {
 public:
     explicit TFormRapPokoje(QWidget* parent = nullptr);
     const FreeRooms& rooms() const { return m_rooms; }
+    // Reads the lists of the day in the field; throws DbError, leaving the
+    // lists of the last day read. The command reads them before it shows the
+    // window, so a failure there ends the command.
     void load();
 
 private:
@@ -35,6 +38,9 @@ public:
     const TMiesiac& month() const;
     const QList<TElemWykorzystania>& entries() const { return m_entries; }
     int roomCount() const { return static_cast<int>(m_rooms.size()); }
+
+protected:
+    bool prepare() override;
 
 private:
     QList<TMiesiac> m_months;

@@ -1,11 +1,13 @@
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "core/program_dir.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
 #include "db/row_set.h"
 #include "reports/ui/money_report_windows.h"
 #include "reports/ui/room_report_windows.h"
 #include "stays/ui/reservation_confirmation_window.h"
+#include "tests/admin/archive_fixture.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -13,7 +15,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -28,6 +32,16 @@ int click(QDialog& d, const char* button)
 {
     d.findChild<QPushButton*>(QString::fromLatin1(button))->click();
     return d.result();
+}
+
+// The one failure the general error handling showed, with the engine's words.
+void expectOneError(TestEnv& env, const QString& engine)
+{
+    QCOMPARE(env.prompter().shown.size(), 1);
+    const ScriptedPrompter::Shown& error = env.prompter().shown[0];
+    QCOMPARE(error.icon, Prompter::Icon::Error);
+    QCOMPARE(error.caption, kProgramName);
+    QVERIFY2(error.text.contains(engine), qPrintable(error.text));
 }
 } // namespace
 
@@ -128,6 +142,136 @@ private Q_SLOTS:
         QCOMPARE(rooms, 2);
         QCOMPARE(marked, QString("RRR."));
         QVERIFY(!dataModule().rooms().isOpen());
+        QCOMPARE(env.unexpectedModals, 0);
+    }
+
+    // The chart reads the rooms with its own query: the room window keeps
+    // its open cursor with the change typed into it.
+    void roomChartLeavesTheRoomWindowAlone()
+    {
+        TestEnv env;
+        TGlowne main;
+        wireAdminCommands(main);
+        wireMoneyReportCommands(main);
+        main.show();
+        env.exec("insert into Pokoje(Nr_Pokoju,Miejsc,Opis) values ('1',2,'(1+1)'),('2',2,'')");
+        env.exec("insert into Rez_msc(Identyfikator,Nr_pokoju,Od,\"Do\",Miejsc) values "
+                 "(1,'1','2026-07-14','2026-07-16',2)");
+        main.command("mnuUstawieniePokoi")->trigger();
+        auto* window = main.findChild<QWidget*>("TPokoje");
+        QVERIFY(window && window->isVisible());
+        auto* opis = window->findChild<QLineEdit*>("Opis");
+        QTest::keyClicks(opis, "!");
+        TableCursor& rooms = dataModule().rooms();
+        QCOMPARE(rooms.state(), TableCursor::State::Edit);
+
+        int chartRooms = 0;
+        QString marked;
+        env.modal.push_back([&](QDialog& d) {
+            const int result = click(d, "Podglad");
+            const auto& w = static_cast<TFormRapWykorzystanie&>(d);
+            chartRooms = w.roomCount();
+            for (int day = 13; day <= 17; ++day)
+                marked += w.entries()[0].occupied[day] ? 'R' : '.';
+            return result;
+        });
+        main.command("mnuWykorzystaniePokoi")->trigger();
+        QCOMPARE(chartRooms, 2);
+        QCOMPARE(marked, QString(".RRR."));
+
+        QVERIFY(window->isVisible());
+        QVERIFY(rooms.isOpen());
+        QCOMPARE(rooms.state(), TableCursor::State::Edit);
+        QCOMPARE(rooms.rowCount(), 2);
+        QCOMPARE(rooms.value("Opis").toString(), QString("(1+1)!"));
+        QCOMPARE(opis->text(), QString("(1+1)!"));
+        QCOMPARE(window->findChild<QTableView*>("Lista")->model()->rowCount(), 2);
+        // Typing on goes on with the same room, and "&Ok" saves it.
+        QTest::keyClicks(opis, "?");
+        window->findChild<QPushButton*>("Ok")->click();
+        QCOMPARE(env.rows("select Nr_Pokoju, Opis from Pokoje order by rowid"),
+                 (QStringList{"1|(1+1)!?", "2|"}));
+        QVERIFY(env.prompter().shown.isEmpty());
+        QVERIFY(env.modal.empty());
+        QCOMPARE(env.unexpectedModals, 0);
+    }
+
+    // The free rooms window does not open when its lists cannot be read.
+    void freeRoomsEndOnAFailedRead()
+    {
+        TestEnv env;
+        TGlowne main;
+        wireMoneyReportCommands(main);
+        RecordingPresenter recorder;
+        env.exec("insert into Pokoje(Nr_Pokoju,Miejsc) values ('1',2)");
+        env.exec("drop view Kwat_i_Rez");
+        env.modal.push_back([](QDialog& d) { return click(d, "Podglad"); });
+        main.command("mnuWolnePokoje")->trigger();
+        expectOneError(env, "no such table: Kwat_i_Rez");
+        QCOMPARE(env.modal.size(), std::size_t(1)); // no window was shown
+        QCOMPARE(env.unexpectedModals, 0);
+        QCOMPARE(recorder.previewed + recorder.printed, 0);
+    }
+
+    // A day whose lists cannot be read does not stay in the field: what is
+    // shown and printed is the last day read, with its lists.
+    void freeRoomsKeepTheDayOfTheirLists()
+    {
+        TestEnv env;
+        TGlowne main;
+        wireMoneyReportCommands(main);
+        RecordingPresenter recorder;
+        env.exec("insert into Pokoje(Nr_Pokoju,Miejsc) values ('1',2),('2',2)");
+        // Room 2 is taken from 2026-07-20 on.
+        env.exec("insert into Kwat_msc(Identyfikator,Nr_pokoju,Od,\"Do\",Miejsc) values "
+                 "(1,'2','2026-07-20','2026-07-25',2)");
+        QDate shown;
+        QString rooms;
+        env.modal.push_back([&](QDialog& d) {
+            env.exec("drop view Kwat_i_Rez");
+            auto* day = d.findChild<QDateEdit*>("WolneOd");
+            day->setDate(QDate(2026, 7, 21));
+            shown = day->date();
+            rooms = d.findChild<QLabel*>("Pokoi")->text();
+            return click(d, "Podglad");
+        });
+        env.modal.push_back([](QDialog& d) { return click(d, "Zamknij"); });
+        main.command("mnuWolnePokoje")->trigger();
+        expectOneError(env, "no such table: Kwat_i_Rez");
+        QCOMPARE(shown, QDate(2026, 7, 15));
+        QCOMPARE(rooms, QString("Pokoi : 2"));
+        QCOMPARE(recorder.previewed, 1);
+        QCOMPARE(recorder.last.pages[0].texts("NaglowekStrony"),
+                 QStringList{"Wolne pokoje od dnia 2026-07-15"});
+        QCOMPARE(recorder.last.pages[0].texts("Pokoje").mid(0, 1), QStringList{"1"});
+        QVERIFY(env.modal.empty());
+        QCOMPARE(env.unexpectedModals, 0);
+    }
+
+    // Room entries that cannot be made end the command with the error: no
+    // chart claims every room free.
+    void roomChartEndsWhenItsEntriesFail_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("preview") << "Podglad";
+        QTest::newRow("print") << "Drukuj";
+    }
+    void roomChartEndsWhenItsEntriesFail()
+    {
+        QFETCH(QString, button);
+        TestEnv env;
+        TGlowne main;
+        wireMoneyReportCommands(main);
+        RecordingPresenter recorder;
+        env.exec("insert into Pokoje(Nr_Pokoju,Miejsc) values ('1',2)");
+        env.exec("insert into Rez_msc(Identyfikator,Nr_pokoju,Od,\"Do\",Miejsc) values "
+                 "(1,'1','2026-07-14','2026-07-16',2)");
+        env.exec("drop view Rez_msc_i_ksiazka");
+        env.modal.push_back([&](QDialog& d) { return click(d, qPrintable(button)); });
+        main.command("mnuWykorzystaniePokoi")->trigger();
+        expectOneError(env, "no such table: Rez_msc_i_ksiazka");
+        QCOMPARE(recorder.previewed + recorder.printed, 0);
+        QVERIFY(env.modal.empty());
         QCOMPARE(env.unexpectedModals, 0);
     }
 

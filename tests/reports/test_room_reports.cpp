@@ -1,13 +1,19 @@
+#include "db/data_module.h"
+#include "db/sql.h"
 #include "reports/engine/document.h"
 #include "reports/engine/generator.h"
 #include "reports/free_rooms.h"
 #include "reports/room_utilisation.h"
+#include "reports/statistics.h"
 #include "stays/reservation_confirmation.h"
 #include "tests/reports/golden.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
+#include <QSqlQuery>
 #include <QTest>
+
+#include <limits>
 
 namespace {
 void addRoom(TestEnv& env, const QString& room, int beds, const QString& type = "A")
@@ -39,6 +45,21 @@ QStringList allCells(const ReportRows& rows, const QStringList& columns)
     for (int i = 0; i < rows.rowCount(); ++i)
         out << cells(rows, i, columns);
     return out;
+}
+
+// Puts a view in the place of `table` whose third row in stored order fails
+// while it is read (abs() of the smallest integer overflows); the rows before
+// it come as usual.
+void failOnThirdRow(TestEnv& env, const QString& table)
+{
+    env.exec(QString("alter table %1 rename to %1_dane").arg(table));
+    env.exec(QString("alter table %1_dane add column Zle integer not null default 0").arg(table));
+    env.exec(QString("update %1_dane set Zle=? where rowid=(select rowid from %1_dane order by "
+                     "rowid limit 1 offset 2)")
+                 .arg(table),
+             {std::numeric_limits<qint64>::min()});
+    env.exec(QString("create view %1 as select rowid as rowid, * from %1_dane where abs(Zle)>=0")
+                 .arg(table));
 }
 
 QString days(const TElemWykorzystania& e, int n)
@@ -118,6 +139,42 @@ private Q_SLOTS:
         QCOMPARE(doc.pages[0].texts("NaglowekKolumn"),
                  (QStringList{"Numer pokoju", "Miejsc", "Do", "Dni"}));
         QCOMPARE(doc.pages[1].texts("Miejsca").first(), QString("1"));
+    }
+
+    // A row that fails to be read ends the reading with the engine's error,
+    // never as a list cut short.
+    void readingStopsAtAFailedRow_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("rooms of the month chart") << "Pokoje";
+        QTest::newRow("room cursor of the data module") << "Pokoje";
+        QTest::newRow("foreign countries") << "Panstwo";
+    }
+    void readingStopsAtAFailedRow()
+    {
+        QFETCH(QString, table);
+        const QString reader = QString::fromLatin1(QTest::currentDataTag());
+        TestEnv env;
+        addRoom(env, "1", 2);
+        addRoom(env, "2", 2);
+        addRoom(env, "3", 2);
+        failOnThirdRow(env, table);
+        QSqlQuery first(env.db());
+        QVERIFY(first.exec("select * from " + table + " order by rowid"));
+        QVERIFY(first.next()); // the first row reads: the failure comes later
+        first.finish();
+        try {
+            if (reader == "rooms of the month chart")
+                roomNumbers(env.db());
+            else if (reader == "room cursor of the data module")
+                env.data().rooms().open();
+            else
+                foreignCountries(env.db());
+            QFAIL("a failed row was taken for the end of the rows");
+        } catch (const DbError& e) {
+            QVERIFY2(e.text().contains("integer overflow"), qPrintable(e.text()));
+        }
+        QVERIFY(!env.data().rooms().isOpen());
     }
 
     void monthList_data()

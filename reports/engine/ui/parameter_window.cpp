@@ -35,5 +35,6 @@ TFormParametry::TFormParametry(const QString& caption, QWidget* parent)
 void TFormParametry::choose(ReportOutput mode)
 {
     m_mode = mode;
-    accept();
+    if (prepare())
+        accept();
 }

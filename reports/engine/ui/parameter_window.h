@@ -23,6 +23,11 @@ public:
     QPushButton* printButton() const { return m_print; }
     QPushButton* closeButton() const { return m_close; }
 
+protected:
+    // Runs when "&Podgląd" or "&Drukuj" is pressed, before the window closes
+    // with OK; returning false keeps it from closing with OK.
+    virtual bool prepare() { return true; }
+
 private:
     void choose(ReportOutput mode);
 
