@@ -329,6 +329,34 @@ private Q_SLOTS:
         QCOMPARE(env.rooms(), QStringList({"101"}));
     }
 
+    // Folder names with commas, written by hand into the settings file.
+    void handWrittenFoldersWithCommas()
+    {
+        TestEnv env;
+        const QString databases = env.path("baza, sezon 2026");
+        const QString archives = env.path("kopie, sezon 2026");
+        QVERIFY(QDir().mkpath(databases));
+        QVERIFY(QDir().mkpath(archives));
+        createDatabase(databases + "/Baza.mdb", false);
+        QFile ini(
+            QSettings(QSettings::IniFormat, QSettings::SystemScope, "Rezydo", "Rezydo").fileName());
+        QVERIFY(QDir().mkpath(QFileInfo(ini).path()));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[SOFTWARE]\nRezydo\\KatalogBazy=" + databases.toUtf8() +
+                  "\nRezydo\\KatalogArchiwum=" + archives.toUtf8() + "\n");
+        ini.close();
+
+        env.data().closeConnection();
+        env.data().openConnection();
+        QCOMPARE(env.data().openFile(), databases + "/Baza.mdb");
+
+        const QString archive = archives + "/kopia.zip";
+        env.prompter().files = {archive};
+        backupAtExit();
+        QCOMPARE(env.prompter().log(), QStringList({"Tworzenie kopii bazy danych|" + archives}));
+        QCOMPARE(entries(archive), QStringList({"Baza.mdb"}));
+    }
+
     void updateOnlyWhenDatabaseIsNewer()
     {
         BackupEnv env;
