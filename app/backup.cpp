@@ -11,9 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QUrl>
 #include <QUuid>
 
@@ -42,6 +42,13 @@ const QString kNoArchiveFolderCaption = QStringLiteral("Odtwarzanie archiwum - B
 const QString kNoArchiveFolder =
     QStringLiteral("Nie ustawiono folderu na kopie zapasowe bazy danych (KatalogArchiwum). "
                    "Okno wyboru pliku otworzy się w folderze domyślnym.");
+
+constexpr QFileDevice::Permissions kReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                QFileDevice::ReadOther | QFileDevice::WriteOther;
+// Several receptionist accounts of one group share the database file.
+constexpr QFileDevice::Permissions kShared = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadGroup | QFileDevice::WriteGroup;
 
 std::optional<QString> databaseFolder()
 {
@@ -109,8 +116,11 @@ bool packDatabase(const QString& dbFile, const QString& archive)
     if (!scratch.isValid())
         return false;
     const QString copy = scratch.filePath(kEntry);
+    // The database's own permissions, not the private copy's, so that the
+    // file unzip makes of the entry opens for the same accounts.
+    const QFileDevice::Permissions permissions = (info.permissions() & kReadWrite) | kShared;
     return snapshot(dbFile, copy) &&
-           packEntry(archive, kEntry, copy, modified) != PackOutcome::Failed;
+           packEntry(archive, kEntry, copy, modified, permissions) != PackOutcome::Failed;
 }
 
 bool isSoundDatabase(const QString& file)
@@ -140,8 +150,10 @@ bool syncToDisk(QFile& file)
 
 // One rename puts the new file in place, so Baza.mdb is never missing or half
 // written. The old file stays as Baza.mdb.bak: a second link to it where the
-// file system allows, else a copy.
-bool replaceDatabase(const QString& fresh, const QString& dbFile)
+// file system allows, else a copy. The new file takes the old one's
+// permissions; where there was none, those recorded in the archive.
+bool replaceDatabase(const QString& fresh, const QString& dbFile,
+                     std::optional<QFileDevice::Permissions> recorded)
 {
     namespace fs = std::filesystem;
     const QString bak = dbFile + QStringLiteral(".bak");
@@ -154,6 +166,9 @@ bool replaceDatabase(const QString& fresh, const QString& dbFile)
         if (ec && !QFile::copy(dbFile, bak))
             return false;
         QFile::setPermissions(fresh, QFile::permissions(dbFile));
+    } else if (recorded) {
+        QFile::setPermissions(fresh, (*recorded & kReadWrite) | QFileDevice::ReadOwner |
+                                         QFileDevice::WriteOwner);
     }
     fs::rename(QFileInfo(fresh).filesystemFilePath(), QFileInfo(dbFile).filesystemFilePath(), ec);
     if (ec)
@@ -172,17 +187,23 @@ bool replaceDatabase(const QString& fresh, const QString& dbFile)
 bool restoreInto(const QString& archive, const QString& folder)
 {
     // In the database's own folder, so that the final rename stays atomic.
-    QTemporaryFile extracted(QDir(folder).filePath(QStringLiteral("Baza.mdb.XXXXXX")));
-    if (!extracted.open())
+    // Made like any new file there (the umask and the folder's default ACL
+    // apply), which is what an archive without recorded permissions gives;
+    // a temporary file would be private to its owner.
+    QFile extracted(QDir(folder).filePath(QStringLiteral("Baza.mdb.") +
+                                          QUuid::createUuid().toString(QUuid::Id128)));
+    if (!extracted.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
+    auto removeOnFailure = qScopeGuard([&extracted] { extracted.remove(); });
     if (!extractEntry(archive, kEntry, extracted) || !syncToDisk(extracted))
         return false;
     // SQLite must be the only one holding the file while it checks it.
     extracted.close();
     if (!isSoundDatabase(extracted.fileName()) ||
-        !replaceDatabase(extracted.fileName(), QDir(folder).filePath(kEntry)))
+        !replaceDatabase(extracted.fileName(), QDir(folder).filePath(kEntry),
+                         recordedPermissions(archive, kEntry)))
         return false;
-    extracted.setAutoRemove(false);
+    removeOnFailure.dismiss();
     return true;
 }
 } // namespace

@@ -59,12 +59,16 @@ bool copyOtherEntries(QuaZip& from, QuaZip& to, const QString& skipped)
     return from.getZipError() == UNZ_OK;
 }
 
-bool addFile(QuaZip& zip, const QString& entryName, const QString& file, const QDateTime& modified)
+bool addFile(QuaZip& zip, const QString& entryName, const QString& file, const QDateTime& modified,
+             QFileDevice::Permissions permissions)
 {
     QFile source(file);
     if (!source.open(QIODevice::ReadOnly))
         return false;
     QuaZipNewInfo info(entryName);
+    // Without them the entry says mode 000 and unzip makes a file that only
+    // root can open.
+    info.setPermissions(permissions);
     info.dateTime = modified.toLocalTime();
     // The DOS time alone has two-second steps; the update rule needs better.
     info.setFileNTFSmTime(modified.toUTC());
@@ -78,7 +82,7 @@ bool addFile(QuaZip& zip, const QString& entryName, const QString& file, const Q
 } // namespace
 
 PackOutcome packEntry(const QString& archive, const QString& entryName, const QString& file,
-                      const QDateTime& modified)
+                      const QDateTime& modified, QFileDevice::Permissions permissions)
 {
     std::unique_ptr<QuaZip> old;
     if (QFileInfo::exists(archive)) {
@@ -102,8 +106,8 @@ PackOutcome packEntry(const QString& archive, const QString& entryName, const QS
     zip.setAutoClose(false); // QSaveFile is committed below, only when all went well
     if (!zip.open(QuaZip::mdCreate))
         return PackOutcome::Failed;
-    bool ok =
-        (!old || copyOtherEntries(*old, zip, entryName)) && addFile(zip, entryName, file, modified);
+    bool ok = (!old || copyOtherEntries(*old, zip, entryName)) &&
+              addFile(zip, entryName, file, modified, permissions);
     zip.close();
     ok = ok && zip.getZipError() == ZIP_OK;
     if (old)
@@ -126,4 +130,21 @@ bool extractEntry(const QString& archive, const QString& entryName, QIODevice& o
     const bool copied = copyData(in, out);
     in.close(); // checks the CRC of what was read
     return copied && in.getZipError() == UNZ_OK;
+}
+
+std::optional<QFileDevice::Permissions> recordedPermissions(const QString& archive,
+                                                            const QString& entryName)
+{
+    constexpr quint16 kMadeOnUnix = 3;
+    constexpr quint32 kFileType = 0170000;
+    constexpr quint32 kRegularFile = 0100000;
+    QuaZip zip(archive);
+    QuaZipFileInfo64 info;
+    if (!zip.open(QuaZip::mdUnzip) || !zip.setCurrentFile(entryName, QuaZip::csSensitive) ||
+        !zip.getCurrentFileInfo(&info))
+        return std::nullopt;
+    if (info.versionCreated >> 8 != kMadeOnUnix ||
+        (info.externalAttr >> 16 & kFileType) != kRegularFile)
+        return std::nullopt;
+    return info.getPermissions();
 }

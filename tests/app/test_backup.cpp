@@ -12,10 +12,12 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 #include <quazip/quazip.h>
@@ -26,6 +28,10 @@
 
 #include <atomic>
 #include <memory>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 const QString kRestoreFailure =
@@ -120,6 +126,54 @@ QString machineSetting(const QString& name)
     return machine.value("SOFTWARE/Rezydo/" + name).toString();
 }
 
+// Unix mode bits (0660) as Qt's permission flags, and back.
+QFileDevice::Permissions permissionsOf(int mode)
+{
+    QFileDevice::Permissions p;
+    const std::pair<int, QFileDevice::Permission> bits[] = {
+        {0400, QFileDevice::ReadOwner}, {0200, QFileDevice::WriteOwner},
+        {0100, QFileDevice::ExeOwner},  {040, QFileDevice::ReadGroup},
+        {020, QFileDevice::WriteGroup}, {010, QFileDevice::ExeGroup},
+        {04, QFileDevice::ReadOther},   {02, QFileDevice::WriteOther},
+        {01, QFileDevice::ExeOther}};
+    for (const auto& [bit, flag] : bits)
+        if (mode & bit)
+            p |= flag;
+    return p;
+}
+int modeOf(const QString& file)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// The Unix mode the entry Baza.mdb carries (type and permission bits), or -1
+// when it was not recorded as made on Unix.
+int entryMode(const QString& archive)
+{
+    QuaZip zip(archive);
+    QuaZipFileInfo64 info;
+    if (!zip.open(QuaZip::mdUnzip) || !zip.setCurrentFile("Baza.mdb") ||
+        !zip.getCurrentFileInfo(&info) || info.versionCreated >> 8 != 3)
+        return -1;
+    return int(info.externalAttr >> 16);
+}
+
+// Sets the process's umask for the life of the object.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(int mask)
+        : m_old(::umask(mode_t(mask)))
+    {
+    }
+    ~ScopedUmask() { ::umask(m_old); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t m_old;
+};
+
 // A fresh environment whose KatalogBazy names the test database's folder.
 struct BackupEnv : TestEnv {
     BackupEnv()
@@ -164,6 +218,143 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(env.databaseFile()));
         QVERIFY(restoreArchive(archive).ok);
         QCOMPARE(env.rooms(), QStringList({"101"}));
+    }
+
+    void entryKeepsTheDatabasePermissions_data()
+    {
+        QTest::addColumn<int>("database");
+        QTest::addColumn<int>("entry");
+        // A regular file (0100000), readable and writable by owner and group.
+        QTest::newRow("shared by the group") << 0660 << 0100660;
+        QTest::newRow("private to its owner") << 0600 << 0100660;
+        QTest::newRow("group may only read") << 0640 << 0100660;
+        QTest::newRow("others may read") << 0664 << 0100664;
+        QTest::newRow("everyone writes") << 0666 << 0100666;
+        QTest::newRow("executable bits dropped") << 0770 << 0100660;
+    }
+    void entryKeepsTheDatabasePermissions()
+    {
+        QFETCH(int, database);
+        QFETCH(int, entry);
+        BackupEnv env;
+        QVERIFY(QFile::setPermissions(env.databaseFile(), permissionsOf(database)));
+        const QString archive = env.path("kopia.zip");
+        QVERIFY(createArchive(archive).ok);
+        QCOMPARE(QString::number(entryMode(archive), 8), QString::number(entry, 8));
+    }
+
+    // What a receptionist who is not root gets from unzip must open.
+    void unpacksForAnOrdinaryAccount()
+    {
+        BackupEnv env;
+        QVERIFY(QFile::setPermissions(env.databaseFile(), permissionsOf(0660)));
+        QVERIFY(QDir().mkpath(env.path("wspolny")));
+        // The account must reach the archive and write beside it.
+        QVERIFY(QFile::setPermissions(env.dir(), permissionsOf(0755)));
+        QVERIFY(QFile::setPermissions(env.path("wspolny"), permissionsOf(0777)));
+        const QString archive = env.path("wspolny/kopia.zip");
+        QVERIFY(createArchive(archive).ok);
+        QCOMPARE(QString::number(entryMode(archive), 8), QString("100660"));
+
+        const QString unzip = QStandardPaths::findExecutable("unzip");
+        if (unzip.isEmpty())
+            QSKIP("unzip is not installed");
+        const QString script = "cd \"$1\" && unzip -q kopia.zip && head -c 15 Baza.mdb && "
+                               "test -w Baza.mdb && echo ' do zapisu'";
+        QStringList command = {"sh", "-c", script, "sh", env.path("wspolny")};
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            const QString runuser = QStandardPaths::findExecutable("runuser");
+            const QString setpriv = QStandardPaths::findExecutable("setpriv");
+            if (!nobody)
+                QSKIP("no ordinary account to run unzip as");
+            if (!runuser.isEmpty())
+                command = QStringList{runuser, "-u", "nobody", "--"} + command;
+            else if (!setpriv.isEmpty())
+                command = QStringList{setpriv, QString("--reuid=%1").arg(nobody->pw_uid),
+                                      QString("--regid=%1").arg(nobody->pw_gid), "--clear-groups"} +
+                          command;
+            else
+                QSKIP("no tool to run unzip as an account other than root");
+        }
+        QProcess p;
+        p.start(command.takeFirst(), command);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
+                 QString("SQLite format 3 do zapisu\n"));
+        QCOMPARE(p.exitCode(), 0);
+    }
+
+    void restoredFilePermissions_data()
+    {
+        QTest::addColumn<bool>("existing"); // a database is there to be replaced
+        QTest::addColumn<bool>("recorded"); // the archive records the permissions
+        QTest::addColumn<int>("database");  // the backed-up (or replaced) file's mode
+        QTest::addColumn<int>("umask");
+        QTest::addColumn<int>("restored");
+        // The archive's permissions, not narrowed by the umask: the group
+        // shares the file as it did before.
+        QTest::newRow("recorded, group shares") << false << true << 0660 << 022 << 0660;
+        QTest::newRow("recorded, others read") << false << true << 0664 << 077 << 0664;
+        // An archive without them: like any file made in the folder.
+        QTest::newRow("not recorded, umask 002") << false << false << 0660 << 002 << 0664;
+        QTest::newRow("not recorded, umask 027") << false << false << 0660 << 027 << 0640;
+        // A replaced database passes its own permissions on.
+        QTest::newRow("replaced file keeps its own") << true << true << 0640 << 022 << 0640;
+    }
+    void restoredFilePermissions()
+    {
+        QFETCH(bool, existing);
+        QFETCH(bool, recorded);
+        QFETCH(int, database);
+        QFETCH(int, umask);
+        QFETCH(int, restored);
+        BackupEnv env;
+        const QString archive = env.path("kopia.zip");
+        QVERIFY(QFile::setPermissions(env.databaseFile(), permissionsOf(database)));
+        QVERIFY(createArchive(archive).ok);
+        env.data().closeConnection();
+        if (!recorded) { // as older copies of the program packed it
+            const QByteArray data = bytes(env.databaseFile());
+            QVERIFY(QFile::remove(archive));
+            makeZip(archive, "Baza.mdb", data);
+            QCOMPARE(entryMode(archive) & 0170000, 0);
+        }
+        if (!existing)
+            QVERIFY(QFile::remove(env.databaseFile()));
+
+        const ScopedUmask mask(umask);
+        QVERIFY(restoreArchive(archive).ok);
+        QCOMPARE(QString::number(modeOf(env.databaseFile()), 8), QString::number(restored, 8));
+        QCOMPARE(env.rooms(), QStringList({"101"}));
+    }
+
+    // Folder names with commas, written by hand into the settings file.
+    void handWrittenFoldersWithCommas()
+    {
+        TestEnv env;
+        const QString databases = env.path("baza, sezon 2026");
+        const QString archives = env.path("kopie, sezon 2026");
+        QVERIFY(QDir().mkpath(databases));
+        QVERIFY(QDir().mkpath(archives));
+        createDatabase(databases + "/Baza.mdb", false);
+        QFile ini(
+            QSettings(QSettings::IniFormat, QSettings::SystemScope, "Rezydo", "Rezydo").fileName());
+        QVERIFY(QDir().mkpath(QFileInfo(ini).path()));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[SOFTWARE]\nRezydo\\KatalogBazy=" + databases.toUtf8() +
+                  "\nRezydo\\KatalogArchiwum=" + archives.toUtf8() + "\n");
+        ini.close();
+
+        env.data().closeConnection();
+        env.data().openConnection();
+        QCOMPARE(env.data().openFile(), databases + "/Baza.mdb");
+
+        const QString archive = archives + "/kopia.zip";
+        env.prompter().files = {archive};
+        backupAtExit();
+        QCOMPARE(env.prompter().log(), QStringList({"Tworzenie kopii bazy danych|" + archives}));
+        QCOMPARE(entries(archive), QStringList({"Baza.mdb"}));
     }
 
     void updateOnlyWhenDatabaseIsNewer()
