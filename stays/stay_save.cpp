@@ -102,6 +102,19 @@ SaveOutcome newAccommodation(QSqlDatabase db, const StayForm& form)
     return {SaveOutcome::Saved, g};
 }
 
+// True when some row of the chosen list holds the room with these beds and
+// dates. A room may have several rows, one per period.
+bool chosenHolds(const TextGrid& chosenList, const QString& room, const QString& beds,
+                 const QString& from, const QString& to)
+{
+    for (int row = 0; row < chosenList.rowCount(); ++row)
+        if (chosenList.key(row).compare(room, Qt::CaseInsensitive) == 0 &&
+            chosenList.cell(row, chosen::Beds) == beds &&
+            chosenList.cell(row, chosen::From) == from && chosenList.cell(row, chosen::To) == to)
+            return true;
+    return false;
+}
+
 // Rooms whose stored lines the chosen list no longer holds as they were:
 // their register entries lose the room and are placed again at registration.
 QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList)
@@ -111,11 +124,9 @@ QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList)
                          {{":ID", k}});
     while (q.next()) {
         const QString room = q.value(QStringLiteral("Nr_pokoju")).toString();
-        const int row = chosenList.findKey(room);
-        if (row < 0 ||
-            chosenList.cell(row, chosen::Beds) != q.value(QStringLiteral("Miejsc")).toString() ||
-            chosenList.cell(row, chosen::From) != q.value(QStringLiteral("Od")).toString() ||
-            chosenList.cell(row, chosen::To) != q.value(QStringLiteral("Do")).toString())
+        if (!chosenHolds(chosenList, room, q.value(QStringLiteral("Miejsc")).toString(),
+                         q.value(QStringLiteral("Od")).toString(),
+                         q.value(QStringLiteral("Do")).toString()))
             rooms.append(room);
     }
     return rooms;

@@ -207,6 +207,44 @@ private Q_SLOTS:
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
+    void roomWithTwoLines_data()
+    {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QStringList>("entries");
+        // Room 1 for days 1 to 3 (2 beds) and again for days 3 to 5 (1 bed).
+        const QStringList stored{"1:2:A:2::1:3", "1:2:A:1::3:5", "2:2:A:1::1:3"};
+        const QStringList placed{entry("1", 1, 3), entry("1", 1, 3), entry("1", 3, 5),
+                                 entry("2", 1, 3)};
+        QTest::newRow("only the name changed: every entry keeps its room") << stored << placed;
+        QTest::newRow("the two lines listed the other way round")
+            << QStringList({"1:2:A:1::3:5", "1:2:A:2::1:3", "2:2:A:1::1:3"}) << placed;
+        QTest::newRow("the second period changed: the room's entries lose it")
+            << QStringList({"1:2:A:2::1:3", "1:2:A:1::3:6", "2:2:A:1::1:3"})
+            << QStringList({entry("", 1, 3), entry("", 1, 3), entry("", 3, 5), entry("2", 1, 3)});
+        QTest::newRow("the second line removed: the room's entries lose it")
+            << QStringList({"1:2:A:2::1:3", "2:2:A:1::1:3"})
+            << QStringList({entry("", 1, 3), entry("", 1, 3), entry("", 3, 5), entry("2", 1, 3)});
+    }
+    void roomWithTwoLines()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, entries);
+        TestEnv env;
+        addRooms(env, {"1:2:A:", "2:2:A:"});
+        const SaveOutcome saved =
+            saveStay(env.db(), StayMode::NewAccommodation, 0,
+                     formOf("4", {"1:2:A:2::1:3", "1:2:A:1::3:5", "2:2:A:1::1:3"}, 1, 5));
+        QCOMPARE(saved.kind, SaveOutcome::Saved);
+        const StayForm loaded = loadStay(env.db(), StayMode::EditAccommodation, saved.groupId);
+        QCOMPARE(gridRows(loaded.chosen, 1), QStringList({"1", "1", "2"}));
+        StayForm form = formOf("4", chosen, 1, 5);
+        form.name = QStringLiteral("Kowalscy z Gdańska");
+        QCOMPARE(saveStay(env.db(), StayMode::EditAccommodation, saved.groupId, form).kind,
+                 SaveOutcome::Saved);
+        QCOMPARE(::entries(env, saved.groupId), entries);
+        QVERIFY(env.prompter().shown.isEmpty());
+    }
+
     void lineOfADeletedRoomIsDropped()
     {
         TestEnv env;
