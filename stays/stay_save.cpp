@@ -5,6 +5,8 @@
 #include "stays/stay_sql.h"
 #include "stays/stay_store.h"
 
+#include <algorithm>
+
 namespace {
 struct Header {
     QVariant name;
@@ -180,38 +182,61 @@ void requireGroup(QSqlDatabase db, StayMode mode, int groupId)
         throw RezydoError(
             QStringLiteral("Tej grupy nie ma już w bazie danych. Zmiany nie zostały zapisane."));
 }
+
+// The overbooked rooms; a change of a group removed meanwhile is refused.
+QStringList checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+{
+    if (isChange(mode))
+        requireGroup(db, mode, groupId);
+    return overbookedRooms(db, reservationIdFor(mode, groupId), accommodationIdFor(mode, groupId),
+                           form.chosen);
+}
+
+bool allAccepted(const QStringList& full, const QStringList& accepted)
+{
+    return std::all_of(full.cbegin(), full.cend(),
+                       [&](const QString& room) { return accepted.contains(room); });
+}
+
+SaveOutcome write(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+{
+    switch (mode) {
+    case StayMode::NewReservation:
+        return newReservation(db, form);
+    case StayMode::EditReservation:
+        return changeReservation(db, groupId, form);
+    case StayMode::NewAccommodation:
+        return newAccommodation(db, form);
+    case StayMode::EditAccommodation:
+        return changeAccommodation(db, groupId, form);
+    }
+    return {SaveOutcome::Refused, 0};
+}
 } // namespace
 
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
 {
-    Transaction tx(db);
-    if (isChange(mode))
-        requireGroup(db, mode, groupId);
-    const QStringList full = overbookedRooms(db, reservationIdFor(mode, groupId),
-                                             accommodationIdFor(mode, groupId), form.chosen);
-    if (!full.isEmpty() &&
-        !prompter().ask(QStringLiteral("W pokojach: %1 w wybranym terminie nie ma już tylu "
-                                       "wolnych miejsc. Czy mimo to zapisać?")
-                            .arg(full.join(QStringLiteral(", "))),
-                        QStringLiteral("Zajęte miejsca"), false))
-        return {SaveOutcome::Declined, groupId};
-
-    SaveOutcome outcome;
-    switch (mode) {
-    case StayMode::NewReservation:
-        outcome = newReservation(db, form);
-        break;
-    case StayMode::EditReservation:
-        outcome = changeReservation(db, groupId, form);
-        break;
-    case StayMode::NewAccommodation:
-        outcome = newAccommodation(db, form);
-        break;
-    case StayMode::EditAccommodation:
-        outcome = changeAccommodation(db, groupId, form);
-        break;
+    // The question is asked with no transaction open: while it waits, the
+    // other workstations must be able to write. The write checks again and
+    // asks once more when beds went meanwhile in a room not yet agreed to.
+    QStringList accepted;
+    QStringList full = checkBeds(db, mode, groupId, form);
+    for (;;) {
+        if (!allAccepted(full, accepted)) {
+            if (!prompter().ask(QStringLiteral("W pokojach: %1 w wybranym terminie nie ma już "
+                                               "tylu wolnych miejsc. Czy mimo to zapisać?")
+                                    .arg(full.join(QStringLiteral(", "))),
+                                QStringLiteral("Zajęte miejsca"), false))
+                return {SaveOutcome::Declined, groupId};
+            accepted = full;
+        }
+        Transaction tx(db);
+        full = checkBeds(db, mode, groupId, form);
+        if (!allAccepted(full, accepted))
+            continue; // rolled back; asked again
+        const SaveOutcome outcome = write(db, mode, groupId, form);
+        if (outcome.kind == SaveOutcome::Saved)
+            tx.commit();
+        return outcome;
     }
-    if (outcome.kind == SaveOutcome::Saved)
-        tx.commit();
-    return outcome;
 }

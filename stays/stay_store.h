@@ -46,7 +46,10 @@ struct SaveOutcome {
     int groupId = 0; // the new or changed group
 };
 
-// Saves the form in one transaction. Refused room lines, register entries
-// and header updates are reported and skipped; any other failure throws
-// DbError and leaves the database as it was. `groupId` is R or K of a change.
+// Saves the form in one transaction. Rooms with too few free beds are asked
+// about first ("Zajęte miejsca"), with no transaction open, and checked again
+// in the transaction. Refused room lines, register entries and header updates
+// are reported (once the transaction has ended) and skipped; any other
+// failure throws DbError and leaves the database as it was. `groupId` is R or
+// K of a change.
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form);
