@@ -216,6 +216,16 @@ SaveOutcome write(QSqlDatabase db, StayMode mode, int groupId, const StayForm& f
 
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
 {
+    if (!isChange(mode) && linesOf(form.chosen).isEmpty()) {
+        const bool reservation = isReservation(mode);
+        prompter().warn(reservation ? QStringLiteral("Nie wybrano żadnego pokoju. Rezerwacja nie "
+                                                     "została zapisana.")
+                                    : QStringLiteral("Nie wybrano żadnego pokoju. Kwaterunek nie "
+                                                     "został zapisany."),
+                        reservation ? QStringLiteral("Nowa rezerwacja")
+                                    : QStringLiteral("Nowy kwaterunek"));
+        return {SaveOutcome::NoRooms, 0};
+    }
     // The question is asked with no transaction open: while it waits, the
     // other workstations must be able to write. The write checks again and
     // asks once more when beds went meanwhile in a room not yet agreed to.

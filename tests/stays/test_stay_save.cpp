@@ -75,8 +75,6 @@ private Q_SLOTS:
             << QStringList({entry("1", 2, 3), entry("1", 2, 3), entry("", 1, 3), entry("", 1, 3),
                             entry("", 1, 3)})
             << 5;
-        QTest::newRow("no lines") << "2" << QStringList()
-                                  << QStringList({entry("", 1, 3), entry("", 1, 3)}) << 2;
         QTest::newRow("persons as letters: stored as 1, nobody placed")
             << "dwie" << QStringList({"1:2:A:2::1:3"}) << QStringList() << 1;
     }
@@ -243,6 +241,46 @@ private Q_SLOTS:
                  SaveOutcome::Saved);
         QCOMPARE(::entries(env, saved.groupId), entries);
         QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    void newGroupNeedsARoom_data()
+    {
+        QTest::addColumn<StayMode>("mode");
+        QTest::addColumn<QString>("message"); // "caption|text", empty when saved
+        QTest::newRow("new reservation")
+            << StayMode::NewReservation
+            << "Nowa rezerwacja|Nie wybrano żadnego pokoju. Rezerwacja nie została zapisana.";
+        QTest::newRow("walk-in") << StayMode::NewAccommodation
+                                 << "Nowy kwaterunek|Nie wybrano żadnego pokoju. Kwaterunek nie "
+                                    "został zapisany.";
+        // A change may take every line away: the group then keeps no room.
+        QTest::newRow("change of a reservation: saved") << StayMode::EditReservation << "";
+        QTest::newRow("change of an accommodation: saved") << StayMode::EditAccommodation << "";
+    }
+    void newGroupNeedsARoom()
+    {
+        QFETCH(StayMode, mode);
+        QFETCH(QString, message);
+        TestEnv env;
+        addRooms(env, {"1:2:A:"});
+        addLines(env, {"R1 1 2 1 3", "K1 1 2 1 3"});
+        const QStringList before = snapshot(env);
+        const int group = isChange(mode) ? 1 : 0;
+        const SaveOutcome out = saveStay(env.db(), mode, group, formOf("2", {}));
+        const QString lines = isReservation(mode) ? "Rez_msc" : "Kwat_msc";
+        if (message.isEmpty()) {
+            QCOMPARE(out.kind, SaveOutcome::Saved);
+            QCOMPARE(env.scalar("SELECT count(*) FROM " + lines).toInt(), 0);
+            QCOMPARE(
+                env.scalar("SELECT count(*) FROM " + lines.left(lines.size() - 3) + "hot").toInt(),
+                1);
+            QVERIFY(env.prompter().shown.isEmpty());
+            return;
+        }
+        QCOMPARE(out.kind, SaveOutcome::NoRooms);
+        QCOMPARE(env.prompter().log(), QStringList({message}));
+        QCOMPARE(env.prompter().shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(snapshot(env), before);
     }
 
     void lineOfADeletedRoomIsDropped()
