@@ -3,6 +3,7 @@
 #include "core/program_dir.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "db/after_transaction.h"
 #include "db/schema.h"
 #include "db/sql.h"
 
@@ -116,9 +117,12 @@ DataModule& dataModule()
     return *currentModule();
 }
 
+// Inside a write transaction the box waits until the transaction has ended.
 void reportDatabaseError(const QString& operation, const QString& engineMessage)
 {
-    prompter().error(QStringLiteral("Błąd bazy : \r\n") + engineMessage, operation);
+    whenNoTransaction([text = QStringLiteral("Błąd bazy : \r\n") + engineMessage, operation] {
+        prompter().error(text, operation);
+    });
 }
 
 void reportDatabaseError(const QString& operation, const RezydoError& error)

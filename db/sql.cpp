@@ -1,6 +1,7 @@
 #include "db/sql.h"
 
 #include "core/days.h"
+#include "db/after_transaction.h"
 
 DbError::DbError(const QSqlError& e)
     : RezydoError(e.databaseText().isEmpty() ? e.text() : e.databaseText())
@@ -58,13 +59,21 @@ Transaction::Transaction(QSqlDatabase db)
 {
     runSql(m_db, QStringLiteral("BEGIN IMMEDIATE"));
     m_open = true;
+    transactionBegun();
 }
 
 Transaction::~Transaction()
 {
-    if (m_open) {
-        QSqlQuery rollback(m_db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
+    if (!m_open)
+        return;
+    QSqlQuery rollback(m_db);
+    rollback.exec(QStringLiteral("ROLLBACK"));
+    // The boxes of a rolled-back operation still tell what went wrong; a
+    // failing box must not escape a destructor that may run while unwinding.
+    try {
+        transactionEnded();
+    } catch (...) {
+        // A box that cannot be shown is dropped.
     }
 }
 
@@ -72,6 +81,7 @@ void Transaction::commit()
 {
     runSql(m_db, QStringLiteral("COMMIT"));
     m_open = false;
+    transactionEnded();
 }
 
 QString likeContains(const QString& typed)

@@ -5,6 +5,8 @@
 #include "stays/stay_sql.h"
 #include "stays/stay_store.h"
 
+#include <algorithm>
+
 namespace {
 struct Header {
     QVariant name;
@@ -102,6 +104,19 @@ SaveOutcome newAccommodation(QSqlDatabase db, const StayForm& form)
     return {SaveOutcome::Saved, g};
 }
 
+// True when some row of the chosen list holds the room with these beds and
+// dates. A room may have several rows, one per period.
+bool chosenHolds(const TextGrid& chosenList, const QString& room, const QString& beds,
+                 const QString& from, const QString& to)
+{
+    for (int row = 0; row < chosenList.rowCount(); ++row)
+        if (chosenList.key(row).compare(room, Qt::CaseInsensitive) == 0 &&
+            chosenList.cell(row, chosen::Beds) == beds &&
+            chosenList.cell(row, chosen::From) == from && chosenList.cell(row, chosen::To) == to)
+            return true;
+    return false;
+}
+
 // Rooms whose stored lines the chosen list no longer holds as they were:
 // their register entries lose the room and are placed again at registration.
 QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList)
@@ -111,11 +126,9 @@ QStringList affectedRooms(QSqlDatabase db, int k, const TextGrid& chosenList)
                          {{":ID", k}});
     while (q.next()) {
         const QString room = q.value(QStringLiteral("Nr_pokoju")).toString();
-        const int row = chosenList.findKey(room);
-        if (row < 0 ||
-            chosenList.cell(row, chosen::Beds) != q.value(QStringLiteral("Miejsc")).toString() ||
-            chosenList.cell(row, chosen::From) != q.value(QStringLiteral("Od")).toString() ||
-            chosenList.cell(row, chosen::To) != q.value(QStringLiteral("Do")).toString())
+        if (!chosenHolds(chosenList, room, q.value(QStringLiteral("Miejsc")).toString(),
+                         q.value(QStringLiteral("Od")).toString(),
+                         q.value(QStringLiteral("Do")).toString()))
             rooms.append(room);
     }
     return rooms;
@@ -169,38 +182,71 @@ void requireGroup(QSqlDatabase db, StayMode mode, int groupId)
         throw RezydoError(
             QStringLiteral("Tej grupy nie ma już w bazie danych. Zmiany nie zostały zapisane."));
 }
+
+// The overbooked rooms; a change of a group removed meanwhile is refused.
+QStringList checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+{
+    if (isChange(mode))
+        requireGroup(db, mode, groupId);
+    return overbookedRooms(db, reservationIdFor(mode, groupId), accommodationIdFor(mode, groupId),
+                           form.chosen);
+}
+
+bool allAccepted(const QStringList& full, const QStringList& accepted)
+{
+    return std::all_of(full.cbegin(), full.cend(),
+                       [&](const QString& room) { return accepted.contains(room); });
+}
+
+SaveOutcome write(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+{
+    switch (mode) {
+    case StayMode::NewReservation:
+        return newReservation(db, form);
+    case StayMode::EditReservation:
+        return changeReservation(db, groupId, form);
+    case StayMode::NewAccommodation:
+        return newAccommodation(db, form);
+    case StayMode::EditAccommodation:
+        return changeAccommodation(db, groupId, form);
+    }
+    return {SaveOutcome::Refused, 0};
+}
 } // namespace
 
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
 {
-    Transaction tx(db);
-    if (isChange(mode))
-        requireGroup(db, mode, groupId);
-    const QStringList full = overbookedRooms(db, reservationIdFor(mode, groupId),
-                                             accommodationIdFor(mode, groupId), form.chosen);
-    if (!full.isEmpty() &&
-        !prompter().ask(QStringLiteral("W pokojach: %1 w wybranym terminie nie ma już tylu "
-                                       "wolnych miejsc. Czy mimo to zapisać?")
-                            .arg(full.join(QStringLiteral(", "))),
-                        QStringLiteral("Zajęte miejsca"), false))
-        return {SaveOutcome::Declined, groupId};
-
-    SaveOutcome outcome;
-    switch (mode) {
-    case StayMode::NewReservation:
-        outcome = newReservation(db, form);
-        break;
-    case StayMode::EditReservation:
-        outcome = changeReservation(db, groupId, form);
-        break;
-    case StayMode::NewAccommodation:
-        outcome = newAccommodation(db, form);
-        break;
-    case StayMode::EditAccommodation:
-        outcome = changeAccommodation(db, groupId, form);
-        break;
+    if (!isChange(mode) && linesOf(form.chosen).isEmpty()) {
+        const bool reservation = isReservation(mode);
+        prompter().warn(reservation ? QStringLiteral("Nie wybrano żadnego pokoju. Rezerwacja nie "
+                                                     "została zapisana.")
+                                    : QStringLiteral("Nie wybrano żadnego pokoju. Kwaterunek nie "
+                                                     "został zapisany."),
+                        reservation ? QStringLiteral("Nowa rezerwacja")
+                                    : QStringLiteral("Nowy kwaterunek"));
+        return {SaveOutcome::NoRooms, 0};
     }
-    if (outcome.kind == SaveOutcome::Saved)
-        tx.commit();
-    return outcome;
+    // The question is asked with no transaction open: while it waits, the
+    // other workstations must be able to write. The write checks again and
+    // asks once more when beds went meanwhile in a room not yet agreed to.
+    QStringList accepted;
+    QStringList full = checkBeds(db, mode, groupId, form);
+    for (;;) {
+        if (!allAccepted(full, accepted)) {
+            if (!prompter().ask(QStringLiteral("W pokojach: %1 w wybranym terminie nie ma już "
+                                               "tylu wolnych miejsc. Czy mimo to zapisać?")
+                                    .arg(full.join(QStringLiteral(", "))),
+                                QStringLiteral("Zajęte miejsca"), false))
+                return {SaveOutcome::Declined, groupId};
+            accepted = full;
+        }
+        Transaction tx(db);
+        full = checkBeds(db, mode, groupId, form);
+        if (!allAccepted(full, accepted))
+            continue; // rolled back; asked again
+        const SaveOutcome outcome = write(db, mode, groupId, form);
+        if (outcome.kind == SaveOutcome::Saved)
+            tx.commit();
+        return outcome;
+    }
 }

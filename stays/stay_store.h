@@ -42,11 +42,15 @@ struct SaveOutcome {
         Saved,    // written and committed
         Declined, // the double-booking question was answered No; nothing written
         Refused,  // the new group's header was refused (reported); nothing written
+        NoRooms,  // a new group with no room lines (the receptionist is told); nothing written
     } kind = Saved;
     int groupId = 0; // the new or changed group
 };
 
-// Saves the form in one transaction. Refused room lines, register entries
-// and header updates are reported and skipped; any other failure throws
-// DbError and leaves the database as it was. `groupId` is R or K of a change.
+// Saves the form in one transaction. Rooms with too few free beds are asked
+// about first ("Zajęte miejsca"), with no transaction open, and checked again
+// in the transaction. Refused room lines, register entries and header updates
+// are reported (once the transaction has ended) and skipped; any other
+// failure throws DbError and leaves the database as it was. `groupId` is R or
+// K of a change. A new group needs at least one room line.
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form);

@@ -196,6 +196,8 @@ public:
             for (int row = 0; row < std::min(rooms.rowCount(), 6); ++row)
                 if (!rooms.key(row).isEmpty())
                     addRoom(form, rooms, row, std::nullopt);
+            if (linesOf(form.chosen).isEmpty())
+                continue; // earlier desks took these days; a group needs a room
             const SaveOutcome saved = saveStay(db(), StayMode::NewReservation, 0, form);
             if (saved.kind != SaveOutcome::Saved)
                 throw RezydoError(m_prompter.lastMessage);
@@ -352,6 +354,7 @@ private:
             m_journal.write(kind, m_ids, QStringLiteral("double-booking"), m_prompter.lastQuestion);
             break;
         case SaveOutcome::Refused:
+        case SaveOutcome::NoRooms:
             m_journal.write(kind, m_ids, QStringLiteral("refused"), m_prompter.lastMessage);
             break;
         }

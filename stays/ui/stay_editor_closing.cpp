@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWindow>
 
@@ -39,14 +40,24 @@ bool isPassing(const QWidget* w)
 
 void TRezerwacja::onSave()
 {
+    // One save at a time; and the second click of a double click, arriving
+    // when the first has already saved and reset the window, saves nothing.
+    if (m_saving || m_settling)
+        return;
     m_saving = true;
-    guarded([this] { save(); });
+    bool wasReset = false;
+    guarded([this, &wasReset] { wasReset = save(); });
     m_saving = false;
+    if (wasReset) {
+        m_settling = true;
+        QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval(), this,
+                           [this] { m_settling = false; });
+    }
     if (m_closePending)
         closeAtOnce();
 }
 
-void TRezerwacja::save()
+bool TRezerwacja::save()
 {
     StayForm form;
     form.name = m_name->text();
@@ -57,18 +68,18 @@ void TRezerwacja::save()
     form.chosen = m_chosen;
     const SaveOutcome outcome = saveStay(dataModule().database(), m_mode, m_groupId, form);
     if (outcome.kind != SaveOutcome::Saved)
-        return; // the input stays for another try
+        return false; // the input stays for another try
     switch (m_mode) {
     case StayMode::NewReservation:
         reset();
-        break;
+        return true;
     case StayMode::NewAccommodation:
         if (askRegistration())
             frame().registerGroup(outcome.groupId);
         if (prompter().ask(QStringLiteral("Rozliczyć grupę ?"), kCaption, true))
             frame().openBilling(outcome.groupId);
         reset();
-        break;
+        return true;
     case StayMode::EditReservation:
         m_closeWithoutQuestion = true;
         closeWindow();
@@ -80,6 +91,7 @@ void TRezerwacja::save()
         closeWindow();
         break;
     }
+    return false;
 }
 
 void TRezerwacja::onClose()

@@ -63,7 +63,7 @@ private:
     void removeLines();
     void updateSummary();
     void onSave();
-    void save();
+    bool save(); // true when the window was reset for the next group
     void onClose();
     void groupPeriodChanged();
     void groupPeriodChecked();
@@ -86,6 +86,7 @@ private:
     TextGrid m_chosen;
     std::optional<std::pair<QDate, QDate>> m_lastFill;
     bool m_saving = false;
+    bool m_settling = false; // just reset after a save: a click now is the rest of a double click
     bool m_closePending = false;
     bool m_closeWithoutQuestion = false;
     bool m_closeApproved = false;

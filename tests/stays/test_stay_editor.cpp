@@ -18,9 +18,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QStyleHints>
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
+
+Q_DECLARE_METATYPE(StayMode)
 
 namespace {
 template <class T> T* child(QWidget* w, const char* name)
@@ -185,6 +189,91 @@ private Q_SLOTS:
         QCOMPARE(recorder.calls, QStringList({"rejestracja 1", "opłaty 1"}));
         QCOMPARE(w.windowTitle(), QString("Nowy kwaterunek")); // reset for the next group
         QCOMPARE(tableRows(child<QTableWidget>(&w, "RezPozycje")), QStringList());
+    }
+
+    void doubleClickOnSaveSavesOnce_data()
+    {
+        QTest::addColumn<StayMode>("mode");
+        QTest::addColumn<bool>("duringTheQuestions"); // else right after the first click
+        QTest::addColumn<QString>("table");
+        QTest::newRow("reservation: double click") << StayMode::NewReservation << false << "Rez";
+        QTest::newRow("walk-in: double click") << StayMode::NewAccommodation << false << "Kwat";
+        QTest::newRow("walk-in: a click while the save asks")
+            << StayMode::NewAccommodation << true << "Kwat";
+    }
+    void doubleClickOnSaveSavesOnce()
+    {
+        QFETCH(StayMode, mode);
+        QFETCH(bool, duringTheQuestions);
+        QFETCH(QString, table);
+        TestEnv env;
+        addRooms(env, {"12:2:A:", "14:2:A:"});
+        RecordingFrame recorder;
+        setFrame(&recorder);
+        const auto noFrame = qScopeGuard([] { setFrame(nullptr); });
+        TRezerwacja w(mode);
+        w.start();
+        w.show();
+        type(&w, "Rezerwujacy", "Nowak");
+        type(&w, "Il_os", "2");
+        selectRooms(child<QTableWidget>(&w, "WolnePokoje"), {"12"});
+        click(&w, "Dodaj");
+        auto* save = child<QPushButton>(&w, "Zapisz");
+        if (isReservation(mode)) {
+            QTest::mouseClick(save, Qt::LeftButton);
+            QTest::mouseDClick(save, Qt::LeftButton); // the second press of a double click
+            QTest::mouseRelease(save, Qt::LeftButton);
+        } else {
+            env.prompter().answers = {true, false};
+            if (duringTheQuestions)
+                recorder.onRegister = [save] { QTest::mouseClick(save, Qt::LeftButton); };
+            QTest::mouseClick(save, Qt::LeftButton);
+            if (!duringTheQuestions) {
+                QTest::mouseDClick(save, Qt::LeftButton);
+                QTest::mouseRelease(save, Qt::LeftButton);
+            }
+        }
+        QCOMPARE(env.rows(QString("SELECT Nazwa FROM %1_hot").arg(table)), QStringList({"Nowak"}));
+        QCOMPARE(env.rows(QString("SELECT Nr_pokoju FROM %1_msc").arg(table)), QStringList({"12"}));
+        QCOMPARE(env.prompter().shown.size(), isReservation(mode) ? 0 : 2);
+        QCOMPARE(tableRows(child<QTableWidget>(&w, "RezPozycje")), QStringList());
+        // the window is ready again for the next group
+        selectRooms(child<QTableWidget>(&w, "WolnePokoje"), {"14"});
+        click(&w, "Dodaj");
+        env.prompter().answers = {false, false};
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(env.scalar(QString("SELECT count(*) FROM %1_hot").arg(table)).toInt(), 2);
+    }
+
+    void emptyNewGroupIsNotSaved_data()
+    {
+        QTest::addColumn<StayMode>("mode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("reservation")
+            << StayMode::NewReservation
+            << "Nowa rezerwacja|Nie wybrano żadnego pokoju. Rezerwacja nie została zapisana.";
+        QTest::newRow("walk-in") << StayMode::NewAccommodation
+                                 << "Nowy kwaterunek|Nie wybrano żadnego pokoju. Kwaterunek nie "
+                                    "został zapisany.";
+    }
+    void emptyNewGroupIsNotSaved()
+    {
+        QFETCH(StayMode, mode);
+        QFETCH(QString, message);
+        TestEnv env;
+        addRooms(env, {"12:2:A:"});
+        TRezerwacja w(mode);
+        w.start();
+        w.show();
+        type(&w, "Rezerwujacy", "Nowak");
+        type(&w, "Il_os", "2");
+        QTest::mouseClick(child<QPushButton>(&w, "Zapisz"), Qt::LeftButton);
+        QCOMPARE(env.prompter().log(), QStringList({message}));
+        QCOMPARE(env.prompter().shown[0].icon, Prompter::Icon::Warning);
+        for (const char* t : {"Rez_hot", "Kwat_hot", "Ksiazka", "Arch_os"})
+            QCOMPARE(env.scalar(QString("SELECT count(*) FROM %1").arg(t)).toInt(), 0);
+        QCOMPARE(child<QLineEdit>(&w, "Rezerwujacy")->text(), QString("Nowak")); // kept
     }
 
     void singleBedsMoveTheRoomToFreePlaces()
@@ -378,6 +467,8 @@ private Q_SLOTS:
             QVERIFY(!editor.isNull());
         };
         type(editor, "Il_os", "2");
+        child<QTableWidget>(editor, "WolnePokoje")->selectAll();
+        click(editor, "Dodaj");
         env.prompter().answers = {true, false};
         click(editor, "Zapisz");
         QTRY_VERIFY(editor.isNull());

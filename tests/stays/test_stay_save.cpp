@@ -75,8 +75,6 @@ private Q_SLOTS:
             << QStringList({entry("1", 2, 3), entry("1", 2, 3), entry("", 1, 3), entry("", 1, 3),
                             entry("", 1, 3)})
             << 5;
-        QTest::newRow("no lines") << "2" << QStringList()
-                                  << QStringList({entry("", 1, 3), entry("", 1, 3)}) << 2;
         QTest::newRow("persons as letters: stored as 1, nobody placed")
             << "dwie" << QStringList({"1:2:A:2::1:3"}) << QStringList() << 1;
     }
@@ -205,6 +203,84 @@ private Q_SLOTS:
         QCOMPARE(gridRows(loadStay(env.db(), StayMode::EditAccommodation, 1).chosen, 7),
                  gridRows(chosenFrom(chosen), 7));
         QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    void roomWithTwoLines_data()
+    {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QStringList>("entries");
+        // Room 1 for days 1 to 3 (2 beds) and again for days 3 to 5 (1 bed).
+        const QStringList stored{"1:2:A:2::1:3", "1:2:A:1::3:5", "2:2:A:1::1:3"};
+        const QStringList placed{entry("1", 1, 3), entry("1", 1, 3), entry("1", 3, 5),
+                                 entry("2", 1, 3)};
+        QTest::newRow("only the name changed: every entry keeps its room") << stored << placed;
+        QTest::newRow("the two lines listed the other way round")
+            << QStringList({"1:2:A:1::3:5", "1:2:A:2::1:3", "2:2:A:1::1:3"}) << placed;
+        QTest::newRow("the second period changed: the room's entries lose it")
+            << QStringList({"1:2:A:2::1:3", "1:2:A:1::3:6", "2:2:A:1::1:3"})
+            << QStringList({entry("", 1, 3), entry("", 1, 3), entry("", 3, 5), entry("2", 1, 3)});
+        QTest::newRow("the second line removed: the room's entries lose it")
+            << QStringList({"1:2:A:2::1:3", "2:2:A:1::1:3"})
+            << QStringList({entry("", 1, 3), entry("", 1, 3), entry("", 3, 5), entry("2", 1, 3)});
+    }
+    void roomWithTwoLines()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, entries);
+        TestEnv env;
+        addRooms(env, {"1:2:A:", "2:2:A:"});
+        const SaveOutcome saved =
+            saveStay(env.db(), StayMode::NewAccommodation, 0,
+                     formOf("4", {"1:2:A:2::1:3", "1:2:A:1::3:5", "2:2:A:1::1:3"}, 1, 5));
+        QCOMPARE(saved.kind, SaveOutcome::Saved);
+        const StayForm loaded = loadStay(env.db(), StayMode::EditAccommodation, saved.groupId);
+        QCOMPARE(gridRows(loaded.chosen, 1), QStringList({"1", "1", "2"}));
+        StayForm form = formOf("4", chosen, 1, 5);
+        form.name = QStringLiteral("Kowalscy z Gdańska");
+        QCOMPARE(saveStay(env.db(), StayMode::EditAccommodation, saved.groupId, form).kind,
+                 SaveOutcome::Saved);
+        QCOMPARE(::entries(env, saved.groupId), entries);
+        QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    void newGroupNeedsARoom_data()
+    {
+        QTest::addColumn<StayMode>("mode");
+        QTest::addColumn<QString>("message"); // "caption|text", empty when saved
+        QTest::newRow("new reservation")
+            << StayMode::NewReservation
+            << "Nowa rezerwacja|Nie wybrano żadnego pokoju. Rezerwacja nie została zapisana.";
+        QTest::newRow("walk-in") << StayMode::NewAccommodation
+                                 << "Nowy kwaterunek|Nie wybrano żadnego pokoju. Kwaterunek nie "
+                                    "został zapisany.";
+        // A change may take every line away: the group then keeps no room.
+        QTest::newRow("change of a reservation: saved") << StayMode::EditReservation << "";
+        QTest::newRow("change of an accommodation: saved") << StayMode::EditAccommodation << "";
+    }
+    void newGroupNeedsARoom()
+    {
+        QFETCH(StayMode, mode);
+        QFETCH(QString, message);
+        TestEnv env;
+        addRooms(env, {"1:2:A:"});
+        addLines(env, {"R1 1 2 1 3", "K1 1 2 1 3"});
+        const QStringList before = snapshot(env);
+        const int group = isChange(mode) ? 1 : 0;
+        const SaveOutcome out = saveStay(env.db(), mode, group, formOf("2", {}));
+        const QString lines = isReservation(mode) ? "Rez_msc" : "Kwat_msc";
+        if (message.isEmpty()) {
+            QCOMPARE(out.kind, SaveOutcome::Saved);
+            QCOMPARE(env.scalar("SELECT count(*) FROM " + lines).toInt(), 0);
+            QCOMPARE(
+                env.scalar("SELECT count(*) FROM " + lines.left(lines.size() - 3) + "hot").toInt(),
+                1);
+            QVERIFY(env.prompter().shown.isEmpty());
+            return;
+        }
+        QCOMPARE(out.kind, SaveOutcome::NoRooms);
+        QCOMPARE(env.prompter().log(), QStringList({message}));
+        QCOMPARE(env.prompter().shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(snapshot(env), before);
     }
 
     void lineOfADeletedRoomIsDropped()

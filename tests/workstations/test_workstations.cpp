@@ -1,7 +1,13 @@
 // Three desks on one database file at once, each with the program's own
 // logic and connection; afterwards every operation a desk reported as done
 // must be in the file whole, and every refused one must have left nothing.
+#include "billing/calculation.h"
+#include "db/after_transaction.h"
+#include "db/data_module.h"
 #include "db/sql.h"
+#include "stays/check_in_out.h"
+#include "stays/chosen_lines.h"
+#include "stays/stay_store.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 #include "tests/workstations/workstations_fixture.h"
@@ -9,6 +15,8 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 int count(QSqlDatabase db, const QString& sql, int id)
@@ -249,7 +257,50 @@ QStringList keyFaults(QSqlDatabase db, const Before& before, const Reported& r)
             faults << QStringLiteral("group %1 has a stale settled flag").arg(k);
     return faults;
 }
+
+// A reservation from 2031-07-20 to 2031-07-23 (far from the days the desks
+// book), as the stay editor holds it before "Rezerwuj": rooms as "room:beds".
+StayForm reservationOf(const QStringList& rooms)
+{
+    StayForm form;
+    form.name = QStringLiteral("Przy okienku");
+    form.persons = QStringLiteral("2");
+    form.from = QDate(2031, 7, 20);
+    form.to = QDate(2031, 7, 23);
+    form.chosen = chosenGrid();
+    for (const QString& room : rooms) {
+        RoomToAdd add;
+        add.room = room.section(QLatin1Char(':'), 0, 0);
+        add.roomBeds = QStringLiteral("2");
+        add.beds = room.section(QLatin1Char(':'), 1, 1).toInt();
+        add.from = QStringLiteral("2031-07-20");
+        add.to = QStringLiteral("2031-07-23");
+        addToChosen(form.chosen, add);
+    }
+    return form;
+}
+
+// Rooms A1 and A2 of two beds each, and a group of another desk holding one
+// bed of A1 for the reservation's nights.
+void twoRoomsOneBedTaken(TestEnv& env)
+{
+    env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ) VALUES ('A1', 2, 'A'), ('A2', 2, 'A')");
+    env.exec("INSERT INTO Kwat_hot (Nazwa, Osob, Od, \"Do\") VALUES ('Inni', 1, '2031-07-20', "
+             "'2031-07-23')");
+    env.exec("INSERT INTO Kwat_msc (Identyfikator, Nr_pokoju, Miejsc, Od, \"Do\") VALUES "
+             "(last_insert_rowid(), 'A1', 1, '2031-07-20', '2031-07-23')");
+}
+
+const QString kTakeABed =
+    QStringLiteral("INSERT INTO Kwat_msc (Identyfikator, Nr_pokoju, Miejsc, Od, \"Do\") VALUES "
+                   "((SELECT max(Identyfikator) FROM Kwat_hot), ?, 1, '2031-07-21', '2031-07-22')");
+
+using Meanwhile = std::function<QStringList(TestEnv&)>;
+using Write = std::function<void(TestEnv&)>;
 } // namespace
+
+Q_DECLARE_METATYPE(Meanwhile)
+Q_DECLARE_METATYPE(Write)
 
 class TestWorkstations : public QObject {
     Q_OBJECT
@@ -305,6 +356,204 @@ private Q_SLOTS:
             checkLine(env.db(), r, l, faults);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
         QCOMPARE(overbookedNights(env.db()), QStringList());
+    }
+
+    // While the double-booking question waits for the receptionist, the
+    // other desks go on writing: the save holds no lock over a question.
+    void aDeskAskingAboutBedsBlocksNoOne_data()
+    {
+        QTest::addColumn<Meanwhile>("meanwhile"); // the other desks' failures
+        QTest::newRow("another desk books a room") << Meanwhile([](TestEnv& env) {
+            OtherDesk other(env.databaseFile(), 300);
+            const QString failed = other.write(kTakeABed, {QStringLiteral("A2")});
+            return failed.isEmpty() ? QStringList() : QStringList{failed};
+        });
+        QTest::newRow("a desk works through its mix") << Meanwhile([](TestEnv& env) {
+            auto desk = startDesk(env, QStringLiteral("W9"), 9, 1);
+            QString why;
+            if (!finishDesk(*desk, &why))
+                return QStringList{why};
+            QStringList failed;
+            int done = 0;
+            for (const JournalLine& l : readJournal(desk->journal, desk->name)) {
+                done += l.ok() ? 1 : 0;
+                if (l.text.contains(QLatin1String("locked")))
+                    failed << where(l) + QLatin1Char(' ') + l.text;
+            }
+            if (done == 0)
+                failed << QStringLiteral("the desk got nothing done");
+            return failed;
+        });
+    }
+    void aDeskAskingAboutBedsBlocksNoOne()
+    {
+        QFETCH(Meanwhile, meanwhile);
+        TestEnv::Options o;
+        o.demo = true;
+        TestEnv env(o);
+        twoRoomsOneBedTaken(env);
+        ScopedWaitingPrompter desk;
+        desk->answers = {true};
+        QStringList failures;
+        desk->meanwhile = [&] { failures += meanwhile(env); };
+        const SaveOutcome out =
+            saveStay(env.db(), StayMode::NewReservation, 0, reservationOf({"A1:2"}));
+        QCOMPARE(desk->shown,
+                 QStringList({"Zajęte miejsca|W pokojach: A1 w wybranym terminie "
+                              "nie ma już tylu wolnych miejsc. Czy mimo to zapisać?"}));
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
+        QCOMPARE(out.kind, SaveOutcome::Saved);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Rez_msc WHERE Identyfikator = ?", {out.groupId})
+                     .toInt(),
+                 1);
+    }
+
+    // The answer covers the rooms it was given; beds gone meanwhile in
+    // another room are asked about again before anything is written.
+    void bedsGoneWhileAskingAreAskedAbout_data()
+    {
+        QTest::addColumn<QString>("room"); // where the other desk takes a bed
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("asked"); // the rooms of each question
+        QTest::addColumn<int>("lines");         // of the reservation, -1: not saved
+        QTest::newRow("another room: asked again, Yes saves")
+            << "A2" << QList<bool>{true, true} << QStringList({"A1", "A1, A2"}) << 2;
+        QTest::newRow("another room: asked again, No writes nothing")
+            << "A2" << QList<bool>{true, false} << QStringList({"A1", "A1, A2"}) << -1;
+        QTest::newRow("the room agreed to: not asked again")
+            << "A1" << QList<bool>{true} << QStringList({"A1"}) << 2;
+    }
+    void bedsGoneWhileAskingAreAskedAbout()
+    {
+        QFETCH(QString, room);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(int, lines);
+        TestEnv env;
+        twoRoomsOneBedTaken(env);
+        ScopedWaitingPrompter desk;
+        desk->answers.assign(answers.cbegin(), answers.cend());
+        QString failed = QStringLiteral("no question");
+        desk->meanwhile = [&] {
+            if (desk->shown.size() == 1)
+                failed = OtherDesk(env.databaseFile(), 300).write(kTakeABed, {room});
+        };
+        const SaveOutcome out =
+            saveStay(env.db(), StayMode::NewReservation, 0, reservationOf({"A1:2", "A2:2"}));
+        QCOMPARE(failed, QString());
+        QStringList questions;
+        for (const QString& rooms : asked)
+            questions << QStringLiteral("Zajęte miejsca|W pokojach: %1 w wybranym terminie nie "
+                                        "ma już tylu wolnych miejsc. Czy mimo to zapisać?")
+                             .arg(rooms);
+        QCOMPARE(desk->shown, questions);
+        QCOMPARE(out.kind, lines < 0 ? SaveOutcome::Declined : SaveOutcome::Saved);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Rez_hot").toInt(), lines < 0 ? 0 : 1);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Rez_msc").toInt(), std::max(lines, 0));
+    }
+
+    // A box about an item the database refused, or about a step that ended
+    // the operation, is shown once the transaction has ended, so the other
+    // desks can write while it is on the screen.
+    void errorBoxesWaitForTheTransaction_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<Write>("write");
+        QTest::addColumn<QString>("caption");
+        const auto reserve = [](TestEnv&) {
+            saveStay(dataModule().database(), StayMode::NewReservation, 0,
+                     reservationOf({"A1:1", "A2:2"}));
+        };
+        QTest::newRow("a refused line of a saved reservation")
+            << "BEFORE INSERT ON Rez_msc WHEN NEW.Nr_pokoju = 'A2'" << Write(reserve)
+            << "Dopisywanie pozycji rezerwacji";
+        QTest::newRow("a refused header: the save rolled back")
+            << "BEFORE INSERT ON Rez_hot" << Write(reserve) << "Nowa rezerwacja";
+        QTest::newRow("a refused register entry of a walk-in")
+            << "BEFORE INSERT ON Ksiazka" << Write([](TestEnv&) {
+                   saveStay(dataModule().database(), StayMode::NewAccommodation, 0,
+                            reservationOf({"A2:1"}));
+               })
+            << "Dodawanie wpisów do ksiązki meldunkowej";
+        QTest::newRow("a failed step of a check-in: rolled back")
+            << "BEFORE INSERT ON Kwat_hot" << Write([](TestEnv& env) {
+                   env.exec("INSERT INTO Rez_hot (Nazwa, Osob, Od, \"Do\") VALUES ('R', 1, "
+                            "'2031-07-20', '2031-07-23')");
+                   QVERIFY(!checkInReservation(
+                                dataModule().database(),
+                                env.scalar("SELECT max(Identyfikator) FROM Rez_hot").toInt())
+                                .has_value());
+               })
+            << "Kwaterowanie na podstawie rezerwacji";
+        QTest::newRow("a refused line of a calculation")
+            << "BEFORE INSERT ON Kalk_det" << Write([](TestEnv& env) {
+                   env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ) VALUES ('A3', 2, "
+                            "(SELECT min(Typ) FROM Cennik))");
+                   const SaveOutcome out =
+                       saveStay(dataModule().database(), StayMode::NewAccommodation, 0,
+                                reservationOf({"A3:2"}));
+                   createCalculation(dataModule().database(), out.groupId);
+               })
+            << "Nowa pozycja kalkulacji";
+    }
+    void errorBoxesWaitForTheTransaction()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(Write, write);
+        QFETCH(QString, caption);
+        TestEnv::Options o;
+        o.demo = true;
+        TestEnv env(o);
+        twoRoomsOneBedTaken(env);
+        env.exec("CREATE TABLE probe (x)");
+        env.exec("CREATE TRIGGER refusal " + trigger +
+                 " BEGIN SELECT RAISE(ABORT, 'nie tym razem'); END");
+        ScopedWaitingPrompter desk;
+        QStringList seen; // per box: the transaction still open, another desk's write
+        desk->meanwhile = [&] {
+            seen << (transactionOpen() ? QStringLiteral("open|") : QStringLiteral("ended|")) +
+                        OtherDesk(env.databaseFile(), 300).write("INSERT INTO probe VALUES (1)");
+        };
+        write(env);
+        QVERIFY2(desk->shown.contains(caption + "|Błąd bazy : \r\nnie tym razem"),
+                 qPrintable(desk->shown.join(u'\n')));
+        QCOMPARE(seen, QStringList(desk->shown.size(), QStringLiteral("ended|")));
+        QCOMPARE(env.scalar("SELECT count(*) FROM probe").toInt(), desk->shown.size());
+    }
+
+    // Boxes raised while transactions are open (here on two files at once)
+    // wait for the last one to end, also when it ends by an exception, and
+    // then come in the order they were raised.
+    void aBoxWaitsForEveryOpenTransaction()
+    {
+        TestEnv env;
+        const QString name = QStringLiteral("another-file");
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            other.setDatabaseName(env.path(QStringLiteral("inny.db")));
+            QVERIFY(other.open());
+            ScopedWaitingPrompter desk;
+            try {
+                Transaction outer(env.db());
+                reportDatabaseError(QStringLiteral("Pierwszy"), QStringLiteral("jeden"));
+                {
+                    Transaction inner(other);
+                    reportDatabaseError(QStringLiteral("Drugi"), QStringLiteral("dwa"));
+                    inner.commit();
+                }
+                QCOMPARE(desk->shown, QStringList());
+                throw DbError(QStringLiteral("koniec"));
+            } catch (const DbError& e) {
+                QCOMPARE(e.text(), QString("koniec"));
+            }
+            QVERIFY(!transactionOpen());
+            QCOMPARE(desk->shown,
+                     QStringList({"Pierwszy|Błąd bazy : \r\njeden", "Drugi|Błąd bazy : \r\ndwa"}));
+            reportDatabaseError(QStringLiteral("Trzeci"), QStringLiteral("trzy"));
+            QCOMPARE(desk->shown.size(), 3); // with no transaction at once
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(name);
     }
 };
 

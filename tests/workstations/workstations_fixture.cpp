@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QFile>
 #include <QMap>
+#include <QSqlError>
+#include <QUuid>
 
 QList<JournalLine> readJournal(const QString& path, const QString& desk)
 {
@@ -78,4 +80,69 @@ QStringList overbookedNights(QSqlDatabase db)
                        .arg(it.value())
                        .arg(beds.value(it.key().first));
     return out;
+}
+
+OtherDesk::OtherDesk(const QString& file, int busyMs)
+    : m_name(QStringLiteral("desk-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMs));
+    db.open();
+}
+
+OtherDesk::~OtherDesk()
+{
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QString OtherDesk::write(const QString& sql, const QVariantList& values)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return q.lastError().text();
+    QSqlQuery statement(db);
+    statement.prepare(sql);
+    for (const QVariant& v : values)
+        statement.addBindValue(v);
+    if (!statement.exec() || !q.exec(QStringLiteral("COMMIT"))) {
+        const QString why =
+            statement.lastError().isValid() ? statement.lastError().text() : q.lastError().text();
+        q.exec(QStringLiteral("ROLLBACK"));
+        return why;
+    }
+    return {};
+}
+
+ScopedWaitingPrompter::ScopedWaitingPrompter()
+{
+    auto p = std::make_unique<WaitingPrompter>();
+    m_prompter = p.get();
+    m_previous = installPrompter(std::move(p));
+}
+
+ScopedWaitingPrompter::~ScopedWaitingPrompter()
+{
+    installPrompter(std::move(m_previous));
+}
+
+bool WaitingPrompter::ask(const QString& text, const QString& caption, bool)
+{
+    shown << caption + QLatin1Char('|') + text;
+    if (meanwhile)
+        meanwhile();
+    if (answers.empty())
+        return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void WaitingPrompter::message(const QString& text, const QString& caption, Icon)
+{
+    shown << caption + QLatin1Char('|') + text;
+    if (meanwhile)
+        meanwhile();
 }

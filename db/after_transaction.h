@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+// No box may be shown while a write transaction is open: another workstation's
+// writes would wait on its lock and fail. Boxes raised inside a Transaction
+// (the report of an item skipped, of a step that ends the operation) wait here
+// and are shown, in order, once the last open transaction has ended, whether
+// it was committed or rolled back.
+
+// True while a Transaction of this program is open on any connection.
+bool transactionOpen();
+
+// Runs `show` now when no transaction is open, otherwise keeps it for the
+// moment the last one ends.
+void whenNoTransaction(std::function<void()> show);
+
+// Kept by Transaction: one call each when it has begun and when it has ended;
+// the end shows what waited.
+void transactionBegun();
+void transactionEnded();
