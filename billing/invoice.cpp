@@ -8,12 +8,9 @@ int proposedInvoiceNumber(QSqlDatabase db)
     return scalarSql(db, QStringLiteral("SELECT coalesce(max(Rach), 0) + 1 FROM Kalk")).toInt();
 }
 
-std::optional<int> invoiceNumberFromAnswer(const std::optional<QString>& answer,
-                                           const QString& prefilled)
+int invoiceNumberFromAnswer(const std::optional<QString>& answer, const QString& prefilled)
 {
     const QString text = !answer || *answer == prefilled ? prefilled : *answer;
-    if (text.trimmed().isEmpty())
-        return std::nullopt;
     bool ok = false;
     const int number = text.trimmed().toInt(&ok);
     if (!ok || number < -32768 || number > 32767)

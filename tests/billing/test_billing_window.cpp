@@ -382,6 +382,13 @@ private Q_SLOTS:
         QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
 
+        env.prompter().inputs.push_back(QStringLiteral("")); // emptied: no invoice without a number
+        click(w, "Wystaw");
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
+                 QString("'' nie jest poprawną liczbą całkowitą."));
+        QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
+        QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
+
         env.prompter().inputs.push_back(std::nullopt); // cancelled: the proposal stands
         click(w, "Wystaw");
         QCOMPARE(env.rows("SELECT Typ, Rach, sposob_zaplaty FROM Kalk"), QStringList({"2|1|1"}));
