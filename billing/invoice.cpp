@@ -1,6 +1,7 @@
 #include "billing/invoice.h"
 
 #include "billing/payments.h"
+#include "billing/values.h"
 #include "db/sql.h"
 
 int proposedInvoiceNumber(QSqlDatabase db)
@@ -48,7 +49,13 @@ int termDaysOf(const CalcHeader& header)
 void confirmPrepayment(QSqlDatabase db, const CalcHeader& header)
 {
     Transaction tx(db);
-    saveHeader(db, header);
+    // Only issuing stores an invoice number: a proposed or typed one stays unsaved, so the
+    // series has no gaps, and a number an earlier issuing stored stays as it was.
+    CalcHeader h = header;
+    h.number =
+        optionalInt(scalarSql(db, QStringLiteral("SELECT Rach FROM Kalk WHERE Identyfikator = :ID"),
+                              {{":ID", h.groupId}}));
+    saveHeader(db, h);
     refreshSettlement(db, header.groupId);
     tx.commit();
 }

@@ -28,5 +28,6 @@ void cancelInvoice(QSqlDatabase db, int groupId);
 // Days from issue to due date, as shown again for an issued invoice.
 int termDaysOf(const CalcHeader& header);
 
-// Saves the header as typed and refreshes the settled flag, in one transaction.
+// Saves the header as typed, except the invoice number, which keeps what is
+// stored, and refreshes the settled flag, in one transaction.
 void confirmPrepayment(QSqlDatabase db, const CalcHeader& header);

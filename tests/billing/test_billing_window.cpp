@@ -401,6 +401,92 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"2|1"}));
     }
 
+    // Only "Wystaw" stores the proposed number; every other save leaves it for
+    // the next invoice of whichever group is issued first.
+    void savingPathsLeaveTheNumberUnused_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("stored"); // Przedplata, Nazwa, Nip, sposob_zaplaty
+        QTest::newRow("prepayment") << "prepayment"
+                                    << "1000000|Kowalscy||NULL";
+        QTest::newRow("regular client picked") << "client"
+                                               << "0|Hotel Pod Lipami|111|NULL";
+        QTest::newRow("transfer chosen") << "transfer"
+                                         << "0|Kowalscy||2";
+        QTest::newRow("cash chosen") << "cash"
+                                     << "0|Kowalscy||1";
+        QTest::newRow("number typed") << "number"
+                                      << "0|Kowalscy||NULL";
+        QTest::newRow("nothing changed") << "nothing"
+                                         << "0|Kowalscy||NULL";
+    }
+    void savingPathsLeaveTheNumberUnused()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, stored);
+        TestEnv env;
+        const int issued = checkedInGroup(env, "Hotel Pod Lipami");
+        createCalculation(env.db(), issued);
+        env.exec("UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '111'");
+        const int g = checkedInGroup(env);
+        const int next = checkedInGroup(env, "Następni");
+        Dialogs d;
+        {
+            TOplaty w(g, d.payments, d.clients);
+            w.show();
+            page(w, 2);
+            QCOMPARE(text(w, "Rach"), QString("2"));
+            if (change == "prepayment") {
+                type(w, "Przedplata", "100");
+            } else if (change == "client") {
+                env.modal.push_back([&](QDialog& dialog) {
+                    click(dialog, "OK");
+                    return dialog.result();
+                });
+                click(w, "StaliKlienci");
+            } else if (change == "transfer") {
+                click(w, "Przelew");
+            } else if (change == "cash") {
+                click(w, "Gotowka");
+            } else if (change == "number") {
+                type(w, "Rach", "7");
+            }
+            click(w, "ZatwierdzPrzedplate");
+            QCOMPARE(env.rows("SELECT Przedplata, Nazwa, Nip, sposob_zaplaty, Typ, Rach FROM Kalk "
+                              "WHERE Identyfikator = ?",
+                              {g}),
+                     QStringList({stored + "|NULL|NULL"}));
+            // The window goes on offering the number it showed.
+            page(w, 0);
+            page(w, 2);
+            QCOMPARE(text(w, "Rach"), QString("2"));
+        }
+        TOplaty other(next, d.payments, d.clients);
+        other.show();
+        page(other, 2);
+        QCOMPARE(text(other, "Rach"), QString("2"));
+        QVERIFY(env.modal.empty());
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
+    }
+
+    void cancelledInvoiceKeepsItsNumberThroughAPrepayment()
+    {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        createCalculation(env.db(), g);
+        env.exec("UPDATE Kalk SET Rach = 5");
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        page(w, 2);
+        QCOMPARE(text(w, "Rach"), QString("5"));
+        type(w, "Rach", "");
+        type(w, "Przedplata", "10");
+        click(w, "ZatwierdzPrzedplate");
+        QCOMPARE(env.rows("SELECT Typ, Rach, Przedplata FROM Kalk"),
+                 QStringList({"NULL|5|100000"}));
+    }
+
     void issuedTransferShowsItsTerm()
     {
         TestEnv env;

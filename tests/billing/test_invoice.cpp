@@ -122,6 +122,39 @@ private Q_SLOTS:
                  QStringList({"1500000|Nowy odbiorca|1"}));
     }
 
+    void prepaymentLeavesTheNumberUnsaved_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // Rach before; null: none
+        QTest::addColumn<QVariant>("shown");  // the number of the window's header
+        QTest::newRow("no invoice, proposal") << QVariant() << QVariant(3);
+        QTest::newRow("no invoice, number typed") << QVariant() << QVariant(9);
+        QTest::newRow("cancelled invoice, number typed") << QVariant(3) << QVariant(9);
+        QTest::newRow("cancelled invoice, number emptied") << QVariant(3) << QVariant();
+    }
+    void prepaymentLeavesTheNumberUnsaved()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, shown);
+        TestEnv env;
+        invoiceFor(env, calculatedGroup(env), 1, "A", "", "");
+        invoiceFor(env, calculatedGroup(env), 2, "B", "", "");
+        const int g = calculatedGroup(env);
+        env.exec("UPDATE Kalk SET Rach = ? WHERE Identyfikator = ?", {stored, g});
+        const int before = proposedInvoiceNumber(env.db());
+        CalcHeader h = loadHeader(env.db(), g);
+        h.number = shown.isNull() ? std::nullopt : std::optional<int>(shown.toInt());
+        h.prepayment = Money::fromZloty(20);
+        h.name = QStringLiteral("Odbiorca");
+        h.paymentMethod = static_cast<int>(PaymentMethod::Transfer);
+        confirmPrepayment(env.db(), h);
+        QCOMPARE(env.rows("SELECT Typ, Rach, Przedplata, Nazwa, sposob_zaplaty FROM Kalk "
+                          "WHERE Identyfikator = ?",
+                          {g}),
+                 QStringList({QString("NULL|%1|200000|Odbiorca|2")
+                                  .arg(stored.isNull() ? "NULL" : stored.toString())}));
+        QCOMPARE(proposedInvoiceNumber(env.db()), before);
+    }
+
     void regularClientsFirstIssuedThenSearch()
     {
         TestEnv env;
