@@ -208,7 +208,7 @@ private Q_SLOTS:
                  QStringList({"5040000|329800|10|grupa|1|2|1|Firma Kowalski|123-456-78-90|"
                               "2026-07-15|2026-07-15|2026-07-29|2"}));
         QCOMPARE(env.rows("SELECT Identyfikator, Nr_kwit, Wplata, Data, Typ FROM Kwit"),
-                 QStringList({QString("%1|0001/2026#|3000000|2026-07-15|1").arg(g),
+                 QStringList({QString("%1|0001/2026#    |3000000|2026-07-15|1").arg(g),
                               QString("%1|1|2040000|2026-07-15|2").arg(g)}));
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
     }
@@ -310,6 +310,71 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT count(*) FROM Kwit").toInt(), 1);
         QCOMPARE(find<QTableView>(w, "ListaOplat")->model()->rowCount(), 0);
         QVERIFY(!find<QPushButton>(w, "UsunOplate")->isEnabled());
+    }
+
+    // A receipt number is stored with every position of its mask, the typed
+    // digits right-aligned in their part; the next proposal counts on from them,
+    // also after numbers stored without the blanks.
+    void receiptNumbers_data()
+    {
+        QTest::addColumn<QString>("previous"); // the latest receipt already stored
+        QTest::addColumn<QVariant>("typed");   // null: the proposal left as it was
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("first, untouched") << QString() << QVariant() << "0001/    #    "
+                                          << "0002/    #    ";
+        QTest::newRow("7 typed") << QString() << QVariant("7") << "   7/    #    "
+                                 << "0008/    #    ";
+        QTest::newRow("number and year") << QString() << QVariant("00122026") << "0012/2026#    "
+                                         << "0013/2026#    ";
+        QTest::newRow("whole") << QString() << QVariant("001220260015") << "0012/2026#0015"
+                               << "0013/2026#0015";
+        QTest::newRow("emptied") << QString() << QVariant("") << "    /    #    "
+                                 << "0001/    #    ";
+        QTest::newRow("after a short one stored without blanks")
+            << "7/#" << QVariant() << "0008/    #    "
+            << "0009/    #    ";
+        QTest::newRow("after a proposal stored without blanks")
+            << "0001/#" << QVariant() << "0002/    #    "
+            << "0003/    #    ";
+        QTest::newRow("after a short one, typed again")
+            << "7/#" << QVariant("12") << "  12/    #    "
+            << "0013/    #    ";
+    }
+    void receiptNumbers()
+    {
+        QFETCH(QString, previous);
+        QFETCH(QVariant, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, next);
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        if (!previous.isEmpty())
+            env.exec("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Typ) VALUES (999, ?, 1, 1)",
+                     {previous});
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        env.modal.push_back([&](QDialog& dialog) {
+            if (!typed.isNull())
+                type(dialog, "Numer", typed.toString());
+            type(dialog, "Wplata", "10");
+            click(dialog, "RejestrujWplate");
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        QString shown;
+        env.modal.push_back([&](QDialog& dialog) {
+            shown = find<QLineEdit>(dialog, "Numer")->displayText();
+            click(dialog, "Zamknij");
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        QVERIFY(env.modal.empty());
+        QCOMPARE(env.rows("SELECT Nr_kwit FROM Kwit WHERE Identyfikator = ?", {g}),
+                 QStringList({stored}));
+        QCOMPARE(shown, next);
+        QCOMPARE(column(find<QTableView>(w, "ListaOplat"), 0), QStringList({stored}));
     }
 
     void deletingTheOnlyPaymentUnsettles()
