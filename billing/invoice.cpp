@@ -1,6 +1,7 @@
 #include "billing/invoice.h"
 
 #include "billing/payments.h"
+#include "billing/values.h"
 #include "db/sql.h"
 
 int proposedInvoiceNumber(QSqlDatabase db)
@@ -8,12 +9,9 @@ int proposedInvoiceNumber(QSqlDatabase db)
     return scalarSql(db, QStringLiteral("SELECT coalesce(max(Rach), 0) + 1 FROM Kalk")).toInt();
 }
 
-std::optional<int> invoiceNumberFromAnswer(const std::optional<QString>& answer,
-                                           const QString& prefilled)
+int invoiceNumberFromAnswer(const std::optional<QString>& answer, const QString& prefilled)
 {
     const QString text = !answer || *answer == prefilled ? prefilled : *answer;
-    if (text.trimmed().isEmpty())
-        return std::nullopt;
     bool ok = false;
     const int number = text.trimmed().toInt(&ok);
     if (!ok || number < -32768 || number > 32767)
@@ -51,7 +49,13 @@ int termDaysOf(const CalcHeader& header)
 void confirmPrepayment(QSqlDatabase db, const CalcHeader& header)
 {
     Transaction tx(db);
-    saveHeader(db, header);
+    // Only issuing stores an invoice number: a proposed or typed one stays unsaved, so the
+    // series has no gaps, and a number an earlier issuing stored stays as it was.
+    CalcHeader h = header;
+    h.number =
+        optionalInt(scalarSql(db, QStringLiteral("SELECT Rach FROM Kalk WHERE Identyfikator = :ID"),
+                              {{":ID", h.groupId}}));
+    saveHeader(db, h);
     refreshSettlement(db, header.groupId);
     tx.commit();
 }

@@ -15,10 +15,9 @@ inline constexpr int kDefaultTermDays = 14;
 int proposedInvoiceNumber(QSqlDatabase db);
 
 // The number after the "Numer faktury" box: the prefilled one when the box was
-// cancelled or left as it was, else the typed one (empty text: no number). A
-// typed text that is not a whole number throws RezydoError.
-std::optional<int> invoiceNumberFromAnswer(const std::optional<QString>& answer,
-                                           const QString& prefilled);
+// cancelled or left as it was, else the typed one. A text that is not a whole
+// number, empty text included, throws RezydoError: no invoice goes without one.
+int invoiceNumberFromAnswer(const std::optional<QString>& answer, const QString& prefilled);
 
 // Marks the header issued with its dates and payment method (a transfer gets
 // its due date `termDays` after issue) and saves it.
@@ -29,5 +28,6 @@ void cancelInvoice(QSqlDatabase db, int groupId);
 // Days from issue to due date, as shown again for an issued invoice.
 int termDaysOf(const CalcHeader& header);
 
-// Saves the header as typed and refreshes the settled flag, in one transaction.
+// Saves the header as typed, except the invoice number, which keeps what is
+// stored, and refreshes the settled flag, in one transaction.
 void confirmPrepayment(QSqlDatabase db, const CalcHeader& header);

@@ -2,6 +2,9 @@
 
 #include "db/sql.h"
 
+#include <algorithm>
+#include <array>
+
 const QStringList& paymentTypeNames()
 {
     static const QStringList names{QStringLiteral("Paragon"), QStringLiteral("Kwitariusz"),
@@ -34,6 +37,25 @@ QList<Payment> groupPayments(QSqlDatabase db, int groupId)
     return out;
 }
 
+QString receiptNumber(const QString& typed)
+{
+    // Parts are found by their separators, not by position: numbers stored
+    // without the blanks of the mask ("0001/#") read the same as whole ones.
+    std::array<QString, 3> parts;
+    std::size_t part = 0;
+    for (const QChar c : typed) {
+        if (c == QLatin1Char('/') && part == 0)
+            part = 1;
+        else if (c == QLatin1Char('#') && part < 2)
+            part = 2;
+        else if (c != QLatin1Char(' '))
+            parts[part] += c;
+    }
+    const auto aligned = [](const QString& text) { return text.rightJustified(4); };
+    return aligned(parts[0]) + QLatin1Char('/') + aligned(parts[1]) + QLatin1Char('#') +
+           aligned(parts[2]);
+}
+
 QString followingDocumentNumber(const QString& previous, int type)
 {
     if (type != kReceiptType) {
@@ -41,15 +63,17 @@ QString followingDocumentNumber(const QString& previous, int type)
         const qlonglong n = previous.trimmed().toLongLong(&ok);
         return QString::number((ok ? n : 0) + 1);
     }
-    // A receipt number is "nnnn/yyyy#kkkk": only the first four digits count up.
-    const QString padded = previous + QStringLiteral("     ");
+    // Only the number part, before the "/", counts up; the rest is kept.
+    const QString stored = receiptNumber(previous);
+    const qsizetype slash = stored.indexOf(QLatin1Char('/'));
+    const QString digits = stored.left(slash).trimmed();
+    const bool plain = std::all_of(digits.cbegin(), digits.cend(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
     bool ok = false;
-    const int n = padded.left(4).toInt(&ok);
-    const QString head = QStringLiteral("%1").arg((ok ? n : 0) + 1, 4, 10, QLatin1Char('0'));
-    QString proposal = head + padded.mid(4);
-    while (proposal.endsWith(QLatin1Char(' ')))
-        proposal.chop(1);
-    return proposal;
+    const int n = digits.toInt(&ok);
+    return QStringLiteral("%1").arg((plain && ok ? n : 0) + 1, 4, 10, QLatin1Char('0')) +
+           stored.mid(slash);
 }
 
 QString nextDocumentNumber(QSqlDatabase db, int type)

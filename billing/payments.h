@@ -26,6 +26,12 @@ inline constexpr int kReceiptType = 1;    // "Paragon"
 
 QList<Payment> groupPayments(QSqlDatabase db, int groupId); // in order of entry
 
+// A receipt number as stored, 14 characters: four digits, "/", four digits,
+// "#", four digits. The characters of each part stand right-aligned in it with
+// blanks before them, so "7/#" (a receipt field with 7 typed and the rest left
+// empty) becomes "   7/    #    ".
+QString receiptNumber(const QString& typed);
+
 // The document number proposed for the next payment of a type: the latest
 // number of that type over all groups, plus one.
 QString nextDocumentNumber(QSqlDatabase db, int type);

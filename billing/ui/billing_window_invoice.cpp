@@ -227,7 +227,7 @@ void TOplaty::issue()
     const QString prefilled = m_number->text();
     const std::optional<QString> answer = prompter().inputText(
         QStringLiteral("Numer faktury"), QStringLiteral("Wprowadź nowy numer faktury"), prefilled);
-    m_number->setText(intText(invoiceNumberFromAnswer(answer, prefilled)));
+    m_number->setText(QString::number(invoiceNumberFromAnswer(answer, prefilled)));
     collectInvoiceFields();
     issueInvoice(dataModule().database(), m_header, m_issueDate->date(), m_saleDate->date(),
                  m_transfer->isChecked() ? PaymentMethod::Transfer : PaymentMethod::Cash,

@@ -117,7 +117,8 @@ void TRejestracjaOplaty::save()
     Payment p;
     p.groupId = m_groupId;
     p.type = paymentTypeCode(m_type->currentText());
-    p.number = m_number->text();
+    // The receipt field's text leaves out the empty positions of its mask.
+    p.number = p.type == kReceiptType ? receiptNumber(m_number->text()) : m_number->text();
     p.amount = *amount;
     p.day = m_day->date();
     registerPayment(dataModule().database(), p);

@@ -208,7 +208,7 @@ private Q_SLOTS:
                  QStringList({"5040000|329800|10|grupa|1|2|1|Firma Kowalski|123-456-78-90|"
                               "2026-07-15|2026-07-15|2026-07-29|2"}));
         QCOMPARE(env.rows("SELECT Identyfikator, Nr_kwit, Wplata, Data, Typ FROM Kwit"),
-                 QStringList({QString("%1|0001/2026#|3000000|2026-07-15|1").arg(g),
+                 QStringList({QString("%1|0001/2026#    |3000000|2026-07-15|1").arg(g),
                               QString("%1|1|2040000|2026-07-15|2").arg(g)}));
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
     }
@@ -312,6 +312,71 @@ private Q_SLOTS:
         QVERIFY(!find<QPushButton>(w, "UsunOplate")->isEnabled());
     }
 
+    // A receipt number is stored with every position of its mask, the typed
+    // digits right-aligned in their part; the next proposal counts on from them,
+    // also after numbers stored without the blanks.
+    void receiptNumbers_data()
+    {
+        QTest::addColumn<QString>("previous"); // the latest receipt already stored
+        QTest::addColumn<QVariant>("typed");   // null: the proposal left as it was
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("first, untouched") << QString() << QVariant() << "0001/    #    "
+                                          << "0002/    #    ";
+        QTest::newRow("7 typed") << QString() << QVariant("7") << "   7/    #    "
+                                 << "0008/    #    ";
+        QTest::newRow("number and year") << QString() << QVariant("00122026") << "0012/2026#    "
+                                         << "0013/2026#    ";
+        QTest::newRow("whole") << QString() << QVariant("001220260015") << "0012/2026#0015"
+                               << "0013/2026#0015";
+        QTest::newRow("emptied") << QString() << QVariant("") << "    /    #    "
+                                 << "0001/    #    ";
+        QTest::newRow("after a short one stored without blanks")
+            << "7/#" << QVariant() << "0008/    #    "
+            << "0009/    #    ";
+        QTest::newRow("after a proposal stored without blanks")
+            << "0001/#" << QVariant() << "0002/    #    "
+            << "0003/    #    ";
+        QTest::newRow("after a short one, typed again")
+            << "7/#" << QVariant("12") << "  12/    #    "
+            << "0013/    #    ";
+    }
+    void receiptNumbers()
+    {
+        QFETCH(QString, previous);
+        QFETCH(QVariant, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, next);
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        if (!previous.isEmpty())
+            env.exec("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Typ) VALUES (999, ?, 1, 1)",
+                     {previous});
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        env.modal.push_back([&](QDialog& dialog) {
+            if (!typed.isNull())
+                type(dialog, "Numer", typed.toString());
+            type(dialog, "Wplata", "10");
+            click(dialog, "RejestrujWplate");
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        QString shown;
+        env.modal.push_back([&](QDialog& dialog) {
+            shown = find<QLineEdit>(dialog, "Numer")->displayText();
+            click(dialog, "Zamknij");
+            return dialog.result();
+        });
+        click(w, "RejestrujOplate");
+        QVERIFY(env.modal.empty());
+        QCOMPARE(env.rows("SELECT Nr_kwit FROM Kwit WHERE Identyfikator = ?", {g}),
+                 QStringList({stored}));
+        QCOMPARE(shown, next);
+        QCOMPARE(column(find<QTableView>(w, "ListaOplat"), 0), QStringList({stored}));
+    }
+
     void deletingTheOnlyPaymentUnsettles()
     {
         TestEnv env;
@@ -382,6 +447,13 @@ private Q_SLOTS:
         QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
 
+        env.prompter().inputs.push_back(QStringLiteral("")); // emptied: no invoice without a number
+        click(w, "Wystaw");
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
+                 QString("'' nie jest poprawną liczbą całkowitą."));
+        QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
+        QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
+
         env.prompter().inputs.push_back(std::nullopt); // cancelled: the proposal stands
         click(w, "Wystaw");
         QCOMPARE(env.rows("SELECT Typ, Rach, sposob_zaplaty FROM Kalk"), QStringList({"2|1|1"}));
@@ -392,6 +464,92 @@ private Q_SLOTS:
         click(w, "Wystaw");
         QCOMPARE(env.prompter().shown.last().extra, QString("1"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"2|1"}));
+    }
+
+    // Only "Wystaw" stores the proposed number; every other save leaves it for
+    // the next invoice of whichever group is issued first.
+    void savingPathsLeaveTheNumberUnused_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("stored"); // Przedplata, Nazwa, Nip, sposob_zaplaty
+        QTest::newRow("prepayment") << "prepayment"
+                                    << "1000000|Kowalscy||NULL";
+        QTest::newRow("regular client picked") << "client"
+                                               << "0|Hotel Pod Lipami|111|NULL";
+        QTest::newRow("transfer chosen") << "transfer"
+                                         << "0|Kowalscy||2";
+        QTest::newRow("cash chosen") << "cash"
+                                     << "0|Kowalscy||1";
+        QTest::newRow("number typed") << "number"
+                                      << "0|Kowalscy||NULL";
+        QTest::newRow("nothing changed") << "nothing"
+                                         << "0|Kowalscy||NULL";
+    }
+    void savingPathsLeaveTheNumberUnused()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, stored);
+        TestEnv env;
+        const int issued = checkedInGroup(env, "Hotel Pod Lipami");
+        createCalculation(env.db(), issued);
+        env.exec("UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '111'");
+        const int g = checkedInGroup(env);
+        const int next = checkedInGroup(env, "Następni");
+        Dialogs d;
+        {
+            TOplaty w(g, d.payments, d.clients);
+            w.show();
+            page(w, 2);
+            QCOMPARE(text(w, "Rach"), QString("2"));
+            if (change == "prepayment") {
+                type(w, "Przedplata", "100");
+            } else if (change == "client") {
+                env.modal.push_back([&](QDialog& dialog) {
+                    click(dialog, "OK");
+                    return dialog.result();
+                });
+                click(w, "StaliKlienci");
+            } else if (change == "transfer") {
+                click(w, "Przelew");
+            } else if (change == "cash") {
+                click(w, "Gotowka");
+            } else if (change == "number") {
+                type(w, "Rach", "7");
+            }
+            click(w, "ZatwierdzPrzedplate");
+            QCOMPARE(env.rows("SELECT Przedplata, Nazwa, Nip, sposob_zaplaty, Typ, Rach FROM Kalk "
+                              "WHERE Identyfikator = ?",
+                              {g}),
+                     QStringList({stored + "|NULL|NULL"}));
+            // The window goes on offering the number it showed.
+            page(w, 0);
+            page(w, 2);
+            QCOMPARE(text(w, "Rach"), QString("2"));
+        }
+        TOplaty other(next, d.payments, d.clients);
+        other.show();
+        page(other, 2);
+        QCOMPARE(text(other, "Rach"), QString("2"));
+        QVERIFY(env.modal.empty());
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
+    }
+
+    void cancelledInvoiceKeepsItsNumberThroughAPrepayment()
+    {
+        TestEnv env;
+        const int g = checkedInGroup(env);
+        createCalculation(env.db(), g);
+        env.exec("UPDATE Kalk SET Rach = 5");
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        page(w, 2);
+        QCOMPARE(text(w, "Rach"), QString("5"));
+        type(w, "Rach", "");
+        type(w, "Przedplata", "10");
+        click(w, "ZatwierdzPrzedplate");
+        QCOMPARE(env.rows("SELECT Typ, Rach, Przedplata FROM Kalk"),
+                 QStringList({"NULL|5|100000"}));
     }
 
     void issuedTransferShowsItsTerm()

@@ -54,11 +54,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariant>("answer"); // null: the box was cancelled
         QTest::addColumn<QString>("prefilled");
-        QTest::addColumn<QVariant>("number"); // null: no number; "error": refused
+        QTest::addColumn<QVariant>("number"); // "error": refused
         QTest::newRow("cancelled keeps the proposal") << QVariant() << "6" << QVariant(6);
         QTest::newRow("left as it was") << QVariant("6") << "6" << QVariant(6);
         QTest::newRow("typed") << QVariant(" 12 ") << "6" << QVariant(12);
-        QTest::newRow("emptied") << QVariant("") << "6" << QVariant();
+        QTest::newRow("emptied") << QVariant("") << "6" << QVariant("error");
+        QTest::newRow("blanks only") << QVariant("   ") << "6" << QVariant("error");
+        QTest::newRow("cancelled with no proposal") << QVariant() << "" << QVariant("error");
         QTest::newRow("not a number") << QVariant("12a") << "6" << QVariant("error");
         QTest::newRow("too big for the column") << QVariant("40000") << "6" << QVariant("error");
     }
@@ -80,10 +82,7 @@ private Q_SLOTS:
             }
             return;
         }
-        const std::optional<int> got = invoiceNumberFromAnswer(typed, prefilled);
-        QCOMPARE(got.has_value(), !number.isNull());
-        if (got)
-            QCOMPARE(*got, number.toInt());
+        QCOMPARE(invoiceNumberFromAnswer(typed, prefilled), number.toInt());
     }
 
     void issueCancelAndIssueAgain()
@@ -121,6 +120,39 @@ private Q_SLOTS:
         confirmPrepayment(env.db(), h);
         QCOMPARE(env.rows("SELECT Przedplata, Nazwa, rozl FROM Kalk"),
                  QStringList({"1500000|Nowy odbiorca|1"}));
+    }
+
+    void prepaymentLeavesTheNumberUnsaved_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // Rach before; null: none
+        QTest::addColumn<QVariant>("shown");  // the number of the window's header
+        QTest::newRow("no invoice, proposal") << QVariant() << QVariant(3);
+        QTest::newRow("no invoice, number typed") << QVariant() << QVariant(9);
+        QTest::newRow("cancelled invoice, number typed") << QVariant(3) << QVariant(9);
+        QTest::newRow("cancelled invoice, number emptied") << QVariant(3) << QVariant();
+    }
+    void prepaymentLeavesTheNumberUnsaved()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, shown);
+        TestEnv env;
+        invoiceFor(env, calculatedGroup(env), 1, "A", "", "");
+        invoiceFor(env, calculatedGroup(env), 2, "B", "", "");
+        const int g = calculatedGroup(env);
+        env.exec("UPDATE Kalk SET Rach = ? WHERE Identyfikator = ?", {stored, g});
+        const int before = proposedInvoiceNumber(env.db());
+        CalcHeader h = loadHeader(env.db(), g);
+        h.number = shown.isNull() ? std::nullopt : std::optional<int>(shown.toInt());
+        h.prepayment = Money::fromZloty(20);
+        h.name = QStringLiteral("Odbiorca");
+        h.paymentMethod = static_cast<int>(PaymentMethod::Transfer);
+        confirmPrepayment(env.db(), h);
+        QCOMPARE(env.rows("SELECT Typ, Rach, Przedplata, Nazwa, sposob_zaplaty FROM Kalk "
+                          "WHERE Identyfikator = ?",
+                          {g}),
+                 QStringList({QString("NULL|%1|200000|Odbiorca|2")
+                                  .arg(stored.isNull() ? "NULL" : stored.toString())}));
+        QCOMPARE(proposedInvoiceNumber(env.db()), before);
     }
 
     void regularClientsFirstIssuedThenSearch()

@@ -36,10 +36,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("previous");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("next");
-        QTest::newRow("first receipt") << "" << 1 << "0001";
+        QTest::newRow("first receipt") << "" << 1 << "0001/    #    ";
         QTest::newRow("receipt keeps the rest") << "0012/2002#0001" << 1 << "0013/2002#0001";
-        QTest::newRow("receipt partly filled") << "0041/" << 1 << "0042/";
+        QTest::newRow("receipt partly filled") << "0041/" << 1 << "0042/    #    ";
         QTest::newRow("receipt with letters") << "ab12/2002#0001" << 1 << "0001/2002#0001";
+        QTest::newRow("receipt typed short") << "   7/    #    " << 1 << "0008/    #    ";
+        // Numbers stored without the blanks of the mask go on from their digits too.
+        QTest::newRow("stored short, blanks lost") << "7/#" << 1 << "0008/    #    ";
+        QTest::newRow("stored proposal, blanks lost") << "0001/#" << 1 << "0002/    #    ";
+        QTest::newRow("stored partly, blanks lost") << "0012/26#1" << 1 << "0013/  26#   1";
+        QTest::newRow("stored empty field") << "/#" << 1 << "0001/    #    ";
         QTest::newRow("first of another type") << "" << 2 << "1";
         QTest::newRow("plain number") << "57" << 3 << "58";
         QTest::newRow("lettered number") << "P57/2026" << 3 << "1";
@@ -53,6 +59,34 @@ private Q_SLOTS:
         QCOMPARE(followingDocumentNumber(previous, type), next);
     }
 
+    void receiptAsStored_data()
+    {
+        QTest::addColumn<QString>("field"); // the masked field's text, empty positions left out
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("proposal untouched") << "0001/#"
+                                            << "0001/    #    ";
+        QTest::newRow("7 typed") << "7/#"
+                                 << "   7/    #    ";
+        QTest::newRow("two parts") << "0001/2026#"
+                                   << "0001/2026#    ";
+        QTest::newRow("whole") << "0012/2026#0015"
+                               << "0012/2026#0015";
+        QTest::newRow("short in every part") << "12/3#45"
+                                             << "  12/   3#  45";
+        QTest::newRow("blanks within a part") << "1 2 /  3 #    "
+                                              << "  12/   3#    ";
+        QTest::newRow("emptied") << "/#"
+                                 << "    /    #    ";
+        QTest::newRow("no separators") << ""
+                                       << "    /    #    ";
+    }
+    void receiptAsStored()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, stored);
+        QCOMPARE(receiptNumber(field), stored);
+    }
+
     void numberingIsPerTypeOverAllGroups()
     {
         TestEnv env;
@@ -60,7 +94,7 @@ private Q_SLOTS:
         const int b = addGroup(env, "B", 1, "2026-07-15", "2026-07-16");
         addCalculation(env, a, {units("100")});
         addCalculation(env, b, {units("100")});
-        QCOMPARE(nextDocumentNumber(env.db(), 1), QString("0001"));
+        QCOMPARE(nextDocumentNumber(env.db(), 1), QString("0001/    #    "));
         QCOMPARE(nextDocumentNumber(env.db(), 2), QString("1"));
         pay(env, a, "10", 1, "0012/2026#0001");
         pay(env, a, "10", 2, "57");
