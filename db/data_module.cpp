@@ -3,6 +3,7 @@
 #include "core/program_dir.h"
 #include "core/prompter.h"
 #include "core/settings.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 
@@ -82,6 +83,7 @@ void DataModule::openConnection()
         for (const char* pragma : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL",
                                    "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"})
             runSql(db, QString::fromLatin1(pragma));
+        addPolishText(db);
     } catch (const RezydoError&) {
         db.close();
         throw;
