@@ -1,7 +1,10 @@
 #include "admin/person_archive.h"
 
 #include "db/column_kind.h"
+#include "db/polish_collation.h"
 #include "db/row_set.h"
+
+#include <tuple>
 
 namespace {
 const QString kBase = QStringLiteral(
@@ -35,19 +38,20 @@ const QString kByDates = QStringLiteral("AND Ksiazka.Od >= :Od AND Ksiazka.Od <=
 const QString kFullData = QStringLiteral("AND Arch_os.Nazwisko <> '' AND Arch_os.Imie <> '' ");
 
 // The SQL of a sort field; the keys are the fields the grid titles sort by.
+// Names and addresses go in Polish order; the room number sorts as text.
 QString orderColumn(const QString& field)
 {
-    static const std::pair<const char*, const char*> columns[] = {
-        {"Nazwisko", "Arch_os.Nazwisko"},
-        {"Imie", "Arch_os.Imie"},
-        {"Adres", "Arch_os.Adres"},
-        {"Nr_pokoju", "Ksiazka.Nr_pokoju"},
-        {"OD", "Ksiazka.Od"},
-        {"Do", "Ksiazka.\"Do\""},
-        {"Identyfikator_g", "Ksiazka.Identyfikator_g"}};
-    for (const auto& [name, sql] : columns)
+    static const std::tuple<const char*, const char*, bool> columns[] = {
+        {"Nazwisko", "Arch_os.Nazwisko", true},
+        {"Imie", "Arch_os.Imie", true},
+        {"Adres", "Arch_os.Adres", true},
+        {"Nr_pokoju", "Ksiazka.Nr_pokoju", false},
+        {"OD", "Ksiazka.Od", false},
+        {"Do", "Ksiazka.\"Do\"", false},
+        {"Identyfikator_g", "Ksiazka.Identyfikator_g", false}};
+    for (const auto& [name, sql, polish] : columns)
         if (field.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return QString::fromLatin1(sql);
+            return QString::fromLatin1(sql) + (polish ? kCollatePolish : QString());
     return {};
 }
 

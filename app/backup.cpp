@@ -5,6 +5,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "db/data_module.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 
@@ -69,7 +70,15 @@ public:
         m_db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
                              QStringLiteral("?mode=") + mode);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        m_db.open();
+        // Like every connection of the program, it knows the Polish order;
+        // one that cannot learn it counts as not opened.
+        if (m_db.open()) {
+            try {
+                addPolishText(m_db);
+            } catch (const RezydoError&) {
+                m_db.close();
+            }
+        }
     }
     ~ScratchConnection()
     {

@@ -2,6 +2,7 @@
 // the program's own check-in, and the same writes as bare statements.
 #include "bench/bench_database.h"
 
+#include "db/polish_collation.h"
 #include "db/sql.h"
 #include "stays/check_in_out.h"
 
@@ -62,6 +63,7 @@ void checkInBare(benchmark::State& state)
     QSqlDatabase db = workingCopy();
     sqlite3* raw = nullptr;
     sqlite3_open_v2(workingCopyPath().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    addPolishText(raw);
     bareExec(raw, "PRAGMA synchronous=FULL");
     int run = 1000;
     for (auto _ : state) {

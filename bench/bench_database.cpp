@@ -1,5 +1,6 @@
 #include "bench/bench_database.h"
 
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 #include "db/synthetic_data.h"
@@ -43,6 +44,7 @@ void openQt(const QString& path, bool readOnly)
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
+    addPolishText(db);
 }
 
 void closeQt()
@@ -112,6 +114,7 @@ BenchDatabase::BenchDatabase()
     if (sqlite3_open_v2(m_path.toUtf8().constData(), &m_bare, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK)
         throw std::runtime_error("cannot open the benchmark database");
+    addPolishText(m_bare);
 }
 
 QString workingCopyPath()
@@ -131,6 +134,7 @@ QSqlDatabase workingCopy()
         db.setDatabaseName(p);
         if (!db.open())
             throw std::runtime_error(db.lastError().text().toStdString());
+        addPolishText(db);
         for (const char* pragma :
              {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL", "PRAGMA busy_timeout=5000"})
             runSql(db, QString::fromLatin1(pragma));

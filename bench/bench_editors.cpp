@@ -4,6 +4,7 @@
 #include "bench/bench_database.h"
 
 #include "billing/calculation.h"
+#include "db/polish_collation.h"
 #include "db/sql.h"
 #include "stays/availability.h"
 
@@ -122,6 +123,7 @@ void calculationBare(benchmark::State& state)
     QSqlDatabase db = workingCopy();
     sqlite3* raw = nullptr;
     sqlite3_open_v2(workingCopyPath().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    addPolishText(raw);
     bareExec(raw, "PRAGMA synchronous=FULL");
     int run = 1000;
     for (auto _ : state) {

@@ -1,5 +1,6 @@
 #include "billing/regular_clients.h"
 
+#include "db/polish_collation.h"
 #include "db/sql.h"
 
 void RegularClients::search(const QString& name, const QString& address, const QString& nip)
@@ -12,17 +13,22 @@ void RegularClients::search(const QString& name, const QString& address, const Q
 
 QList<RegularClient> RegularClients::rows(QSqlDatabase db) const
 {
+    // Names and addresses in Polish alphabetical order.
+    const QString order = QStringLiteral(" ORDER BY Nazwa") + kCollatePolish +
+                          QStringLiteral(", Nip, Adres") + kCollatePolish;
     QSqlQuery q = [&] {
         if (!m_searched)
             return runSql(db, QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres FROM Kalk WHERE "
-                                             "Typ = 2 ORDER BY Nazwa, Nip, Adres"));
-        // Every field takes part; an empty one matches everything.
+                                             "Typ = 2") +
+                                  order);
+        // Every field takes part; an empty one matches everything. Letters
+        // match in any case, Polish ones too ("łódź" finds "Łódź").
         return runSql(db,
-                      QStringLiteral(
-                          "SELECT DISTINCT Nazwa, Nip, Adres, Rach FROM Kalk WHERE "
-                          "(:n = '' OR Nazwa LIKE :pn ESCAPE '\\') AND "
-                          "(:a = '' OR Adres LIKE :pa ESCAPE '\\') AND "
-                          "(:i = '' OR Nip LIKE :pi ESCAPE '\\') ORDER BY Nazwa, Nip, Adres, Rach"),
+                      QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres, Rach FROM Kalk WHERE "
+                                     "(:n = '' OR casefold(Nazwa) LIKE casefold(:pn) ESCAPE '\\') "
+                                     "AND (:a = '' OR casefold(Adres) LIKE casefold(:pa) ESCAPE "
+                                     "'\\') AND (:i = '' OR Nip LIKE :pi ESCAPE '\\')") +
+                          order + QStringLiteral(", Rach"),
                       {{":n", m_name},
                        {":pn", likeContains(m_name)},
                        {":a", m_address},

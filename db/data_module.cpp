@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "db/after_transaction.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 
@@ -83,6 +84,7 @@ void DataModule::openConnection()
         for (const char* pragma : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL",
                                    "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"})
             runSql(db, QString::fromLatin1(pragma));
+        addPolishText(db);
     } catch (const RezydoError&) {
         db.close();
         throw;

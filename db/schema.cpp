@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "db/demo_data.h"
+#include "db/polish_collation.h"
 #include "db/sql.h"
 
 #include <QFile>
@@ -56,6 +57,7 @@ void createDatabase(const QString& path, bool demo)
             failure = db.lastError().text();
         } else {
             try {
+                addPolishText(db);
                 runSql(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
                 runSql(db, QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId));
                 runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));

@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 
 #include "db/filter_expression.h"
+#include "db/polish_collation.h"
 #include "db/row_set.h"
 #include "db/sql.h"
 
@@ -65,6 +66,7 @@ struct Fixture {
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fuzz"));
         db.setDatabaseName(QStringLiteral(":memory:"));
         db.open();
+        addPolishText(db);
         for (const QString& statement : QString::fromUtf8(kTable).split(u';'))
             if (!statement.trimmed().isEmpty())
                 QSqlQuery(db).exec(statement);

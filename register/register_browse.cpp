@@ -1,8 +1,11 @@
 #include "register/register_browse.h"
 
 #include "core/error.h"
+#include "db/polish_collation.h"
 #include "db/row_set.h"
 #include "db/sql.h"
+
+#include <tuple>
 
 namespace {
 const QString kJoined = QStringLiteral(
@@ -14,15 +17,16 @@ const QString kJoined = QStringLiteral(
     "INNER JOIN Arch_os ON Arch_os.Identyfikator_o = Ksiazka.Identyfikator_o WHERE 1=1");
 
 // The fields a sort key may name, and the column each stands for; the days
-// are the register entry's, not the group's.
-const std::pair<const char*, const char*> kSortFields[] = {
-    {"Identyfikator", "Kwat_hot.Identyfikator"},
-    {"Nazwa", "Kwat_hot.Nazwa"},
-    {"Nazwisko", "Arch_os.Nazwisko"},
-    {"Imie", "Arch_os.Imie"},
-    {"Nr_pokoju", "Ksiazka.Nr_pokoju"},
-    {"Od", "Ksiazka.Od"},
-    {"Do", "Ksiazka.\"Do\""},
+// are the register entry's, not the group's. Names go in Polish order; the
+// room number sorts as text.
+const std::tuple<const char*, const char*, bool> kSortFields[] = {
+    {"Identyfikator", "Kwat_hot.Identyfikator", false},
+    {"Nazwa", "Kwat_hot.Nazwa", true},
+    {"Nazwisko", "Arch_os.Nazwisko", true},
+    {"Imie", "Arch_os.Imie", true},
+    {"Nr_pokoju", "Ksiazka.Nr_pokoju", false},
+    {"Od", "Ksiazka.Od", false},
+    {"Do", "Ksiazka.\"Do\"", false},
 };
 
 bool byDates(RegisterDisplay display)
@@ -60,9 +64,10 @@ QString registerOrderClause(const QString& order)
         if (!descending && direction.compare(QLatin1String("asc"), Qt::CaseInsensitive) != 0)
             throw RezydoError(QStringLiteral("Nieznany porządek listy: ") + order);
     }
-    for (const auto& [name, column] : kSortFields)
+    for (const auto& [name, column, polish] : kSortFields)
         if (field.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
             return QStringLiteral(" ORDER BY ") + QLatin1String(column) +
+                   (polish ? kCollatePolish : QString()) +
                    (descending ? QStringLiteral(" DESC") : QString());
     throw RezydoError(QStringLiteral("Nieznany porządek listy: ") + order);
 }

@@ -1,9 +1,28 @@
 #include "stays/stay_list_queries.h"
 
+#include "db/polish_collation.h"
+
 namespace {
 bool isReservation(ListMode mode)
 {
     return mode == ListMode::Reservations;
+}
+
+// A grid's order text for SQL: a field of text (the group name, the gender
+// code) in Polish order. Room numbers, days and numbers keep their own order.
+QString orderTerm(const QString& order)
+{
+    QString field = order.trimmed();
+    QString direction;
+    if (field.endsWith(QLatin1String(" desc"), Qt::CaseInsensitive)) {
+        direction = field.right(5);
+        field.chop(5);
+        field = field.trimmed();
+    }
+    for (const char* text : {"Nazwa", "Jaki"})
+        if (field.compare(QLatin1String(text), Qt::CaseInsensitive) == 0)
+            return field + kCollatePolish + direction;
+    return order;
 }
 } // namespace
 
@@ -29,7 +48,7 @@ QString groupStatement(ListMode mode, bool roomFilter, const QString& order)
                    : QStringLiteral(" and exists(select Nr_pokoju from Kwat_msc where "
                                     "Identyfikator=K.Identyfikator and Nr_pokoju like :Nr "
                                     "escape '\\')");
-    return sql + QStringLiteral(" order by ") + order;
+    return sql + QStringLiteral(" order by ") + orderTerm(order);
 }
 
 QString roomLineStatement(ListMode mode, const QString& order)
@@ -39,5 +58,5 @@ QString roomLineStatement(ListMode mode, const QString& order)
                       "select * from Rez_msc where Identyfikator=:Identyfikator order by ")
                 : QStringLiteral(
                       "select * from Kwat_msc where Identyfikator=:Identyfikator order by ")) +
-           order;
+           orderTerm(order);
 }

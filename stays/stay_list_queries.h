@@ -7,7 +7,8 @@ enum class ListMode { Reservations, Accommodations, Payments };
 
 // The statement of the group grid: all groups of the mode, those with a room
 // line whose number contains :Nr when `roomFilter`, in the given order. The
-// order is one of the grid's own field names, optionally followed by " desc".
+// order is one of the grid's own field names, optionally followed by " desc";
+// the group name sorts in Polish alphabetical order.
 QString groupStatement(ListMode mode, bool roomFilter, const QString& order);
 // The room lines of one group (:Identyfikator) in the given order.
 QString roomLineStatement(ListMode mode, const QString& order);

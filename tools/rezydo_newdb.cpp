@@ -1,6 +1,7 @@
 // rezydo-newdb PATH [--demo | --synthetic YEARS ROOMS]: creates a fresh Rezydo
 // database file, empty, with the demo hotel, or with a large synthetic one.
 #include "core/error.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/synthetic_data.h"
 
@@ -64,6 +65,7 @@ SyntheticCounts fillSynthetic(const Options& o)
         if (!db.open())
             throw RezydoError(db.lastError().text());
         try {
+            addPolishText(db);
             counts = insertSyntheticData(db, o.years, o.rooms);
         } catch (...) {
             db.close();

@@ -22,7 +22,9 @@ class QHeaderView;
 // through the header's model (headerData/setHeaderData), so bind after the
 // model is set. The object becomes a child of the header, which owns it.
 // The order text is made only of the field names given here,
-// so callers may put it into SQL as a fixed fragment.
+// so callers may put it into SQL as a fixed fragment; the statement that
+// takes it orders a text field in Polish order (COLLATE PL, see
+// db/polish_collation.h), a room number as plain text.
 class TitleSort : public QObject {
     Q_OBJECT
 public:

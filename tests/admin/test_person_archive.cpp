@@ -1,6 +1,7 @@
 #include "admin/person_archive.h"
 #include "db/row_set.h"
 #include "tests/admin/archive_fixture.h"
+#include "tests/support/polish_names.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -180,6 +181,50 @@ private Q_SLOTS:
         RowSet set;
         openArchive(set, archiveStatement(ArchiveKind::AllPersons, {}, {}, order));
         QCOMPARE(set.text(0, set.columnIndex(column)), first);
+    }
+
+    // Names and addresses in Polish alphabetical order, rooms as text; with
+    // or without the days.
+    void sortedInPolishOrder_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QStringList>("expected"); // runs of equal values
+        const int all = static_cast<int>(ArchiveKind::AllPersons);
+        const int byDates = static_cast<int>(ArchiveKind::AllByDates);
+        QTest::newRow("surname") << all << "Nazwisko"
+                                 << "Nazwisko" << kNamesInPolishOrder;
+        QTest::newRow("surname desc") << all << "Nazwisko desc"
+                                      << "Nazwisko" << reversed(kNamesInPolishOrder);
+        QTest::newRow("first name by dates") << byDates << "Imie"
+                                             << "Imie" << kNamesInPolishOrder;
+        QTest::newRow("address") << all << "Adres"
+                                 << "Adres" << kNamesInPolishOrder;
+        QTest::newRow("room as text") << byDates << "Nr_pokoju"
+                                      << "Nr_pokoju" << kRoomsInTextOrder;
+    }
+    void sortedInPolishOrder()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, order);
+        QFETCH(QString, column);
+        QFETCH(QStringList, expected);
+        TestEnv env;
+        const QStringList names = namesAsWritten();
+        for (int i = 0; i < names.size(); ++i) {
+            const int person = addPerson(env, names[i], names[i], names[i]);
+            addStay(env, person, i + 1, kRoomsAsWritten[i % kRoomsAsWritten.size()], "2026-07-10",
+                    "2026-07-12", true);
+        }
+        RowSet set;
+        openArchive(set, archiveStatement(static_cast<ArchiveKind>(kind), QDate(2026, 7, 1),
+                                          QDate(2026, 7, 31), order));
+        QCOMPARE(set.rowCount(), names.size());
+        QStringList got;
+        for (int r = 0; r < set.rowCount(); ++r)
+            got << set.value(r, column).toString();
+        QCOMPARE(runs(got), expected);
     }
 
     void searchOnTheLoadedRows_data()

@@ -4,6 +4,7 @@
 #include "billing/regular_clients.h"
 #include "db/sql.h"
 #include "tests/billing/billing_fixture.h"
+#include "tests/support/polish_names.h"
 #include "tests/support/test_registry.h"
 
 #include <QTest>
@@ -174,6 +175,65 @@ private Q_SLOTS:
                               "Hotelarz sp. z o.o.|111|Kraków"}));
         clients.search("", "", "");
         QCOMPARE(clients.rows(env.db()).size(), 5);
+    }
+
+    // Letters match in any case, Polish ones too; a letter with a mark is
+    // still another letter than the one without.
+    void searchIgnoresPolishLetterCase_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("łódź finds Łódź and ŁÓDŹ")
+            << ""
+            << "łódź" << QStringList{"Łódzka Spółka", "ŻAK i syn"};
+        QTest::newRow("capitals typed") << "ŚNIEŻ"
+                                        << "" << QStringList{"Hotel Śnieżka"};
+        QTest::newRow("small letters typed, inside the name") << "spół"
+                                                              << "" << QStringList{"Łódzka Spółka"};
+        QTest::newRow("ż is not z") << "żak"
+                                    << "" << QStringList{"ŻAK i syn"};
+        QTest::newRow("plain letters find plain letters") << ""
+                                                          << "lodz" << QStringList{"Zakład"};
+    }
+    void searchIgnoresPolishLetterCase()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, address);
+        QFETCH(QStringList, found);
+        TestEnv env;
+        invoiceFor(env, calculatedGroup(env), 1, "ŻAK i syn", "3", "ŁÓDŹ");
+        invoiceFor(env, calculatedGroup(env), 2, "Hotel Śnieżka", "2", "Karpacz");
+        invoiceFor(env, calculatedGroup(env), 3, "Zakład", "4", "Lodz");
+        invoiceFor(env, calculatedGroup(env), 4, "Łódzka Spółka", "1", "ul. Żeromskiego 1, Łódź");
+        RegularClients clients;
+        clients.search(name, address, "");
+        QStringList got;
+        for (const RegularClient& c : clients.rows(env.db()))
+            got << c.name;
+        QCOMPARE(got, found);
+    }
+
+    void regularClientsInPolishOrder_data()
+    {
+        QTest::addColumn<bool>("searched");
+        QTest::newRow("the recipients of invoices") << false;
+        QTest::newRow("a search") << true;
+    }
+    void regularClientsInPolishOrder()
+    {
+        QFETCH(bool, searched);
+        TestEnv env;
+        int number = 0;
+        for (const QString& name : namesAsWritten())
+            invoiceFor(env, calculatedGroup(env), ++number, name, "", "");
+        RegularClients clients;
+        if (searched)
+            clients.search("", "", "");
+        QStringList got;
+        for (const RegularClient& c : clients.rows(env.db()))
+            got << c.name;
+        QCOMPARE(got, kNamesInPolishOrder);
     }
 
     void searchTextIsPlain_data()

@@ -1,3 +1,4 @@
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/synthetic_data.h"
 #include "tests/support/test_env.h"
@@ -184,6 +185,7 @@ private Q_SLOTS:
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(path);
             QVERIFY(db.open());
+            addPolishText(db);
             insertSyntheticData(db, 1, 10);
             const QString again = databaseDigest(db);
             QVERIFY(!again.isEmpty());

@@ -4,6 +4,7 @@
 #include "register/bed_slots.h"
 #include "register/register_browse.h"
 #include "tests/register/browse_fixture.h"
+#include "tests/support/polish_names.h"
 #include "tests/support/test_registry.h"
 
 #include <QTest>
@@ -101,6 +102,45 @@ private Q_SLOTS:
         query.order = order;
         openRegisterList(rows, query);
         QCOMPARE(columnOf(rows, column.toLatin1().constData()), expected);
+    }
+
+    // Group names, surnames and first names in Polish alphabetical order,
+    // rooms as text, in the whole register and in the arrivals of some days.
+    void sortedInPolishOrder_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<bool>("dates");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QStringList>("expected"); // runs of equal values
+        QTest::newRow("surname") << "Nazwisko" << false << "Nazwisko" << kNamesInPolishOrder;
+        QTest::newRow("surname desc by dates")
+            << "Nazwisko desc" << true << "Nazwisko" << reversed(kNamesInPolishOrder);
+        QTest::newRow("first name") << "Imie" << false << "Imie" << kNamesInPolishOrder;
+        QTest::newRow("group name") << "Nazwa" << true << "Nazwa" << kNamesInPolishOrder;
+        QTest::newRow("room as text") << "Nr_pokoju" << false << "Nr_pokoju" << kRoomsInTextOrder;
+    }
+    void sortedInPolishOrder()
+    {
+        QFETCH(QString, order);
+        QFETCH(bool, dates);
+        QFETCH(QString, column);
+        QFETCH(QStringList, expected);
+        TestEnv env;
+        const QStringList names = namesAsWritten();
+        for (int i = 0; i < names.size(); ++i) {
+            const int group =
+                addGroup(env, names[i].toUtf8().constData(), "2026-07-10", "2026-07-12");
+            addEntry(env, group, names[i], names[i],
+                     kRoomsAsWritten[i % kRoomsAsWritten.size()].toLatin1().constData(),
+                     "2026-07-10", "2026-07-12", 1);
+        }
+        RowSet rows;
+        RegisterQuery query = byDates(dates ? RegisterDisplay::AllByDates : RegisterDisplay::All,
+                                      "2026-07-01", "2026-07-31");
+        query.order = order;
+        openRegisterList(rows, query);
+        QCOMPARE(rows.rowCount(), names.size());
+        QCOMPARE(runs(columnOf(rows, column.toLatin1().constData())), expected);
     }
 
     void unknownSortKeyIsRefused_data()

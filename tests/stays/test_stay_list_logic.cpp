@@ -3,6 +3,7 @@
 #include "stays/check_in_out.h"
 #include "stays/stay_list_commands.h"
 #include "stays/stay_list_queries.h"
+#include "tests/support/polish_names.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -444,6 +445,47 @@ private Q_SLOTS:
                  QStringList({QString::number(keep)}));
         QCOMPARE(env.rows("select Nr_pokoju from Rez_msc"), QStringList({"3"}));
         QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    // Group names in Polish alphabetical order in all three modes; the room
+    // lines of a group by their numbers as text.
+    void sortedInPolishOrder_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QStringList>("names");
+        const int reservations = static_cast<int>(ListMode::Reservations);
+        const int accommodations = static_cast<int>(ListMode::Accommodations);
+        const int payments = static_cast<int>(ListMode::Payments);
+        QTest::newRow("reservations by name") << reservations << "Nazwa" << kNamesInPolishOrder;
+        QTest::newRow("accommodations by name desc")
+            << accommodations << "Nazwa desc" << reversed(kNamesInPolishOrder);
+        QTest::newRow("payments by name") << payments << "Nazwa" << kNamesInPolishOrder;
+    }
+    void sortedInPolishOrder()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, order);
+        QFETCH(QStringList, names);
+        const ListMode m = static_cast<ListMode>(mode);
+        TestEnv env;
+        const QString table = m == ListMode::Reservations ? "Rez_hot" : "Kwat_hot";
+        const QString lines = m == ListMode::Reservations ? "Rez_msc" : "Kwat_msc";
+        for (const QString& name : namesAsWritten())
+            env.exec("insert into " + table + "(Nazwa,Osob) values (?,1)", {name});
+        for (const QString& room : kRoomsAsWritten)
+            env.exec("insert into " + lines + "(Identyfikator,Nr_pokoju,Miejsc) values (1,?,1)",
+                     {room});
+        QSqlQuery q = runSql(env.db(), groupStatement(m, false, order));
+        QStringList found;
+        while (q.next())
+            found << q.value("Nazwa").toString();
+        QCOMPARE(found, names);
+        QSqlQuery r = runSql(env.db(), roomLineStatement(m, "Nr_pokoju"), {{":Identyfikator", 1}});
+        QStringList rooms;
+        while (r.next())
+            rooms << r.value("Nr_pokoju").toString();
+        QCOMPARE(rooms, kRoomsInTextOrder);
     }
 
     void roomFilter_data()

@@ -1,5 +1,6 @@
 #include "core/frame.h"
 #include "stays/ui/stay_list_window.h"
+#include "tests/support/polish_names.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -188,6 +189,35 @@ private Q_SLOTS:
         clickTitle(0);
         QCOMPARE(titles(groups), QStringList({"Id (+)", "Nazwa", "Od", "Do", "Osob"}));
         QCOMPARE(column(groups, 0), QStringList({"1", "2", "3", "4"}));
+        QVERIFY(env.prompter().shown.isEmpty());
+    }
+
+    // A click on a title sorts names in Polish alphabetical order, both ways.
+    void titleClickSortsInPolishOrder_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("reservations")
+            << static_cast<int>(TLista::Variant::ModifyReservations) << "Rez_hot";
+        QTest::newRow("accommodations")
+            << static_cast<int>(TLista::Variant::ModifyAccommodations) << "Kwat_hot";
+    }
+    void titleClickSortsInPolishOrder()
+    {
+        QFETCH(int, variant);
+        QFETCH(QString, table);
+        TestEnv env;
+        for (const QString& name : namesAsWritten())
+            env.exec(QString("insert into %1(Nazwa,Osob) values (?,1)").arg(table), {name});
+        TLista list(static_cast<TLista::Variant>(variant));
+        auto* groups = list.findChild<QTableView*>("Grupy");
+        list.show();
+        QHeaderView* h = groups->horizontalHeader();
+        const QPoint nameTitle(h->sectionViewportPosition(1) + 5, h->height() / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, nameTitle);
+        QCOMPARE(column(groups, 1), kNamesInPolishOrder);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, nameTitle);
+        QCOMPARE(column(groups, 1), reversed(kNamesInPolishOrder));
         QVERIFY(env.prompter().shown.isEmpty());
     }
 
