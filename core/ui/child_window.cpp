@@ -10,3 +10,13 @@ void closeChildWindow(QWidget* window)
     else
         window->window()->close();
 }
+
+void centreOnOwner(QWidget* window)
+{
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!owner)
+        return;
+    QRect area = window->frameGeometry();
+    area.moveCenter(owner->frameGeometry().center());
+    window->move(area.topLeft());
+}

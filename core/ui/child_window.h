@@ -7,3 +7,7 @@ class QWidget;
 // any other window by itself. Every window's "&Zamknij" goes through here.
 void closeChildWindow(QWidget* window);
 
+// Moves a window so that its frame is centred on the frame of its owner's
+// window (the window of its parent widget). A window without a parent is left
+// where the system put it.
+void centreOnOwner(QWidget* window);

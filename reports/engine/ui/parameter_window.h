@@ -9,7 +9,8 @@ class QVBoxLayout;
 
 // The base of every report parameter window: the report's own controls above,
 // "&Podgląd", "&Drukuj" and "&Zamknij" below. Closing by the title bar counts
-// as "&Zamknij".
+// as "&Zamknij". A window given the main window as its parent is centred on it;
+// one without a parent is centred on the screen.
 class TFormParametry : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +23,9 @@ public:
     QPushButton* previewButton() const { return m_preview; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* closeButton() const { return m_close; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void choose(ReportOutput mode);
