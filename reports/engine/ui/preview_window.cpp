@@ -255,9 +255,9 @@ void TFormPodglad::saveAsPdf()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name =
         (m_doc.title.isEmpty() ? QStringLiteral("Wydruk") : m_doc.title) + QStringLiteral(".pdf");
-    const QString path =
-        prompter().saveFile(QStringLiteral("Zapisz jako PDF"), folder, name,
-                            QStringLiteral("Pliki PDF (*.pdf)"), QStringLiteral("pdf"));
+    const QString path = prompter().saveFile(QStringLiteral("Zapisz jako PDF"), folder, name,
+                                             QStringLiteral("Pliki PDF (*.pdf)"),
+                                             QStringLiteral("pdf"), Prompter::Existing::Ask);
     if (path.isEmpty())
         return;
     if (!writePdf(m_doc, path))
