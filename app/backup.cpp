@@ -250,10 +250,12 @@ void backupAtExit()
     const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
     if (!archives)
         prompter().error(kNoArchiveFolder, kNoArchiveFolderCaption);
+    // An archive chosen again (a second backup within the minute) only has its
+    // entry updated, so the dialog does not ask about replacing it.
     const QString path = prompter().saveFile(
         QStringLiteral("Tworzenie kopii bazy danych"), archives.value_or(QString()),
         archives ? proposedArchiveName(now()) : QStringLiteral("*.zip"), QStringLiteral("*.zip"),
-        QStringLiteral("zip"));
+        QStringLiteral("zip"), Prompter::Existing::Update);
     if (path.isEmpty())
         return;
     const ArchiveResult result = createArchive(path);
@@ -266,9 +268,11 @@ void restoreDatabase()
     const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
     if (!archives)
         prompter().error(kNoArchiveFolder, kNoArchiveFolderCaption);
-    // The filter is the proposed name "*.zip" as well.
-    const QString path = prompter().openFile(QStringLiteral("Odtwarzanie bazy danych"),
-                                             archives.value_or(QString()), QStringLiteral("*.zip"));
+    // "*.zip" is both the filter and the proposed name.
+    const QString path = prompter().openFile(
+        QStringLiteral("Odtwarzanie bazy danych"),
+        archives ? QDir(*archives).filePath(QStringLiteral("*.zip")) : QStringLiteral("*.zip"),
+        QStringLiteral("*.zip"), QStringLiteral("zip"));
     if (path.isEmpty())
         return;
     if (!prompter().ask(QStringLiteral("Czy przywrócić poprzednią kopię bazy danych? Wszystkie "

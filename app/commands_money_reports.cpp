@@ -11,9 +11,9 @@
 #include "stays/ui/reservation_confirmation_window.h"
 
 namespace {
-void runUnpaidGroups()
+void runUnpaidGroups(QWidget* owner)
 {
-    TFormRapDlugi window;
+    TFormRapDlugi window(owner);
     openUnpaidGroups(window.rows());
     const QString caption = QStringLiteral("Grupy z niuregulowanymi płatnościami - błąd!");
     if (window.rows().isEmpty()) {
@@ -56,9 +56,9 @@ void runInvoices()
         QStringLiteral("Zestawienie wystawionych faktur - błąd!"), Prompter::Icon::Information);
 }
 
-void runDiscounts()
+void runDiscounts(QWidget* owner)
 {
-    TFormRabaty window;
+    TFormRabaty window(owner);
     runRepeated(
         window,
         [&window](ReportOutput mode) {
@@ -67,9 +67,9 @@ void runDiscounts()
         QStringLiteral("Zestawienie udzielonych rabatów - błąd!"), Prompter::Icon::Error);
 }
 
-void runFreeRooms()
+void runFreeRooms(QWidget* owner)
 {
-    TFormRapPokoje window;
+    TFormRapPokoje window(owner);
     // A failure reading the lists ends the command before the window shows.
     window.load();
     runRepeated(
@@ -106,9 +106,9 @@ void runRoomUtilisation()
     }
 }
 
-void runConfirmation()
+void runConfirmation(QWidget* owner)
 {
-    TFormRapPotwierdzenie window;
+    TFormRapPotwierdzenie window(owner);
     runRepeated(
         window,
         [&window](ReportOutput mode) {
@@ -119,13 +119,17 @@ void runConfirmation()
 }
 } // namespace
 
+// The windows the lists give as centred on the main window have it as their
+// parent; the others stand alone, centred on the screen.
 void wireMoneyReportCommands(TGlowne& window)
 {
-    window.wireCommand(QStringLiteral("mnuNieuregulowanePlatnosci"), runUnpaidGroups);
+    window.wireCommand(QStringLiteral("mnuNieuregulowanePlatnosci"),
+                       [&window] { runUnpaidGroups(&window); });
     window.wireCommand(QStringLiteral("mnuOplatyWOkresie"), runPayments);
     window.wireCommand(QStringLiteral("mnuZestawienieFaktur"), runInvoices);
-    window.wireCommand(QStringLiteral("mnuRabaty"), runDiscounts);
-    window.wireCommand(QStringLiteral("mnuWolnePokoje"), runFreeRooms);
-    window.wireCommand(QStringLiteral("mnuPotwierdzenieRezerwacji"), runConfirmation);
+    window.wireCommand(QStringLiteral("mnuRabaty"), [&window] { runDiscounts(&window); });
+    window.wireCommand(QStringLiteral("mnuWolnePokoje"), [&window] { runFreeRooms(&window); });
+    window.wireCommand(QStringLiteral("mnuPotwierdzenieRezerwacji"),
+                       [&window] { runConfirmation(&window); });
     window.wireCommand(QStringLiteral("mnuWykorzystaniePokoi"), runRoomUtilisation);
 }

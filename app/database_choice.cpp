@@ -10,12 +10,8 @@
 
 #include <algorithm>
 
-// Qt's own dialog matches name filters without regard to case, but native
-// dialogs on case-sensitive systems (GTK) do not, so the bracket pattern
-// catches Baza.mdb, BAZA.MDB and the rest there. Windows dialogs, which know
-// no brackets, match the plain name in any case.
-const QString kDatabaseFileFilter =
-    QStringLiteral("Pliki bazy danych (baza.mdb [Bb][Aa][Zz][Aa].[Mm][Dd][Bb])");
+// Open dialogs match the name in any letter case (Baza.mdb, BAZA.MDB).
+const QString kDatabaseFileFilter = QStringLiteral("Pliki bazy danych (baza.mdb)");
 
 QString databaseDirectoryOf(const QString& chosenFile)
 {
@@ -34,9 +30,9 @@ void chooseDatabase()
     const QString old = setting && !setting->isEmpty()
                             ? *setting
                             : QDir(programDirectory()).filePath(QStringLiteral("Baza"));
-    const QString chosen =
-        prompter().openFile(QStringLiteral("Wybierz bazę danych"),
-                            QDir(old).filePath(QStringLiteral("Baza.mdb")), kDatabaseFileFilter);
+    const QString chosen = prompter().openFile(QStringLiteral("Wybierz bazę danych"),
+                                               QDir(old).filePath(QStringLiteral("Baza.mdb")),
+                                               kDatabaseFileFilter, QStringLiteral("mdb"));
     if (chosen.isEmpty())
         return;
 

@@ -195,6 +195,9 @@ QMdiSubWindow* TGlowne::addChild(QWidget* window, bool maximized)
     window->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Windows close through closeChildWindow, which takes the frame along; a
+    // window that closed only itself still leaves no empty frame behind.
+    connect(window, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
     if (maximized)
         sub->showMaximized();
     else

@@ -7,6 +7,7 @@
 #include "reports/engine/mask.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 
 #include <array>
 
@@ -164,6 +165,15 @@ TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
     : m_data(std::move(data))
 {
     title = QStringLiteral("Faktura Vat");
+    // A saved copy is named by the invoice's number and year: "Faktura VAT 12-H-2026".
+    if (!m_data.number.isEmpty()) {
+        QStringList number{m_data.number.trimmed()};
+        if (!m_data.series.trimmed().isEmpty())
+            number << m_data.series.trimmed();
+        if (m_data.issued.isValid())
+            number << QString::number(m_data.issued.year());
+        fileName = QStringLiteral("Faktura VAT ") + number.join(QLatin1Char('-'));
+    }
     page.copies = 2;
     buildHeader();
     buildTitle();

@@ -20,7 +20,12 @@ QString paymentTypeText(int type)
 
 int paymentTypeCode(const QString& text)
 {
-    return static_cast<int>(paymentTypeNames().indexOf(text)) + 1;
+    // A type typed into the list counts in any letter case ("przelew", "NOTA KSIĘGOWA").
+    const QStringList& names = paymentTypeNames();
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names.at(i).compare(text, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i) + 1;
+    return 0;
 }
 
 QList<Payment> groupPayments(QSqlDatabase db, int groupId)

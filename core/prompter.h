@@ -10,6 +10,10 @@
 class Prompter {
 public:
     enum class Icon { None, Information, Warning, Error, Question };
+    // What a save dialog does when the chosen file exists: ask before replacing
+    // it, or take it without a question because the caller updates the file
+    // rather than replacing it.
+    enum class Existing { Ask, Update };
 
     virtual ~Prompter() = default;
 
@@ -21,12 +25,14 @@ public:
     virtual std::optional<QString> inputText(const QString& caption, const QString& label,
                                              const QString& value) = 0;
     // File dialogs; an empty string when cancelled. `filter` is a Qt name filter
-    // ("Archiwa (*.zip)"); `defaultSuffix` is added when the name has none.
+    // ("Archiwa (*.zip)"), shown as written; an open dialog matches its patterns
+    // in any letter case. `defaultSuffix` is added when the name has none. The
+    // directory of an open dialog may end with the proposed name ("…/*.zip").
     virtual QString openFile(const QString& caption, const QString& directory,
-                             const QString& filter) = 0;
+                             const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString saveFile(const QString& caption, const QString& directory,
                              const QString& proposedName, const QString& filter,
-                             const QString& defaultSuffix) = 0;
+                             const QString& defaultSuffix, Existing existing) = 0;
 
     void inform(const QString& text, const QString& caption)
     {

@@ -1,5 +1,6 @@
 #include "reports/guest_list_reports.h"
 
+#include "core/clock.h"
 #include "db/row_set.h"
 
 namespace {
@@ -69,6 +70,7 @@ TRapAktualneKwaterunki::TRapAktualneKwaterunki(const ReportData& rows, const QSt
                                                const QString& countText)
 {
     addTitle(*this, filterTitle(QStringLiteral("Spis aktualnie zakwaterowanych"), filterItem));
+    fileName = QStringLiteral("Spis aktualnie zakwaterowanych ") + today().toString(Qt::ISODate);
     addHeadings(*this,
                 {{"NazwiskoKol", QStringLiteral("Nazwisko"), 0, 45, kLeft},
                  {"ImieKol", QStringLiteral("Imię"), 45, 35, kLeft},
@@ -98,6 +100,9 @@ TRapRezerwacje::TRapRezerwacje(const ReportData& rows, int kind, const QDate& da
                             : kind == 2 ? dayTitle(QStringLiteral("Wyjeżdżający "), day)
                                         : QStringLiteral("Spis Rezerwacji");
     addTitle(*this, heading);
+    fileName = kind == 1   ? QStringLiteral("Osoby przyjeżdżające ") + day.toString(Qt::ISODate)
+               : kind == 2 ? QStringLiteral("Wyjeżdżający ") + day.toString(Qt::ISODate)
+                           : QStringLiteral("Spis Rezerwacji ") + today().toString(Qt::ISODate);
     Band& headings = addHeadings(*this,
                                  {{"NazwaKol", QStringLiteral("Nazwa Grupy"), 0, 80, kLeft},
                                   {"OsobKol", QStringLiteral("Osób"), 80, 20, kCenter},

@@ -106,9 +106,12 @@ public:
     {
         return std::nullopt;
     }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&, const QString&,
-                     const QString&) override
+    QString openFile(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    QString saveFile(const QString&, const QString&, const QString&, const QString&, const QString&,
+                     Existing) override
     {
         return {};
     }

@@ -1,5 +1,6 @@
 #include "tools/screenshot_camera.h"
 
+#include "core/ui/message_box_prompter.h"
 #include "core/ui/modal.h"
 
 #include <QApplication>
@@ -179,24 +180,26 @@ std::optional<QString> ShotPrompter::inputText(const QString& caption, const QSt
 }
 
 QString ShotPrompter::openFile(const QString& caption, const QString& directory,
-                               const QString& filter)
+                               const QString& filter, const QString& defaultSuffix)
 {
     const PromptStep step = next(caption, directory);
-    QFileDialog box(QApplication::activeWindow(), caption, directory, filter);
+    QFileDialog box(QApplication::activeWindow(), caption, directory);
     box.setOption(QFileDialog::DontUseNativeDialog);
+    setUpOpenDialog(box, filter, defaultSuffix);
     show(box, step.shot);
     return step.text;
 }
 
 QString ShotPrompter::saveFile(const QString& caption, const QString& directory,
                                const QString& proposedName, const QString& filter,
-                               const QString& defaultSuffix)
+                               const QString& defaultSuffix, Existing existing)
 {
     const PromptStep step = next(caption, proposedName);
     QFileDialog box(QApplication::activeWindow(), caption, directory, filter);
     box.setOption(QFileDialog::DontUseNativeDialog);
     box.setAcceptMode(QFileDialog::AcceptSave);
     box.setDefaultSuffix(defaultSuffix);
+    box.setOption(QFileDialog::DontConfirmOverwrite, existing == Existing::Update);
     if (!proposedName.isEmpty())
         box.selectFile(QDir(directory).filePath(proposedName));
     show(box, step.shot);

@@ -68,10 +68,11 @@ public:
     void message(const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& value) override;
-    QString openFile(const QString& caption, const QString& directory,
-                     const QString& filter) override;
+    QString openFile(const QString& caption, const QString& directory, const QString& filter,
+                     const QString& defaultSuffix) override;
     QString saveFile(const QString& caption, const QString& directory, const QString& proposedName,
-                     const QString& filter, const QString& defaultSuffix) override;
+                     const QString& filter, const QString& defaultSuffix,
+                     Existing existing) override;
 
 private:
     PromptStep next(const QString& caption, const QString& text);

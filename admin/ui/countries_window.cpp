@@ -3,8 +3,8 @@
 #include "admin/countries.h"
 #include "admin/ui/cursor_fields.h"
 #include "admin/ui/cursor_grid.h"
-#include "admin/ui/deactivation_closer.h"
 #include "core/error.h"
+#include "core/ui/child_window.h"
 #include "db/data_module.h"
 
 #include <QFormLayout>
@@ -46,7 +46,7 @@ TPanstwa::TPanstwa(QWidget* parent)
     connect(m_anuluj, &QPushButton::clicked, this, [this] { m_countries->cancel(); });
     connect(m_usun, &QPushButton::clicked, this,
             [this] { guarded([this] { deleteCountry(dataModule().database(), *m_countries); }); });
-    connect(m_zamknij, &QPushButton::clicked, this, [this] { closeWindow(this); });
+    connect(m_zamknij, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
     connect(m_nazwa, &QLineEdit::returnPressed, this, [this] {
         if (m_countries->state() == TableCursor::State::Insert && !m_nazwa->text().isEmpty())
             guarded([this] { ok(); });

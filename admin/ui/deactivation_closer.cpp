@@ -1,5 +1,7 @@
 #include "admin/ui/deactivation_closer.h"
 
+#include "core/ui/child_window.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
@@ -68,13 +70,5 @@ void DeactivationCloser::closeChild()
     m_closing = true;
     // Not inside the activation itself: the frame is still switching windows.
     QMetaObject::invokeMethod(
-        this, [this] { closeWindow(m_child); }, Qt::QueuedConnection);
-}
-
-void closeWindow(QWidget* window)
-{
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
-        sub->close();
-    else
-        window->close();
+        this, [this] { closeChildWindow(m_child); }, Qt::QueuedConnection);
 }

@@ -32,6 +32,3 @@ private:
     std::function<void()> m_activated;
     bool m_closing = false;
 };
-
-// Closes a window shown by itself or as a child of the frame.
-void closeWindow(QWidget* window);

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/child_window.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/modal.h"
 #include "core/ui/title_sort.h"
@@ -292,9 +293,5 @@ ArchiveChoice TArchiwum::showModal()
 void TArchiwum::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
-        QRect area = frameGeometry();
-        area.moveCenter(owner->frameGeometry().center());
-        move(area.topLeft());
-    }
+    centreOnOwner(this);
 }

@@ -4,6 +4,7 @@
 #include "admin/ui/cursor_grid.h"
 #include "admin/ui/deactivation_closer.h"
 #include "core/error.h"
+#include "core/ui/child_window.h"
 #include "db/table_cursor.h"
 
 #include <QCloseEvent>
@@ -38,7 +39,7 @@ SetupWindow::SetupWindow(TableCursor& cursor, QWidget* parent)
     // Deleting asks nothing.
     connect(m_usun, &QPushButton::clicked, this,
             [this] { guarded([this] { m_cursor.remove(); }); });
-    connect(m_zamknij, &QPushButton::clicked, this, [this] { closeWindow(this); });
+    connect(m_zamknij, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
     connect(&m_cursor, &TableCursor::stateChanged, this, &SetupWindow::updateEnabling);
     connect(&m_cursor, &TableCursor::rowsChanged, this, &SetupWindow::updateEnabling);
     new DeactivationCloser(this, [this] { guarded([this] { openCursors(); }); });

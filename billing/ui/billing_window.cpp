@@ -5,6 +5,7 @@
 #include "core/days.h"
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/child_window.h"
 #include "db/data_module.h"
 
 #include <QFormLayout>
@@ -12,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTabWidget>
@@ -102,10 +102,7 @@ QPushButton* TOplaty::closeButton(const char* name)
 
 void TOplaty::closeWindow()
 {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    closeChildWindow(this);
 }
 
 QWidget* TOplaty::buildChargesPage()

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 QWidget* parentWindow()
@@ -59,21 +60,63 @@ std::optional<QString> MessageBoxPrompter::inputText(const QString& caption, con
 }
 
 QString MessageBoxPrompter::openFile(const QString& caption, const QString& directory,
-                                     const QString& filter)
+                                     const QString& filter, const QString& defaultSuffix)
 {
-    return QFileDialog::getOpenFileName(parentWindow(), caption, directory, filter);
+    QFileDialog dialog(parentWindow(), caption, directory);
+    setUpOpenDialog(dialog, filter, defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString MessageBoxPrompter::saveFile(const QString& caption, const QString& directory,
                                      const QString& proposedName, const QString& filter,
-                                     const QString& defaultSuffix)
+                                     const QString& defaultSuffix, Existing existing)
 {
     QFileDialog dialog(parentWindow(), caption, directory, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, existing == Existing::Update);
     if (!proposedName.isEmpty())
         dialog.selectFile(QDir(directory).filePath(proposedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString anyCaseNameFilter(const QString& filter)
+{
+    // "Name (patterns)" or the bare patterns.
+    static const QRegularExpression named(QStringLiteral("^(.*)\\(([^()]*)\\)\\s*$"));
+    const QRegularExpressionMatch match = named.match(filter);
+    const QStringList patterns =
+        (match.hasMatch() ? match.captured(2) : filter).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList all = patterns;
+    for (const QString& pattern : patterns) {
+        if (pattern.contains(QLatin1Char('[')))
+            continue; // already spelled with brackets
+        QString anyCase;
+        for (const QChar c : pattern) {
+            if (c.toLower() == c.toUpper()) {
+                anyCase += c;
+                continue;
+            }
+            anyCase += QLatin1Char('[');
+            anyCase += c.toUpper();
+            anyCase += c.toLower();
+            anyCase += QLatin1Char(']');
+        }
+        if (anyCase != pattern)
+            all << anyCase;
+    }
+    return filter + QStringLiteral(" (") + all.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+void setUpOpenDialog(QFileDialog& dialog, const QString& filter, const QString& defaultSuffix)
+{
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(anyCaseNameFilter(filter));
+    dialog.setDefaultSuffix(defaultSuffix);
 }

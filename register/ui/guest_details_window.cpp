@@ -1,6 +1,7 @@
 #include "register/ui/guest_details_window.h"
 
 #include "core/error.h"
+#include "core/ui/child_window.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
@@ -179,11 +180,7 @@ void TDaneKlienta::chooseOutput(ReportOutput output)
 void TDaneKlienta::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
-        QRect area = frameGeometry();
-        area.moveCenter(owner->frameGeometry().center());
-        move(area.topLeft());
-    }
+    centreOnOwner(this);
 }
 
 void TDaneKlienta::showFor(int personId, QWidget* parent)

@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/frame.h"
 #include "core/prompter.h"
+#include "core/ui/child_window.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
@@ -182,14 +183,7 @@ void TModyfikacjaKsiazki::buildButtons(QBoxLayout* layout)
     }
     row->addStretch(1);
     QPushButton* close = button(this, QStringLiteral("&Zamknij"), QStringLiteral("Zamknij"));
-    // The child frame goes with the window; closing only the window would leave
-    // an empty frame behind.
-    connect(close, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            QWidget::close();
-    });
+    connect(close, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
     row->addWidget(close);
     layout->addLayout(row);
 }

@@ -3,6 +3,7 @@
 #include "core/days.h"
 #include "core/error.h"
 #include "core/frame.h"
+#include "core/ui/child_window.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
 
@@ -187,11 +188,7 @@ QGroupBox* TFormKsiazka::buildStayBox()
 void TFormKsiazka::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
-        QRect area = frameGeometry();
-        area.moveCenter(owner->frameGeometry().center());
-        move(area.topLeft());
-    }
+    centreOnOwner(this);
 }
 
 void TFormKsiazka::registerGroup(int groupId, QWidget* parent)

@@ -209,6 +209,9 @@ public:
     Report& operator=(const Report&) = delete;
 
     QString title; // caption of the preview, name of the print job
+    // What a saved copy is called (without ".pdf") when the title and the day
+    // do not say it, e.g. an invoice by its number.
+    QString fileName;
     PageSetup page;
 
     Band& setTitleBand(qreal height, const QString& name = QStringLiteral("Tytul"));

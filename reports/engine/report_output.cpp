@@ -56,17 +56,38 @@ RunResult runReport(Report& report, ReportOutput mode)
     return result;
 }
 
-QString fallbackPdfPath(const QString& title)
+namespace {
+// A title as a file name: no characters that file systems refuse.
+QString fileNameOf(const QString& title)
+{
+    QString name = title.isEmpty() ? QStringLiteral("Wydruk") : title;
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
+    return name.simplified();
+}
+} // namespace
+
+QString documentsFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();
     QDir().mkpath(folder);
-    QString name = title.isEmpty() ? QStringLiteral("Wydruk") : title;
-    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
-    name =
-        name.trimmed() + QLatin1Char(' ') + now().toString(QStringLiteral("yyyy.MM.dd hh.mm.ss"));
-    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+    return folder;
+}
+
+QString fallbackPdfPath(const QString& title)
+{
+    const QString name = fileNameOf(title) + QLatin1Char(' ') +
+                         now().toString(QStringLiteral("yyyy.MM.dd hh.mm.ss"));
+    return QDir(documentsFolder()).filePath(name + QStringLiteral(".pdf"));
+}
+
+QString pdfFileName(const Report& report, const QDate& day)
+{
+    const QString name = report.fileName.isEmpty() ? fileNameOf(report.title) + QLatin1Char(' ') +
+                                                         day.toString(Qt::ISODate)
+                                                   : fileNameOf(report.fileName);
+    return name + QStringLiteral(".pdf");
 }
 
 QString periodTitle(const QString& caption, const QDate& from, const QDate& to, bool fullStop)

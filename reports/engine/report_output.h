@@ -50,6 +50,13 @@ RunResult runReport(Report& report, ReportOutput mode);
 // named after the report's title and the current time.
 QString fallbackPdfPath(const QString& title);
 
+// The user's documents folder (the home folder where the system names none),
+// made when it does not exist yet.
+QString documentsFolder();
+// The name proposed for a saved copy of a report: its file name, or else its
+// title (or "Wydruk") and the day, so that a copy of another day stays.
+QString pdfFileName(const Report& report, const QDate& day);
+
 // Titles completed by a launcher: the caption followed by a period, a day with
 // its weekday name, or a filter.
 QString periodTitle(const QString& caption, const QDate& from, const QDate& to,

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/days.h"
 #include "core/error.h"
+#include "core/ui/child_window.h"
 #include "db/data_module.h"
 #include "reports/statistics.h"
 
@@ -53,7 +54,7 @@ TFormOsoboDoba::TFormOsoboDoba(QWidget* parent)
     auto* close = new QPushButton(QStringLiteral("&Zamknij"), this);
     close->setObjectName(QStringLiteral("Zamknij"));
     grid->addWidget(close, 4, 1, Qt::AlignRight);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
     for (QDateEdit* picker : {m_start, m_end})
         connect(picker, &QDateEdit::dateChanged, this,
                 [this] { guarded([this] { recompute(); }); });

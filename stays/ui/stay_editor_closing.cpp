@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/frame.h"
 #include "core/prompter.h"
+#include "core/ui/child_window.h"
 #include "db/data_module.h"
 #include "stays/ui/stay_editor_window.h"
 
@@ -132,10 +133,7 @@ void TRezerwacja::notifyCaller()
 
 void TRezerwacja::closeWindow()
 {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    closeChildWindow(this);
 }
 
 void TRezerwacja::closeAtOnce()

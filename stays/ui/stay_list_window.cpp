@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/child_window.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
@@ -264,7 +265,7 @@ void TLista::buildWindow()
     run(m_billing, &TLista::billing);
     run(m_checkIn, &TLista::checkIn);
     run(m_book, &TLista::book);
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_close, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
 }
 
 void TLista::arrangeButtons()
@@ -407,7 +408,7 @@ void TLista::book()
     if (m_mode == ListMode::Reservations) {
         const QDate arrival = dayFromValue(m_groups->value(QStringLiteral("Od")));
         if (checkInAndRegister(dataModule().database(), group, currentName(), arrival))
-            close();
+            closeChildWindow(this);
         return;
     }
     frame().openRegisterBrowse(group);

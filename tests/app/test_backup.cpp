@@ -3,6 +3,7 @@
 #include "app/database_choice.h"
 #include "app/main_window.h"
 #include "core/settings.h"
+#include "core/ui/message_box_prompter.h"
 #include "db/data_module.h"
 #include "db/schema.h"
 #include "db/sql.h"
@@ -515,9 +516,12 @@ private Q_SLOTS:
             env.prompter().files = {archive};
         QVERIFY(w.close());
         QCOMPARE(env.prompter().log().replaceInStrings(env.path("archiwa"), "ARCH"), log);
-        QCOMPARE(env.prompter().shown[archiveFolder ? 1 : 2].extra,
+        const auto& dialog = env.prompter().shown[archiveFolder ? 1 : 2];
+        QCOMPARE(dialog.extra,
                  (archiveFolder ? QString("Archiwum 2026.07.15 12.00.zip") : QString("*.zip")) +
                      "|*.zip|zip");
+        // The archive of the same minute is updated, not replaced: no question about it.
+        QCOMPARE(dialog.existing, Prompter::Existing::Update);
         QCOMPARE(QFile::exists(archive), choose && databaseFolder);
         QVERIFY(!env.data().isOpen());
     }
@@ -549,14 +553,15 @@ private Q_SLOTS:
         env.prompter().files = {archive};
         env.prompter().answers = {yes};
         w.command("mnuOdtwarzanieBazy")->trigger();
-        QStringList log = {"Odtwarzanie bazy danych|" + env.path("archiwa"),
+        // "*.zip" proposed as the name in the archive folder.
+        QStringList log = {"Odtwarzanie bazy danych|" + env.path("archiwa/*.zip"),
                            "Tworzenie archiwum|Czy przywrócić poprzednią kopię bazy danych? "
                            "Wszystkie zmiany w bazie danych programu wprowadzone po wykonaniu "
                            "tej kopii będą cofnięte."};
         if (damaged)
             log << "Tworzenie archiwum - Błąd!|" + kRestoreFailure;
         QCOMPARE(env.prompter().log(), log); // success is not announced
-        QCOMPARE(env.prompter().shown[0].extra, QString("*.zip"));
+        QCOMPARE(env.prompter().shown[0].extra, QString("*.zip|zip"));
         QCOMPARE(env.prompter().shown[1].defaultYes, false);
         QCOMPARE(env.rooms(), rooms);
     }
@@ -599,7 +604,7 @@ private Q_SLOTS:
         if (stored != "Baza")
             log << "Zmiana bazy|Nowa lokalizacja bazy danych '" + env.path(stored) + "'";
         QCOMPARE(env.prompter().log(), log);
-        QCOMPARE(env.prompter().shown[0].extra, kDatabaseFileFilter);
+        QCOMPARE(env.prompter().shown[0].extra, "Pliki bazy danych (baza.mdb)|mdb");
     }
 
     void databaseFilterIgnoresCase_data()
@@ -615,8 +620,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(bool, listed);
-        // As a case-sensitive dialog reads it: the patterns inside the brackets.
-        const QString inside = kDatabaseFileFilter.section('(', 1).section(')', 0, 0);
+        // As a case-sensitive dialog reads the filter it gets: the patterns
+        // inside the last brackets.
+        const QString inside =
+            anyCaseNameFilter(kDatabaseFileFilter).section('(', -1).section(')', 0, 0);
         bool matched = false;
         for (const QString& pattern : inside.split(' ', Qt::SkipEmptyParts))
             matched =

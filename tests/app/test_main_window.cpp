@@ -1,3 +1,4 @@
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "core/frame.h"
@@ -14,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -31,6 +33,13 @@ public:
         return answer;
     }
 };
+
+// The window inside the newest child frame.
+QWidget* newestChild(TGlowne& w)
+{
+    const QList<QMdiSubWindow*> subs = w.childArea()->subWindowList(QMdiArea::CreationOrder);
+    return subs.isEmpty() ? nullptr : subs.last()->widget();
+}
 
 QStringList captions(const QList<QAction*>& actions)
 {
@@ -201,6 +210,101 @@ private Q_SLOTS:
         env.prompter().answers = {false};
         QVERIFY(w.close());
         QVERIFY(!env.data().isOpen());
+    }
+
+    // "&Zamknij" closes the child frame with the window, at once: no empty frame
+    // stays behind with the old title.
+    void closeButtonLeavesNoFrame_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("answers"); // Yes answers to the window's own question
+        QTest::newRow("Modyfikowanie rezerwacji") << "mnuModyfikowanieRezerwacji"
+                                                  << "&Zamknij" << 0;
+        QTest::newRow("Kwaterowanie z listy") << "mnuKwaterowanieZListy"
+                                              << "&Zamknij" << 0;
+        QTest::newRow("Modyfikowanie kwaterunku") << "mnuModyfikowanieKwaterunku"
+                                                  << "&Zamknij" << 0;
+        QTest::newRow("Wykwaterowanie") << "mnuWykwaterowanie"
+                                        << "&Zamknij" << 0;
+        QTest::newRow("Opłaty") << "mnuOplaty"
+                                << "&Zamknij" << 0;
+        QTest::newRow("Osoby i osoby/doba") << "mnuOsobyDoba"
+                                            << "&Zamknij" << 0;
+        QTest::newRow("Modyfikowanie książki") << "mnuModyfikowanieKsiazki"
+                                               << "&Zamknij" << 0;
+        QTest::newRow("Ustawienie pokoi") << "mnuUstawieniePokoi"
+                                          << "&Zamknij" << 0;
+        QTest::newRow("Cennik") << "mnuCennik"
+                                << "&Zamknij" << 0;
+        QTest::newRow("Ustawienie państw") << "mnuUstawieniePanstw"
+                                           << "&Zamknij" << 0;
+        QTest::newRow("Wprowadzanie rezerwacji") << "mnuWprowadzanieRezerwacji"
+                                                 << "&Zamknij" << 1;
+    }
+    void closeButtonLeavesNoFrame()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, caption);
+        QFETCH(int, answers);
+        TestEnv env;
+        TGlowne w;
+        wireCommands(w);
+        w.show();
+        w.command(command)->trigger();
+        QCOMPARE(w.childArea()->subWindowList().size(), 1);
+        QWidget* window = newestChild(w);
+        QVERIFY(window);
+        QPushButton* close = nullptr;
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == caption && b->isVisible())
+                close = b;
+        QVERIFY2(close, qPrintable(caption));
+        env.prompter().answers.assign(answers, true);
+        QTest::mouseClick(close, Qt::LeftButton);
+        // Before any event is processed: the frame went together with the window.
+        QCOMPARE(w.childArea()->subWindowList().size(), 0);
+        QCOMPARE(env.prompter().unanswered, 0);
+    }
+
+    // "&Książka" on a reservation checks the group in, registers it and
+    // closes the list together with its frame.
+    void bookOnAReservationClosesTheList()
+    {
+        TestEnv env;
+        env.exec("INSERT INTO Rez_hot (Nazwa, Osob, Od, \"Do\") "
+                 "VALUES ('Kowalscy', 2, '2026-07-15', '2026-07-18')");
+        env.exec("INSERT INTO Rez_msc (Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki) "
+                 "VALUES (1, '10', '2026-07-15', '2026-07-18', 2, 'M')");
+        TGlowne w;
+        wireCommands(w);
+        QList<int> registered;
+        w.handlers().registerGroup = [&](int group) { registered << group; };
+        w.show();
+        w.command("mnuKwaterowanieZListy")->trigger();
+        QWidget* list = newestChild(w);
+        QVERIFY(list);
+        QTest::mouseClick(list->findChild<QPushButton*>("Ksiazka"), Qt::LeftButton);
+        QCOMPARE(registered.size(), 1);
+        QCOMPARE(
+            env.scalar("SELECT count(*) FROM Kwat_hot WHERE Identyfikator = ?", {registered[0]})
+                .toInt(),
+            1);
+        QCOMPARE(w.childArea()->subWindowList().size(), 0);
+    }
+
+    // A window that closes only itself still takes its frame along.
+    void windowClosingItselfTakesItsFrame()
+    {
+        TestEnv env;
+        TGlowne w;
+        w.show();
+        auto* window = new QWidget;
+        w.addChild(window, true);
+        w.addChild(new QWidget);
+        QCOMPARE(w.childArea()->subWindowList().size(), 2);
+        window->close();
+        QTRY_COMPARE(w.childArea()->subWindowList().size(), 1);
     }
 
     void helpOpensTheFileBesideTheProgram()

@@ -87,6 +87,29 @@ private Q_SLOTS:
         QCOMPARE(receiptNumber(field), stored);
     }
 
+    // A type typed into the payment dialog's list counts in any letter case;
+    // anything else is no type (0).
+    void typedPaymentType_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("code");
+        QTest::newRow("as listed") << "Paragon" << 1;
+        QTest::newRow("small letters") << "kwitariusz" << 2;
+        QTest::newRow("capitals") << "PRZELEW" << 3;
+        QTest::newRow("mixed") << "pRzElEw" << 3;
+        QTest::newRow("Polish letter, small") << "nota księgowa" << 4;
+        QTest::newRow("Polish letter, capital") << "NOTA KSIĘGOWA" << 4;
+        QTest::newRow("other word") << "Karta" << 0;
+        QTest::newRow("longer") << "Przelewy" << 0;
+        QTest::newRow("empty") << "" << 0;
+    }
+    void typedPaymentType()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, code);
+        QCOMPARE(paymentTypeCode(typed), code);
+    }
+
     void numberingIsPerTypeOverAllGroups()
     {
         TestEnv env;

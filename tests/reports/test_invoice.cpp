@@ -231,6 +231,40 @@ private Q_SLOTS:
         QCOMPARE(textOf(invoiceDocument(env), "Seria"), cell);
     }
 
+    // A saved copy of an invoice is named by its number and year, so that the
+    // PDFs of different invoices never take each other's place.
+    void savedCopyName_data()
+    {
+        QTest::addColumn<QVariant>("series");
+        QTest::addColumn<QVariant>("number");
+        QTest::addColumn<QString>("issued");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("series absent") << QVariant() << QVariant(7) << "2026-07-15"
+                                       << "Faktura VAT 7-H-2026.pdf";
+        QTest::newRow("no series") << QVariant("") << QVariant(7) << "2026-07-15"
+                                   << "Faktura VAT 7-2026.pdf";
+        QTest::newRow("own series") << QVariant("HT") << QVariant(7) << "2026-07-15"
+                                    << "Faktura VAT 7-HT-2026.pdf";
+        QTest::newRow("issued last year") << QVariant() << QVariant(31) << "2025-12-31"
+                                          << "Faktura VAT 31-H-2025.pdf";
+        QTest::newRow("not numbered") << QVariant() << QVariant() << "2026-07-15"
+                                      << "Faktura Vat 2026-07-15.pdf";
+    }
+    void savedCopyName()
+    {
+        QFETCH(QVariant, series);
+        QFETCH(QVariant, number);
+        QFETCH(QString, issued);
+        QFETCH(QString, name);
+        TestEnv env;
+        if (series.isValid())
+            QVERIFY(writeSetting("FakturaRoz", series.toString()));
+        writeInvoice(env, 60000, 1, {}, kWorkedExample);
+        env.exec("UPDATE Kalk SET Rach = ?, data_wystawienia = ?", {number, issued});
+        TRapFaktura report(loadInvoice(env.db(), 12), "55.10.10");
+        QCOMPARE(pdfFileName(report, QDate(2026, 7, 15)), name);
+    }
+
     void transferDueDate_data()
     {
         QTest::addColumn<QString>("due");

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 
@@ -292,6 +293,49 @@ private Q_SLOTS:
         QCOMPARE(rows, 1);
         QVERIFY(env.modal.empty());
         QVERIFY(env.prompter().log().isEmpty());
+    }
+    // The lists the receptionist starts over the main window come up centred on
+    // it, wherever the main window stands; the others on the screen.
+    void parameterWindowsCentredOnTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("onMainWindow");
+        QTest::newRow("Nierozliczone grupy") << "mnuNieuregulowanePlatnosci" << true;
+        QTest::newRow("Rabaty") << "mnuRabaty" << true;
+        QTest::newRow("Wolne pokoje") << "mnuWolnePokoje" << true;
+        QTest::newRow("Potwierdzenie rezerwacji") << "mnuPotwierdzenieRezerwacji" << true;
+        QTest::newRow("Opłaty wniesione") << "mnuOplatyWOkresie" << false;
+        QTest::newRow("Faktury") << "mnuZestawienieFaktur" << false;
+    }
+    void parameterWindowsCentredOnTheMainWindow()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, onMainWindow);
+        TestEnv env;
+        addPaidGroup(env, 1, 0); // one unsettled group, so that its list opens
+        TGlowne main;
+        wireMoneyReportCommands(main);
+        main.show();
+        main.move(150, 90);
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QPoint centre;
+        QWidget* parent = nullptr;
+        env.modal.push_back([&](QDialog& d) {
+            centre = d.frameGeometry().center();
+            parent = d.parentWidget();
+            return click(d, "Zamknij");
+        });
+        main.command(command)->trigger();
+        QVERIFY(env.modal.empty());
+        const QPoint expected = onMainWindow ? main.frameGeometry().center()
+                                             : main.screen()->availableGeometry().center();
+        QVERIFY2((centre - expected).manhattanLength() <= 2,
+                 qPrintable(QString("(%1, %2) instead of (%3, %4)")
+                                .arg(centre.x())
+                                .arg(centre.y())
+                                .arg(expected.x())
+                                .arg(expected.y())));
+        QCOMPARE(parent, onMainWindow ? static_cast<QWidget*>(&main) : nullptr);
     }
 };
 REZYDO_TEST(TestMoneyWindows);

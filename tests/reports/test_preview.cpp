@@ -12,7 +12,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPrintDialog>
@@ -24,15 +26,20 @@
 
 namespace {
 // The preview provider of the program, with a printer that writes PDF files
-// into the test's folder.
+// into the test's folder, which is also the user's home folder.
 struct PreviewFixture {
     TestEnv env;
     std::unique_ptr<ReportPresenter> previous;
     QStringList printed;
     int shown = 0;
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
 
     PreviewFixture()
     {
+        // A fresh account: no documents folder, no named user folders.
+        qputenv("HOME", env.dir().toUtf8());
+        qputenv("XDG_CONFIG_HOME", env.path(QStringLiteral("config")).toUtf8());
         previous = installReportPresenter(std::make_unique<TMDIPodglad>());
         setPrinterFactory([this] {
             auto printer = std::make_unique<QPrinter>();
@@ -47,6 +54,8 @@ struct PreviewFixture {
         TMDIPodglad::setShownHook({});
         setPrinterFactory({});
         installReportPresenter(std::move(previous));
+        qputenv("HOME", home);
+        config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
     }
     // `onShown` runs when the preview is shown, before its pages are made.
     void whenShown(std::function<void(TFormPodglad&)> onShown)
@@ -319,8 +328,52 @@ private Q_SLOTS:
         QCOMPARE(pdfPages(file), 3);
         QCOMPARE(f.env.prompter().shown.size(), 2);
         QCOMPARE(f.env.prompter().shown[0].caption, QString("Zapisz jako PDF"));
-        QCOMPARE(f.env.prompter().shown[0].extra, QString("Lista.pdf|Pliki PDF (*.pdf)|pdf"));
+        QCOMPARE(f.env.prompter().shown[0].extra,
+                 QString("Lista 2026-07-15.pdf|Pliki PDF (*.pdf)|pdf"));
         QVERIFY(f.printed.isEmpty());
+    }
+
+    // On an account without a documents folder the folder is made, and the
+    // proposed name says what the document is without taking another day's name.
+    void saveAsPdfOnAFreshAccount_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("list") << "Lista"
+                              << "Lista 2026-07-15.pdf";
+        QTest::newRow("untitled list") << ""
+                                       << "Wydruk 2026-07-15.pdf";
+        QTest::newRow("invoice") << "invoice"
+                                 << "Faktura VAT 17-H-2026.pdf";
+    }
+    void saveAsPdfOnAFreshAccount()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, name);
+        PreviewFixture f;
+        const QString folder = f.env.path("Documents");
+        QVERIFY(!QFileInfo::exists(folder));
+        const QString file = QDir(folder).filePath(name);
+        f.env.prompter().files = {file}; // the proposal taken as it is
+        f.whenShown([&](TFormPodglad& w) {
+            QObject::connect(&w, &TFormPodglad::finished, &w, [&] {
+                trigger(w, "ZapiszPdf");
+                w.close();
+            });
+        });
+        if (document == "invoice") {
+            f.env.exec("INSERT INTO Kalk (Identyfikator, Rach, Brutto, data_wystawienia) "
+                       "VALUES (3, 17, 1000000, '2026-07-14')");
+            QVERIFY(printInvoice(3, "55.10", ReportOutput::Preview).ok);
+        } else {
+            ListReport report(3, document);
+            runReport(report, ReportOutput::Preview);
+        }
+        QCOMPARE(f.env.prompter().log(), QStringList({"Zapisz jako PDF|" + folder}));
+        const auto& dialog = f.env.prompter().shown[0];
+        QCOMPARE(dialog.extra, name + "|Pliki PDF (*.pdf)|pdf");
+        QCOMPARE(dialog.existing, Prompter::Existing::Ask);
+        QVERIFY(pdfPages(file) >= 1);
     }
 
     void withoutAPrinterThePdfGoesToDocuments()

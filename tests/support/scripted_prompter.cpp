@@ -2,7 +2,7 @@
 
 bool ScriptedPrompter::ask(const QString& text, const QString& caption, bool defaultYes)
 {
-    shown.append({Shown::Question, caption, text, Icon::Question, defaultYes, {}});
+    shown.append({Shown::Question, caption, text, Icon::Question, defaultYes, {}, Existing::Ask});
     if (answers.empty()) {
         ++unanswered;
         return false;
@@ -14,13 +14,13 @@ bool ScriptedPrompter::ask(const QString& text, const QString& caption, bool def
 
 void ScriptedPrompter::message(const QString& text, const QString& caption, Icon icon)
 {
-    shown.append({Shown::Message, caption, text, icon, false, {}});
+    shown.append({Shown::Message, caption, text, icon, false, {}, Existing::Ask});
 }
 
 std::optional<QString> ScriptedPrompter::inputText(const QString& caption, const QString& label,
                                                    const QString& value)
 {
-    shown.append({Shown::Input, caption, label, Icon::None, false, value});
+    shown.append({Shown::Input, caption, label, Icon::None, false, value, Existing::Ask});
     if (inputs.empty()) {
         ++unanswered;
         return std::nullopt;
@@ -34,9 +34,10 @@ std::optional<QString> ScriptedPrompter::inputText(const QString& caption, const
 }
 
 QString ScriptedPrompter::openFile(const QString& caption, const QString& directory,
-                                   const QString& filter)
+                                   const QString& filter, const QString& defaultSuffix)
 {
-    shown.append({Shown::OpenFile, caption, directory, Icon::None, false, filter});
+    shown.append({Shown::OpenFile, caption, directory, Icon::None, false,
+                  filter + QLatin1Char('|') + defaultSuffix, Existing::Ask});
     if (files.empty()) {
         ++unanswered;
         return {};
@@ -48,10 +49,11 @@ QString ScriptedPrompter::openFile(const QString& caption, const QString& direct
 
 QString ScriptedPrompter::saveFile(const QString& caption, const QString& directory,
                                    const QString& proposedName, const QString& filter,
-                                   const QString& defaultSuffix)
+                                   const QString& defaultSuffix, Existing existing)
 {
     shown.append({Shown::SaveFile, caption, directory, Icon::None, false,
-                  proposedName + QLatin1Char('|') + filter + QLatin1Char('|') + defaultSuffix});
+                  proposedName + QLatin1Char('|') + filter + QLatin1Char('|') + defaultSuffix,
+                  existing});
     if (files.empty()) {
         ++unanswered;
         return {};

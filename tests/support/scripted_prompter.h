@@ -18,7 +18,9 @@ public:
         QString text; // the message, the input label, or the dialog's directory
         Icon icon = Icon::None;
         bool defaultYes = false; // questions only
-        QString extra;           // file filter and proposed name of file dialogs
+        // File dialogs: "filter|suffix" when opening, "name|filter|suffix" when saving.
+        QString extra;
+        Existing existing = Existing::Ask; // save dialogs only
     };
 
     // Queued answers; an empty queue answers No / cancels, and is recorded as
@@ -34,10 +36,11 @@ public:
     void message(const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& value) override;
-    QString openFile(const QString& caption, const QString& directory,
-                     const QString& filter) override;
+    QString openFile(const QString& caption, const QString& directory, const QString& filter,
+                     const QString& defaultSuffix) override;
     QString saveFile(const QString& caption, const QString& directory, const QString& proposedName,
-                     const QString& filter, const QString& defaultSuffix) override;
+                     const QString& filter, const QString& defaultSuffix,
+                     Existing existing) override;
 
     // The texts shown so far, one per box ("caption|text").
     QStringList log() const;

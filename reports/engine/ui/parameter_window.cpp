@@ -1,5 +1,7 @@
 #include "reports/engine/ui/parameter_window.h"
 
+#include "core/ui/child_window.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,4 +39,10 @@ void TFormParametry::choose(ReportOutput mode)
     m_mode = mode;
     if (prepare())
         accept();
+}
+
+void TFormParametry::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    centreOnOwner(this);
 }

@@ -9,7 +9,8 @@ class QVBoxLayout;
 
 // The base of every report parameter window: the report's own controls above,
 // "&Podgląd", "&Drukuj" and "&Zamknij" below. Closing by the title bar counts
-// as "&Zamknij".
+// as "&Zamknij". A window given the main window as its parent is centred on it;
+// one without a parent is centred on the screen.
 class TFormParametry : public QDialog {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ protected:
     // Runs when "&Podgląd" or "&Drukuj" is pressed, before the window closes
     // with OK; returning false keeps it from closing with OK.
     virtual bool prepare() { return true; }
+    void showEvent(QShowEvent* event) override;
 
 private:
     void choose(ReportOutput mode);

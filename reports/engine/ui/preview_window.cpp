@@ -1,5 +1,6 @@
 #include "reports/engine/ui/preview_window.h"
 
+#include "core/clock.h"
 #include "core/error.h"
 #include "core/prompter.h"
 #include "core/ui/modal.h"
@@ -17,7 +18,6 @@
 #include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -252,12 +252,10 @@ void TFormPodglad::printSetup()
 
 void TFormPodglad::saveAsPdf()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name =
-        (m_doc.title.isEmpty() ? QStringLiteral("Wydruk") : m_doc.title) + QStringLiteral(".pdf");
-    const QString path =
-        prompter().saveFile(QStringLiteral("Zapisz jako PDF"), folder, name,
-                            QStringLiteral("Pliki PDF (*.pdf)"), QStringLiteral("pdf"));
+    // On a fresh account the documents folder may not be there yet.
+    const QString path = prompter().saveFile(
+        QStringLiteral("Zapisz jako PDF"), documentsFolder(), pdfFileName(m_report, today()),
+        QStringLiteral("Pliki PDF (*.pdf)"), QStringLiteral("pdf"), Prompter::Existing::Ask);
     if (path.isEmpty())
         return;
     if (!writePdf(m_doc, path))
