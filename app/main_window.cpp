@@ -36,8 +36,8 @@ TGlowne::TGlowne(QWidget* parent)
 {
     setObjectName(QStringLiteral("TGlowne"));
     setWindowTitle(QStringLiteral("Veltrano Rezydo - ver 1.1"));
+    // The start size; the window may be resized and maximised.
     resize(800, 600);
-    setMaximumSize(808, 600);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "core/ui/child_window.h"
+#include "core/ui/column_fields.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/modal.h"
 #include "core/ui/title_sort.h"
@@ -15,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -87,9 +89,7 @@ void TArchiwum::buildControls()
         fields.insert(i, sortFields[i]);
     m_sort = new TitleSort(m_grid->horizontalHeader(), fields, kArchiveInitialOrder,
                            [this](const QString&) { reload(); });
-    layout->addWidget(m_grid, 1);
-
-    layout->addLayout(buildSearchRow());
+    layout->addLayout(buildSearchRow(), 1);
     layout->addLayout(buildButtonRow());
 }
 
@@ -125,23 +125,23 @@ QLayout* TArchiwum::buildKindRow()
 
 QLayout* TArchiwum::buildSearchRow()
 {
-    auto* row = new QHBoxLayout;
-    const std::pair<const char*, const char*> boxes[] = {
+    // The grid with one search box under each of its columns.
+    auto* boxes = new ColumnFields(m_grid, this);
+    const std::pair<const char*, const char*> names[] = {
         {"SzukajNazwisko", "Szukanie wg nazwiska gościa"},
         {"SzukajImie", "Szukanie wg imienia gościa"},
         {"SzukajAdres", "Szukanie wg adresu  gościa"},
         {"SzukajPokoj", ""},
         {"SzukajOd", ""},
         {"SzukajDo", ""}};
-    for (const auto& [name, hint] : boxes) {
-        QLineEdit* box = makeSearchField(this, QString::fromLatin1(name), QString::fromUtf8(hint));
+    for (const auto& [name, hint] : names) {
+        QLineEdit* box = boxes->addField(static_cast<int>(m_search.size()),
+                                         QString::fromLatin1(name), QString::fromUtf8(hint));
         connect(box, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
-        row->addWidget(box);
         m_search << box;
     }
-    addSearchButtons(
-        this, row, [this] { search(); }, [this] { clearSearch(); });
-    return row;
+    return gridWithSearchFields(
+        this, m_grid, boxes, FieldsPlace::Below, [this] { search(); }, [this] { clearSearch(); });
 }
 
 QLayout* TArchiwum::buildButtonRow()

@@ -1,12 +1,18 @@
 #include "core/ui/list_grid.h"
 
 #include "core/error.h"
+#include "core/ui/column_fields.h"
 
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
+
+#include <algorithm>
 
 QTableView* makeListGrid(QWidget* parent, const QString& name)
 {
@@ -29,10 +35,53 @@ void fitColumns(QTableView* grid, int stretchColumn)
 {
     QHeaderView* header = grid->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    if (stretchColumn < 0)
+    if (stretchColumn < 0) {
+        // A stretched last column never gets narrower than its columns start
+        // (also after each reload): they start at the least width, so that
+        // a short last column leaves its width to the others.
+        header->setDefaultSectionSize(header->minimumSectionSize());
+        if (header->count() > 0)
+            header->resizeSection(header->count() - 1, header->minimumSectionSize());
         header->setStretchLastSection(true);
-    else
+    } else {
         header->setSectionResizeMode(stretchColumn, QHeaderView::Stretch);
+    }
+}
+
+void sizeColumns(QTableView* grid, int stretchColumn, const QMap<int, QString>& samples)
+{
+    QHeaderView* header = grid->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c) {
+        int width = header->sectionSizeHint(c);
+        if (samples.contains(c))
+            width = std::max(width, cellWidth(grid, samples.value(c)));
+        header->resizeSection(c, width);
+    }
+    header->setSectionResizeMode(stretchColumn, QHeaderView::Stretch);
+}
+
+int cellWidth(const QAbstractItemView* view, const QString& text)
+{
+    // As the item delegates measure a cell: the text, its margins, and the grid line.
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const auto* table = qobject_cast<const QTableView*>(view);
+    return view->fontMetrics().horizontalAdvance(text) + 2 * margin +
+           (table && table->showGrid() ? 1 : 0);
+}
+
+int columnsWidth(const QTableView* grid, const QMap<int, QString>& samples)
+{
+    const QHeaderView* header = grid->horizontalHeader();
+    int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c))
+            continue;
+        int column = header->sectionSizeHint(c);
+        if (samples.contains(c))
+            column = std::max(column, cellWidth(grid, samples.value(c)));
+        width += column;
+    }
+    return width;
 }
 
 QLineEdit* makeSearchField(QWidget* parent, const QString& name, const QString& hint)
@@ -43,8 +92,9 @@ QLineEdit* makeSearchField(QWidget* parent, const QString& name, const QString& 
     return field;
 }
 
-void addSearchButtons(QWidget* parent, QBoxLayout* row, std::function<void()> search,
-                      std::function<void()> clear)
+std::pair<QPushButton*, QPushButton*> addSearchButtons(QWidget* parent, QBoxLayout* row,
+                                                       std::function<void()> search,
+                                                       std::function<void()> clear)
 {
     auto* find = new QPushButton(QStringLiteral("Szukaj"), parent);
     find->setObjectName(QStringLiteral("Szukaj"));
@@ -58,4 +108,28 @@ void addSearchButtons(QWidget* parent, QBoxLayout* row, std::function<void()> se
                      [clear = std::move(clear)] { guarded(clear); });
     row->addWidget(find);
     row->addWidget(wipe);
+    return {find, wipe};
+}
+
+QGridLayout* gridWithSearchFields(QWidget* parent, QTableView* grid, ColumnFields* fields,
+                                  FieldsPlace place, std::function<void()> search,
+                                  std::function<void()> clear)
+{
+    const bool above = place == FieldsPlace::Above;
+    auto* layout = new QGridLayout;
+    layout->addWidget(fields, above ? 0 : 1, 0);
+    layout->addWidget(grid, above ? 1 : 0, 0);
+    layout->setRowStretch(above ? 1 : 0, 1);
+    layout->setColumnStretch(0, 1);
+    auto* buttons = new QVBoxLayout;
+    if (!above)
+        buttons->addStretch(1);
+    QPushButton* wipe =
+        addSearchButtons(parent, buttons, std::move(search), std::move(clear)).second;
+    if (above) {
+        buttons->addStretch(1);
+        QWidget::setTabOrder(wipe, grid);
+    }
+    layout->addLayout(buttons, 0, 1, 2, 1);
+    return layout;
 }

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/column_fields.h"
 #include "core/ui/list_grid.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
@@ -9,6 +10,7 @@
 #include "reports/guest_lists.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,25 +38,6 @@ TFormRapAktualneKwaterunki::TFormRapAktualneKwaterunki(QWidget* parent)
     top->addStretch(1);
     content()->addLayout(top);
 
-    auto* fields = new QHBoxLayout;
-    const std::pair<const char*, const char*> searches[] = {
-        {"SzukajNazwisko", "Szukanie wg nazwiska gościa"},
-        {"SzukajImie", "Szukanie wg imienia gościa"},
-        {"SzukajNazwa", "Szukanie wg nazwy grupy"},
-        {"SzukajPokoj", "Szukanie wg numeru pokoju"},
-        {"SzukajOd", "Szukanie wg daty przyjazdu"},
-        {"SzukajDo", "Szukanie wg daty wyjazdu"}};
-    for (const auto& [name, hint] : searches) {
-        QLineEdit* field =
-            makeSearchField(this, QString::fromLatin1(name), QString::fromUtf8(hint));
-        connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
-        fields->addWidget(field);
-        m_search << field;
-    }
-    addSearchButtons(
-        this, fields, [this] { search(); }, [this] { clearSearch(); });
-    content()->addLayout(fields);
-
     m_grid = makeListGrid(this, QStringLiteral("Lista"));
     m_model = new RowSetModel(*m_rows, this);
     m_model->setColumns(
@@ -67,7 +50,26 @@ TFormRapAktualneKwaterunki::TFormRapAktualneKwaterunki(QWidget* parent)
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
     fitColumns(m_grid, 2);
-    content()->addWidget(m_grid, 1);
+
+    // One search field over each column, in the columns' order.
+    auto* fields = new ColumnFields(m_grid, this);
+    const std::pair<const char*, const char*> searches[] = {
+        {"SzukajNazwisko", "Szukanie wg nazwiska gościa"},
+        {"SzukajImie", "Szukanie wg imienia gościa"},
+        {"SzukajNazwa", "Szukanie wg nazwy grupy"},
+        {"SzukajPokoj", "Szukanie wg numeru pokoju"},
+        {"SzukajOd", "Szukanie wg daty przyjazdu"},
+        {"SzukajDo", "Szukanie wg daty wyjazdu"}};
+    for (const auto& [name, hint] : searches) {
+        QLineEdit* field = fields->addField(static_cast<int>(m_search.size()),
+                                            QString::fromLatin1(name), QString::fromUtf8(hint));
+        connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
+        m_search << field;
+    }
+    content()->addLayout(gridWithSearchFields(
+                             this, m_grid, fields, FieldsPlace::Above, [this] { search(); },
+                             [this] { clearSearch(); }),
+                         1);
 
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("RazemOsob"));

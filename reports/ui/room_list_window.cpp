@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/column_fields.h"
 #include "core/ui/list_grid.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
@@ -10,8 +11,8 @@
 #include "reports/guest_lists.h"
 
 #include <QDateEdit>
+#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,24 +62,6 @@ TFormRapOsoby::TFormRapOsoby(int kind, QWidget* parent)
         }
     }
 
-    auto* fields = new QHBoxLayout;
-    const std::pair<const char*, const char*> searches[] = {
-        {"SzukajNazwa", "Szukanie wg nazwy grupy"},
-        {"SzukajPokoj", "Szukanie wg numeru pokoju"},
-        {"SzukajOd", "Szukanie wg daty przyjazdu"},
-        {"SzukajDo", "Szukanie wg daty wyjazdu"},
-        {"SzukajMiejsc", "Szukanie wg liczby miejsc"}};
-    for (const auto& [name, hint] : searches) {
-        QLineEdit* field =
-            makeSearchField(this, QString::fromLatin1(name), QString::fromUtf8(hint));
-        connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
-        fields->addWidget(field, m_search.isEmpty() ? 3 : 1);
-        m_search << field;
-    }
-    addSearchButtons(
-        this, fields, [this] { search(); }, [this] { clearSearch(); });
-    content()->addLayout(fields);
-
     m_grid = makeListGrid(this, QStringLiteral("Lista"));
     m_model = new RowSetModel(*m_rows, this);
     m_model->setColumns(
@@ -89,8 +72,27 @@ TFormRapOsoby::TFormRapOsoby(int kind, QWidget* parent)
          {QStringLiteral("Miejsc"), QStringLiteral("Miejsc"), Qt::AlignHCenter}});
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
-    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    content()->addWidget(m_grid, 1);
+    const QString day = QStringLiteral("0000-00-00");
+    sizeColumns(m_grid, 0, {{2, day}, {3, day}});
+
+    // One search field over each column, in the columns' order.
+    auto* fields = new ColumnFields(m_grid, this);
+    const std::pair<const char*, const char*> searches[] = {
+        {"SzukajNazwa", "Szukanie wg nazwy grupy"},
+        {"SzukajPokoj", "Szukanie wg numeru pokoju"},
+        {"SzukajOd", "Szukanie wg daty przyjazdu"},
+        {"SzukajDo", "Szukanie wg daty wyjazdu"},
+        {"SzukajMiejsc", "Szukanie wg liczby miejsc"}};
+    for (const auto& [name, hint] : searches) {
+        QLineEdit* field = fields->addField(static_cast<int>(m_search.size()),
+                                            QString::fromLatin1(name), QString::fromUtf8(hint));
+        connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
+        m_search << field;
+    }
+    content()->addLayout(gridWithSearchFields(
+                             this, m_grid, fields, FieldsPlace::Above, [this] { search(); },
+                             [this] { clearSearch(); }),
+                         1);
     resize(640, 420);
 
     guarded([this] { load(); });

@@ -111,6 +111,11 @@ TFormRapPokoje::TFormRapPokoje(QWidget* parent)
     fitColumns(m_bedGrid, -1);
     grids->addWidget(m_roomGrid, 1, 0);
     grids->addWidget(m_bedGrid, 1, 1);
+    // The grids share the width in the measure of what their columns need,
+    // so that both show every column whole.
+    const QString day = QStringLiteral("0000-00-00");
+    grids->setColumnStretch(0, columnsWidth(m_roomGrid, {{2, day}}));
+    grids->setColumnStretch(1, columnsWidth(m_bedGrid, {{4, day}}));
     auto* left = new QHBoxLayout;
     m_roomCount = boldLabel(this, QStringLiteral("Pokoi"));
     m_roomBeds = boldLabel(this, QStringLiteral("MiejscPokoi"));
@@ -120,7 +125,8 @@ TFormRapPokoje::TFormRapPokoje(QWidget* parent)
     m_freeBeds = boldLabel(this, QStringLiteral("MiejscWolnych"));
     grids->addWidget(m_freeBeds, 2, 1);
     content()->addLayout(grids, 1);
-    resize(820, 460);
+    // Within a screen of the program's own size.
+    resize(780, 460);
 
     connect(m_day, &QDateEdit::dateChanged, this, [this] {
         if (!guarded([this] { load(); })) {

@@ -1,11 +1,33 @@
 #include "stays/ui/grid_view.h"
 
+#include "core/ui/list_grid.h"
+
 #include <QHeaderView>
 #include <QTableWidget>
 
 #include <algorithm>
 
-QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* parent)
+namespace {
+QStringList shownTitles(QStringList titles)
+{
+    for (QString& title : titles)
+        title.replace(QLatin1Char(' '), QLatin1Char('\n'));
+    return titles;
+}
+
+// The last column stretches over the rest of the width; on its own it is as
+// wide as its title and its texts, so that it shrinks again with the window.
+int lastColumnWidth(const QTableWidget* table)
+{
+    const int last = table->columnCount() - 1;
+    const QAbstractItemView* view = table;
+    return std::max(table->horizontalHeader()->sectionSizeHint(last),
+                    view->sizeHintForColumn(last));
+}
+} // namespace
+
+QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* parent,
+                            const QMap<int, QString>& samples)
 {
     auto* table = new QTableWidget(parent);
     table->setObjectName(name);
@@ -14,15 +36,19 @@ QTableWidget* makeGridTable(const QString& name, const TextGrid& grid, QWidget* 
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(20);
-    table->horizontalHeader()->setDefaultSectionSize(56);
-    table->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView* header = table->horizontalHeader();
+    // Columns start narrow and take the width of their titles and texts.
+    header->setMinimumSectionSize(kNarrowColumn);
+    header->setDefaultSectionSize(kNarrowColumn);
+    header->setStretchLastSection(true);
     showGrid(table, grid);
     table->setColumnWidth(0, kNarrowColumn);
-    // A title longer than the usual width widens its column, so it is not cut.
-    QHeaderView* header = table->horizontalHeader();
-    for (int c = 1; c < table->columnCount(); ++c)
-        table->setColumnWidth(c,
-                              std::max(header->defaultSectionSize(), header->sectionSizeHint(c)));
+    for (int c = 1; c < table->columnCount(); ++c) {
+        int width = std::max(table->columnWidth(c), header->sectionSizeHint(c));
+        if (samples.contains(c))
+            width = std::max(width, cellWidth(table, samples.value(c)));
+        table->setColumnWidth(c, width);
+    }
     return table;
 }
 
@@ -31,7 +57,7 @@ void showGrid(QTableWidget* table, const TextGrid& grid)
     const int current = table->currentRow();
     table->clearSelection();
     table->setColumnCount(grid.columnCount());
-    table->setHorizontalHeaderLabels(grid.titles());
+    table->setHorizontalHeaderLabels(shownTitles(grid.titles()));
     table->setRowCount(grid.rowCount());
     for (int r = 0; r < grid.rowCount(); ++r) {
         for (int c = 0; c < grid.columnCount(); ++c) {
@@ -45,10 +71,21 @@ void showGrid(QTableWidget* table, const TextGrid& grid)
     }
     // A column grows to show its longest text whole (a day, a description).
     const QAbstractItemView* view = table;
-    for (int c = 1; c < grid.columnCount(); ++c)
+    const int last = grid.columnCount() - 1;
+    for (int c = 1; c < last; ++c)
         table->setColumnWidth(c, std::max(table->columnWidth(c), view->sizeHintForColumn(c)));
+    if (last > 0)
+        table->setColumnWidth(last, lastColumnWidth(table));
     if (current >= 0)
         table->setCurrentCell(std::min(current, grid.rowCount() - 1), 1);
+}
+
+int madeWidth(const QTableWidget* table)
+{
+    int width = 2 * table->frameWidth();
+    for (int c = 0; c < table->columnCount(); ++c)
+        width += table->columnWidth(c);
+    return width;
 }
 
 QList<int> selectedRows(const QTableWidget* table)

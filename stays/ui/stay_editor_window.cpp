@@ -1,6 +1,7 @@
 #include "stays/ui/stay_editor_window.h"
 
 #include "core/error.h"
+#include "core/ui/column_fields.h"
 #include "stays/chosen_lines.h"
 #include "stays/ui/grid_view.h"
 
@@ -19,6 +20,15 @@
 #include <QVBoxLayout>
 
 namespace {
+// The texts the lists' columns are made for: a room type, a day, and a
+// room's description.
+const QString kTypeSample = QStringLiteral("EKON");
+const QString kDaySample = QStringLiteral("0000-00-00");
+const QString kDescriptionSample = QStringLiteral("apartament (2+2)");
+// The window's margins and the gaps between the lists, narrow to leave the
+// width to the lists.
+constexpr int kMargin = 4;
+
 QDateEdit* dateEdit(const QString& name, const QString& hint, QWidget* parent)
 {
     auto* edit = new QDateEdit(parent);
@@ -56,13 +66,20 @@ TRezerwacja::TRezerwacja(StayMode mode, int groupId, QObject* caller, QWidget* p
 {
     setObjectName(QStringLiteral("TRezerwacja"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     buildHeader();
     m_body = new QWidget(this);
     auto* body = new QHBoxLayout(m_body);
     body->setContentsMargins(0, 0, 0, 0);
-    body->addWidget(buildAvailability(), 3);
-    body->addWidget(buildMiddle(), 0);
-    body->addWidget(buildChosen(), 3);
+    body->setSpacing(kMargin);
+    // The lists share the width in the measure of what their columns need,
+    // so that at the program's start size both show every column whole.
+    QWidget* availability = buildAvailability();
+    QWidget* middle = buildMiddle();
+    QWidget* chosen = buildChosen();
+    body->addWidget(availability, std::max(madeWidth(m_roomsTable), madeWidth(m_placesTable)));
+    body->addWidget(middle, 0);
+    body->addWidget(chosen, madeWidth(m_chosenTable));
     layout->addWidget(m_body, 1);
     layout->addWidget(buildBottom());
     connectSignals();
@@ -102,24 +119,14 @@ QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* tabl
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* filters = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
     QList<QLineEdit*>& fields = prefix == QLatin1String("Pokoje") ? m_roomFilters : m_placeFilters;
     // The four fields stand over columns 1 to 4 of the list.
-    table->setColumnWidth(4, 80);
-    filters->setSpacing(0);
-    filters->addSpacing(kNarrowColumn + table->frameWidth());
+    auto* filters = new ColumnFields(table, page);
     for (int i = 1; i <= 4; ++i) {
-        auto* field = lineEdit(QStringLiteral("Filtr%1%2").arg(prefix).arg(i), QString(), page);
+        QLineEdit* field = filters->addField(i, QStringLiteral("Filtr%1%2").arg(prefix).arg(i));
         connect(field, &QLineEdit::returnPressed, this, [this] { fillActivePage(); });
-        field->setFixedWidth(table->columnWidth(i));
-        // The field keeps the width of its column when the column grows.
-        connect(table->horizontalHeader(), &QHeaderView::sectionResized, field,
-                [field, i](int column, int, int width) {
-                    if (column == i)
-                        field->setFixedWidth(width);
-                });
         fields.append(field);
-        filters->addWidget(field);
     }
 
     QPushButton* refresh =
@@ -133,9 +140,9 @@ QWidget* TRezerwacja::availabilityPage(const QString& prefix, QTableWidget* tabl
     buttons->addWidget(refresh);
     buttons->addWidget(clear);
     buttons->addStretch(1);
-    filters->addStretch(1);
     layout->addLayout(buttons);
-    layout->addLayout(filters);
+    layout->addWidget(filters);
+    // Taken into the page last, the list comes after its filters in the Tab order.
     table->setParent(page);
     layout->addWidget(table);
     return page;
@@ -145,9 +152,13 @@ QWidget* TRezerwacja::buildAvailability()
 {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("Dostepnosc"));
-    m_roomsTable = makeGridTable(QStringLiteral("WolnePokoje"), m_freeRooms, m_pages);
+    // The list's own frame is the page's frame.
+    m_pages->setDocumentMode(true);
+    m_roomsTable = makeGridTable(QStringLiteral("WolnePokoje"), m_freeRooms, m_pages,
+                                 {{3, kTypeSample}, {4, kDescriptionSample}});
     m_roomsTable->setToolTip(QStringLiteral("Lista wolnych pokoi w wybranym okresie"));
-    m_placesTable = makeGridTable(QStringLiteral("WolneMiejsca"), m_freePlaces, m_pages);
+    m_placesTable =
+        makeGridTable(QStringLiteral("WolneMiejsca"), m_freePlaces, m_pages, {{3, kTypeSample}});
     m_placesTable->setToolTip(QStringLiteral("Lista wolnych miejsc w wybranym okresie"));
     m_pages->addTab(availabilityPage(QStringLiteral("Pokoje"), m_roomsTable),
                     QStringLiteral("Wolne pokoje"));
@@ -162,6 +173,7 @@ QWidget* TRezerwacja::buildMiddle()
 {
     auto* middle = new QWidget(this);
     auto* layout = new QVBoxLayout(middle);
+    layout->setContentsMargins(0, 0, 0, 0);
     m_add = button(QStringLiteral("Dodaj >>"), QStringLiteral("Dodaj"), middle);
     m_remove = button(QStringLiteral("<< Usuń"), QStringLiteral("Usun"), middle);
     layout->addWidget(m_add);
@@ -200,10 +212,11 @@ QWidget* TRezerwacja::buildMiddle()
     auto* termLayout = new QGridLayout(term);
     m_lineFrom = dateEdit(QStringLiteral("Data_pocz1"), QString(), term);
     m_lineTo = dateEdit(QStringLiteral("Data_kon1"), QString(), term);
+    // Each label over its picker keeps the column between the lists narrow.
     termLayout->addWidget(new QLabel(QStringLiteral("Od"), term), 0, 0);
-    termLayout->addWidget(m_lineFrom, 0, 1);
-    termLayout->addWidget(new QLabel(QStringLiteral("Do"), term), 1, 0);
-    termLayout->addWidget(m_lineTo, 1, 1);
+    termLayout->addWidget(m_lineFrom, 1, 0);
+    termLayout->addWidget(new QLabel(QStringLiteral("Do"), term), 2, 0);
+    termLayout->addWidget(m_lineTo, 3, 0);
     layout->addWidget(term);
     layout->addStretch(1);
     return middle;
@@ -213,7 +226,9 @@ QWidget* TRezerwacja::buildChosen()
 {
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("Wybrane"));
-    m_chosenTable = makeGridTable(QStringLiteral("RezPozycje"), m_chosen, tabs);
+    tabs->setDocumentMode(true);
+    m_chosenTable = makeGridTable(QStringLiteral("RezPozycje"), m_chosen, tabs,
+                                  {{3, kTypeSample}, {6, kDaySample}, {7, kDaySample}});
     m_chosenTable->setToolTip(QStringLiteral("Lista zarezerwowanych pokoi"));
     tabs->addTab(m_chosenTable, QStringLiteral("Wybrane pokoje"));
     return tabs;

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "core/ui/child_window.h"
+#include "core/ui/column_fields.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
@@ -151,39 +152,58 @@ void TLista::buildWindow()
     header->setColumnStretch(4, 3);
     layout->addLayout(header);
 
-    // One filter field over each column of the group grid, and the room number.
-    auto* filters = new QHBoxLayout;
-    auto filterField = [this, filters](const QString& name, const QString& hint) {
-        auto* field = new QLineEdit(this);
-        field->setObjectName(name);
-        field->setToolTip(hint);
-        filters->addWidget(field);
+    // The group grid with one filter field over each of its columns; the room
+    // number filter and the buttons stand over the room lines.
+    auto* splitter = new QSplitter(this);
+    auto* left = new QWidget(splitter);
+    auto* right = new QWidget(splitter);
+    m_groupGrid = makeGrid(left, QStringLiteral("Grupy"));
+    m_lineGrid = makeGrid(right, QStringLiteral("Pokoje"));
+    m_lineGrid->setToolTip(QStringLiteral("Lista pokoi"));
+    m_filters = new ColumnFields(m_groupGrid, left);
+    auto filterField = [this](QLineEdit* field) {
         connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
         return field;
     };
-    m_findId = filterField(QStringLiteral("SzukajId"), QStringLiteral("Id"));
-    m_findName = filterField(QStringLiteral("SzukajNazwa"), QStringLiteral("Nazwa"));
-    m_findOd = filterField(QStringLiteral("SzukajOd"), QStringLiteral("Od"));
-    m_findDo = filterField(QStringLiteral("SzukajDo"), QStringLiteral("Do"));
-    m_findPersons = filterField(QStringLiteral("SzukajOsob"), QStringLiteral("Osob"));
-    filters->addWidget(new QLabel(QStringLiteral("Nr pokoju"), this));
-    m_findRoom = filterField(QStringLiteral("SzukajPokoj"), QStringLiteral("Nr pokoju"));
+    m_findId =
+        filterField(m_filters->addField(0, QStringLiteral("SzukajId"), QStringLiteral("Id")));
+    m_findName =
+        filterField(m_filters->addField(1, QStringLiteral("SzukajNazwa"), QStringLiteral("Nazwa")));
+    m_findOd =
+        filterField(m_filters->addField(2, QStringLiteral("SzukajOd"), QStringLiteral("Od")));
+    m_findDo =
+        filterField(m_filters->addField(3, QStringLiteral("SzukajDo"), QStringLiteral("Do")));
+    m_findPersons =
+        filterField(m_filters->addField(4, QStringLiteral("SzukajOsob"), QStringLiteral("Osob")));
+    auto* groupPane = new QVBoxLayout(left);
+    groupPane->setContentsMargins(0, 0, 0, 0);
+    groupPane->addWidget(m_filters);
+    groupPane->addWidget(m_groupGrid, 1);
+
+    auto* roomFilter = new QHBoxLayout;
+    roomFilter->addWidget(new QLabel(QStringLiteral("Nr pokoju"), right));
+    m_findRoom = filterField(new QLineEdit(right));
+    m_findRoom->setObjectName(QStringLiteral("SzukajPokoj"));
+    m_findRoom->setToolTip(QStringLiteral("Nr pokoju"));
+    roomFilter->addWidget(m_findRoom, 1);
     auto* find =
         addButton(QStringLiteral("Szukaj"), QStringLiteral("Szukaj"), QStringLiteral("Szukaj"));
     auto* all = addButton(QStringLiteral("Pokaż wszystkie"), QStringLiteral("PokazWszystkie"),
                           QStringLiteral("Pokaż wszystkie"));
     connect(find, &QPushButton::clicked, this, [this] { guarded([this] { search(); }); });
     connect(all, &QPushButton::clicked, this, [this] { guarded([this] { showAll(); }); });
-    filters->addWidget(find);
-    filters->addWidget(all);
-    layout->addLayout(filters);
+    roomFilter->addWidget(find);
+    roomFilter->addWidget(all);
+    auto* linePane = new QVBoxLayout(right);
+    linePane->setContentsMargins(0, 0, 0, 0);
+    linePane->addLayout(roomFilter);
+    linePane->addWidget(m_lineGrid, 1);
+    // The filters come before the grids in the Tab order.
+    QWidget::setTabOrder(all, m_groupGrid);
+    QWidget::setTabOrder(m_groupGrid, m_lineGrid);
 
-    auto* splitter = new QSplitter(this);
-    m_groupGrid = makeGrid(splitter, QStringLiteral("Grupy"));
-    m_lineGrid = makeGrid(splitter, QStringLiteral("Pokoje"));
-    m_lineGrid->setToolTip(QStringLiteral("Lista pokoi"));
-    splitter->addWidget(m_groupGrid);
-    splitter->addWidget(m_lineGrid);
+    splitter->addWidget(left);
+    splitter->addWidget(right);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);

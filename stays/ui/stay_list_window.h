@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class ColumnFields;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -82,6 +83,7 @@ private:
     QLineEdit* m_persons = nullptr;
     QLineEdit* m_notes = nullptr;
 
+    ColumnFields* m_filters = nullptr;
     QLineEdit* m_findId = nullptr;
     QLineEdit* m_findName = nullptr;
     QLineEdit* m_findOd = nullptr;
