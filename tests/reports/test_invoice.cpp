@@ -157,6 +157,15 @@ private Q_SLOTS:
         QTest::newRow("0,99") << qint64(9900) << "zero zł. dziewięćdziesiąt dziewięć gr.";
         QTest::newRow("0,9999 is printed 1,00") << qint64(9999) << "jeden zł. zero gr.";
         QTest::newRow("12,015") << qint64(120150) << "dwanaście zł. dwa gr.";
+        // Złote and grosze each carry the sign; a part that is zero is "zero".
+        QTest::newRow("-0,50") << qint64(-5000) << "zero zł. minus pięćdziesiąt gr.";
+        QTest::newRow("-1,00") << qint64(-10000) << "minus jeden zł. zero gr.";
+        QTest::newRow("-12,34") << qint64(-123400)
+                                << "minus dwanaście zł. minus trzydzieści cztery gr.";
+        QTest::newRow("-1 000 000,01")
+            << qint64(-10000000100) << "minus milion zł. minus jeden gr.";
+        QTest::newRow("-0,01") << qint64(-100) << "zero zł. minus jeden gr.";
+        QTest::newRow("-0,004 is printed 0,00") << qint64(-40) << "zero zł. zero gr.";
     }
     void moneyInWords()
     {
@@ -305,6 +314,17 @@ private Q_SLOTS:
         QCOMPARE(textOf(doc, "DoZaplaty"), QString("100,00 zł "));
         QCOMPARE(textOf(doc, "Slownie"),
                  QString("słownie : sto dwadzieścia trzy zł. czterdzieści pięć gr."));
+    }
+
+    // The printed words line of an amount below zero carries the sign.
+    void wordsLineOfANegativeGross()
+    {
+        TestEnv env;
+        writeInvoice(env, -1234, 1, {}, {});
+        const Document doc = invoiceDocument(env);
+        QCOMPARE(textOf(doc, "Kwota"), QString("-12,34 zł "));
+        QCOMPARE(textOf(doc, "Slownie"),
+                 QString("słownie : minus dwanaście zł. minus trzydzieści cztery gr."));
     }
 
     void missingCalculationPrintsEmptyTexts()
