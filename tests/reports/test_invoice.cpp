@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "reports/engine/generator.h"
 #include "tests/reports/golden.h"
+#include "tests/reports/layout_checks.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -358,6 +359,37 @@ private Q_SLOTS:
             printed += static_cast<int>(p.texts("BandaPozycje").size()) / 8;
         QCOMPARE(printed, 12);
         QCOMPARE(textOf(doc, "Odbiorca"), QString("Odbiorca"));
+    }
+
+    // The hotel's and the buyer's data, the place and the classification
+    // symbol as long as the database holds them print whole: they wrap, the
+    // parties' columns and the line rows grow, and nothing runs into the next text.
+    void longTextsPrintWhole_data()
+    {
+        QTest::addColumn<bool>("oneWord");
+        QTest::newRow("words") << false;
+        QTest::newRow("one word") << true;
+    }
+    void longTextsPrintWhole()
+    {
+        QFETCH(bool, oneWord);
+        TestEnv env;
+        writeInvoice(env, 60000, 2, "2026-07-29", kWorkedExample);
+        // Column widths of Config and Kalk.
+        env.exec("UPDATE Config SET Nazwa=?, Adres=?, Regon=?, NIP=?, Miejscowosc=?, Bank=?, "
+                 "NrKonta=?, SWW=?",
+                 {wideText(100, oneWord), wideText(100, oneWord), wideText(20, oneWord),
+                  wideText(20, oneWord), wideText(50, oneWord), wideText(100, oneWord),
+                  wideText(40, oneWord), wideText(20, oneWord)});
+        env.exec("UPDATE Kalk SET Nazwa=?, Adres=?, Nip=?, Zamowienie=?",
+                 {wideText(40, oneWord), wideText(50, oneWord), wideText(15, oneWord),
+                  wideText(50, oneWord)});
+        const Document doc = invoiceDocument(env, wideText(20, oneWord));
+        keepPdf(doc, QString("long-invoice, %1").arg(QTest::currentDataTag()));
+        QCOMPARE(textOf(doc, "SprzedawcaBank"), wideText(100, oneWord));
+        QStringList faults =
+            textsNotFitting(doc) + overlappingTexts(doc) + cellsNotLevel(doc, "BandaPozycje");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     void rendersToPdf()
