@@ -13,7 +13,6 @@ bool sameValue(const QVariant& a, const QVariant& b)
 {
     return a.isNull() == b.isNull() && a.toString() == b.toString();
 }
-
 } // namespace
 
 ReportGenerator::ReportGenerator(Report& report)
