@@ -10,8 +10,8 @@ constexpr int kLeftTop = Qt::AlignLeft | Qt::AlignTop;
 constexpr int kCenterTop = Qt::AlignHCenter | Qt::AlignTop;
 constexpr qreal kWidth = 190;
 constexpr qreal kHeadingHeight = 9;
-// Two lines of the small font: a long address or remark wraps once and is
-// cut after that, so every band keeps one height and its rule lies under it.
+// Two lines of the small font; a longer name, address or remark wraps on and
+// the band grows with it, its rule staying under it.
 constexpr qreal kRowHeight = 8;
 constexpr qreal kRuleHeight = 0.3;
 
@@ -25,15 +25,17 @@ struct Column {
 
 const QList<Column>& columns()
 {
+    // A day, and a document word with an ordinary number ("dowód ARK530771",
+    // "paszport EA1234567"), fit one line of their columns.
     static const QList<Column> list = {
-        {"NazwiskoKol", "NazwiskoImie", QStringLiteral("Nazwisko i imię"), 0, 34, kLeftTop},
-        {"OdKol", "Od", QStringLiteral("Od"), 34, 16, kCenterTop},
-        {"DoKol", "Do", QStringLiteral("Do"), 50, 16, kCenterTop},
-        {"PokojKol", "Nr_pokoju", QStringLiteral("Nr pokoju"), 66, 12, kCenterTop},
-        {"UrodzenieKol", "Urodzenie", QStringLiteral("Data i miejsce urodzenia"), 78, 30, kLeftTop},
-        {"AdresKol", "Adres", QStringLiteral("Adres"), 108, 40, kLeftTop},
-        {"DokumentKol", "Dokument", QStringLiteral("Dokument"), 148, 22, kLeftTop},
-        {"UwagiKol", "Uwagi", QStringLiteral("Uwagi"), 170, 20, kLeftTop},
+        {"NazwiskoKol", "NazwiskoImie", QStringLiteral("Nazwisko i imię"), 0, 30, kLeftTop},
+        {"OdKol", "Od", QStringLiteral("Od"), 30, 17, kCenterTop},
+        {"DoKol", "Do", QStringLiteral("Do"), 47, 17, kCenterTop},
+        {"PokojKol", "Nr_pokoju", QStringLiteral("Nr pokoju"), 64, 12, kCenterTop},
+        {"UrodzenieKol", "Urodzenie", QStringLiteral("Data i miejsce urodzenia"), 76, 26, kLeftTop},
+        {"AdresKol", "Adres", QStringLiteral("Adres"), 102, 34, kLeftTop},
+        {"DokumentKol", "Dokument", QStringLiteral("Dokument"), 136, 28, kLeftTop},
+        {"UwagiKol", "Uwagi", QStringLiteral("Uwagi"), 164, 26, kLeftTop},
     };
     return list;
 }
@@ -89,7 +91,8 @@ TRapArchiwum::TRapArchiwum(const ReportData& rows)
     Band& detail = *addData(&rows, kRowHeight).detail;
     for (const Column& c : columns()) {
         const QString name = QString::fromLatin1(c.name);
-        const QRectF rect = cell(c, 0.5, kRowHeight - 1);
+        // The cells reach down to the grey rule.
+        const QRectF rect = cell(c, 0.5, kRowHeight - 0.5 - kRuleHeight);
         Control* control = nullptr;
         if (name == QLatin1String("Od") || name == QLatin1String("Do")) {
             control = &detail.addField(name, rect, name, QStringLiteral("yyyy-mm-dd"), c.alignment,
@@ -102,6 +105,7 @@ TRapArchiwum::TRapArchiwum(const ReportData& rows)
             control = &detail.addText(name, rect, {}, c.alignment, reportFont(7));
         }
         control->wordWrap = true;
+        control->stretch = true;
     }
     detail
         .addBox(QRectF(0, kRowHeight - kRuleHeight, kWidth, kRuleHeight), QColor(192, 192, 192),

@@ -90,10 +90,13 @@ QString amountInWords(std::int32_t value)
 
 QString moneyInWords(Money amount)
 {
-    // Whole grosze, half away from zero, as the amount is printed.
+    // Whole grosze, half away from zero, as the amount is printed. Złote and
+    // grosze each carry the amount's sign: -0,50 is "zero zł. minus
+    // pięćdziesiąt gr.", -12,34 "minus dwanaście zł. minus trzydzieści cztery gr.".
     const std::int64_t grosze = (std::llabs(amount.units()) + 50) / 100;
     const std::int64_t sign = amount.units() < 0 ? -1 : 1;
     const auto zloty = static_cast<std::int32_t>(sign * (grosze / 100));
-    return amountInWords(zloty) + QStringLiteral(" zł. ") +
-           amountInWords(static_cast<std::int32_t>(grosze % 100)) + QStringLiteral(" gr.");
+    const auto cents = static_cast<std::int32_t>(sign * (grosze % 100));
+    return amountInWords(zloty) + QStringLiteral(" zł. ") + amountInWords(cents) +
+           QStringLiteral(" gr.");
 }

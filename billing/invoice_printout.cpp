@@ -4,11 +4,13 @@
 #include "core/settings.h"
 #include "db/data_module.h"
 #include "db/sql.h"
+#include "reports/engine/document.h"
 #include "reports/engine/mask.h"
 
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -29,8 +31,9 @@ constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr int kCenter = Qt::AlignCenter;
 
-// The line table: eight columns across the 190 mm of the page.
-constexpr std::array<qreal, 8> kColumnWidths = {52, 20, 14, 14, 28, 14, 16, 32};
+// The line table: eight columns across the 190 mm of the page; a symbol of
+// the classification's full length and a long service text wrap in theirs.
+constexpr std::array<qreal, 8> kColumnWidths = {44, 34, 13, 13, 26, 12, 16, 32};
 QRectF cell(int column, qreal top, qreal height)
 {
     qreal x = 0;
@@ -50,22 +53,36 @@ QRectF summaryCell(int column, qreal top, qreal height)
     return {x, top, kSummaryWidths[column], height};
 }
 
-// A caption with its value beside it, in one half of the page.
-void captioned(Band& t, const QString& name, qreal x0, qreal y, const QString& caption,
-               qreal captionWidth, const QString& value)
+// The height a value of the parties' columns takes in a box `width` mm wide,
+// `minimum` at least: long names, addresses and bank names wrap onto more lines.
+qreal valueHeight(const QString& value, qreal width, qreal minimum)
 {
+    return std::max(minimum, wrappedTextHeight(reportFont(9), value, width) + 0.5);
+}
+
+// A caption with its value beside it, in one half of the page; a long value
+// wraps under itself. Returns the top of the next line.
+qreal captioned(Band& t, const QString& name, qreal x0, qreal y, const QString& caption,
+                qreal captionWidth, const QString& value)
+{
+    const qreal width = 90 - captionWidth;
+    const qreal height = valueHeight(value, width, 5);
     if (!caption.isEmpty())
         t.addText(name + QStringLiteral("Etykieta"), QRectF(x0, y, captionWidth, 5), caption, kLeft,
                   reportFont(9));
-    t.addText(name, QRectF(x0 + captionWidth, y, 90 - captionWidth, 5), value, kLeft,
-              reportFont(9));
+    t.addText(name, QRectF(x0 + captionWidth, y, width, height), value, kLeft, reportFont(9))
+        .wordWrap = true;
+    return y + height;
 }
 
-// A name or an address that may take two lines.
-void block(Band& t, const QString& name, qreal x0, qreal y, const QString& value)
+// A name or an address: two lines, or as many as it takes. Returns the top of
+// the next line.
+qreal block(Band& t, const QString& name, qreal x0, qreal y, const QString& value)
 {
-    t.addText(name, QRectF(x0, y, 90, 8), value, Qt::AlignLeft | Qt::AlignTop, reportFont(9))
+    const qreal height = valueHeight(value, 90, 8);
+    t.addText(name, QRectF(x0, y, 90, height), value, Qt::AlignLeft | Qt::AlignTop, reportFont(9))
         .wordWrap = true;
+    return y + height;
 }
 
 QString text(const QSqlQuery& q, const char* column)
@@ -186,10 +203,12 @@ TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
 void TRapFaktura::buildHeader()
 {
     Band& header = setPageHeader(8);
-    header.addText(QStringLiteral("Miejscowosc"), QRectF(90, 0, 100, 6),
-                   m_data.place + QStringLiteral(", dnia") + QLatin1Char(' ') +
-                       dateText(m_data.issued),
-                   kRight, reportFont(9));
+    Control& place = header.addText(QStringLiteral("Miejscowosc"), QRectF(90, 0, 100, 6),
+                                    m_data.place + QStringLiteral(", dnia") + QLatin1Char(' ') +
+                                        dateText(m_data.issued),
+                                    kRight, reportFont(9));
+    place.wordWrap = true;
+    place.stretch = true;
 }
 
 void TRapFaktura::buildTitle()
@@ -213,42 +232,48 @@ void TRapFaktura::buildTitle()
     t.addText(QStringLiteral("OryginalKopia"), QRectF(0, 13, 190, 6),
               QStringLiteral("Oryginał/ Kopia"), kCenter, reportFont(9));
 
+    // The parties side by side, each column as tall as its texts need.
     t.addText(QStringLiteral("Sprzedawca"), QRectF(0, 22, 90, 6), QStringLiteral("SPRZEDAWCA"),
               kLeft, reportFont(10, true));
-    block(t, QStringLiteral("SprzedawcaNazwa"), 0, 28, m_data.sellerName);
-    block(t, QStringLiteral("SprzedawcaAdres"), 0, 36, m_data.sellerAddress);
-    captioned(t, QStringLiteral("SprzedawcaNip"), 0, 44, QStringLiteral("NIP:"), 14,
-              m_data.sellerNip);
-    captioned(t, QStringLiteral("SprzedawcaRegon"), 0, 49, QStringLiteral("Regon:"), 14,
-              m_data.sellerRegon);
-    captioned(t, QStringLiteral("SprzedawcaBank"), 0, 54, QStringLiteral("Bank:"), 14, m_data.bank);
-    captioned(t, QStringLiteral("SprzedawcaKonto"), 0, 59, QString(), 0, m_data.account);
+    qreal y = block(t, QStringLiteral("SprzedawcaNazwa"), 0, 28, m_data.sellerName);
+    y = block(t, QStringLiteral("SprzedawcaAdres"), 0, y, m_data.sellerAddress);
+    y = captioned(t, QStringLiteral("SprzedawcaNip"), 0, y, QStringLiteral("NIP:"), 14,
+                  m_data.sellerNip);
+    y = captioned(t, QStringLiteral("SprzedawcaRegon"), 0, y, QStringLiteral("Regon:"), 14,
+                  m_data.sellerRegon);
+    y = captioned(t, QStringLiteral("SprzedawcaBank"), 0, y, QStringLiteral("Bank:"), 14,
+                  m_data.bank);
+    y = captioned(t, QStringLiteral("SprzedawcaKonto"), 0, y, QString(), 0, m_data.account);
 
-    buildBuyer(t);
-    captioned(t, QStringLiteral("DataSprzedazy"), 0, 70, QStringLiteral("Data sprzedaży:"), 30,
+    const qreal parties = std::max(y, buildBuyer(t)) + 3;
+    captioned(t, QStringLiteral("DataSprzedazy"), 0, parties, QStringLiteral("Data sprzedaży:"), 30,
               dateText(m_data.sold));
+    t.height = parties + 10;
 }
 
-void TRapFaktura::buildBuyer(Band& t)
+qreal TRapFaktura::buildBuyer(Band& t)
 {
     const qreal right = 100;
     t.addText(QStringLiteral("Nabywca"), QRectF(right, 22, 90, 6), QStringLiteral("NABYWCA"), kLeft,
               reportFont(10, true));
-    block(t, QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
-    block(t, QStringLiteral("NabywcaAdres"), right, 36, m_data.buyerAddress);
-    captioned(t, QStringLiteral("NabywcaNip"), right, 44, QStringLiteral("NIP :"), 14,
-              m_data.buyerNip);
-    captioned(t, QStringLiteral("SposobZaplaty"), right, 49, QStringLiteral("Sposób zapłaty :"), 30,
-              m_data.byTransfer() ? QStringLiteral("Przelew") : QStringLiteral("Gotówka"));
-    // With cash there is no due date at all, not even its caption.
+    qreal y = block(t, QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
+    y = block(t, QStringLiteral("NabywcaAdres"), right, y, m_data.buyerAddress);
+    y = captioned(t, QStringLiteral("NabywcaNip"), right, y, QStringLiteral("NIP :"), 14,
+                  m_data.buyerNip);
+    y = captioned(t, QStringLiteral("SposobZaplaty"), right, y, QStringLiteral("Sposób zapłaty :"),
+                  30, m_data.byTransfer() ? QStringLiteral("Przelew") : QStringLiteral("Gotówka"));
+    // With cash there is no due date at all, not even its caption; its line stays empty.
     if (m_data.byTransfer())
-        captioned(t, QStringLiteral("TerminZaplaty"), right, 54, QStringLiteral("Termin zapłaty :"),
+        captioned(t, QStringLiteral("TerminZaplaty"), right, y, QStringLiteral("Termin zapłaty :"),
                   30, m_data.dueDateText());
-    t.addText(QStringLiteral("ZamowienieEtykieta"), QRectF(right, 59, 34, 5),
+    y += 5;
+    t.addText(QStringLiteral("ZamowienieEtykieta"), QRectF(right, y, 36, 5),
               QStringLiteral("Zamówienie/ oferta: "), Qt::AlignLeft | Qt::AlignTop, reportFont(9));
-    Control& order = t.addText(QStringLiteral("Zamowienie"), QRectF(right + 34, 59, 56, 8),
+    const qreal orderHeight = valueHeight(m_data.order, 54, 8);
+    Control& order = t.addText(QStringLiteral("Zamowienie"), QRectF(right + 36, y, 54, orderHeight),
                                m_data.order, Qt::AlignLeft | Qt::AlignTop, reportFont(9));
     order.wordWrap = true;
+    return y + orderHeight;
 }
 
 void TRapFaktura::buildColumns()
@@ -274,13 +299,16 @@ void TRapFaktura::buildLines(const QString& sww)
 {
     DataSection& section = addData(&m_data.lines, 9, QStringLiteral("BandaPozycje"));
     Band& d = *section.detail;
+    // The framed cells of a row grow together, so its frames stay one row.
     auto framed = [](Control& c) {
         c.framed = true;
+        c.stretch = true;
         return &c;
     };
     framed(d.addText(QStringLiteral("Rodzaj"), cell(0, 0, 9), QString(), kLeft, reportFont(7.5)))
         ->wordWrap = true;
-    framed(d.addText(QStringLiteral("Sww"), cell(1, 0, 9), sww, kCenter, reportFont(8)));
+    framed(d.addText(QStringLiteral("Sww"), cell(1, 0, 9), sww, kCenter, reportFont(8)))->wordWrap =
+        true;
     framed(d.addField(QStringLiteral("Pokoi"), cell(2, 0, 9), QStringLiteral("Pokoi"), {}, kCenter,
                       reportFont(8)));
     framed(d.addField(QStringLiteral("Doby"), cell(3, 0, 9), QStringLiteral("Doby"), {}, kCenter,

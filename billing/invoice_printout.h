@@ -59,7 +59,7 @@ public:
 private:
     void buildHeader();
     void buildTitle();
-    void buildBuyer(Band& title);
+    qreal buildBuyer(Band& title); // returns the foot of the buyer's column
     void buildColumns();
     void buildLines(const QString& sww);
     void buildSummary();

@@ -7,6 +7,7 @@ namespace {
 constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr int kCenter = Qt::AlignCenter;
 constexpr qreal kLine = 6;
+constexpr qreal kRowHeight = kLine + 1; // a detail row, its rule at the foot
 constexpr qreal kLight = 0.1;
 
 void addTitle(Report& report, const QString& text)
@@ -34,28 +35,34 @@ Band& addHeadings(Report& report, const QList<Column>& columns, qreal width)
     return band;
 }
 
-Control& addWrapped(Band& band, const QString& column, const QRectF& rect)
+// The cells of a row fill it from rule to rule and sit at its middle, so that
+// a name wrapped onto more lines and the dates beside it stay level; the
+// whole row grows with its longest text.
+Control& addCell(Band& band, const QString& column, const QRectF& rect, int alignment,
+                 bool wraps = true)
 {
-    Control& c = band.addField(column, rect, column, {}, Qt::AlignLeft | Qt::AlignTop);
-    c.wordWrap = true;
+    Control& c = band.addField(column, rect, column, {}, alignment);
+    c.wordWrap = wraps;
     c.stretch = true;
     return c;
 }
 
 Control& addDay(Band& band, const QString& column, const QRectF& rect, const QString& mask)
 {
-    Control& c = band.addField(column, rect, column, mask, kCenter);
+    Control& c = addCell(band, column, rect, kCenter, false);
+    c.mask = mask;
     c.valueKind = ValueKind::Day;
     return c;
 }
 
-// A detail band of a list; its light rule goes at the top, so that a row
-// made taller by a wrapped text keeps the rule clear of its text. The first
-// rule of a page lies on the headings' rule, and the summary closes the last row.
+// A detail band of a list, with its light rule under the row: the rule follows
+// the row's foot when a wrapped text makes the row taller, so the last row of a
+// page is ruled too.
 Band& addRuledDetail(Report& report, const ReportData& rows, qreal width)
 {
-    Band& detail = *report.addData(&rows, kLine + 1).detail;
-    detail.addLine(QPointF(0, 0), QPointF(width, 0), kLight);
+    Band& detail = *report.addData(&rows, kRowHeight).detail;
+    detail.addLine(QPointF(0, kRowHeight), QPointF(width, kRowHeight), kLight).name =
+        QStringLiteral("Linia");
     return detail;
 }
 
@@ -80,17 +87,17 @@ TRapAktualneKwaterunki::TRapAktualneKwaterunki(const ReportData& rows, const QSt
                  {"DoKol", QStringLiteral("Do"), 170, 20, kCenter}},
                 190);
     Band& detail = addRuledDetail(*this, rows, 190);
-    addWrapped(detail, QStringLiteral("Nazwisko"), QRectF(0, 0.5, 45, kLine));
-    addWrapped(detail, QStringLiteral("Imie"), QRectF(45, 0.5, 35, kLine));
-    addWrapped(detail, QStringLiteral("Nazwa"), QRectF(80, 0.5, 50, kLine));
-    detail.addField(QStringLiteral("Nr_pokoju"), QRectF(130, 0.5, 20, kLine),
-                    QStringLiteral("Nr_pokoju"), {}, kCenter);
-    addDay(detail, QStringLiteral("Od"), QRectF(150, 0.5, 20, kLine), QStringLiteral("dd-mm-yyyy"));
-    addDay(detail, QStringLiteral("Do"), QRectF(170, 0.5, 20, kLine), QStringLiteral("dd-mm-yyyy"));
-    Band& summary = setSummary(9);
-    summary.addLine(QPointF(0, 0), QPointF(190, 0), kLight);
-    summary.addText(QStringLiteral("RazemOsob"), QRectF(100, 1.5, 90, kLine), countText,
-                    Qt::AlignRight | Qt::AlignVCenter, reportFont(9, true));
+    addCell(detail, QStringLiteral("Nazwisko"), QRectF(0, 0, 45, kRowHeight), kLeft);
+    addCell(detail, QStringLiteral("Imie"), QRectF(45, 0, 35, kRowHeight), kLeft);
+    addCell(detail, QStringLiteral("Nazwa"), QRectF(80, 0, 50, kRowHeight), kLeft);
+    addCell(detail, QStringLiteral("Nr_pokoju"), QRectF(130, 0, 20, kRowHeight), kCenter);
+    addDay(detail, QStringLiteral("Od"), QRectF(150, 0, 20, kRowHeight),
+           QStringLiteral("dd-mm-yyyy"));
+    addDay(detail, QStringLiteral("Do"), QRectF(170, 0, 20, kRowHeight),
+           QStringLiteral("dd-mm-yyyy"));
+    // The last row's rule closes the table.
+    setSummary(9).addText(QStringLiteral("RazemOsob"), QRectF(100, 1.5, 90, kLine), countText,
+                          Qt::AlignRight | Qt::AlignVCenter, reportFont(9, true));
     setPageCounterFooter();
 }
 
@@ -116,9 +123,8 @@ TRapRezerwacje::TRapRezerwacje(const ReportData& rows, int kind, const QDate& da
 
     DataSection& data = addData(&rows, kLine, QStringLiteral("Szczegoly"));
     Group& group = data.addGroup(QStringLiteral("Identyfikator"), kLine + 1, 1);
-    addWrapped(*group.header, QStringLiteral("Nazwa"), QRectF(0, 0.5, 80, kLine));
-    group.header->addField(QStringLiteral("Osob"), QRectF(80, 0.5, 20, kLine),
-                           QStringLiteral("Osob"), {}, kCenter);
+    addCell(*group.header, QStringLiteral("Nazwa"), QRectF(0, 0.5, 80, kLine), kLeft);
+    addCell(*group.header, QStringLiteral("Osob"), QRectF(80, 0.5, 20, kLine), kCenter, false);
     group.header->afterPrint = [this](BandContext&) { m_headingsDue = false; };
     group.footer->addLine(QPointF(0, 0.5), QPointF(190, 0.5)).name = QStringLiteral("Linia");
     group.footer->afterPrint = [this](BandContext&) { m_headingsDue = true; };
@@ -169,12 +175,10 @@ TRapMeldunki::TRapMeldunki(const ReportData& rows, const QDate& day)
                  {"DoKol", QStringLiteral("Do"), 150, 40, kCenter}},
                 190);
     Band& detail = addRuledDetail(*this, rows, 190);
-    addWrapped(detail, QStringLiteral("Dane"), QRectF(0, 0.5, 110, kLine));
-    detail.addField(QStringLiteral("Nr_pokoju"), QRectF(110, 0.5, 40, kLine),
-                    QStringLiteral("Nr_pokoju"), {}, kCenter);
-    addDay(detail, QStringLiteral("Data"), QRectF(150, 0.5, 40, kLine),
+    addCell(detail, QStringLiteral("Dane"), QRectF(0, 0, 110, kRowHeight), kLeft);
+    addCell(detail, QStringLiteral("Nr_pokoju"), QRectF(110, 0, 40, kRowHeight), kCenter);
+    addDay(detail, QStringLiteral("Data"), QRectF(150, 0, 40, kRowHeight),
            QStringLiteral("dd-mm-yyyy"));
-    setSummary(1).addLine(QPointF(0, 0), QPointF(190, 0), kLight);
     setPageCounterFooter();
 }
 

@@ -50,6 +50,15 @@ Control& addMoneySum(Band& band, const QString& name, const QRectF& rect, const 
     return c;
 }
 
+// A cell of a list row: it fills the row from rule to rule and sits at its
+// middle, like the row's other cells; a wrapping one makes the row taller.
+Control& rowCell(Control& c, bool wraps = false)
+{
+    c.wordWrap = wraps;
+    c.stretch = true;
+    return c;
+}
+
 // The centred bold title of a page header.
 void addTitleHeader(Report& report, const QString& text, qreal height = 10)
 {
@@ -160,6 +169,11 @@ Money visibleTotal(const RowSet& rows, const QString& column)
     return total;
 }
 
+QString groupedMoneyText(Money amount)
+{
+    return amount.toPlainString(true) + QStringLiteral(" zł");
+}
+
 QString paymentsTotalText(Money total)
 {
     return formatNumber(total.units(), 4, QStringLiteral("Razem ###,###,##0.00 zł"));
@@ -223,15 +237,23 @@ TRapOplaty::TRapOplaty(const ReportData& payments, const QDate& from, const QDat
                  {"DataKol", QStringLiteral("Data"), 130, 25, kCenter},
                  {"WplataKol", QStringLiteral("Wpłata "), 155, 35, kRight}},
                 0);
+    // A row with its rule under it; a long group name or number wraps and the
+    // row grows, its rule with it.
+    const qreal row = kRow + 0.5;
     DataSection& data = addData(&payments, kRow + 1);
     Band& d = *data.detail;
-    d.addField(QStringLiteral("TypStr"), QRectF(0, 0, 30, kRow), QStringLiteral("TypStr"));
-    d.addField(QStringLiteral("Nr_kwit"), QRectF(30, 0, 35, kRow), QStringLiteral("Nr_kwit"), {},
-               kCenter);
-    d.addField(QStringLiteral("Nazwa"), QRectF(65, 0, 65, kRow), QStringLiteral("Nazwa"));
-    addDay(d, QStringLiteral("Data"), QRectF(130, 0, 25, kRow), QStringLiteral("yyyy-mm-dd"));
-    addMoney(d, QStringLiteral("Wplata"), QRectF(155, 0, 35, kRow), QStringLiteral("0.00 zł "));
-    d.addLine(QPointF(0, kRow + 0.5), QPointF(kWidth, kRow + 0.5), 0.1);
+    rowCell(d.addField(QStringLiteral("TypStr"), QRectF(0, 0, 30, row), QStringLiteral("TypStr")),
+            true);
+    rowCell(d.addField(QStringLiteral("Nr_kwit"), QRectF(30, 0, 35, row), QStringLiteral("Nr_kwit"),
+                       {}, kCenter),
+            true);
+    rowCell(d.addField(QStringLiteral("Nazwa"), QRectF(65, 0, 65, row), QStringLiteral("Nazwa")),
+            true);
+    rowCell(
+        addDay(d, QStringLiteral("Data"), QRectF(130, 0, 25, row), QStringLiteral("yyyy-mm-dd")));
+    rowCell(
+        addMoney(d, QStringLiteral("Wplata"), QRectF(155, 0, 35, row), QStringLiteral("0.00 zł ")));
+    d.addLine(QPointF(0, row), QPointF(kWidth, row), 0.1).name = QStringLiteral("Linia");
     Group& day = data.addGroup(QStringLiteral("Data"), 0, kRow + 1);
     day.footer->addText(QStringLiteral("Razem"), QRectF(110, 0.5, 40, kRow),
                         QStringLiteral("Razem "), kRight, reportFont(9, true));
@@ -267,23 +289,24 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
                  {"UwagiKol", QStringLiteral("Uwagi"), 165, 25, kLeft}},
                 11);
     onStart([this] { m_ordinal = 0; });
+    // The rule above each row; the cells fill the row below it and sit at its
+    // middle beside the two lines of the buyer, growing with a long address or remark.
+    const qreal top = 0.5;
+    const qreal row = 2 * kRow - 2;
     Band& d = *addData(&invoices, 2 * kRow - 1).detail;
     d.addLine(QPointF(0, 0), QPointF(kWidth, 0), 0.1);
-    d.addText(QStringLiteral("Lp"), QRectF(0, 0.5, 10, kRow - 1), {}, kRight);
-    d.addField(QStringLiteral("Rach"), QRectF(11, 0.5, 14, kRow - 1), QStringLiteral("Rach"),
-               QStringLiteral("# "), kCenter);
-    addDay(d, QStringLiteral("Data_wystawienia"), QRectF(25, 0.5, 37, kRow - 1),
-           QStringLiteral("yyyy-mm-dd"));
-    Control& buyer = d.addText(QStringLiteral("Nabywca"), QRectF(63, 0.5, 45, 2 * kRow - 2), {},
-                               Qt::AlignLeft | Qt::AlignTop);
-    buyer.wordWrap = true;
-    buyer.stretch = true;
-    addMoney(d, QStringLiteral("Brutto"), QRectF(108, 0.5, 26, kRow - 1), QStringLiteral("0.00 "));
-    d.addField(QStringLiteral("Sposob"), QRectF(135, 0.5, 30, kRow - 1), QStringLiteral("Sposob"));
-    Control& notes = d.addField(QStringLiteral("Uwagi"), QRectF(165, 0.5, 25, kRow - 1),
-                                QStringLiteral("Uwagi"), {}, Qt::AlignLeft | Qt::AlignTop);
-    notes.wordWrap = true;
-    notes.stretch = true;
+    rowCell(d.addText(QStringLiteral("Lp"), QRectF(0, top, 10, row), {}, kRight));
+    rowCell(d.addField(QStringLiteral("Rach"), QRectF(11, top, 14, row), QStringLiteral("Rach"),
+                       QStringLiteral("# "), kCenter));
+    rowCell(addDay(d, QStringLiteral("Data_wystawienia"), QRectF(25, top, 37, row),
+                   QStringLiteral("yyyy-mm-dd")));
+    rowCell(d.addText(QStringLiteral("Nabywca"), QRectF(63, top, 45, row), {}, kLeft), true);
+    rowCell(
+        addMoney(d, QStringLiteral("Brutto"), QRectF(108, top, 26, row), QStringLiteral("0.00 ")));
+    rowCell(
+        d.addField(QStringLiteral("Sposob"), QRectF(135, top, 30, row), QStringLiteral("Sposob")));
+    rowCell(d.addField(QStringLiteral("Uwagi"), QRectF(165, top, 25, row), QStringLiteral("Uwagi")),
+            true);
     d.beforePrint = [this](BandContext& ctx) {
         ++m_ordinal;
         ctx.band.setText(QStringLiteral("Lp"), QString::number(m_ordinal) + QLatin1Char(' '));
@@ -293,7 +316,7 @@ TRapFaktury::TRapFaktury(const ReportData& invoices, const QDate& from, const QD
     };
     Band& summary = setSummary(kRow + 2);
     summary.addLine(QPointF(0, 0.5), QPointF(kWidth, 0.5));
-    summary.addText(QStringLiteral("SumaTekst"), QRectF(63, 1, 45, kRow), QStringLiteral("Suma"),
+    summary.addText(QStringLiteral("SumaTekst"), QRectF(63, 1, 25, kRow), QStringLiteral("Suma"),
                     kLeft, reportFont(9, true));
     addMoneySum(summary, QStringLiteral("Suma"), QRectF(88, 1, 46, kRow), QStringLiteral("Brutto"),
                 SumScope::Report, QStringLiteral("###,###,##0.00 "));
@@ -312,23 +335,27 @@ TRapRabaty::TRapRabaty(const ReportData& discounts, const QDate& from, const QDa
                  {"RabatKol", QStringLiteral("Rabat"), 120, 20, kCenter},
                  {"PodstawaKol", QStringLiteral("Podstawa"), 142, 48, kLeft}},
                 0);
-    Band& d = *addData(&discounts, kRow + 1).detail;
-    Control& name = d.addField(QStringLiteral("Nazwa"), QRectF(0, 0, 60, kRow),
-                               QStringLiteral("Nazwa"), {}, Qt::AlignLeft | Qt::AlignTop);
-    name.wordWrap = true;
-    name.stretch = true;
-    addDay(d, QStringLiteral("data_sprzedazy"), QRectF(60, 0, 25, kRow),
-           QStringLiteral("yyyy-mm-dd"));
-    // The currency format of the regional settings, as Money shows an amount.
-    d.addText(QStringLiteral("Brutto"), QRectF(85, 0, 35, kRow), {}, kRight);
-    d.addField(QStringLiteral("Rabat"), QRectF(120, 0, 20, kRow), QStringLiteral("Rabat"), {},
-               kCenter);
-    d.addField(QStringLiteral("Podstawa"), QRectF(142, 0, 48, kRow), QStringLiteral("Podstawa"));
+    // A row with its rule under it; a long group name or basis wraps and the
+    // row grows, its rule with it.
+    const qreal row = kRow + 0.5;
+    Band& d = *addData(&discounts, row).detail;
+    rowCell(d.addField(QStringLiteral("Nazwa"), QRectF(0, 0, 60, row), QStringLiteral("Nazwa")),
+            true);
+    rowCell(addDay(d, QStringLiteral("data_sprzedazy"), QRectF(60, 0, 25, row),
+                   QStringLiteral("yyyy-mm-dd")));
+    // The currency format of the regional settings: grouped thousands, as the
+    // program shows amounts everywhere ("12 345,60 zł").
+    rowCell(d.addText(QStringLiteral("Brutto"), QRectF(85, 0, 35, row), {}, kRight));
+    rowCell(d.addField(QStringLiteral("Rabat"), QRectF(120, 0, 20, row), QStringLiteral("Rabat"),
+                       {}, kCenter));
+    rowCell(
+        d.addField(QStringLiteral("Podstawa"), QRectF(142, 0, 48, row), QStringLiteral("Podstawa")),
+        true);
     d.beforePrint = [](BandContext& ctx) {
         ctx.band.setText(QStringLiteral("Brutto"),
-                         moneyFromValue(ctx.value(QStringLiteral("Brutto"))).toString());
+                         groupedMoneyText(moneyFromValue(ctx.value(QStringLiteral("Brutto")))));
     };
-    Control& rule = d.addLine(QPointF(0, kRow + 0.5), QPointF(kWidth, kRow + 0.5), 0.1);
+    Control& rule = d.addLine(QPointF(0, row), QPointF(kWidth, row), 0.1);
     rule.name = QStringLiteral("Linia");
     setPageCounterFooter();
 }

@@ -33,6 +33,9 @@ QStringList paymentTypeItems();
 QString paymentTypeFilter(int index);
 // The sum of a money column over the visible rows.
 Money visibleTotal(const RowSet& rows, const QString& column);
+// An amount in the regional currency format: "12 345,60 zł", thousands
+// grouped with the locale's separator (a no-break space in Polish).
+QString groupedMoneyText(Money amount);
 // "Razem 1 234,50 zł".
 QString paymentsTotalText(Money total);
 

@@ -1,6 +1,7 @@
 #include "reports/engine/document.h"
 
 #include <QFont>
+#include <QImage>
 #include <QPageSize>
 #include <QPaintDevice>
 #include <QPainter>
@@ -114,7 +115,42 @@ QFont qtFont(const FontSpec& spec)
     f.setUnderline(spec.underline);
     return f;
 }
+
+// A wrapped text keeps its words whole where they fit a line; a word longer
+// than the line (a number, a code) is broken rather than run out of its box.
+QTextOption textOption(int alignment, bool wordWrap)
+{
+    QTextOption option{Qt::Alignment(alignment)};
+    option.setWrapMode(wordWrap ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                : QTextOption::ManualWrap);
+    return option;
+}
+
+QImage& measuringDevice()
+{
+    static QImage image = [] {
+        QImage i(8, 8, QImage::Format_RGB32);
+        i.setDotsPerMeterX(qRound(600 / 0.0254));
+        i.setDotsPerMeterY(qRound(600 / 0.0254));
+        return i;
+    }();
+    return image;
+}
 } // namespace
+
+qreal wrappedTextHeight(const FontSpec& font, const QString& text, qreal boxWidth)
+{
+    QImage& device = measuringDevice();
+    const qreal pxPerMm = device.logicalDpiY() / 25.4;
+    // Measured a little narrower than painted, so that a device whose text
+    // comes out a hair wider than this one's still finds room on the same lines.
+    const qreal width = (boxWidth - 2 * kTextInset - 0.2) * pxPerMm;
+    QPainter painter(&device);
+    painter.setFont(qtFont(font));
+    const QRectF needed =
+        painter.boundingRect(QRectF(0, 0, width, 1e6), text, textOption(Qt::AlignLeft, true));
+    return needed.height() / pxPerMm;
+}
 
 void paintPage(const Page& page, QPainter& painter)
 {
@@ -150,9 +186,8 @@ void paintPage(const Page& page, QPainter& painter)
             painter.setPen(Qt::black);
             painter.setFont(qtFont(item.font));
             // A little inner space so that framed texts do not touch their rules.
-            const QRectF inner = box.adjusted(0.5 * sx, 0, -0.5 * sx, 0);
-            painter.drawText(inner, item.alignment | (item.wordWrap ? Qt::TextWordWrap : 0),
-                             item.text);
+            const QRectF inner = box.adjusted(kTextInset * sx, 0, -kTextInset * sx, 0);
+            painter.drawText(inner, item.text, textOption(item.alignment, item.wordWrap));
             break;
         }
         }

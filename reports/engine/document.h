@@ -51,6 +51,15 @@ struct Document {
 // to a tenth of a millimetre, the font, alignment and the text.
 QString dumpDocument(const Document& doc);
 
+// Texts are painted this far inside the left and right of their box (mm).
+constexpr qreal kTextInset = 0.5;
+
+// The height (mm) a text takes when painted wrapped in a box `boxWidth` mm
+// wide: lines break between words, and inside a word only where the word
+// alone is wider than the line. Measured against one fixed resolution, so a
+// layout does not depend on the screen it was made on.
+qreal wrappedTextHeight(const FontSpec& font, const QString& text, qreal boxWidth);
+
 // Paints one page onto any device: the preview image, the printer or a PDF.
 // Millimetres are converted with the device's resolution; the painter's
 // origin is the paper's corner.

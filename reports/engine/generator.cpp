@@ -3,10 +3,6 @@
 #include "core/clock.h"
 #include "core/money.h"
 
-#include <QFont>
-#include <QFontMetricsF>
-#include <QImage>
-
 namespace {
 QString sumKey(const QString& column, ValueKind kind)
 {
@@ -16,19 +12,6 @@ QString sumKey(const QString& column, ValueKind kind)
 bool sameValue(const QVariant& a, const QVariant& b)
 {
     return a.isNull() == b.isNull() && a.toString() == b.toString();
-}
-
-// Text heights are measured against one fixed resolution, so that a layout
-// does not depend on the screen it was made on.
-const QPaintDevice& measuringDevice()
-{
-    static QImage image = [] {
-        QImage i(8, 8, QImage::Format_RGB32);
-        i.setDotsPerMeterX(qRound(600 / 0.0254));
-        i.setDotsPerMeterY(qRound(600 / 0.0254));
-        return i;
-    }();
-    return image;
 }
 } // namespace
 
@@ -207,21 +190,18 @@ bool ReportGenerator::printBand(Band& band, const ReportData* rows, int row, int
     return true;
 }
 
+// A band grows by what its tallest wrapped text needs beyond its own box; the
+// texts of the row grow with it and whatever lies below them moves down.
 qreal ReportGenerator::bandHeight(const Band& band, const BandContext& ctx, int groupLevel) const
 {
     qreal h = band.height;
-    const qreal pxPerMm = measuringDevice().logicalDpiY() / 25.4;
     for (const Control& c : band.controls) {
         if (!c.visible || !c.stretch || !c.wordWrap)
             continue;
-        QFont font(c.font.family);
-        font.setPointSizeF(c.font.pointSize);
-        font.setBold(c.font.bold);
-        const QFontMetricsF metrics(font, &measuringDevice());
-        const QRectF needed =
-            metrics.boundingRect(QRectF(0, 0, (c.rect.width() - 1) * pxPerMm, 1e6),
-                                 Qt::TextWordWrap | c.alignment, controlText(c, ctx, groupLevel));
-        h = std::max(h, c.rect.top() + needed.height() / pxPerMm + 0.5);
+        // Half a millimetre above and below keeps the lines clear of the row's rules.
+        const qreal needed =
+            wrappedTextHeight(c.font, controlText(c, ctx, groupLevel), c.rect.width()) + 1;
+        h = std::max(h, band.height + needed - c.rect.height());
     }
     return h;
 }
@@ -257,9 +237,24 @@ QString ReportGenerator::controlText(const Control& c, const BandContext& ctx, i
     return {};
 }
 
+namespace {
+// The foot of a band's stretching texts as designed: a control from there down
+// (a rule under the row) moves down as the band grows.
+qreal stretchFoot(const Band& band)
+{
+    qreal foot = -1;
+    for (const Control& c : band.controls)
+        if (c.visible && c.stretch && c.kind != ControlKind::Line && c.kind != ControlKind::Box)
+            foot = std::max(foot, c.rect.bottom());
+    return foot;
+}
+} // namespace
+
 void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal top, qreal height,
                             int groupLevel)
 {
+    const qreal growth = std::max<qreal>(0, height - band.height);
+    const qreal foot = growth > 0 ? stretchFoot(band) : -1;
     for (const Control& c : band.controls) {
         if (!c.visible)
             continue;
@@ -268,6 +263,13 @@ void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal 
         item.control = c.name;
         item.penWidth = c.penWidth;
         item.rect = c.rect.translated(x0, top);
+        if (foot >= 0 && c.rect.top() >= foot - 1e-6) {
+            item.rect.translate(0, growth);
+        } else if (foot >= 0 && (c.kind == ControlKind::Line || c.kind == ControlKind::Box) &&
+                   c.rect.height() > 0 && c.rect.bottom() >= band.height - 1e-6) {
+            // An upright rule or a frame down to the band's foot reaches the grown foot.
+            item.rect.setBottom(item.rect.bottom() + growth);
+        }
         if (c.kind == ControlKind::Line) {
             item.kind = PlacedItem::Kind::Line;
         } else if (c.kind == ControlKind::Box) {
@@ -282,7 +284,7 @@ void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal 
             item.wordWrap = c.wordWrap;
             item.framed = c.framed;
             if (c.stretch)
-                item.rect.setHeight(std::max(c.rect.height(), height - c.rect.top()));
+                item.rect.setHeight(c.rect.height() + growth);
         }
         m_page.items.append(item);
     }

@@ -74,6 +74,9 @@ enum class ControlKind {
 enum class SumScope { Report, Group };
 
 // One control of a band; positions in millimetres from the band's top-left.
+// When a band grows, the controls that lie wholly below its stretching texts
+// (a rule under the row) move down with its foot, and an upright rule or frame
+// down to the foot grows with it.
 struct Control {
     ControlKind kind = ControlKind::Text;
     QString name;
@@ -87,7 +90,10 @@ struct Control {
     FontSpec font;
     int alignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool wordWrap = false;
-    bool stretch = false; // a wrapped text that may make its band taller
+    // A text that grows with its band: a wrapped one may make the band taller,
+    // and every stretching text of the band grows by the same amount, so the
+    // cells of a row stay alike. Controls below them move down (see the band).
+    bool stretch = false;
     bool framed = false;  // a frame around a text, or the border of a box
     qreal penWidth = 0.2; // mm
     QColor fill;          // invalid = not filled

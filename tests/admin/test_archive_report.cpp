@@ -4,6 +4,7 @@
 #include "reports/engine/generator.h"
 #include "tests/admin/archive_fixture.h"
 #include "tests/reports/golden.h"
+#include "tests/reports/layout_checks.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -90,6 +91,71 @@ private Q_SLOTS:
         QFETCH(QVariant, kind);
         QFETCH(QString, word);
         QCOMPARE(archiveDocumentWord(kind), word);
+    }
+
+    // A document word stays with an ordinary number on one line, and a number
+    // that needs a line of its own is never broken inside.
+    void documentNumberInOnePiece_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("identity card") << 1 << "ARK530771" << QStringList{"dowód ARK530771"};
+        QTest::newRow("passport") << 2 << "EA1234567" << QStringList{"paszport EA1234567"};
+        QTest::newRow("school card, longest number")
+            << 4 << "123456789012345" << QStringList{"leg. szkol.", "123456789012345"};
+    }
+    void documentNumberInOnePiece()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, number);
+        QFETCH(QStringList, lines);
+        TestEnv env;
+        ReportRows rows(archiveColumns(), {{1, "Kowalski", "Jan", "Długa 1", 7, "12", "2026-07-01",
+                                            "2026-07-05", kind, number, "1970-03-04", "Łódź", ""}});
+        TRapArchiwum report(rows);
+        const Document doc = generateDocument(report);
+        for (const PlacedItem& item : doc.pages[0].items)
+            if (item.band == "Szczegoly" && item.control == "Dokument")
+                QCOMPARE(laidOutLines(item), lines);
+        const QStringList faults = textsNotFitting(doc);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    // Every column as long as the database holds it prints whole: remarks of
+    // 255 characters are not cut after two lines, the band grows with its
+    // grey rule under it, and no band runs into the next.
+    void longTextsPrintWhole_data()
+    {
+        QTest::addColumn<bool>("oneWord");
+        QTest::newRow("words") << false;
+        QTest::newRow("one word") << true;
+    }
+    void longTextsPrintWhole()
+    {
+        QFETCH(bool, oneWord);
+        TestEnv env;
+        // Column widths of Arch_os and Ksiazka.
+        ReportRows rows(archiveColumns(), {});
+        for (int i = 0; i < 12; ++i)
+            rows.append({i, wideText(30, oneWord), wideText(20, oneWord), wideText(70, oneWord), 7,
+                         wideText(9, true), "2026-07-01", "2026-07-05", 4, wideText(15, true),
+                         "1970-03-04", wideText(25, oneWord), wideText(255, oneWord)});
+        TRapArchiwum report(rows);
+        const Document doc = generateDocument(report);
+        keepPdf(doc, QString("long-archive, %1").arg(QTest::currentDataTag()));
+        QVERIFY(doc.pageCount() >= 2);
+        QString remarks;
+        for (const PlacedItem& item : doc.pages[0].items)
+            if (item.band == "Szczegoly" && item.control == "Uwagi") {
+                remarks = item.text;
+                break;
+            }
+        QCOMPARE(remarks, wideText(255, oneWord));
+        const QStringList faults = textsNotFitting(doc) + overlappingTexts(doc) +
+                                   rulesNotUnderRows(doc, "Szczegoly") +
+                                   cellsNotLevel(doc, "Szczegoly");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     // The register browse window names its columns in its own letter case.

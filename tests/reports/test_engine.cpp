@@ -225,6 +225,56 @@ private Q_SLOTS:
         QCOMPARE(page.items[0].rect.height(), grown);
     }
 
+    // A row grown by a wrapped text: its other stretching cells take the same
+    // height, the rule under it moves to its new foot, an upright rule reaches
+    // it, and a cell that does not stretch keeps its box.
+    void ruleUnderAGrowingRowMovesWithIt()
+    {
+        const ReportRows rows({"Nazwa", "Nr"},
+                              {{QString("Bardzo długa nazwa grupy ").repeated(4), "12"}});
+        Report r;
+        Band& d = *r.addData(&rows, 7).detail;
+        Control& name = d.addField("Nazwa", QRectF(0, 0, 40, 7), "Nazwa");
+        name.wordWrap = true;
+        name.stretch = true;
+        d.addField("Nr", QRectF(40, 0, 20, 7), "Nr").stretch = true;
+        d.addField("Stale", QRectF(60, 0, 20, 7), "Nr");
+        d.addLine(QPointF(0, 7), QPointF(80, 7)).name = "Linia";
+        d.addLine(QPointF(40, 0), QPointF(40, 7)).name = "Pion";
+        const Page page = generateDocument(r).pages[0];
+        const auto at = [&](const QString& control) {
+            for (const PlacedItem& i : page.items)
+                if (i.control == control)
+                    return i.rect;
+            return QRectF();
+        };
+        const qreal foot = at("Nazwa").bottom();
+        QVERIFY2(foot > 10 + 10, qPrintable(QString::number(foot)));
+        QCOMPARE(at("Nr").bottom(), foot);
+        QCOMPARE(at("Nr").top(), at("Nazwa").top());
+        QCOMPARE(at("Linia").top(), foot);
+        QCOMPARE(at("Linia").bottom(), foot);
+        QCOMPARE(at("Pion").top(), 10.0);
+        QCOMPARE(at("Pion").bottom(), foot);
+        QCOMPARE(at("Stale"), QRectF(70, 10, 20, 7));
+    }
+
+    // A word longer than its line (a number, a code) is broken where it must,
+    // and the row grows for it, rather than the word running out of its box.
+    void wordLongerThanItsLineGrowsTheRow()
+    {
+        const QString code = QString("W").repeated(40);
+        const ReportRows rows({"Kod"}, {{code}});
+        Report r;
+        Control& c = r.addData(&rows, 6).detail->addField("Kod", QRectF(0, 0, 40, 6), "Kod");
+        c.wordWrap = true;
+        c.stretch = true;
+        const Page page = generateDocument(r).pages[0];
+        const qreal oneLine = wrappedTextHeight(c.font, "W", 40);
+        QVERIFY(page.items[0].rect.height() >= 3 * oneLine);
+        QVERIFY(wrappedTextHeight(c.font, code, 40) >= 3 * oneLine);
+    }
+
     void stoppingAfterAPage()
     {
         const ReportRows rows = people(60);

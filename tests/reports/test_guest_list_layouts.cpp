@@ -2,6 +2,7 @@
 #include "reports/guest_list_reports.h"
 #include "reports/season_report.h"
 #include "tests/reports/golden.h"
+#include "tests/reports/layout_checks.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -190,6 +191,87 @@ private Q_SLOTS:
                                            "Kowalski Jan", "12", "20-07-2026",
                                            "Wczasy (grupa 3 osób)", "", "22-07-2026", "Strona 1"}));
         compareGolden("groups_of_day.txt", dumpDocument(doc));
+    }
+
+    // Each row of the two lists has its light rule under it, the last row of
+    // every page included, also where a wrapped name makes a row taller.
+    void rulesUnderRows_data()
+    {
+        QTest::addColumn<bool>("groups");
+        QTest::newRow("current guests") << false;
+        QTest::newRow("groups of a day") << true;
+    }
+    void rulesUnderRows()
+    {
+        QFETCH(bool, groups);
+        TestEnv env;
+        const QString longName = "Przedsiębiorstwo Turystyczne Gromada";
+        ReportRows current({"Nazwisko", "Imie", "Nazwa", "Nr_pokoju", "Od", "Do"}, {});
+        ReportRows day({"Dane", "Nr_pokoju", "Data"}, {});
+        for (int i = 0; i < 60; ++i) {
+            const QString name = i % 7 == 3 ? longName : QString("Nowak %1").arg(i);
+            current.append(
+                {name, "Jan", i % 5 == 0 ? longName : "Wczasy", "12", "2026-07-01", "2026-07-20"});
+            day.append({i % 5 == 0 ? longName + " " + longName + " (grupa 3 osób)" : name, "12",
+                        "2026-07-20"});
+        }
+        TRapAktualneKwaterunki currentReport(current, "Wszystkie Osoby", "Razem osób: 60");
+        TRapMeldunki dayReport(day, kDay);
+        const Document doc =
+            generateDocument(groups ? static_cast<Report&>(dayReport) : currentReport);
+        QVERIFY(doc.pageCount() >= 2);
+        int rows = 0;
+        for (const Page& page : doc.pages)
+            rows += static_cast<int>(bandOccurrences(page, "Szczegoly").size());
+        QCOMPARE(rows, 60);
+        const QStringList faults = rulesNotUnderRows(doc, "Szczegoly");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    // Names, groups and rooms as long as the database holds them print whole:
+    // they wrap, the row grows with its rule under it, and the cells of a row
+    // stay level.
+    void longTextsPrintWhole_data()
+    {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<bool>("oneWord");
+        const QList<QPair<const char*, int>> lists = {
+            {"current guests", 0}, {"groups of a day", 1}, {"reservations", 2}};
+        for (const auto& [name, list] : lists) {
+            QTest::addRow("%s, words", name) << list << false;
+            QTest::addRow("%s, one word", name) << list << true;
+        }
+    }
+    void longTextsPrintWhole()
+    {
+        QFETCH(int, list);
+        QFETCH(bool, oneWord);
+        TestEnv env;
+        // Column widths of Arch_os, Kwat_hot and Ksiazka.
+        const QString surname = wideText(30, oneWord), first = wideText(20, oneWord);
+        const QString group = wideText(40, oneWord), room = wideText(9, true);
+        ReportRows current({"Nazwisko", "Imie", "Nazwa", "Nr_pokoju", "Od", "Do"}, {});
+        ReportRows day({"Dane", "Nr_pokoju", "Data"}, {});
+        ReportRows lines(roomColumns(), {});
+        for (int i = 0; i < 50; ++i) {
+            current.append({surname, first, group, room, "2026-07-01", "2026-07-20"});
+            day.append(
+                {i % 2 ? surname + " " + first : group + " (grupa 12 osób)", room, "2026-07-20"});
+            lines.append({i / 3, group, 12, room, "2026-07-15", "2026-07-20", 1});
+        }
+        TRapAktualneKwaterunki currentReport(current, "Wszystkie Osoby", "Razem osób: 50");
+        TRapMeldunki dayReport(day, kDay);
+        TRapRezerwacje roomReport(lines, 3, kDay);
+        Report* reports[] = {&currentReport, &dayReport, &roomReport};
+        const Document doc = generateDocument(*reports[list]);
+        keepPdf(doc, QString("long-%1").arg(QTest::currentDataTag()));
+        QVERIFY(doc.pageCount() >= 2);
+        QStringList faults = textsNotFitting(doc) + overlappingTexts(doc);
+        if (list == 2)
+            faults += cellsNotLevel(doc, "NaglowekGrupy1");
+        else
+            faults += rulesNotUnderRows(doc, "Szczegoly") + cellsNotLevel(doc, "Szczegoly");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 };
 REZYDO_TEST(TestGuestListLayouts);

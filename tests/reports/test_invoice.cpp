@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "reports/engine/generator.h"
 #include "tests/reports/golden.h"
+#include "tests/reports/layout_checks.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -157,6 +158,15 @@ private Q_SLOTS:
         QTest::newRow("0,99") << qint64(9900) << "zero zł. dziewięćdziesiąt dziewięć gr.";
         QTest::newRow("0,9999 is printed 1,00") << qint64(9999) << "jeden zł. zero gr.";
         QTest::newRow("12,015") << qint64(120150) << "dwanaście zł. dwa gr.";
+        // Złote and grosze each carry the sign; a part that is zero is "zero".
+        QTest::newRow("-0,50") << qint64(-5000) << "zero zł. minus pięćdziesiąt gr.";
+        QTest::newRow("-1,00") << qint64(-10000) << "minus jeden zł. zero gr.";
+        QTest::newRow("-12,34") << qint64(-123400)
+                                << "minus dwanaście zł. minus trzydzieści cztery gr.";
+        QTest::newRow("-1 000 000,01")
+            << qint64(-10000000100) << "minus milion zł. minus jeden gr.";
+        QTest::newRow("-0,01") << qint64(-100) << "zero zł. minus jeden gr.";
+        QTest::newRow("-0,004 is printed 0,00") << qint64(-40) << "zero zł. zero gr.";
     }
     void moneyInWords()
     {
@@ -341,6 +351,17 @@ private Q_SLOTS:
                  QString("słownie : sto dwadzieścia trzy zł. czterdzieści pięć gr."));
     }
 
+    // The printed words line of an amount below zero carries the sign.
+    void wordsLineOfANegativeGross()
+    {
+        TestEnv env;
+        writeInvoice(env, -1234, 1, {}, {});
+        const Document doc = invoiceDocument(env);
+        QCOMPARE(textOf(doc, "Kwota"), QString("-12,34 zł "));
+        QCOMPARE(textOf(doc, "Slownie"),
+                 QString("słownie : minus dwanaście zł. minus trzydzieści cztery gr."));
+    }
+
     void missingCalculationPrintsEmptyTexts()
     {
         TestEnv env;
@@ -372,6 +393,37 @@ private Q_SLOTS:
             printed += static_cast<int>(p.texts("BandaPozycje").size()) / 8;
         QCOMPARE(printed, 12);
         QCOMPARE(textOf(doc, "Odbiorca"), QString("Odbiorca"));
+    }
+
+    // The hotel's and the buyer's data, the place and the classification
+    // symbol as long as the database holds them print whole: they wrap, the
+    // parties' columns and the line rows grow, and nothing runs into the next text.
+    void longTextsPrintWhole_data()
+    {
+        QTest::addColumn<bool>("oneWord");
+        QTest::newRow("words") << false;
+        QTest::newRow("one word") << true;
+    }
+    void longTextsPrintWhole()
+    {
+        QFETCH(bool, oneWord);
+        TestEnv env;
+        writeInvoice(env, 60000, 2, "2026-07-29", kWorkedExample);
+        // Column widths of Config and Kalk.
+        env.exec("UPDATE Config SET Nazwa=?, Adres=?, Regon=?, NIP=?, Miejscowosc=?, Bank=?, "
+                 "NrKonta=?, SWW=?",
+                 {wideText(100, oneWord), wideText(100, oneWord), wideText(20, oneWord),
+                  wideText(20, oneWord), wideText(50, oneWord), wideText(100, oneWord),
+                  wideText(40, oneWord), wideText(20, oneWord)});
+        env.exec("UPDATE Kalk SET Nazwa=?, Adres=?, Nip=?, Zamowienie=?",
+                 {wideText(40, oneWord), wideText(50, oneWord), wideText(15, oneWord),
+                  wideText(50, oneWord)});
+        const Document doc = invoiceDocument(env, wideText(20, oneWord));
+        keepPdf(doc, QString("long-invoice, %1").arg(QTest::currentDataTag()));
+        QCOMPARE(textOf(doc, "SprzedawcaBank"), wideText(100, oneWord));
+        QStringList faults =
+            textsNotFitting(doc) + overlappingTexts(doc) + cellsNotLevel(doc, "BandaPozycje");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     void rendersToPdf()

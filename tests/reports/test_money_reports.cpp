@@ -4,10 +4,13 @@
 #include "reports/engine/generator.h"
 #include "reports/money_reports.h"
 #include "tests/reports/golden.h"
+#include "tests/reports/layout_checks.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
 #include <QTest>
+
+#include <memory>
 
 namespace {
 // A group with its calculation: name, gross in grosze, settled flag.
@@ -295,6 +298,104 @@ private Q_SLOTS:
         env.exec("delete from Kwat_hot where Identyfikator=3");
         openUnpaidGroups(rows);
         QVERIFY(rows.isEmpty());
+    }
+
+    // "Kwota Brutto" in the regional currency format, grouped as the program
+    // groups amounts everywhere.
+    void discountAmounts_data()
+    {
+        QTest::addColumn<qlonglong>("units");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("hundreds") << 1234500LL << "123,45 zł";
+        QTest::newRow("thousands") << 123456000LL << QStringLiteral("12\u00a0345,60 zł");
+        QTest::newRow("millions") << 12345678900LL << QStringLiteral("1\u00a0234\u00a0567,89 zł");
+        QTest::newRow("rounded to grosze") << 99999950LL << QStringLiteral("10\u00a0000,00 zł");
+    }
+    void discountAmounts()
+    {
+        QFETCH(qlonglong, units);
+        QFETCH(QString, printed);
+        TestEnv env;
+        env.exec("insert into Kalk(Identyfikator,Nazwa,Brutto,Znizka,data_sprzedazy) values "
+                 "(1,'Kowalscy',?,10,'2026-07-10')",
+                 {units});
+        RowSet rows;
+        openDiscounts(rows, QDate(2026, 7, 1), QDate(2026, 7, 31));
+        const RowSetData data(rows);
+        TRapRabaty report(data, QDate(2026, 7, 1), QDate(2026, 7, 31));
+        const Document doc = generateDocument(report);
+        QCOMPARE(texts(doc, "Szczegoly").value(2), printed);
+        QCOMPARE(printed, groupedMoneyText(Money::fromUnits(units)));
+    }
+
+    // Names, numbers, addresses and remarks as long as the database holds them
+    // print whole: they wrap, the row grows with its rule, and the cells of a
+    // row stay level.
+    void longTextsPrintWhole_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<bool>("oneWord");
+        for (const char* report : {"Opłaty", "Rabaty", "Faktury", "Nieuregulowane"}) {
+            QTest::addRow("%s, words", report) << QString::fromUtf8(report) << false;
+            QTest::addRow("%s, one word", report) << QString::fromUtf8(report) << true;
+        }
+    }
+    void longTextsPrintWhole()
+    {
+        QFETCH(QString, report);
+        QFETCH(bool, oneWord);
+        TestEnv env;
+        // Column widths of Kalk, Kwit and Kwat_msc.
+        for (int id = 1; id <= 40; ++id) {
+            env.exec("insert into Kwat_hot(Identyfikator,Nazwa,Osob,Od,\"Do\") values "
+                     "(?,?,2,'2026-07-10','2026-07-14')",
+                     {id, wideText(40, oneWord)});
+            env.exec("insert into Kalk(Identyfikator,Nazwa,Adres,Brutto,Znizka,Podstawa,Typ,Rach,"
+                     "sposob_zaplaty,uwagi,data_wystawienia,data_sprzedazy) values "
+                     "(?,?,?,?,15,?,2,?,1,?,'2026-07-12','2026-07-12')",
+                     {id, wideText(40, oneWord), wideText(50, oneWord), 123456789000LL,
+                      wideText(25, oneWord), 32700 + id, wideText(100, oneWord)});
+            env.exec("insert into Kwit(Identyfikator,Nr_kwit,Wplata,Data,Typ) values "
+                     "(?,?,123456789000,'2026-07-12',4)",
+                     {id, wideText(14, true)});
+            env.exec("insert into Kwat_msc(Identyfikator,Nr_pokoju,Od,\"Do\",Miejsc,Jaki) values "
+                     "(?,?,'2026-07-10','2026-07-14',2,'K')",
+                     {id, wideText(9, true)});
+        }
+        const QDate from(2026, 7, 1), to(2026, 7, 31);
+        RowSet rows;
+        std::unique_ptr<Report> r;
+        std::unique_ptr<RowSetData> data;
+        QString ruled;
+        if (report == "Opłaty") {
+            openPayments(rows, from, to);
+            data = std::make_unique<RowSetData>(rows);
+            r = std::make_unique<TRapOplaty>(*data, from, to);
+            ruled = "Szczegoly";
+        } else if (report == "Rabaty") {
+            openDiscounts(rows, from, to);
+            data = std::make_unique<RowSetData>(rows);
+            r = std::make_unique<TRapRabaty>(*data, from, to);
+            ruled = "Szczegoly";
+        } else if (report == "Faktury") {
+            openInvoices(rows, from, to);
+            data = std::make_unique<RowSetData>(rows);
+            r = std::make_unique<TRapFaktury>(*data, from, to);
+        } else {
+            openUnpaidGroups(rows);
+            data = std::make_unique<RowSetData>(rows);
+            r = std::make_unique<TRapDlugi>(*data, env.db());
+        }
+        QCOMPARE(rows.rowCount(), 40);
+        const Document doc = generateDocument(*r);
+        keepPdf(doc, QString("long-%1").arg(QTest::currentDataTag()));
+        QVERIFY(doc.pageCount() >= 2);
+        QStringList faults = textsNotFitting(doc) + overlappingTexts(doc);
+        if (!ruled.isEmpty())
+            faults += rulesNotUnderRows(doc, ruled);
+        if (report != "Nieuregulowane")
+            faults += cellsNotLevel(doc, "Szczegoly");
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     void pdfSmoke()
