@@ -68,6 +68,8 @@ TFormRapAktualneKwaterunki::TFormRapAktualneKwaterunki(QWidget* parent)
     m_model->followSelection(m_grid->selectionModel());
     fitColumns(m_grid, 2);
     content()->addWidget(m_grid, 1);
+    // Tab goes from the search fields to the grid, then to the search buttons.
+    QWidget::setTabOrder(m_search.last(), m_grid);
 
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("RazemOsob"));

@@ -91,6 +91,8 @@ TFormRapOsoby::TFormRapOsoby(int kind, QWidget* parent)
     m_model->followSelection(m_grid->selectionModel());
     m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     content()->addWidget(m_grid, 1);
+    // Tab goes from the search fields to the grid, then to the search buttons.
+    QWidget::setTabOrder(m_search.last(), m_grid);
     resize(640, 420);
 
     guarded([this] { load(); });

@@ -1,5 +1,7 @@
 #include "reports/engine/ui/parameter_window.h"
 
+#include "core/ui/keyboard.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,6 +32,18 @@ TFormParametry::TFormParametry(const QString& caption, QWidget* parent)
     connect(m_preview, &QPushButton::clicked, this, [this] { choose(ReportOutput::Preview); });
     connect(m_print, &QPushButton::clicked, this, [this] { choose(ReportOutput::Print); });
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormParametry::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The buttons are made before the report's own controls; Tab reaches them
+    // last, so the window starts in its first control.
+    QWidget* last = previousInFocusChain();
+    while (last != this && last->focusPolicy() == Qt::NoFocus)
+        last = last->previousInFocusChain();
+    if (last != this && last != m_close)
+        setTabChain({last, m_preview, m_print, m_close});
 }
 
 void TFormParametry::choose(ReportOutput mode)
