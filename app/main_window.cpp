@@ -5,9 +5,11 @@
 #include "core/program_dir.h"
 #include "core/prompter.h"
 #include "core/ui/close_query.h"
+#include "core/ui/keyboard.h"
 #include "db/data_module.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -60,6 +62,8 @@ TGlowne::TGlowne(QWidget* parent)
     statusBar()->addWidget(m_clock, 1);
 
     buildMenu();
+    // The active child window's own access keys come before the menu bar's.
+    qApp->installEventFilter(new AccessKeys(m_area, menuBar(), this));
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);

@@ -91,6 +91,10 @@ void TArchiwum::buildControls()
                            [this](const QString&) { reload(); });
     layout->addLayout(buildSearchRow(), 1);
     layout->addLayout(buildButtonRow());
+    // Tab goes from the search boxes to the grid; Enter on a row takes the
+    // person into the registration, or else shows the person's details.
+    QWidget::setTabOrder(m_search.last(), m_grid);
+    setRowAction(m_grid, [this] { m_fromRegistration ? takePerson() : details(); });
 }
 
 QLayout* TArchiwum::buildKindRow()

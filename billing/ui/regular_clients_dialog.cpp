@@ -1,6 +1,7 @@
 #include "billing/ui/regular_clients_dialog.h"
 
 #include "core/error.h"
+#include "core/ui/list_grid.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
 
@@ -84,13 +85,15 @@ TStaliKlienci::TStaliKlienci(QWidget* parent)
     layout->addLayout(fields);
     layout->addWidget(m_list);
     layout->addLayout(buttons);
+    // Tab goes from the search fields to the list, then to the search buttons.
+    QWidget::setTabOrder(m_nip, m_list);
 
     for (QLineEdit* field : {m_name, m_address, m_nip})
         connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
     connect(find, &QToolButton::clicked, this, [this] { guarded([this] { search(); }); });
     connect(all, &QToolButton::clicked, this, [this] { guarded([this] { showAll(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { pick(); });
-    connect(m_list, &QTableView::doubleClicked, this, [this] { pick(); });
+    setRowAction(m_list, [this] { pick(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -13,6 +14,46 @@
 #include <QTableView>
 
 #include <algorithm>
+namespace {
+// Enter on the current row does what a double click on it does; without a
+// current row the key goes on as usual.
+class EnterOnRow : public QObject {
+public:
+    EnterOnRow(QAbstractItemView* grid, std::function<void()> action)
+        : QObject(grid)
+        , m_grid(grid)
+        , m_action(std::move(action))
+    {
+        grid->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_grid || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
+            !m_grid->currentIndex().isValid())
+            return false;
+        // A copy, for the action may close the window and the grid with it.
+        const std::function<void()> action = m_action;
+        guarded(action);
+        return true;
+    }
+
+private:
+    QAbstractItemView* m_grid;
+    std::function<void()> m_action;
+};
+} // namespace
+
+void setRowAction(QAbstractItemView* grid, std::function<void()> action)
+{
+    QObject::connect(grid, &QAbstractItemView::doubleClicked, grid, [action] { guarded(action); });
+    new EnterOnRow(grid, std::move(action));
+}
 
 QTableView* makeListGrid(QWidget* parent, const QString& name)
 {

@@ -106,8 +106,10 @@ void TModyfikacjaKsiazki::buildWindow()
                             {4, QStringLiteral("Od")},
                             {5, QStringLiteral("Do")}},
                            m_order, [this](const QString& order) { reloadSorted(order); });
-    connect(m_grid, &QTableView::doubleClicked, this, [this] { guarded([this] { change(); }); });
+    setRowAction(m_grid, [this] { change(); });
     layout->addWidget(m_grid, 1);
+    // Tab goes from the search fields to the grid, then to the search buttons.
+    QWidget::setTabOrder(m_search.last(), m_grid);
 
     buildButtons(layout);
 }

@@ -242,6 +242,8 @@ void TFormKsiazka::reject()
 
 void TFormKsiazka::loadPerson()
 {
+    // Each person starts in the surname, not where the previous one was left.
+    m_nazwisko->setFocus();
     QSqlDatabase db = dataModule().database();
     if (m_walk.addMode()) {
         fillCountries(std::nullopt);

@@ -70,6 +70,8 @@ TFormRapAktualneKwaterunki::TFormRapAktualneKwaterunki(QWidget* parent)
                              this, m_grid, fields, FieldsPlace::Above, [this] { search(); },
                              [this] { clearSearch(); }),
                          1);
+    // Tab goes from the search fields to the grid, then to the search buttons.
+    QWidget::setTabOrder(m_search.last(), m_grid);
 
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("RazemOsob"));

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 QDateEdit* dayPicker(QWidget* parent, const QString& name, const QDate& day)
@@ -58,6 +59,9 @@ TFormOsoboDoba::TFormOsoboDoba(QWidget* parent)
     for (QDateEdit* picker : {m_start, m_end})
         connect(picker, &QDateEdit::dateChanged, this,
                 [this] { guarded([this] { recompute(); }); });
+    // Escape closes the window as its close button does.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, close, &QAbstractButton::animateClick,
+                  Qt::WidgetWithChildrenShortcut);
     // Wide enough for the whole caption in the child window's title bar.
     setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);
     guarded([this] { recompute(); });

@@ -93,6 +93,8 @@ TFormRapOsoby::TFormRapOsoby(int kind, QWidget* parent)
                              this, m_grid, fields, FieldsPlace::Above, [this] { search(); },
                              [this] { clearSearch(); }),
                          1);
+    // Tab goes from the search fields to the grid, then to the search buttons.
+    QWidget::setTabOrder(m_search.last(), m_grid);
     resize(640, 420);
 
     guarded([this] { load(); });

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/ui/column_fields.h"
+#include "core/ui/keyboard.h"
 #include "stays/chosen_lines.h"
 #include "stays/ui/grid_view.h"
 
@@ -99,6 +100,8 @@ void TRezerwacja::buildHeader()
     m_notes->setObjectName(QStringLiteral("notatki"));
     m_notes->setToolTip(QStringLiteral("Notatki"));
     m_notes->setMaximumHeight(50);
+    // Tab moves on from the notes; Enter still starts a new line.
+    m_notes->setTabChangesFocus(true);
     m_from = dateEdit(QStringLiteral("Data_pocz"), QStringLiteral("Od dnia"), header);
     m_to = dateEdit(QStringLiteral("Data_kon"), QStringLiteral("Do dnia"), header);
 
@@ -112,6 +115,8 @@ void TRezerwacja::buildHeader()
     grid->addWidget(m_to, 0, 7);
     grid->addWidget(m_notes, 1, 0, 1, 8);
     grid->setColumnStretch(1, 1);
+    // Tab follows the first row and then goes down to the notes under it.
+    setTabChain({m_name, m_persons, m_from, m_to, m_notes});
     static_cast<QVBoxLayout*>(layout())->addWidget(header);
 }
 
@@ -166,6 +171,9 @@ QWidget* TRezerwacja::buildAvailability()
                     QStringLiteral("Wolne miejsca"));
     m_pages->setTabToolTip(0, m_roomsTable->toolTip());
     m_pages->setTabToolTip(1, m_placesTable->toolTip());
+    // From the filter fields Tab goes on to the list under them.
+    QWidget::setTabOrder(m_roomFilters.last(), m_roomsTable);
+    QWidget::setTabOrder(m_placeFilters.last(), m_placesTable);
     return m_pages;
 }
 

@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 #include "core/ui/child_window.h"
 #include "core/ui/column_fields.h"
+#include "core/ui/keyboard.h"
 #include "core/ui/list_grid.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
@@ -259,8 +260,7 @@ void TLista::buildWindow()
         showHeader();
     });
     connect(m_groups, &RowSet::changed, this, &TLista::showHeader);
-    connect(m_groupGrid, &QTableView::doubleClicked, this,
-            [this] { guarded([this] { onDoubleClick(); }); });
+    setRowAction(m_groupGrid, [this] { onDoubleClick(); });
 
     const bool reservations = m_mode == ListMode::Reservations;
     m_change = addButton(QStringLiteral("&Zmień"), QStringLiteral("Zmien"),
@@ -309,6 +309,14 @@ void TLista::arrangeButtons()
     m_checkOut->setVisible(!reservations && !payments);
     m_billing->setVisible(!reservations);
     m_book->setVisible(m_variant != Variant::ModifyReservations && !payments);
+
+    // Tab goes from the search fields straight to the grids and on to the
+    // buttons; the header band only shows the current group and comes after.
+    QList<QWidget*> chain{m_findRoom, m_groupGrid, m_lineGrid};
+    for (QPushButton* b : order)
+        chain << b;
+    chain << m_name << m_od << m_do << m_persons << m_notes;
+    setTabChain(chain);
 }
 
 void TLista::loadGroups(int groupId)

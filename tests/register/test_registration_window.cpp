@@ -177,6 +177,29 @@ private Q_SLOTS:
         QCOMPARE(p.env.scalar("SELECT count(*) FROM Ksiazka WHERE Pelne_dane = 0").toInt(), 1);
     }
 
+    // Every person of the walk starts in "Nazwisko", wherever the one before
+    // was left (here in the document number, saved with Enter).
+    void eachPersonStartsInTheSurname()
+    {
+        Program p;
+        const int group = freshGroup(p.env, kTwoRooms, 2);
+        QStringList focused;
+        for (const char* surname : {"Kowalski", "Nowak"})
+            p.env.modal.push_back(step(
+                [&focused, surname](QDialog& d) {
+                    focused << (d.focusWidget() ? d.focusWidget()->objectName() : QString());
+                    type(d, "Nazwisko", QString::fromLatin1(surname));
+                    auto* number = control<QLineEdit>(d, "Numer");
+                    number->setFocus();
+                    QTest::keyClick(number, Qt::Key_Return); // "&OK" is the default button
+                },
+                nullptr));
+        p.window.registerGroup(group);
+        QCOMPARE(focused, QStringList({"Nazwisko", "Nazwisko"}));
+        QCOMPARE(p.env.modal.size(), size_t(0));
+        QCOMPARE(p.joined(group), QStringList({"Kowalski|101|1|1", "Nowak|101|1|1"}));
+    }
+
     void leavingEndsTheWalk_data()
     {
         QTest::addColumn<QString>("how");

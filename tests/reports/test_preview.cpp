@@ -196,6 +196,24 @@ private Q_SLOTS:
         QCOMPARE(pages, QList<int>({1, 2, 3, 3, 2, 1}));
     }
 
+    // Escape leaves the preview as its "&Zamknij" does.
+    void escapeClosesThePreview()
+    {
+        PreviewFixture f;
+        ListReport report(3);
+        bool closedByEscape = false;
+        f.whenShown([&](TFormPodglad& w) {
+            QObject::connect(&w, &TFormPodglad::finished, &w, [&w, &closedByEscape] {
+                QTest::keyClick(w.findChild<QScrollArea*>("Widok"), Qt::Key_Escape);
+                closedByEscape = w.isClosed();
+                if (!closedByEscape)
+                    w.close(); // the preview would wait for ever
+            });
+        });
+        QCOMPARE(runReport(report, ReportOutput::Preview), RunResult::Completed);
+        QVERIFY(closedByEscape);
+    }
+
     void zoomReturnsTo100WithEveryNewPage()
     {
         PreviewFixture f;

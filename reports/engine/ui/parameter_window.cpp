@@ -1,6 +1,7 @@
 #include "reports/engine/ui/parameter_window.h"
 
 #include "core/ui/child_window.h"
+#include "core/ui/keyboard.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -34,6 +35,19 @@ TFormParametry::TFormParametry(const QString& caption, QWidget* parent)
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void TFormParametry::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The buttons are made before the report's own controls; Tab reaches them
+    // last, so the window starts in its first control.
+    QWidget* last = previousInFocusChain();
+    while (last != this && last->focusPolicy() == Qt::NoFocus)
+        last = last->previousInFocusChain();
+    if (last != this && last != m_close)
+        setTabChain({last, m_preview, m_print, m_close});
+    centreOnOwner(this);
+}
+
 void TFormParametry::choose(ReportOutput mode)
 {
     m_mode = mode;
@@ -41,8 +55,3 @@ void TFormParametry::choose(ReportOutput mode)
         accept();
 }
 
-void TFormParametry::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    centreOnOwner(this);
-}

@@ -25,10 +25,11 @@ public:
     QPushButton* closeButton() const { return m_close; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
+
     // Runs when "&Podgląd" or "&Drukuj" is pressed, before the window closes
     // with OK; returning false keeps it from closing with OK.
     virtual bool prepare() { return true; }
-    void showEvent(QShowEvent* event) override;
 
 private:
     void choose(ReportOutput mode);

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
@@ -269,6 +270,17 @@ void TFormPodglad::closePreview()
     // Pending events (a click still queued) run before the window goes.
     QCoreApplication::processEvents();
     close();
+}
+
+void TFormPodglad::keyPressEvent(QKeyEvent* event)
+{
+    // Escape leaves the preview as its close button does.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        closePreview();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void TFormPodglad::closeEvent(QCloseEvent* event)

@@ -53,6 +53,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QAction* addButton(const QString& name, const QString& caption, const QString& hint,
