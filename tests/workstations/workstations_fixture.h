@@ -74,9 +74,12 @@ public:
     {
         return std::nullopt;
     }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFile(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
     QString saveFile(const QString&, const QString&, const QString&, const QString&,
-                     const QString&) override
+                     const QString&, Existing) override
     {
         return {};
     }
