@@ -78,8 +78,8 @@ public:
     {
         return {};
     }
-    QString saveFile(const QString&, const QString&, const QString&, const QString&,
-                     const QString&, Existing) override
+    QString saveFile(const QString&, const QString&, const QString&, const QString&, const QString&,
+                     Existing) override
     {
         return {};
     }

@@ -54,4 +54,3 @@ void TFormParametry::choose(ReportOutput mode)
     if (prepare())
         accept();
 }
-
