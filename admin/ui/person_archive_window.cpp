@@ -131,19 +131,13 @@ QLayout* TArchiwum::buildSearchRow()
 {
     // The grid with one search box under each of its columns.
     auto* boxes = new ColumnFields(m_grid, this);
-    const std::pair<const char*, const char*> names[] = {
-        {"SzukajNazwisko", "Szukanie wg nazwiska gościa"},
-        {"SzukajImie", "Szukanie wg imienia gościa"},
-        {"SzukajAdres", "Szukanie wg adresu  gościa"},
-        {"SzukajPokoj", ""},
-        {"SzukajOd", ""},
-        {"SzukajDo", ""}};
-    for (const auto& [name, hint] : names) {
-        QLineEdit* box = boxes->addField(static_cast<int>(m_search.size()),
-                                         QString::fromLatin1(name), QString::fromUtf8(hint));
-        connect(box, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
-        m_search << box;
-    }
+    m_search = boxes->addFieldsInOrder({{"SzukajNazwisko", "Szukanie wg nazwiska gościa"},
+                                        {"SzukajImie", "Szukanie wg imienia gościa"},
+                                        {"SzukajAdres", "Szukanie wg adresu  gościa"},
+                                        {"SzukajPokoj", ""},
+                                        {"SzukajOd", ""},
+                                        {"SzukajDo", ""}},
+                                       [this] { search(); });
     return gridWithSearchFields(
         this, m_grid, boxes, FieldsPlace::Below, [this] { search(); }, [this] { clearSearch(); });
 }

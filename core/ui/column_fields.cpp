@@ -1,5 +1,7 @@
 #include "core/ui/column_fields.h"
 
+#include "core/error.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -35,6 +37,20 @@ QLineEdit* ColumnFields::addField(int column, const QString& name, const QString
     updateGeometry();
     realign();
     return field;
+}
+
+QList<QLineEdit*> ColumnFields::addFieldsInOrder(
+    std::initializer_list<std::pair<const char*, const char*>> namesAndHints,
+    const std::function<void()>& onEnter)
+{
+    QList<QLineEdit*> added;
+    for (const auto& [name, hint] : namesAndHints) {
+        QLineEdit* field = addField(static_cast<int>(added.size()), QString::fromLatin1(name),
+                                    QString::fromUtf8(hint));
+        connect(field, &QLineEdit::returnPressed, this, [onEnter] { guarded(onEnter); });
+        added << field;
+    }
+    return added;
 }
 
 int ColumnFields::fieldHeight() const

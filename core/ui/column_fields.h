@@ -5,6 +5,10 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
 class QLineEdit;
 
 // A row of text fields that stand over (or under) the columns of a grid, each
@@ -28,6 +32,11 @@ public:
 
     // A field over the model's column `column`, wherever the column stands.
     QLineEdit* addField(int column, const QString& name, const QString& hint = {});
+    // One field over each column from the first, in the columns' order, each
+    // named and hinted by its pair; Enter in any of them runs `onEnter`.
+    QList<QLineEdit*>
+    addFieldsInOrder(std::initializer_list<std::pair<const char*, const char*>> namesAndHints,
+                     const std::function<void()>& onEnter);
     const QList<QLineEdit*>& fields() const { return m_fields; }
     QTableView* grid() const { return m_grid; }
 

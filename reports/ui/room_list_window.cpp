@@ -77,18 +77,12 @@ TFormRapOsoby::TFormRapOsoby(int kind, QWidget* parent)
 
     // One search field over each column, in the columns' order.
     auto* fields = new ColumnFields(m_grid, this);
-    const std::pair<const char*, const char*> searches[] = {
-        {"SzukajNazwa", "Szukanie wg nazwy grupy"},
-        {"SzukajPokoj", "Szukanie wg numeru pokoju"},
-        {"SzukajOd", "Szukanie wg daty przyjazdu"},
-        {"SzukajDo", "Szukanie wg daty wyjazdu"},
-        {"SzukajMiejsc", "Szukanie wg liczby miejsc"}};
-    for (const auto& [name, hint] : searches) {
-        QLineEdit* field = fields->addField(static_cast<int>(m_search.size()),
-                                            QString::fromLatin1(name), QString::fromUtf8(hint));
-        connect(field, &QLineEdit::returnPressed, this, [this] { guarded([this] { search(); }); });
-        m_search << field;
-    }
+    m_search = fields->addFieldsInOrder({{"SzukajNazwa", "Szukanie wg nazwy grupy"},
+                                         {"SzukajPokoj", "Szukanie wg numeru pokoju"},
+                                         {"SzukajOd", "Szukanie wg daty przyjazdu"},
+                                         {"SzukajDo", "Szukanie wg daty wyjazdu"},
+                                         {"SzukajMiejsc", "Szukanie wg liczby miejsc"}},
+                                        [this] { search(); });
     content()->addLayout(gridWithSearchFields(
                              this, m_grid, fields, FieldsPlace::Above, [this] { search(); },
                              [this] { clearSearch(); }),
