@@ -7,6 +7,7 @@
 #include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
+#include "db/upgrades.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,6 +86,7 @@ void DataModule::openConnection()
                                    "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"})
             runSql(db, QString::fromLatin1(pragma));
         addPolishText(db);
+        upgradeDatabase(db, file);
     } catch (const RezydoError&) {
         db.close();
         throw;

@@ -4,6 +4,7 @@
 #include "db/demo_data.h"
 #include "db/polish_collation.h"
 #include "db/sql.h"
+#include "db/upgrades.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,37 +13,10 @@
 #include <QUrl>
 #include <QUuid>
 
-namespace {
-QString resourceText(const QString& name)
+void createDatabase(const QString& path, bool demo, int version)
 {
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly))
-        throw RezydoError(QStringLiteral("Brak zasobu programu: %1").arg(name));
-    return QString::fromUtf8(f.readAll());
-}
-
-// Runs a script of statements separated by ";" at the end of a line.
-void runScript(QSqlDatabase db, const QString& script)
-{
-    QString statement;
-    const QStringList lines = script.split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(QStringLiteral("--")) && statement.trimmed().isEmpty())
-            continue;
-        statement += line + QLatin1Char('\n');
-        if (trimmed.endsWith(QLatin1Char(';'))) {
-            runSql(db, statement);
-            statement.clear();
-        }
-    }
-    if (!statement.trimmed().isEmpty())
-        runSql(db, statement);
-}
-} // namespace
-
-void createDatabase(const QString& path, bool demo)
-{
+    if (version < 1 || version > kSchemaVersion || (demo && version != kSchemaVersion))
+        throw RezydoError(QStringLiteral("Nieznana wersja bazy danych: %1").arg(version));
     if (QFileInfo::exists(path))
         throw RezydoError(QStringLiteral("Plik '%1' już istnieje.").arg(path));
     const QString name = QStringLiteral("rezydo-create-") + QUuid::createUuid().toString();
@@ -60,12 +34,13 @@ void createDatabase(const QString& path, bool demo)
                 addPolishText(db);
                 runSql(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
                 runSql(db, QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId));
-                runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
                 Transaction tx(db);
-                runScript(db, resourceText(QStringLiteral(":/db/schema.sql")));
-                runScript(db, resourceText(QStringLiteral(":/db/indexes.sql")));
-                runScript(db, resourceText(QStringLiteral(":/db/views.sql")));
-                runScript(db, resourceText(QStringLiteral(":/db/seed.sql")));
+                // The first version, then every upgrade step up to `version`.
+                runSqlScript(db, resourceText(QStringLiteral(":/db/schema.sql")));
+                runSqlScript(db, resourceText(QStringLiteral(":/db/indexes.sql")));
+                runSqlScript(db, resourceText(QStringLiteral(":/db/views.sql")));
+                runSqlScript(db, resourceText(QStringLiteral(":/db/seed.sql")));
+                applyUpgradeSteps(db, 1, version);
                 if (demo)
                     insertDemoData(db);
                 tx.commit();
@@ -88,7 +63,7 @@ bool isRezydoDatabase(QSqlDatabase db)
 {
     try {
         return scalarSql(db, QStringLiteral("PRAGMA application_id")).toInt() == kApplicationId &&
-               scalarSql(db, QStringLiteral("PRAGMA user_version")).toInt() == kSchemaVersion;
+               scalarSql(db, QStringLiteral("PRAGMA user_version")).toInt() >= 1;
     } catch (const RezydoError& e) {
         // A file another copy is writing is ours all the same: that failure is
         // the engine's to report, not a verdict on the file.
