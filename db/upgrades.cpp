@@ -19,9 +19,16 @@
 // once released: a later change is a new step with the next version, and
 // kSchemaVersion in schema.h follows the last one.
 namespace {
+// Closed days of the house, blocked rooms, rooms open all year and the
+// establishment's kind and statistics identifier.
+void addStatisticsData(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_statistics.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
-    static const std::vector<UpgradeStep> steps = {};
+    static const std::vector<UpgradeStep> steps = {{2, addStatisticsData}};
     return steps;
 }
 
