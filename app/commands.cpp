@@ -16,4 +16,5 @@ void wireCommands(TGlowne& window)
     wireRegisterCommands(window);
     wireMoneyReportCommands(window);
     wireArchiveCommands(window);
+    wireStatisticsCommands(window);
 }

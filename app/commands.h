@@ -22,5 +22,7 @@ void wireReportCommands(TGlowne& window);
 // Billing: the Frame's openBilling and the dialogs every billing window borrows.
 void wireBillingCommands(TGlowne& window);
 void wireRegisterCommands(TGlowne& window);
+// The monthly statistics form (commands_statistics.cpp).
+void wireStatisticsCommands(TGlowne& window);
 // The person archive: the menu's loop and the Frame's showPersonArchive.
 void wireArchiveCommands(TGlowne& window);

@@ -1,3 +1,4 @@
+#include "admin/ui/closures_window.h"
 #include "admin/ui/countries_window.h"
 #include "admin/ui/hotel_data_window.h"
 #include "admin/ui/price_list_window.h"
@@ -30,4 +31,8 @@ void wireAdminCommands(TGlowne& window)
         TPanstwa::setFrameButtons(sub);
         sub->show();
     });
+    window.wireCommand(QStringLiteral("mnuDniZamkniete"),
+                       [&window] { window.addChild(new TBlokady(ClosureKind::House)); });
+    window.wireCommand(QStringLiteral("mnuBlokadyPokoi"),
+                       [&window] { window.addChild(new TBlokady(ClosureKind::Room)); });
 }

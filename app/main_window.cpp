@@ -122,6 +122,8 @@ void TGlowne::buildMenu()
     addCommand(admin, QStringLiteral("&Cennik"), QStringLiteral("mnuCennik"));
     addCommand(admin, QStringLiteral("&Konfiguracja"), QStringLiteral("mnuKonfiguracja"));
     addCommand(admin, QStringLiteral("Ustawienie &państw"), QStringLiteral("mnuUstawieniePanstw"));
+    addCommand(admin, QStringLiteral("Dni &zamknięcia obiektu"), QStringLiteral("mnuDniZamkniete"));
+    addCommand(admin, QStringLiteral("&Blokady pokoi"), QStringLiteral("mnuBlokadyPokoi"));
     addCommand(admin, QStringLiteral("&Odtwarzanie bazy danych"),
                QStringLiteral("mnuOdtwarzanieBazy"));
     addCommand(admin, QStringLiteral("Archiwum"), QStringLiteral("mnuArchiwum"));
@@ -153,6 +155,8 @@ void TGlowne::buildMenu()
     addCommand(lists, QStringLiteral("Potwierdzenie rezerwacji"),
                QStringLiteral("mnuPotwierdzenieRezerwacji"));
     addCommand(lists, QStringLiteral("Raport dla Gusu"), QStringLiteral("mnuRaportGus"));
+    addCommand(lists, QStringLiteral("Sprawozdanie &KT-1 (miesięczne)"),
+               QStringLiteral("mnuSprawozdanieKt1"));
 
     // "Widok" exists for arranging the child windows but is not shown.
     QMenu* view = addMenu(QStringLiteral("Widok"), QStringLiteral("mnuWidok"));
