@@ -183,13 +183,20 @@ void requireGroup(QSqlDatabase db, StayMode mode, int groupId)
             QStringLiteral("Tej grupy nie ma już w bazie danych. Zmiany nie zostały zapisane."));
 }
 
-// The overbooked rooms; a change of a group removed meanwhile is refused.
-QStringList checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+// The overbooked and the blocked rooms; a change of a group removed
+// meanwhile is refused.
+struct RoomCheck {
+    QStringList full;
+    QStringList blocked;
+};
+
+RoomCheck checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
 {
     if (isChange(mode))
         requireGroup(db, mode, groupId);
-    return overbookedRooms(db, reservationIdFor(mode, groupId), accommodationIdFor(mode, groupId),
-                           form.chosen);
+    return {overbookedRooms(db, reservationIdFor(mode, groupId), accommodationIdFor(mode, groupId),
+                            form.chosen),
+            blockedRooms(db, form.chosen)};
 }
 
 bool allAccepted(const QStringList& full, const QStringList& accepted)
@@ -229,20 +236,29 @@ SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm
     // The question is asked with no transaction open: while it waits, the
     // other workstations must be able to write. The write checks again and
     // asks once more when beds went meanwhile in a room not yet agreed to.
-    QStringList accepted;
-    QStringList full = checkBeds(db, mode, groupId, form);
+    RoomCheck accepted;
+    RoomCheck check = checkBeds(db, mode, groupId, form);
     for (;;) {
-        if (!allAccepted(full, accepted)) {
+        if (!allAccepted(check.full, accepted.full)) {
             if (!prompter().ask(QStringLiteral("W pokojach: %1 w wybranym terminie nie ma już "
                                                "tylu wolnych miejsc. Czy mimo to zapisać?")
-                                    .arg(full.join(QStringLiteral(", "))),
+                                    .arg(check.full.join(QStringLiteral(", "))),
                                 QStringLiteral("Zajęte miejsca"), false))
                 return {SaveOutcome::Declined, groupId};
-            accepted = full;
+            accepted.full = check.full;
+        }
+        if (!allAccepted(check.blocked, accepted.blocked)) {
+            if (!prompter().ask(QStringLiteral("Pokoje: %1 są w wybranym terminie zablokowane "
+                                               "(wyłączone z użytku). Czy mimo to zapisać?")
+                                    .arg(check.blocked.join(QStringLiteral(", "))),
+                                QStringLiteral("Zablokowane pokoje"), false))
+                return {SaveOutcome::Declined, groupId};
+            accepted.blocked = check.blocked;
         }
         Transaction tx(db);
-        full = checkBeds(db, mode, groupId, form);
-        if (!allAccepted(full, accepted))
+        check = checkBeds(db, mode, groupId, form);
+        if (!allAccepted(check.full, accepted.full) ||
+            !allAccepted(check.blocked, accepted.blocked))
             continue; // rolled back; asked again
         const SaveOutcome outcome = write(db, mode, groupId, form);
         if (outcome.kind == SaveOutcome::Saved)

@@ -7,6 +7,7 @@
 #include "db/data_module.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -62,12 +63,14 @@ QWidget* TKonfiguracja::buildData()
         {"Konto", "Konto", "NrKonta"},
         {"REGON", "Regon", "Regon"},
         {"Symbol PKWiU", "SymbolPKWiU", "SWW"},
+        {"Identyfikator statystyczny", "IdStatystyczny", "Id_statystyczny"},
     };
     for (const auto& b : bound) {
         QLineEdit* e = box(QLatin1String(b.name));
         m_fields->bind(e, QLatin1String(b.column));
         form->addRow(QString::fromUtf8(b.label), e);
     }
+    form->addRow(QStringLiteral("Rodzaj obiektu"), kindBox());
 
     auto* faktura = new QGroupBox(QStringLiteral("Faktura"), dane);
     faktura->setObjectName(QStringLiteral("Faktura"));
@@ -88,6 +91,29 @@ QWidget* TKonfiguracja::buildData()
     m_konto->hide();
     m_changed = false;
     return dane;
+}
+
+QComboBox* TKonfiguracja::kindBox()
+{
+    // The kinds of the statistics office's form; another may be typed.
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(QStringLiteral("RodzajObiektu"));
+    combo->setEditable(true);
+    combo->addItems({QStringLiteral("hotel"), QStringLiteral("motel"),
+                     QStringLiteral("pensjonat"), QStringLiteral("inny obiekt hotelowy"),
+                     QStringLiteral("dom wycieczkowy"), QStringLiteral("schronisko"),
+                     QStringLiteral("kemping"), QStringLiteral("ośrodek wczasowy"),
+                     QStringLiteral("zespół domków turystycznych"),
+                     QStringLiteral("pokoje gościnne / kwatery prywatne"),
+                     QStringLiteral("kwatera agroturystyczna")});
+    combo->setCurrentIndex(-1);
+    combo->setToolTip(QStringLiteral("Rodzaj obiektu noclegowego do sprawozdania KT-1"));
+    QLineEdit* edit = combo->lineEdit();
+    edit->setObjectName(QStringLiteral("RodzajObiektuTekst"));
+    m_fields->bind(edit, QStringLiteral("Rodzaj_obiektu"));
+    // A kind picked from the list is typed in as far as the row is concerned.
+    connect(combo, &QComboBox::textActivated, edit, &QLineEdit::textEdited);
+    return combo;
 }
 
 QLineEdit* TKonfiguracja::box(const QString& name)

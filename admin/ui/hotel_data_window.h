@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CursorFields;
+class QComboBox;
 class QLineEdit;
 class TableCursor;
 
@@ -24,6 +25,7 @@ private:
     // "Dane Hotelu" with its boxes, the settings boxes among them.
     QWidget* buildData();
     QLineEdit* box(const QString& name);
+    QComboBox* kindBox();
     QLineEdit* settingsBox(const QString& name, const QString& text);
     void accept();
     void reject();

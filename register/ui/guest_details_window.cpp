@@ -94,7 +94,9 @@ QGroupBox* TDaneKlienta::buildPersonalBox()
     auto* form = new QFormLayout(box);
     addRow(form, QStringLiteral("Nazwisko"), field(box, "Nazwisko", d.Nazwisko));
     addRow(form, QStringLiteral("Imię"), field(box, "Imie", d.Imie));
-    addRow(form, QStringLiteral("Państwo"), field(box, "Panstwo", d.Panstwo));
+    QWidget* country = field(box, "Panstwo", d.Panstwo);
+    country->setToolTip(QStringLiteral("Kraj stałego zamieszkania gościa"));
+    addRow(form, QStringLiteral("Państwo"), country);
     addRow(form, QStringLiteral("Data urodzenia"), field(box, "DataUrodzenia", d.DataUrodzenia));
     addRow(form, QStringLiteral("Miejsce urodzenia"),
            field(box, "MiejsceUrodzenia", d.MiejsceUrodzenia));

@@ -138,7 +138,14 @@ QGroupBox* TFormKsiazka::buildPersonalBox()
     addRow(form, QStringLiteral("Data urodzenia"), m_dataUr);
     addRow(form, QStringLiteral("Miejsce urodzenia"), m_miejsceUr);
     addRow(form, QStringLiteral("Adres"), m_adres);
+    // The country is where the guest lives, not the citizenship: the
+    // statistics office counts foreign tourists by country of residence.
+    const QString residence = QStringLiteral("Kraj stałego zamieszkania gościa (nie "
+                                             "obywatelstwo); według niego liczy się turystów "
+                                             "zagranicznych w sprawozdaniach dla GUS");
+    m_panstwo->setToolTip(residence);
     addRow(form, QStringLiteral("Państwo"), m_panstwo);
+    form->labelForField(m_panstwo)->setToolTip(residence);
     return box;
 }
 
