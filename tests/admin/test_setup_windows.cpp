@@ -13,7 +13,7 @@ namespace {
 void addRooms(TestEnv& env, const QStringList& numbers)
 {
     for (const QString& n : numbers)
-        env.exec("INSERT INTO Pokoje VALUES (?, 2, 'A', '(1+1)')", {n});
+        env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES (?, 2, 'A', '(1+1)')", {n});
 }
 
 QStringList gridColumn(QTableView* grid, int column)
@@ -259,7 +259,7 @@ private Q_SLOTS:
         QFETCH(QString, check);
         QFETCH(QString, stored);
         AdminFixture f;
-        f.env.exec("INSERT INTO Pokoje VALUES ('1', 2, 'A', '')");
+        f.env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES ('1', 2, 'A', '')");
         f.env.exec("INSERT INTO Cennik (Typ) VALUES ('A')");
         f.main.command(command)->trigger();
         QMdiSubWindow* sub = f.main.childArea()->subWindowList().value(0);
