@@ -28,7 +28,8 @@ const QString kNotes = QStringLiteral(
     "miejscodni dostępne oraz wynajęte pokoje przez pokojodni dostępne, w procentach. "
     "Porównanie z raportem sezonowym „Raport dla GUS'u”: tamten przypisuje cały pobyt do miesiąca "
     "przyjazdu (także noce po końcu miesiąca), liczy osoby, a nie przyjazdy (gość z dwoma pobytami "
-    "w miesiącu raz), wynajęte pokoje liczy jako różne układy pokój–daty pobytu, a pojemność "
+    "w miesiącu raz), wynajęte pokoje liczy jako różne układy pokój–daty pobytu (także gościa "
+    "bez pokoju), a pojemność "
     "bierze z dzisiejszej tabeli pokoi bez dni zamknięcia i blokad. Dla przyjazdów, których "
     "pobyt mieści się w miesiącu, liczby turystów (gdy nikt nie przyjechał dwa razy), noclegów i "
     "wynajętych pokoi (gdy goście jednego pokoju mają te same daty) są w obu zestawieniach równe.");
