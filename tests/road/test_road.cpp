@@ -105,7 +105,7 @@ void TestRoad::setupByTheOwner()
         click(rooms, "Ok");
     }
     click(rooms, "Zamknij");
-    QCOMPARE(rows("SELECT * FROM Pokoje ORDER BY Nr_Pokoju"),
+    QCOMPARE(rows("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje ORDER BY Nr_Pokoju"),
              QStringList({"1|2|A|dwuosobowy", "2|3|B|trzyosobowy", "3|2|A|dwuosobowy"}));
 
     // "Konfiguracja": the hotel's name, address and invoice data.
