@@ -79,6 +79,7 @@ private Q_SLOTS:
                               "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie", "&Opłaty"}));
         QCOMPARE(captions(menu("mnuAdministracja")->actions()),
                  QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
+                              "Dni &zamknięcia obiektu", "&Blokady pokoi",
                               "&Odtwarzanie bazy danych", "Archiwum", "Wybierz bazę"}));
         QCOMPARE(
             captions(menu("mnuZestawienia")->actions()),
@@ -88,7 +89,8 @@ private Q_SLOTS:
                          "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
                          "&Zestawienie wystawionych faktur", "&Grupy zakwaterowane w danym dniu",
                          "Wykorzystanie pokoi w danym miesiącu", "Zestawienie udzielonych rabatów",
-                         "Potwierdzenie rezerwacji", "Raport dla Gusu"}));
+                         "Potwierdzenie rezerwacji", "Raport dla Gusu",
+                         "Sprawozdanie &KT-1 (miesięczne)"}));
         QCOMPARE(captions(menu("mnuWidok")->actions()), QStringList({"Kaskadowy", "Warstwowy"}));
         QVERIFY(!menu("mnuWidok")->menuAction()->isVisible());
         QCOMPARE(w.command("mnuPomoc")->shortcut(), QKeySequence(Qt::Key_F1));
