@@ -120,7 +120,8 @@ void FreeRooms::read(QSqlDatabase db, const QDate& day)
     // The earlier of the next arrival and the next block.
     const auto freeTill = [&laterBlocks](const QString& room, const QDate& arrival) {
         const int b = findRoom(laterBlocks, QStringLiteral("Nr_pokoju"), room);
-        const QDate block = b < 0 ? QDate() : dayFromValue(laterBlocks.value(b, QStringLiteral("Od")));
+        const QDate block =
+            b < 0 ? QDate() : dayFromValue(laterBlocks.value(b, QStringLiteral("Od")));
         if (!block.isValid())
             return arrival;
         return arrival.isValid() && arrival < block ? arrival : block;

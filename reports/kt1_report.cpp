@@ -61,9 +61,8 @@ TRapKt1::TRapKt1(const Kt1Figures& f, const Kt1Establishment& e)
                  Qt::AlignCenter, reportFont(8));
 
     addEstablishment(e);
-    m_lines = ReportRows({QStringLiteral("Nr"), QStringLiteral("Pozycja"),
-                          QStringLiteral("Wartosc")},
-                         {});
+    m_lines = ReportRows(
+        {QStringLiteral("Nr"), QStringLiteral("Pozycja"), QStringLiteral("Wartosc")}, {});
     for (const Kt1Line& l : kt1Lines(f))
         m_lines.append({l.number, l.label, l.value});
     addFigures();
@@ -78,17 +77,16 @@ void TRapKt1::addEstablishment(const Kt1Establishment& e)
     band.addText(QStringLiteral("ObiektTytul"), QRectF(0, 0, kWidth, 5),
                  QStringLiteral("Dział 1. Obiekt noclegowy"), Qt::AlignLeft | Qt::AlignVCenter,
                  reportFont(9, true));
-    const QString lines[] = {hotelLine(QStringLiteral("Nazwa"), e.name),
-                             hotelLine(QStringLiteral("Adres"), e.address),
-                             hotelLine(QStringLiteral("Rodzaj obiektu"), e.kind),
-                             hotelLine(QStringLiteral("REGON"), e.regon) + QStringLiteral("    ") +
-                                 hotelLine(QStringLiteral("Identyfikator statystyczny"),
-                                           e.statisticsId) +
-                                 QStringLiteral("    ") + hotelLine(QStringLiteral("NIP"), e.nip)};
+    const QString lines[] = {
+        hotelLine(QStringLiteral("Nazwa"), e.name), hotelLine(QStringLiteral("Adres"), e.address),
+        hotelLine(QStringLiteral("Rodzaj obiektu"), e.kind),
+        hotelLine(QStringLiteral("REGON"), e.regon) + QStringLiteral("    ") +
+            hotelLine(QStringLiteral("Identyfikator statystyczny"), e.statisticsId) +
+            QStringLiteral("    ") + hotelLine(QStringLiteral("NIP"), e.nip)};
     const char* names[] = {"Nazwa", "Adres", "Rodzaj", "Numery"};
     for (int i = 0; i < 4; ++i)
-        band.addText(QString::fromLatin1(names[i]), QRectF(2, 5.5 + i * 5, kWidth - 2, 5),
-                     lines[i], Qt::AlignLeft | Qt::AlignVCenter, reportFont(8));
+        band.addText(QString::fromLatin1(names[i]), QRectF(2, 5.5 + i * 5, kWidth - 2, 5), lines[i],
+                     Qt::AlignLeft | Qt::AlignVCenter, reportFont(8));
 }
 
 void TRapKt1::addFigures()
@@ -106,8 +104,9 @@ void TRapKt1::addFigures()
                 {"PozycjaKol", {kNumber, 6, label, kRow}, QStringLiteral("Wyszczególnienie")},
                 {"WartoscKol", {kNumber + label, 6, kValue, kRow}, QStringLiteral("Wartość")}};
     for (const auto& c : cols)
-        heading.addText(QString::fromLatin1(c.name), c.rect, c.text, Qt::AlignCenter,
-                        reportFont(8, true))
+        heading
+            .addText(QString::fromLatin1(c.name), c.rect, c.text, Qt::AlignCenter,
+                     reportFont(8, true))
             .framed = true;
 
     Band& row = *addData(&m_lines, kRow, QStringLiteral("Pozycja")).detail;
@@ -131,9 +130,10 @@ void TRapKt1::addCountries(const Kt1Figures& f)
 
     const qreal name = kWidth - 2 * kValue;
     Band& heading = addLoop(kRow + 10, 1, QStringLiteral("KrajeNaglowek"));
-    heading.addText(QStringLiteral("KrajeTytul"), QRectF(0, 4, kWidth, 5),
-                    QStringLiteral("Dział 3. Turyści zagraniczni według kraju stałego zamieszkania"),
-                    Qt::AlignLeft | Qt::AlignVCenter, reportFont(9, true));
+    heading.addText(
+        QStringLiteral("KrajeTytul"), QRectF(0, 4, kWidth, 5),
+        QStringLiteral("Dział 3. Turyści zagraniczni według kraju stałego zamieszkania"),
+        Qt::AlignLeft | Qt::AlignVCenter, reportFont(9, true));
     const struct {
         const char* name;
         QRectF rect;
@@ -142,8 +142,9 @@ void TRapKt1::addCountries(const Kt1Figures& f)
                 {"TurysciKol", {name, 10, kValue, kRow}, QStringLiteral("Turyści")},
                 {"NoclegiKol", {name + kValue, 10, kValue, kRow}, QStringLiteral("Noclegi")}};
     for (const auto& c : cols)
-        heading.addText(QString::fromLatin1(c.name), c.rect, c.text, Qt::AlignCenter,
-                        reportFont(8, true))
+        heading
+            .addText(QString::fromLatin1(c.name), c.rect, c.text, Qt::AlignCenter,
+                     reportFont(8, true))
             .framed = true;
 
     Band& row = *addData(&m_countries, kRow, QStringLiteral("Kraj")).detail;

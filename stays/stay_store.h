@@ -53,8 +53,8 @@ struct SaveOutcome {
 
 // Saves the form in one transaction. Rooms with too few free beds are asked
 // about first ("Zajęte miejsca"), and so are blocked rooms ("Zablokowane
-// pokoje"), with no transaction open, and checked again in the transaction. Refused room lines, register entries and header updates
-// are reported (once the transaction has ended) and skipped; any other
-// failure throws DbError and leaves the database as it was. `groupId` is R or
-// K of a change. A new group needs at least one room line.
+// pokoje"), with no transaction open, and checked again in the transaction. Refused room lines,
+// register entries and header updates are reported (once the transaction has ended) and skipped;
+// any other failure throws DbError and leaves the database as it was. `groupId` is R or K of a
+// change. A new group needs at least one room line.
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form);

@@ -34,8 +34,7 @@ QDateEdit* dateBox(QWidget* parent, const QString& name)
     return e;
 }
 
-QPushButton* button(QWidget* parent, QHBoxLayout* row, const QString& caption,
-                    const QString& name)
+QPushButton* button(QWidget* parent, QHBoxLayout* row, const QString& caption, const QString& name)
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);

@@ -99,10 +99,10 @@ QComboBox* TKonfiguracja::kindBox()
     auto* combo = new QComboBox(this);
     combo->setObjectName(QStringLiteral("RodzajObiektu"));
     combo->setEditable(true);
-    combo->addItems({QStringLiteral("hotel"), QStringLiteral("motel"),
-                     QStringLiteral("pensjonat"), QStringLiteral("inny obiekt hotelowy"),
-                     QStringLiteral("dom wycieczkowy"), QStringLiteral("schronisko"),
-                     QStringLiteral("kemping"), QStringLiteral("ośrodek wczasowy"),
+    combo->addItems({QStringLiteral("hotel"), QStringLiteral("motel"), QStringLiteral("pensjonat"),
+                     QStringLiteral("inny obiekt hotelowy"), QStringLiteral("dom wycieczkowy"),
+                     QStringLiteral("schronisko"), QStringLiteral("kemping"),
+                     QStringLiteral("ośrodek wczasowy"),
                      QStringLiteral("zespół domków turystycznych"),
                      QStringLiteral("pokoje gościnne / kwatery prywatne"),
                      QStringLiteral("kwatera agroturystyczna")});

@@ -94,8 +94,7 @@ void TFormRapKt1::saveCsv()
                          kCaption + QStringLiteral(" - błąd!"));
         return;
     }
-    prompter().inform(
-        QStringLiteral("Liczby za %1 zapisano w pliku %2.")
-            .arg(kt1MonthText(month()), QDir::toNativeSeparators(path)),
-        kCaption);
+    prompter().inform(QStringLiteral("Liczby za %1 zapisano w pliku %2.")
+                          .arg(kt1MonthText(month()), QDir::toNativeSeparators(path)),
+                      kCaption);
 }

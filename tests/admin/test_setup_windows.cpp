@@ -13,7 +13,8 @@ namespace {
 void addRooms(TestEnv& env, const QStringList& numbers)
 {
     for (const QString& n : numbers)
-        env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES (?, 2, 'A', '(1+1)')", {n});
+        env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES (?, 2, 'A', '(1+1)')",
+                 {n});
 }
 
 QStringList gridColumn(QTableView* grid, int column)
@@ -97,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(control<QLineEdit>(w, "NumerPokoju")->text(), QString("1"));
         QCOMPARE(control<QLineEdit>(w, "IloscMiejsc")->text(), QString("2"));
         QCOMPARE(control<QComboBox>(w, "Typ")->currentText(), QString("A"));
-        QCOMPARE(f.env.rows("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje"), QStringList({"1|2|A|(1+1)"}));
+        QCOMPARE(f.env.rows("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje"),
+                 QStringList({"1|2|A|(1+1)"}));
     }
 
     void deletesWithoutAQuestion()

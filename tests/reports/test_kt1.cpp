@@ -29,8 +29,8 @@ void addRoom(TestEnv& env, const QString& room, int beds, bool allYear)
              {room, beds, allYear ? 1 : 0});
 }
 
-void addEntry(TestEnv& env, int person, const QString& from, const QString& to,
-              const QString& room, int country)
+void addEntry(TestEnv& env, int person, const QString& from, const QString& to, const QString& room,
+              int country)
 {
     env.exec("INSERT INTO Ksiazka (Identyfikator_g, Identyfikator_o, Od, \"Do\", Nr_pokoju, "
              "ID_Panstwo, Pelne_dane, Wykwaterowany) VALUES (?, ?, ?, ?, ?, ?, 1, 1)",
@@ -92,20 +92,34 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("value");
-        QTest::newRow("days of operation") << "1" << "29";
-        QTest::newRow("rooms") << "2" << "3";
-        QTest::newRow("rooms open all year") << "2a" << "2";
-        QTest::newRow("bed places") << "3" << "7";
-        QTest::newRow("bed places open all year") << "3a" << "5";
-        QTest::newRow("bed-nights available") << "4" << "188";
-        QTest::newRow("room-days available") << "5" << "82";
-        QTest::newRow("tourists") << "6" << "8";
-        QTest::newRow("foreign tourists") << "6a" << "5";
-        QTest::newRow("nights") << "7" << "24";
-        QTest::newRow("foreign nights") << "7a" << "14";
-        QTest::newRow("rooms rented") << "8" << "17";
-        QTest::newRow("bed occupancy") << "9" << "12,8";   // 24 / 188
-        QTest::newRow("room occupancy") << "10" << "20,7"; // 17 / 82
+        QTest::newRow("days of operation") << "1"
+                                           << "29";
+        QTest::newRow("rooms") << "2"
+                               << "3";
+        QTest::newRow("rooms open all year") << "2a"
+                                             << "2";
+        QTest::newRow("bed places") << "3"
+                                    << "7";
+        QTest::newRow("bed places open all year") << "3a"
+                                                  << "5";
+        QTest::newRow("bed-nights available") << "4"
+                                              << "188";
+        QTest::newRow("room-days available") << "5"
+                                             << "82";
+        QTest::newRow("tourists") << "6"
+                                  << "8";
+        QTest::newRow("foreign tourists") << "6a"
+                                          << "5";
+        QTest::newRow("nights") << "7"
+                                << "24";
+        QTest::newRow("foreign nights") << "7a"
+                                        << "14";
+        QTest::newRow("rooms rented") << "8"
+                                      << "17";
+        QTest::newRow("bed occupancy") << "9"
+                                       << "12,8"; // 24 / 188
+        QTest::newRow("room occupancy") << "10"
+                                        << "20,7"; // 17 / 82
     }
     void handWorkedMonth()
     {
@@ -155,8 +169,8 @@ private Q_SLOTS:
         addEntry(env, 3, "2026-07-10", "2026-07-12", "2", de);
         addEntry(env, 4, "2026-07-20", "2026-08-01", "2", 1);
         const Kt1Figures kt = kt1Figures(env.db(), 2026, 7);
-        const SeasonMonthRow season = seasonMonthRow(env.db(), QDate(2026, 7, 1),
-                                                     QDate(2026, 7, 31));
+        const SeasonMonthRow season =
+            seasonMonthRow(env.db(), QDate(2026, 7, 1), QDate(2026, 7, 31));
         QCOMPARE(kt.tourists, season.all.persons);
         QCOMPARE(kt.foreignTourists, season.foreign.persons);
         QCOMPARE(kt.nights, season.all.nights);
@@ -177,8 +191,8 @@ private Q_SLOTS:
         TestEnv env;
         handWorkedJuly(env);
         const Kt1Figures kt = kt1Figures(env.db(), 2026, 7);
-        const SeasonMonthRow season = seasonMonthRow(env.db(), QDate(2026, 7, 1),
-                                                     QDate(2026, 7, 31));
+        const SeasonMonthRow season =
+            seasonMonthRow(env.db(), QDate(2026, 7, 1), QDate(2026, 7, 31));
         QCOMPARE(season.all.persons, kt.tourists - 1);
         // Less the June guest's 3 July nights, plus the German guest's August night.
         QCOMPARE(season.all.nights, kt.nights - 3 + 1);
@@ -233,7 +247,8 @@ private Q_SLOTS:
         window.findChild<QPushButton*>("ZapiszCsv")->click();
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QVERIFY(QString::fromUtf8(written.readAll()).contains("7;Udzielone noclegi (osobonoce);24"));
+        QVERIFY(
+            QString::fromUtf8(written.readAll()).contains("7;Udzielone noclegi (osobonoce);24"));
         QCOMPARE(env.prompter().shown.first().extra,
                  QStringLiteral("KT-1 2026-07.csv|Pliki CSV (*.csv)|csv"));
         QCOMPARE(env.prompter().shown.last().text,
