@@ -4,9 +4,11 @@
 
 namespace {
 constexpr qreal kWidth = 190;
-constexpr qreal kRow = 6;
+constexpr qreal kRow = 5;
 constexpr qreal kNumber = 10;
 constexpr qreal kValue = 30;
+constexpr qreal kCountryRow = 5;
+constexpr int kCountriesInOneColumn = 12;
 
 QString hotelLine(const QString& label, const QString& value)
 {
@@ -73,7 +75,7 @@ TRapKt1::TRapKt1(const Kt1Figures& f, const Kt1Establishment& e)
 
 void TRapKt1::addEstablishment(const Kt1Establishment& e)
 {
-    Band& band = addLoop(27, 1, QStringLiteral("Obiekt"));
+    Band& band = addLoop(25, 1, QStringLiteral("Obiekt"));
     band.addText(QStringLiteral("ObiektTytul"), QRectF(0, 0, kWidth, 5),
                  QStringLiteral("Dział 1. Obiekt noclegowy"), Qt::AlignLeft | Qt::AlignVCenter,
                  reportFont(9, true));
@@ -85,7 +87,7 @@ void TRapKt1::addEstablishment(const Kt1Establishment& e)
             QStringLiteral("    ") + hotelLine(QStringLiteral("NIP"), e.nip)};
     const char* names[] = {"Nazwa", "Adres", "Rodzaj", "Numery"};
     for (int i = 0; i < 4; ++i)
-        band.addText(QString::fromLatin1(names[i]), QRectF(2, 5.5 + i * 5, kWidth - 2, 5), lines[i],
+        band.addText(QString::fromLatin1(names[i]), QRectF(2, 5.5 + i * 4.8, kWidth - 2, 4.8), lines[i],
                      Qt::AlignLeft | Qt::AlignVCenter, reportFont(8));
 }
 
@@ -123,52 +125,76 @@ void TRapKt1::addFigures()
 
 void TRapKt1::addCountries(const Kt1Figures& f)
 {
-    m_countries = ReportRows(
-        {QStringLiteral("Kraj"), QStringLiteral("Turysci"), QStringLiteral("Noclegi")}, {});
-    for (const Kt1Country& c : f.countries)
-        m_countries.append({c.name, c.tourists, c.nights});
+    // A long list of countries goes in two halves side by side, so that the
+    // form keeps to one page.
+    const int halves = f.countries.size() > kCountriesInOneColumn ? 2 : 1;
+    const int perHalf = static_cast<int>((f.countries.size() + halves - 1) / halves);
+    const QString suffix[] = {QString(), QStringLiteral("2")};
+    QStringList columns;
+    for (int h = 0; h < halves; ++h)
+        columns << QStringLiteral("Kraj") + suffix[h] << QStringLiteral("Turysci") + suffix[h]
+                << QStringLiteral("Noclegi") + suffix[h];
+    m_countries = ReportRows(columns, {});
+    for (int r = 0; r < perHalf; ++r) {
+        QVariantList row;
+        for (int h = 0; h < halves; ++h) {
+            const int i = h * perHalf + r;
+            if (i < f.countries.size())
+                row << f.countries[i].name << f.countries[i].tourists << f.countries[i].nights;
+            else
+                row << QVariant() << QVariant() << QVariant();
+        }
+        m_countries.append(row);
+    }
 
-    const qreal name = kWidth - 2 * kValue;
-    Band& heading = addLoop(kRow + 10, 1, QStringLiteral("KrajeNaglowek"));
+    const qreal gap = 4;
+    const qreal half = halves == 1 ? kWidth : (kWidth - gap) / 2;
+    const qreal figure = halves == 1 ? kValue : 20;
+    const qreal name = half - 2 * figure;
+    Band& heading = addLoop(kRow + 9, 1, QStringLiteral("KrajeNaglowek"));
     heading.addText(
-        QStringLiteral("KrajeTytul"), QRectF(0, 4, kWidth, 5),
+        QStringLiteral("KrajeTytul"), QRectF(0, 3, kWidth, 5),
         QStringLiteral("Dział 3. Turyści zagraniczni według kraju stałego zamieszkania"),
         Qt::AlignLeft | Qt::AlignVCenter, reportFont(9, true));
-    const struct {
-        const char* name;
-        QRectF rect;
-        QString text;
-    } cols[] = {{"KrajKol", {0, 10, name, kRow}, QStringLiteral("Kraj stałego zamieszkania")},
-                {"TurysciKol", {name, 10, kValue, kRow}, QStringLiteral("Turyści")},
-                {"NoclegiKol", {name + kValue, 10, kValue, kRow}, QStringLiteral("Noclegi")}};
-    for (const auto& c : cols)
-        heading
-            .addText(QString::fromLatin1(c.name), c.rect, c.text, Qt::AlignCenter,
-                     reportFont(8, true))
-            .framed = true;
-
-    Band& row = *addData(&m_countries, kRow, QStringLiteral("Kraj")).detail;
-    row.addField(QStringLiteral("Kraj"), QRectF(0, 0, name, kRow), QStringLiteral("Kraj"), {},
-                 Qt::AlignLeft | Qt::AlignVCenter, reportFont(8))
-        .framed = true;
-    row.addField(QStringLiteral("Turysci"), QRectF(name, 0, kValue, kRow),
-                 QStringLiteral("Turysci"), {}, Qt::AlignRight | Qt::AlignVCenter, reportFont(8))
-        .framed = true;
-    row.addField(QStringLiteral("Noclegi"), QRectF(name + kValue, 0, kValue, kRow),
-                 QStringLiteral("Noclegi"), {}, Qt::AlignRight | Qt::AlignVCenter, reportFont(8))
-        .framed = true;
+    Band& row = *addData(&m_countries, kCountryRow, QStringLiteral("Kraj")).detail;
+    for (int h = 0; h < halves; ++h) {
+        const qreal x = h * (half + gap);
+        const struct {
+            const char* name;
+            qreal left;
+            qreal width;
+            QString heading;
+            int alignment;
+        } cols[] = {
+            {"Kraj", 0, name, QStringLiteral("Kraj stałego zamieszkania"),
+             Qt::AlignLeft | Qt::AlignVCenter},
+            {"Turysci", name, figure, QStringLiteral("Turyści"), Qt::AlignRight | Qt::AlignVCenter},
+            {"Noclegi", name + figure, figure, QStringLiteral("Noclegi"),
+             Qt::AlignRight | Qt::AlignVCenter}};
+        for (const auto& c : cols) {
+            const QString field = QString::fromLatin1(c.name) + suffix[h];
+            heading
+                .addText(field + QStringLiteral("Kol"), QRectF(x + c.left, 9, c.width, kRow),
+                         c.heading, Qt::AlignCenter, reportFont(8, true))
+                .framed = true;
+            row.addField(field, QRectF(x + c.left, 0, c.width, kCountryRow), field, {}, c.alignment,
+                         reportFont(8))
+                .framed = true;
+        }
+    }
+    const qreal total = kWidth - 2 * kValue;
 
     Band& sum = addLoop(kRow + 7, 1, QStringLiteral("KrajeSuma"));
-    sum.addText(QStringLiteral("Razem"), QRectF(0, 0, name, kRow),
+    sum.addText(QStringLiteral("Razem"), QRectF(0, 0, total, kRow),
                 f.countries.isEmpty() ? QStringLiteral("Razem (brak turystów zagranicznych)")
                                       : QStringLiteral("Razem"),
                 Qt::AlignLeft | Qt::AlignVCenter, reportFont(8, true))
         .framed = true;
-    sum.addText(QStringLiteral("RazemTurysci"), QRectF(name, 0, kValue, kRow),
+    sum.addText(QStringLiteral("RazemTurysci"), QRectF(total, 0, kValue, kRow),
                 QString::number(f.countryTourists()), Qt::AlignRight | Qt::AlignVCenter,
                 reportFont(8, true))
         .framed = true;
-    sum.addText(QStringLiteral("RazemNoclegi"), QRectF(name + kValue, 0, kValue, kRow),
+    sum.addText(QStringLiteral("RazemNoclegi"), QRectF(total + kValue, 0, kValue, kRow),
                 QString::number(f.countryNights()), Qt::AlignRight | Qt::AlignVCenter,
                 reportFont(8, true))
         .framed = true;

@@ -232,6 +232,28 @@ private Q_SLOTS:
         QVERIFY(lines.contains("Razem;5;14"));
     }
 
+    // Thirty countries go in two halves and the form stays on one page.
+    void manyCountriesKeepToOnePage()
+    {
+        TestEnv env;
+        addRoom(env, "1", 2, true);
+        const QStringList ids =
+            env.rows("SELECT ID FROM Panstwo WHERE ID > 1 ORDER BY ID LIMIT 30");
+        QCOMPARE(ids.size(), 30);
+        for (int i = 0; i < ids.size(); ++i)
+            addEntry(env, i + 1, "2026-07-01", "2026-07-03", "1", ids[i].toInt());
+        const Kt1Figures f = kt1Figures(env.db(), 2026, 7);
+        QCOMPARE(f.countries.size(), 30);
+        TRapKt1 report(f, readEstablishment(env.db()));
+        const Document doc = generateDocument(report);
+        QCOMPARE(doc.pageCount(), 1);
+        QStringList printed = doc.pages[0].texts("Kraj");
+        for (const Kt1Country& c : f.countries)
+            QVERIFY2(printed.contains(c.name), qPrintable(c.name));
+        QCOMPARE(textsNotFitting(doc), QStringList());
+        QCOMPARE(overlappingTexts(doc), QStringList());
+    }
+
     void windowOffersTheMonthsAndWritesTheFile()
     {
         TestEnv env;
