@@ -4,7 +4,6 @@
 #include "bench/bench_database.h"
 
 #include "core/days.h"
-
 #include "reports/engine/generator.h"
 #include "reports/kt1.h"
 #include "reports/kt1_report.h"
@@ -47,11 +46,13 @@ void kt1Bare(benchmark::State& state)
     for (auto _ : state) {
         sqlite3* db = BenchDatabase::instance().bare();
         bareRows(db, "SELECT Nr_Pokoju, coalesce(Miejsc, 0), Caly_rok FROM Pokoje");
-        bareRows(db, "SELECT ID, '', Od, \"Do\", Powod FROM Dni_zamkniete WHERE Od <= :L AND "
-                     "\"Do\" >= :F ORDER BY Od, ID",
+        bareRows(db,
+                 "SELECT ID, '', Od, \"Do\", Powod FROM Dni_zamkniete WHERE Od <= :L AND "
+                 "\"Do\" >= :F ORDER BY Od, ID",
                  b);
-        bareRows(db, "SELECT ID, Nr_pokoju, Od, \"Do\", Powod FROM Blokady WHERE Od <= :L AND "
-                     "\"Do\" >= :F ORDER BY Od, ID",
+        bareRows(db,
+                 "SELECT ID, Nr_pokoju, Od, \"Do\", Powod FROM Blokady WHERE Od <= :L AND "
+                 "\"Do\" >= :F ORDER BY Od, ID",
                  b);
         bareRows(db, "SELECT ID, Nazwa FROM Panstwo");
         bareRows(db, "SELECT Nazwa, Adres, Rodzaj_obiektu, Regon, Id_statystyczny, NIP FROM "

@@ -87,8 +87,8 @@ void TRapKt1::addEstablishment(const Kt1Establishment& e)
             QStringLiteral("    ") + hotelLine(QStringLiteral("NIP"), e.nip)};
     const char* names[] = {"Nazwa", "Adres", "Rodzaj", "Numery"};
     for (int i = 0; i < 4; ++i)
-        band.addText(QString::fromLatin1(names[i]), QRectF(2, 5.5 + i * 4.8, kWidth - 2, 4.8), lines[i],
-                     Qt::AlignLeft | Qt::AlignVCenter, reportFont(8));
+        band.addText(QString::fromLatin1(names[i]), QRectF(2, 5.5 + i * 4.8, kWidth - 2, 4.8),
+                     lines[i], Qt::AlignLeft | Qt::AlignVCenter, reportFont(8));
 }
 
 void TRapKt1::addFigures()
