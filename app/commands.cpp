@@ -9,6 +9,7 @@ void wireCommands(TGlowne& window)
     wireReportCommands(window);
     wireStaysCommands(window);
     wireStayListCommands(window);
+    wireBoardCommands(window);
     wireBackupCommands(window);
     wireGuestReportCommands(window);
     wireAdminCommands(window);

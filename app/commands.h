@@ -8,6 +8,8 @@ void wireCommands(TGlowne& window);
 
 void wireStaysCommands(TGlowne& window);
 void wireStayListCommands(TGlowne& window);
+// The planning board "Plan pokoi" (commands_board.cpp).
+void wireBoardCommands(TGlowne& window);
 void wireGuestReportCommands(TGlowne& window);
 // The money lists (commands_money_reports.cpp).
 void wireMoneyReportCommands(TGlowne& window);

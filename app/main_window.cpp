@@ -116,6 +116,9 @@ void TGlowne::buildMenu()
                QStringLiteral("mnuModyfikowanieKsiazki"));
     addCommand(recepcja, QStringLiteral("&Wykwaterowanie"), QStringLiteral("mnuWykwaterowanie"));
     addCommand(recepcja, QStringLiteral("&Opłaty"), QStringLiteral("mnuOplaty"));
+    recepcja->addSeparator();
+    addCommand(recepcja, QStringLiteral("&Plan pokoi"), QStringLiteral("mnuPlanPokoi"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     QMenu* admin = addMenu(QStringLiteral("&Administracja"), QStringLiteral("mnuAdministracja"));
     addCommand(admin, QStringLiteral("&Ustawienie pokoi"), QStringLiteral("mnuUstawieniePokoi"));
@@ -266,6 +269,13 @@ void TGlowne::openStayEditor(int groupId, bool reservation, QObject* caller)
 {
     if (m_handlers.openStayEditor)
         m_handlers.openStayEditor(groupId, reservation, caller);
+}
+
+void TGlowne::openNewReservation(const QString& room, const QDate& from, const QDate& to, int beds,
+                                 const QString& gender)
+{
+    if (m_handlers.openNewReservation)
+        m_handlers.openNewReservation(room, from, to, beds, gender);
 }
 
 void TGlowne::openBilling(int groupId)

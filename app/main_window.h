@@ -19,6 +19,9 @@ class QTimer;
 // An operation left empty does nothing.
 struct FrameHandlers {
     std::function<void(int groupId, bool reservation, QObject* caller)> openStayEditor;
+    std::function<void(const QString& room, const QDate& from, const QDate& to, int beds,
+                       const QString& gender)>
+        openNewReservation;
     std::function<void(int groupId)> openBilling;
     std::function<void(int groupId)> registerGroup;
     std::function<int(int groupId, int personId)> editRegisterEntry;
@@ -57,6 +60,8 @@ public:
     FrameHandlers& handlers() { return m_handlers; }
 
     void openStayEditor(int groupId, bool reservation, QObject* caller) override;
+    void openNewReservation(const QString& room, const QDate& from, const QDate& to, int beds,
+                            const QString& gender) override;
     void openBilling(int groupId) override;
     void registerGroup(int groupId) override;
     int editRegisterEntry(int groupId, int personId) override;

@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMdiArea>
@@ -30,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTableView>
 #include <QTabWidget>
@@ -78,6 +80,7 @@ private:
     void mainWindow();
     void stayLists();
     void stayEditor();
+    void board();
     void registration();
     void archive();
     void registerBrowse();
@@ -304,6 +307,27 @@ void Session::stayLists()
     endScene(QStringLiteral("stay lists"));
 }
 
+void Session::board()
+{
+    QWidget* board = openChild("mnuPlanPokoi", QStringLiteral("board"));
+    if (auto* search =
+            board ? board->findChild<QLineEdit*>(QStringLiteral("SzukajGrupy")) : nullptr) {
+        search->setText(QStringLiteral("PTTK"));
+        QMetaObject::invokeMethod(search, "returnPressed");
+        settle();
+        m_camera.shoot(board, QStringLiteral("board_group"));
+    }
+    const QSize size = m_frame.size();
+    // Without a window manager to maximise it, the frame takes the whole screen.
+    m_frame.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    settle(500);
+    m_camera.shoot(board, QStringLiteral("board_maximised"));
+    m_frame.resize(size);
+    settle(300);
+    closeChildren();
+    endScene(QStringLiteral("planning board"));
+}
+
 void Session::stayEditor()
 {
     QWidget* list = openChild("mnuModyfikowanieRezerwacji", QString());
@@ -524,6 +548,7 @@ void Session::run()
     mainWindow();
     stayLists();
     stayEditor();
+    board();
     registration();
     archive();
     registerBrowse();

@@ -72,11 +72,12 @@ private Q_SLOTS:
                  QStringList({"&Recepcja", "&Administracja", "&Zestawienia", "Widok", "&Pomoc",
                               "&Wyjście"}));
         auto menu = [&](const char* name) { return w.findChild<QMenu*>(name); };
-        QCOMPARE(captions(menu("mnuRecepcja")->actions()),
-                 QStringList({"&Wprowadzanie rezerwacji", "&Modyfikowanie rezerwacji", "-",
-                              "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
-                              "M&odyfikowanie kwaterunku", "-",
-                              "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie", "&Opłaty"}));
+        QCOMPARE(
+            captions(menu("mnuRecepcja")->actions()),
+            QStringList({"&Wprowadzanie rezerwacji", "&Modyfikowanie rezerwacji", "-",
+                         "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
+                         "M&odyfikowanie kwaterunku", "-", "Mo&dyfikowanie książki meldunkowej",
+                         "&Wykwaterowanie", "&Opłaty", "-", "&Plan pokoi"}));
         QCOMPARE(captions(menu("mnuAdministracja")->actions()),
                  QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
                               "Dni &zamknięcia obiektu", "&Blokady pokoi",
@@ -94,6 +95,7 @@ private Q_SLOTS:
         QCOMPARE(captions(menu("mnuWidok")->actions()), QStringList({"Kaskadowy", "Warstwowy"}));
         QVERIFY(!menu("mnuWidok")->menuAction()->isVisible());
         QCOMPARE(w.command("mnuPomoc")->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(w.command("mnuPlanPokoi")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
     }
 
     void connectionFailureShownAndWindowOpens()
