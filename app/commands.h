@@ -24,3 +24,5 @@ void wireBillingCommands(TGlowne& window);
 void wireRegisterCommands(TGlowne& window);
 // The person archive: the menu's loop and the Frame's showPersonArchive.
 void wireArchiveCommands(TGlowne& window);
+// Drops the archive window kept for the persons of a registration walk.
+void endRegistrationArchive(TGlowne& window);
