@@ -28,3 +28,5 @@ void wireRegisterCommands(TGlowne& window);
 void wireStatisticsCommands(TGlowne& window);
 // The person archive: the menu's loop and the Frame's showPersonArchive.
 void wireArchiveCommands(TGlowne& window);
+// Drops the archive window kept for the persons of a registration walk.
+void endRegistrationArchive(TGlowne& window);

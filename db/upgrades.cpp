@@ -26,9 +26,16 @@ void addStatisticsData(QSqlDatabase db)
     runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_statistics.sql")));
 }
 
+// Indexes in the orders of the person archive, read a page at a time.
+void addArchiveOrderIndexes(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_archive_order.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
-    static const std::vector<UpgradeStep> steps = {{2, addStatisticsData}};
+    static const std::vector<UpgradeStep> steps = {{2, addStatisticsData},
+                                                   {3, addArchiveOrderIndexes}};
     return steps;
 }
 

@@ -1,6 +1,7 @@
 #include "stays/board.h"
 
 #include "core/holidays.h"
+#include "db/closures.h"
 #include "db/polish_collation.h"
 #include "db/sql.h"
 
@@ -118,6 +119,15 @@ BoardData readBoard(QSqlDatabase db, const QDate& first, int days)
     }
     readGroups(db, kReservations, true, from, end, data);
     readGroups(db, kAccommodations, false, from, end, data);
+
+    // A stored period names its last day; the board's periods end the day
+    // after, as a line ends on its departure day.
+    const QDate last = first.addDays(days - 1);
+    for (const Closure& c : closuresBetween(db, ClosureKind::House, first, last))
+        for (QDate d = std::max(c.from, first); d <= std::min(c.to, last); d = d.addDays(1))
+            data.closedDays.insert(d);
+    for (const Closure& c : closuresBetween(db, ClosureKind::Room, first, last))
+        data.blockedRooms[c.room].append({c.from, c.to.addDays(1)});
     return data;
 }
 

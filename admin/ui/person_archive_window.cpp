@@ -1,6 +1,8 @@
 #include "admin/ui/person_archive_window.h"
 
 #include "admin/archive_report.h"
+#include "admin/archive_rows.h"
+#include "admin/ui/archive_model.h"
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/prompter.h"
@@ -10,8 +12,6 @@
 #include "core/ui/modal.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
-#include "db/row_set.h"
-#include "db/row_set_model.h"
 #include "db/sql.h"
 
 #include <QComboBox>
@@ -54,8 +54,7 @@ TArchiwum::TArchiwum(bool fromRegistration, QWidget* parent)
     setWindowTitle(kCaption);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
-    m_rows = new RowSet(this);
-    m_rows->setKeyColumn(QStringLiteral("Identyfikator_o"));
+    m_rows = new ArchiveRows(this);
     buildControls();
     resize(820, 520);
     guarded([this] { reload(); });
@@ -69,14 +68,16 @@ void TArchiwum::buildControls()
     layout->addLayout(buildKindRow());
 
     m_grid = makeListGrid(this, QStringLiteral("Lista"));
-    m_model = new RowSetModel(*m_rows, this);
-    m_model->setColumns(
+    // The grid reads further rows as it scrolls.
+    m_model = new ArchiveModel(
+        *m_rows,
         {{QStringLiteral("Nazwisko"), QStringLiteral("Nazwisko")},
          {QStringLiteral("Imie"), QStringLiteral("Imię")},
          {QStringLiteral("Adres"), QStringLiteral("Adres")},
          {QStringLiteral("Nr_pokoju"), QStringLiteral("Nr pokoju"), Qt::AlignHCenter},
          {QStringLiteral("OD"), QStringLiteral("Od"), Qt::AlignHCenter},
-         {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}});
+         {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}},
+        this);
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
     // Columns fit their texts and the address takes the rest; only a sample of
@@ -189,11 +190,10 @@ ArchiveKind TArchiwum::kind() const
 
 void TArchiwum::reload()
 {
-    // The grid is not redrawn row by row while the set is loaded again.
+    // The grid is not redrawn row by row while the rows are read again.
     m_grid->setUpdatesEnabled(false);
     try {
-        openArchive(*m_rows,
-                    archiveStatement(kind(), m_from->date(), m_to->date(), m_sort->order()));
+        m_rows->open({kind(), m_from->date(), m_to->date(), m_sort->order()});
     } catch (const DbError& e) {
         // The set stays closed and the grid empty.
         m_grid->setUpdatesEnabled(true);
@@ -208,16 +208,25 @@ void TArchiwum::search()
     QStringList texts;
     for (const QLineEdit* box : m_search)
         texts << box->text();
-    if (m_rows->setFilter(archiveSearch(texts)))
-        prompter().warn(QStringLiteral("Podano nieprawidłowe parametry do wyszukiwania"),
-                        QStringLiteral("Błąd Wyszukiwania !!!"));
+    runSearch(archiveSearch(texts));
 }
 
 void TArchiwum::clearSearch()
 {
     for (QLineEdit* box : m_search)
         box->clear();
-    m_rows->setFilter({});
+    runSearch({});
+}
+
+void TArchiwum::runSearch(const QString& expression)
+{
+    try {
+        if (m_rows->setSearch(expression))
+            prompter().warn(QStringLiteral("Podano nieprawidłowe parametry do wyszukiwania"),
+                            QStringLiteral("Błąd Wyszukiwania !!!"));
+    } catch (const DbError& e) {
+        reportDatabaseError(kCaption, e);
+    }
 }
 
 void TArchiwum::print(ReportOutput mode)

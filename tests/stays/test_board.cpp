@@ -246,6 +246,18 @@ private Q_SLOTS:
         QVERIFY(!data.groups.value({false, 6}).settled);
         QVERIFY(data.groups.contains({true, 1}));
 
+        // Closed days and blocked rooms come from their own tables, cut at
+        // the span; a block's stored last day is its last night.
+        env.exec("INSERT INTO Dni_zamkniete (Od, \"Do\") VALUES (?, ?), (?, ?)",
+                 {dayStr(-3), dayStr(2), dayStr(20), dayStr(22)});
+        env.exec("INSERT INTO Blokady (Nr_pokoju, Od, \"Do\") VALUES ('14', ?, ?)",
+                 {dayStr(5), dayStr(6)});
+        const BoardData closed = readBoard(env.db(), day(1), kDays);
+        QCOMPARE(closed.closedDays, QSet<QDate>({day(1), day(2)}));
+        QCOMPARE(closed.blockedRooms.value("14"),
+                 (QList<std::pair<QDate, QDate>>{{day(5), day(7)}}));
+        QVERIFY(!closed.blockedRooms.contains("12"));
+
         // The name search ignores the case of Polish letters; groups still
         // to come go before those gone.
         env.exec("UPDATE Rez_hot SET Nazwa = 'Wycieczka z Łodzi' WHERE Identyfikator = 3");
