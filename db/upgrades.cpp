@@ -19,9 +19,16 @@
 // once released: a later change is a new step with the next version, and
 // kSchemaVersion in schema.h follows the last one.
 namespace {
+void addGuestDataRetention(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_guest_data.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
-    static const std::vector<UpgradeStep> steps = {};
+    static const std::vector<UpgradeStep> steps = {
+        {2, addGuestDataRetention},
+    };
     return steps;
 }
 
