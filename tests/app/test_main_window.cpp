@@ -79,7 +79,8 @@ private Q_SLOTS:
                               "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie", "&Opłaty"}));
         QCOMPARE(captions(menu("mnuAdministracja")->actions()),
                  QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
-                              "&Odtwarzanie bazy danych", "Archiwum", "Wybierz bazę"}));
+                              "&Odtwarzanie bazy danych", "Archiwum",
+                              "&Anonimizacja danych gości", "Wybierz bazę"}));
         QCOMPARE(
             captions(menu("mnuZestawienia")->actions()),
             QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",

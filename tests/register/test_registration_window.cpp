@@ -153,6 +153,7 @@ private Q_SLOTS:
                 type(d, "MiejsceUrodzenia", "Kraków");
                 type(d, "Numer", "ABC123");
                 control<QLineEdit>(d, "DataUrodzenia")->setFocus();
+                QTest::keyClick(control<QLineEdit>(d, "DataUrodzenia"), Qt::Key_Home);
                 QTest::keyClicks(control<QLineEdit>(d, "DataUrodzenia"), "19710101");
                 combo(d, "Panstwo")->setCurrentIndex(c);
                 combo(d, "Rodzaj")->setCurrentIndex(1);
