@@ -55,8 +55,9 @@ void collectPerson(QSqlDatabase db, PersonData& d)
                 {QStringLiteral("Miejsce urodzenia"), text(q, 5)},
                 {QStringLiteral("Dokument tożsamości"), documentKindText(q.value(6).toInt())},
                 {QStringLiteral("Numer dokumentu"), text(q, 7)},
-                {QStringLiteral("Uwagi"), text(q, 8)},
-                {QStringLiteral("Dane usunięte dnia"), day(q, 9)}};
+                {QStringLiteral("Uwagi"), text(q, 8)}};
+    if (!q.value(9).isNull())
+        d.person.append({QStringLiteral("Dane usunięte dnia"), day(q, 9)});
 }
 
 void collectStays(QSqlDatabase db, PersonData& d)
@@ -251,7 +252,7 @@ TRapDaneOsoby::TRapDaneOsoby(PersonData data)
     buildTable(QStringLiteral("Pobyty"), QStringLiteral("Pobyty"), QStringLiteral("Brak pobytów"),
                {QStringLiteral("Grupa"), QStringLiteral("Nr pokoju"), QStringLiteral("Od"),
                 QStringLiteral("Do"), QStringLiteral("Państwo"), QStringLiteral("Wykwaterowany")},
-               {20, 25, 28, 28, 59, 30}, m_stays);
+               {18, 22, 25, 25, 60, 40}, m_stays);
     buildTable(QStringLiteral("Oplaty"), QStringLiteral("Opłaty grup tych pobytów"),
                QStringLiteral("Brak opłat"),
                {QStringLiteral("Grupa"), QStringLiteral("Typ"), QStringLiteral("Numer"),
@@ -261,7 +262,7 @@ TRapDaneOsoby::TRapDaneOsoby(PersonData data)
                QStringLiteral("Brak faktur"),
                {QStringLiteral("Grupa"), QStringLiteral("Rodzaj"), QStringLiteral("Numer"),
                 QStringLiteral("Wystawiona"), QStringLiteral("Nabywca"), QStringLiteral("Brutto")},
-               {15, 30, 20, 22, 73, 30}, m_invoices);
+               {15, 28, 20, 26, 73, 28}, m_invoices);
     setPageCounterFooter();
 }
 
@@ -285,7 +286,7 @@ void TRapDaneOsoby::buildPerson()
     for (const auto& [caption, value] : m_data.person) {
         const QString name = QStringLiteral("Pole%1").arg(i++);
         t.addText(name + QStringLiteral("Etykieta"), QRectF(5, y, 45, kRow), caption,
-                  Qt::AlignLeft | Qt::AlignVCenter, reportFont(9));
+                  Qt::AlignLeft | Qt::AlignTop, reportFont(9));
         Control& v = t.addText(name, QRectF(50, y, kWidth - 50, kRow), value,
                                Qt::AlignLeft | Qt::AlignTop, reportFont(9, true));
         v.wordWrap = true;

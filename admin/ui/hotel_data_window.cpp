@@ -66,7 +66,8 @@ QWidget* TKonfiguracja::buildGuestData()
     m_lata = new QSpinBox(box);
     m_lata->setObjectName(QStringLiteral("LataPrzechowywania"));
     m_lata->setRange(kMinRetentionYears, kMaxRetentionYears);
-    m_lata->setSuffix(QStringLiteral(" lat po roku pobytu"));
+    m_lata->setToolTip(QStringLiteral("Pełne lata po końcu roku ostatniego pobytu gościa; nie "
+                                      "mniej niż 5, tyle trzeba przechowywać faktury."));
     m_kopie = new QSpinBox(box);
     m_kopie->setObjectName(QStringLiteral("KopieZapasowe"));
     m_kopie->setRange(0, 999);
@@ -76,8 +77,8 @@ QWidget* TKonfiguracja::buildGuestData()
         const char* caption;
         QWidget* field;
     } rows[] = {{"&Zakres danych gościa", m_zakres},
-                {"&Przechowywanie danych byłych gości", m_lata},
-                {"Kopie zapasowe: zachowaj &ostatnie", m_kopie}};
+                {"&Lata przechowywania danych byłych gości", m_lata},
+                {"&Kopie zapasowe: zachowaj ostatnie", m_kopie}};
     for (const auto& row : rows) {
         auto* label = new QLabel(QString::fromUtf8(row.caption), box);
         label->setBuddy(row.field);
