@@ -276,6 +276,23 @@ private Q_SLOTS:
         QCOMPARE(h.env.prompter().unanswered, 0);
     }
 
+    // A failing write is reported and leaves every person, invoice and the
+    // log as they were.
+    void failedAnonymisationChangesNothing()
+    {
+        House h;
+        h.env.exec("CREATE TRIGGER odmowa BEFORE INSERT ON Anonimizacja_log "
+                   "BEGIN SELECT RAISE(ABORT, 'zapis wstrzymany'); END");
+        const QStringList before = h.env.rows(kPersonColumns) + h.env.rows("SELECT * FROM Kalk");
+        h.env.prompter().answers = {true};
+        anonymiseDueCommand();
+        QCOMPARE(h.env.prompter().messages(Prompter::Icon::Error).size(), 1);
+        QCOMPARE(h.env.prompter().log().last(),
+                 QString("Anonimizacja danych gości|Błąd bazy : \r\nzapis wstrzymany"));
+        QCOMPARE(h.env.rows(kPersonColumns) + h.env.rows("SELECT * FROM Kalk"), before);
+        QCOMPARE(h.env.scalar("SELECT count(*) FROM Anonimizacja_log").toInt(), 0);
+    }
+
     void erasureOnRequest_data()
     {
         QTest::addColumn<QString>("surname");
