@@ -1,6 +1,8 @@
 #include "admin/anonymisation.h"
+#include "admin/ui/person_archive_window.h"
 #include "app/backup.h"
 #include "core/settings.h"
+#include "db/row_set.h"
 #include "db/schema.h"
 #include "db/sql.h"
 #include "db/upgrades.h"
@@ -18,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
 #include <QUuid>
@@ -291,6 +294,21 @@ private Q_SLOTS:
                  QString("Anonimizacja danych gości|Błąd bazy : \r\nzapis wstrzymany"));
         QCOMPARE(h.env.rows(kPersonColumns) + h.env.rows("SELECT * FROM Kalk"), before);
         QCOMPARE(h.env.scalar("SELECT count(*) FROM Anonimizacja_log").toInt(), 0);
+    }
+
+    // "Usuń dane osoby" in the archive acts on the current row's person and
+    // shows the list again as it now is.
+    void archiveButtonErasesAndReloads()
+    {
+        House h;
+        TArchiwum w(false);
+        QCOMPARE(w.rows().value("Nazwisko").toString(), QString("Niedawny")); // latest stay
+        h.env.prompter().answers = {true};
+        QTest::mouseClick(w.findChild<QPushButton*>("UsunDane"), Qt::LeftButton);
+        QCOMPARE(h.env.prompter().log().last(),
+                 QString("Usuń dane osoby|Dane osoby zostały usunięte."));
+        QCOMPARE(w.rows().value("Nazwisko").toString(), QString("(dane usunięte)"));
+        QCOMPARE(h.env.prompter().unanswered, 0);
     }
 
     void erasureOnRequest_data()
