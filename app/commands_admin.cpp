@@ -5,6 +5,7 @@
 #include "admin/ui/rooms_window.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "register/guest_data_commands.h"
 
 #include <QMdiSubWindow>
 
@@ -26,6 +27,7 @@ void wireAdminCommands(TGlowne& window)
         hotel->raise();
         hotel->activateWindow();
     });
+    window.wireCommand(QStringLiteral("mnuAnonimizacja"), anonymiseDueCommand);
     window.wireCommand(QStringLiteral("mnuUstawieniePanstw"), [&window] {
         QMdiSubWindow* sub = window.addChild(new TPanstwa);
         TPanstwa::setFrameButtons(sub);

@@ -3,8 +3,10 @@
 #include "app/startup.h"
 #include "core/ui/message_box_prompter.h"
 #include "db/data_module.h"
+#include "register/guest_data_commands.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -17,5 +19,11 @@ int main(int argc, char* argv[])
     TGlowne window;
     wireCommands(window);
     window.show();
+    // Once a month the program offers to anonymise former guests whose data
+    // are past their retention; a database that did not open asks nothing.
+    QTimer::singleShot(0, &window, [&data] {
+        if (data.isOpen())
+            guarded(offerAnonymisationAtStart);
+    });
     return QApplication::exec();
 }

@@ -130,6 +130,8 @@ void TGlowne::buildMenu()
     addCommand(admin, QStringLiteral("&Odtwarzanie bazy danych"),
                QStringLiteral("mnuOdtwarzanieBazy"));
     addCommand(admin, QStringLiteral("Archiwum"), QStringLiteral("mnuArchiwum"));
+    addCommand(admin, QStringLiteral("&Anonimizacja danych gości"),
+               QStringLiteral("mnuAnonimizacja"));
     addCommand(admin, QStringLiteral("Wybierz bazę"), QStringLiteral("mnuWybierzBaze"));
 
     QMenu* lists = addMenu(QStringLiteral("&Zestawienia"), QStringLiteral("mnuZestawienia"));

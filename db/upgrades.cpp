@@ -32,10 +32,20 @@ void addArchiveOrderIndexes(QSqlDatabase db)
     runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_archive_order.sql")));
 }
 
+// The guest data scope, the retention of former guests' data and the log of
+// anonymisations.
+void addGuestDataRetention(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_guest_data.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
-    static const std::vector<UpgradeStep> steps = {{2, addStatisticsData},
-                                                   {3, addArchiveOrderIndexes}};
+    static const std::vector<UpgradeStep> steps = {
+        {2, addStatisticsData},
+        {3, addArchiveOrderIndexes},
+        {4, addGuestDataRetention},
+    };
     return steps;
 }
 

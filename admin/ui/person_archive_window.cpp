@@ -13,6 +13,7 @@
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
 #include "db/sql.h"
+#include "register/guest_data_commands.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -150,6 +151,9 @@ QLayout* TArchiwum::buildButtonRow()
     QPushButton* printNow = button(this, QStringLiteral("&Drukuj"), "Drukuj");
     QPushButton* details = button(this, QStringLiteral("Sz&czegóły"), "Szczegoly");
     QPushButton* take = button(this, QStringLiteral("&Książka"), "Ksiazka");
+    QPushButton* exportData =
+        button(this, QStringLiteral("&Eksport danych osoby"), "EksportDanych");
+    QPushButton* eraseData = button(this, QStringLiteral("&Usuń dane osoby"), "UsunDane");
     QPushButton* close = button(this, QStringLiteral("&Zamknij"), "Zamknij");
     // The registration takes a person and prints nothing; the menu only looks.
     for (QPushButton* b : {preview, printNow}) {
@@ -158,7 +162,7 @@ QLayout* TArchiwum::buildButtonRow()
     }
     take->setVisible(m_fromRegistration);
     take->setEnabled(m_fromRegistration);
-    for (QPushButton* b : {preview, printNow, details, take, close})
+    for (QPushButton* b : {preview, printNow, details, exportData, eraseData, take, close})
         row->addWidget(b);
     row->insertStretch(2, 1);
 
@@ -166,6 +170,17 @@ QLayout* TArchiwum::buildButtonRow()
     connect(printNow, &QPushButton::clicked, this, [this] { printAsked(ReportOutput::Print); });
     connect(details, &QPushButton::clicked, this, &TArchiwum::details);
     connect(take, &QPushButton::clicked, this, &TArchiwum::takePerson);
+    connect(exportData, &QPushButton::clicked, this, [this] {
+        if (const int person = currentPerson(); person > 0)
+            guarded([person] { exportPersonDataCommand(person); });
+    });
+    connect(eraseData, &QPushButton::clicked, this, [this] {
+        bool erased = false;
+        if (const int person = currentPerson(); person > 0)
+            guarded([&] { erased = erasePersonDataCommand(person); });
+        if (erased)
+            guarded([this] { reload(); });
+    });
     connect(close, &QPushButton::clicked, this, &TArchiwum::reject);
     return row;
 }

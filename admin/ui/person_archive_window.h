@@ -26,7 +26,8 @@ class TitleSort;
 // their labels EtykietaDataPoczatkowa and EtykietaDataKoncowa, the grid Lista,
 // the search boxes SzukajNazwisko, SzukajImie, SzukajAdres, SzukajPokoj,
 // SzukajOd, SzukajDo with the buttons Szukaj and CzyscSzukanie, and the buttons
-// Podglad, Drukuj, Szczegoly, Ksiazka and Zamknij.
+// Podglad, Drukuj, Szczegoly, EksportDanych, UsunDane, Ksiazka and Zamknij;
+// the two about a person's data act on the current row's person at once.
 class TArchiwum : public QDialog {
     Q_OBJECT
 public:

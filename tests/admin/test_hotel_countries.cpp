@@ -6,6 +6,9 @@
 #include "tests/admin/admin_fixture.h"
 #include "tests/support/test_registry.h"
 
+#include <QComboBox>
+#include <QSpinBox>
+
 namespace {
 const QString kNone = QStringLiteral("<brak>"); // not in the settings store
 
@@ -99,6 +102,39 @@ private Q_SLOTS:
         QCOMPARE(f.env.data().config().state(), TableCursor::State::Browse);
         QCOMPARE(f.env.data().config().value("Nazwa").toString(), stored.section('|', 0, 0));
         QCOMPARE(setting("FakturaRoz"), QString("<brak>"));
+    }
+
+    // The guest data rules are saved with the Config row by "&Ok" and dropped
+    // by "&Anuluj"; the number of backups kept is a setting of its own.
+    void guestDataRules_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("backups");
+        QTest::newRow("Ok") << "Ok"
+                            << "1|7"
+                            << "3";
+        QTest::newRow("Anuluj") << "Anuluj"
+                                << "0|5"
+                                << "<brak>";
+    }
+    void guestDataRules()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, stored);
+        QFETCH(QString, backups);
+        AdminFixture f;
+        auto* w = f.open<TKonfiguracja>("mnuKonfiguracja");
+        QCOMPARE(control<QComboBox>(w, "ZakresDanych")->currentIndex(), 0);
+        QCOMPARE(control<QSpinBox>(w, "LataPrzechowywania")->minimum(), 5);
+        QCOMPARE(control<QSpinBox>(w, "KopieZapasowe")->text(), QString("wszystkie"));
+        control<QComboBox>(w, "ZakresDanych")->setCurrentIndex(1);
+        control<QSpinBox>(w, "LataPrzechowywania")->setValue(7);
+        control<QSpinBox>(w, "KopieZapasowe")->setValue(3);
+        click(w, qPrintable(button));
+        QCOMPARE(f.env.rows("SELECT Dane_minimalne, Lata_przechowywania FROM Config"),
+                 QStringList({stored}));
+        QCOMPARE(setting("KopieZapasowe"), backups);
     }
 
     void refusedRowKeepsWindowAndSettings()

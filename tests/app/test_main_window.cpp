@@ -81,7 +81,8 @@ private Q_SLOTS:
         QCOMPARE(captions(menu("mnuAdministracja")->actions()),
                  QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
                               "Dni &zamknięcia obiektu", "&Blokady pokoi",
-                              "&Odtwarzanie bazy danych", "Archiwum", "Wybierz bazę"}));
+                              "&Odtwarzanie bazy danych", "Archiwum",
+                              "&Anonimizacja danych gości", "Wybierz bazę"}));
         QCOMPARE(
             captions(menu("mnuZestawienia")->actions()),
             QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
