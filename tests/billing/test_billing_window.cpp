@@ -179,7 +179,9 @@ private Q_SLOTS:
         QVERIFY(!find<QPushButton>(w, "Podglad")->isEnabled());
         QVERIFY(find<QSpinBox>(w, "Termin")->isHidden());
         type(w, "Nazwa", "Firma Kowalski");
-        type(w, "Nip", "123-456-78-90");
+        QVERIFY(!find<QLineEdit>(w, "Nip")->isEnabled()); // a private person has none
+        find<QComboBox>(w, "RodzajNip")->setCurrentIndex(1);
+        type(w, "Nip", "111-111-11-11");
         click(w, "Przelew");
         QVERIFY(!find<QSpinBox>(w, "Termin")->isHidden());
         QCOMPARE(find<QSpinBox>(w, "Termin")->value(), 14);
@@ -205,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Brutto, Podatek, Znizka, Podstawa, rozl, Typ, Rach, Nazwa, Nip, "
                           "data_wystawienia, data_sprzedazy, termin_platnosci, sposob_zaplaty "
                           "FROM Kalk"),
-                 QStringList({"5040000|329800|10|grupa|1|2|1|Firma Kowalski|123-456-78-90|"
+                 QStringList({"5040000|329800|10|grupa|1|2|1|Firma Kowalski|1111111111|"
                               "2026-07-15|2026-07-15|2026-07-29|2"}));
         QCOMPARE(env.rows("SELECT Identyfikator, Nr_kwit, Wplata, Data, Typ FROM Kwit"),
                  QStringList({QString("%1|0001/2026#    |3000000|2026-07-15|1").arg(g),
@@ -443,14 +445,15 @@ private Q_SLOTS:
         env.prompter().inputs.push_back(QStringLiteral("pięć"));
         click(w, "Wystaw");
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
-                 QString("'pięć' nie jest poprawną liczbą całkowitą."));
+                 QString("'pięć' nie jest poprawnym numerem faktury: numer to liczba całkowita "
+                         "większa od zera."));
         QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
 
         env.prompter().inputs.push_back(QStringLiteral("")); // emptied: no invoice without a number
         click(w, "Wystaw");
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
-                 QString("'' nie jest poprawną liczbą całkowitą."));
+                 QString("Nie podano numeru faktury: faktura musi mieć numer."));
         QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
 
@@ -492,7 +495,7 @@ private Q_SLOTS:
         TestEnv env;
         const int issued = checkedInGroup(env, "Hotel Pod Lipami");
         createCalculation(env.db(), issued);
-        env.exec("UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '111'");
+        env.exec("UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '111', data_wystawienia = '2026-07-15'");
         const int g = checkedInGroup(env);
         const int next = checkedInGroup(env, "Następni");
         Dialogs d;
