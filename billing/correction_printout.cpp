@@ -3,6 +3,7 @@
 #include "billing/amount_in_words.h"
 #include "billing/buyer_id.h"
 #include "db/data_module.h"
+#include "db/sql.h"
 #include "reports/engine/document.h"
 #include "reports/engine/mask.h"
 
@@ -58,9 +59,12 @@ qreal party(Band& t, const QString& prefix, qreal x, const QString& heading,
 }
 } // namespace
 
-TRapKorekta::TRapKorekta(Correction correction, InvoiceData invoice)
+TRapKorekta::TRapKorekta(Correction correction, InvoiceData invoice, const QString& idCaption,
+                         const QString& country)
     : m_correction(std::move(correction))
     , m_invoice(std::move(invoice))
+    , m_buyerIdCaption(idCaption)
+    , m_buyerCountry(country)
 {
     title = QStringLiteral("Faktura korygująca");
     fileName = QStringLiteral("Faktura korygująca ") +
@@ -103,10 +107,10 @@ void TRapKorekta::buildTitle()
                                {m_invoice.sellerName, m_invoice.sellerAddress,
                                 QStringLiteral("NIP: ") + m_invoice.sellerNip});
     QStringList buyer{m_invoice.buyerName, m_invoice.buyerAddress};
-    if (!m_invoice.buyerCountry.isEmpty())
-        buyer << m_invoice.buyerCountry;
-    if (!m_invoice.buyerIdCaption.isEmpty())
-        buyer << m_invoice.buyerIdCaption + QLatin1Char(' ') + m_invoice.buyerNip;
+    if (!m_buyerCountry.isEmpty())
+        buyer << m_buyerCountry;
+    if (!m_buyerIdCaption.isEmpty())
+        buyer << m_buyerIdCaption + QLatin1Char(' ') + m_invoice.buyerNip;
     const qreal y = std::max(seller, party(t, QStringLiteral("Nabywca"), 100,
                                            QStringLiteral("NABYWCA"), buyer)) +
                     3;
@@ -201,7 +205,18 @@ LaunchResult printCorrection(qint64 correctionId, ReportOutput output)
 {
     QSqlDatabase db = dataModule().database();
     const Correction c = loadCorrection(db, correctionId);
-    TRapKorekta report(c, loadInvoice(db, c.groupId));
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT k.Nip_rodzaj, k.ID_Panstwo, p.Nazwa FROM Kalk k "
+                                        "LEFT JOIN Panstwo p ON p.ID = k.ID_Panstwo WHERE "
+                                        "k.Identyfikator = :ID"),
+                         {{":ID", c.groupId}});
+    const bool found = q.next();
+    const QString caption = buyerIdCaption(
+        found && !q.value(0).isNull() ? std::optional<int>(q.value(0).toInt()) : std::nullopt);
+    const QString country = found && !q.value(1).isNull() && q.value(1).toInt() != 1
+                                ? q.value(2).toString()
+                                : QString();
+    TRapKorekta report(c, loadInvoice(db, c.groupId), caption, country);
     runReport(report, output);
     return LaunchResult::success();
 }

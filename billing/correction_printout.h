@@ -12,7 +12,9 @@
 // after and the difference in figures and words. A4 portrait, two copies.
 class TRapKorekta final : public Report {
 public:
-    TRapKorekta(Correction correction, InvoiceData invoice);
+    // `idCaption` and `country` as the invoice prints them for its buyer.
+    TRapKorekta(Correction correction, InvoiceData invoice, const QString& idCaption,
+                const QString& country);
     const Correction& correction() const { return m_correction; }
 
 private:
@@ -22,6 +24,7 @@ private:
 
     Correction m_correction;
     InvoiceData m_invoice;
+    QString m_buyerIdCaption, m_buyerCountry;
     ReportRows m_rows;
 };
 
