@@ -2,6 +2,7 @@
 
 #include "billing/calculation.h"
 #include "billing/invoice.h"
+#include "billing/payments.h"
 #include "billing/vat.h"
 #include "core/days.h"
 #include "core/error.h"
@@ -190,6 +191,7 @@ qint64 issueCorrection(QSqlDatabase db, int groupId, const QList<CorrectionLine>
     int position = 0;
     for (const CorrectionLine& l : changed)
         insertLine(db, id, ++position, l);
+    refreshSettlement(db, groupId);
     tx.commit();
     return id;
 }

@@ -1,5 +1,6 @@
 #include "billing/payments.h"
 
+#include "billing/correction.h"
 #include "db/sql.h"
 
 #include <algorithm>
@@ -109,7 +110,9 @@ Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due)
                          {{":ID", groupId}});
     if (!q.next())
         return {};
-    *due = moneyFromValue(q.value(dueFromLines ? 1 : 0)) - moneyFromValue(q.value(2));
+    // Correcting invoices change what the group owes by their differences.
+    *due = moneyFromValue(q.value(dueFromLines ? 1 : 0)) - moneyFromValue(q.value(2)) +
+           correctionsDifference(db, groupId);
     Settlement s;
     s.paid = paidBy(db, groupId);
     s.toPay = *due - s.paid;
