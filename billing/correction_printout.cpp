@@ -155,40 +155,42 @@ void TRapKorekta::buildSummary()
     const std::array<const char*, 4> heads = {"", "Wartość bez podatku", "Kwota podatku",
                                               "Wartość wraz z podatkiem"};
     const std::array<qreal, 4> widths = {40, 35, 30, 35};
-    auto row = [&](const QString& name, qreal y, const std::array<QString, 4>& values, bool bold) {
+    auto row = [&](const QString& name, qreal y, qreal height, const std::array<QString, 4>& values,
+                   const FontSpec& font) {
         qreal x = 50;
         for (std::size_t i = 0; i < values.size(); ++i) {
-            s.addText(name + QString::number(i), QRectF(x, y, widths[i], 6), values[i],
-                      i == 0 ? kLeft : kRight, reportFont(8, bold))
-                .framed = true;
+            Control& c = s.addText(name + QString::number(i), QRectF(x, y, widths[i], height),
+                                   values[i], i == 0 ? kLeft : kRight, font);
+            c.framed = true;
+            c.wordWrap = true;
             x += widths[i];
         }
     };
     std::array<QString, 4> head;
     for (std::size_t i = 0; i < head.size(); ++i)
         head[i] = QString::fromUtf8(heads[i]);
-    row(QStringLiteral("Naglowek"), 4, head, true);
+    row(QStringLiteral("Naglowek"), 4, 9, head, reportFont(7, true));
     const Correction& c = m_correction;
-    row(QStringLiteral("Przed"), 10,
+    row(QStringLiteral("Przed"), 13, 6,
         {QStringLiteral("Przed korektą"), money(c.grossBefore - c.taxBefore), money(c.taxBefore),
          money(c.grossBefore)},
-        false);
-    row(QStringLiteral("Po"), 16,
+        reportFont(8));
+    row(QStringLiteral("Po"), 19, 6,
         {QStringLiteral("Po korekcie"), money(c.grossAfter - c.taxAfter), money(c.taxAfter),
          money(c.grossAfter)},
-        false);
-    row(QStringLiteral("Roznica"), 22,
+        reportFont(8));
+    row(QStringLiteral("Roznica"), 25, 6,
         {QStringLiteral("Różnica"), money(c.grossDifference() - c.taxDifference()),
          money(c.taxDifference()), money(c.grossDifference())},
-        true);
+        reportFont(8, true));
 
     const Money difference = c.grossDifference();
     const QString what = difference < Money() ? QStringLiteral("Kwota do zwrotu nabywcy: ")
                                               : QStringLiteral("Kwota do zapłaty: ");
-    s.addText(QStringLiteral("Kwota"), QRectF(0, 34, 190, 6),
+    s.addText(QStringLiteral("Kwota"), QRectF(0, 36, 190, 6),
               what + money(difference < Money() ? -difference : difference), kLeft,
               reportFont(10, true));
-    s.addText(QStringLiteral("Slownie"), QRectF(0, 41, 190, 10),
+    s.addText(QStringLiteral("Slownie"), QRectF(0, 43, 190, 10),
               QStringLiteral("słownie : ") + moneyInWords(difference), Qt::AlignLeft | Qt::AlignTop,
               reportFont(9))
         .wordWrap = true;
