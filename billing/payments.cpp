@@ -82,12 +82,18 @@ QString followingDocumentNumber(const QString& previous, int type)
            stored.mid(slash);
 }
 
+QString latestDocumentNumber(QSqlDatabase db, int type)
+{
+    return scalarSql(
+               db,
+               QStringLiteral("SELECT Nr_kwit FROM Kwit WHERE Typ = :Typ ORDER BY ID DESC LIMIT 1"),
+               {{":Typ", type}})
+        .toString();
+}
+
 QString nextDocumentNumber(QSqlDatabase db, int type)
 {
-    const QVariant previous = scalarSql(
-        db, QStringLiteral("SELECT Nr_kwit FROM Kwit WHERE Typ = :Typ ORDER BY ID DESC LIMIT 1"),
-        {{":Typ", type}});
-    return followingDocumentNumber(previous.toString(), type);
+    return followingDocumentNumber(latestDocumentNumber(db, type), type);
 }
 
 namespace {
