@@ -71,6 +71,10 @@ TKorekta::TKorekta(int groupId, QWidget* parent)
          QStringLiteral("VAT po"), QStringLiteral("Brutto po"), QStringLiteral("Różnica")});
     m_lineList = grid(this, "Pozycje", m_lineModel);
     m_lineList->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // The line's description takes the room the amounts leave.
+    m_lineList->horizontalHeader()->setStretchLastSection(false);
+    m_lineList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_lineList->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
     m_totals = new QLabel(this);
     m_totals->setObjectName(QStringLiteral("Razem"));
     m_reason = field(this, "Przyczyna");
@@ -102,7 +106,7 @@ TKorekta::TKorekta(int groupId, QWidget* parent)
         form->addRow(label, w);
     };
     addRow(QStringLiteral("Prz&yczyna korekty"), m_reason);
-    addRow(QStringLiteral("Data &wystawienia"), m_date);
+    addRow(QStringLiteral("Da&ta wystawienia"), m_date);
     addRow(QStringLiteral("N&umer korekty"), m_number);
     auto* issueRow = new QHBoxLayout;
     issueRow->addWidget(m_totals, 1);

@@ -51,7 +51,6 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
     form->addRow(QStringLiteral("Typ opłaty"), m_type);
     m_numberHint = new QLabel(this);
     m_numberHint->setObjectName(QStringLiteral("NumerPodpowiedz"));
-    m_numberHint->setWordWrap(true);
     form->addRow(QStringLiteral("Numer"), m_number);
     form->addRow(QString(), m_numberHint);
     form->addRow(QStringLiteral("Wpłata"), m_amount);
@@ -116,15 +115,17 @@ void TRejestracjaOplaty::proposeNumber()
         m_number->clear();
         const QString latest = latestDocumentNumber(db, type);
         m_numberHint->setText(
-            QStringLiteral("Wpisz numer z paragonu wydrukowanego przez kasę fiskalną.") +
+            QStringLiteral("Wpisz numer z paragonu kasy fiskalnej.") +
             (latest.trimmed().isEmpty()
                  ? QString()
-                 : QStringLiteral(" Ostatni zapisany paragon: %1.").arg(latest.trimmed())));
+                 : QStringLiteral("\nOstatni zapisany paragon: %1").arg(latest.trimmed())));
         m_numberHint->show();
+        adjustSize();
         m_number->setFocus();
         return;
     }
     m_numberHint->hide();
+    adjustSize();
     m_number->setText(nextDocumentNumber(db, type));
     m_amount->setFocus();
     m_amount->selectAll();

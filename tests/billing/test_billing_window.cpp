@@ -381,9 +381,9 @@ private Q_SLOTS:
                                            : QStringList());
         QCOMPARE(shown, QString("    /    #    "));
         QCOMPARE(hint,
-                 "Wpisz numer z paragonu wydrukowanego przez kasę fiskalną." +
+                 "Wpisz numer z paragonu kasy fiskalnej." +
                      (latest.isEmpty() ? QString()
-                                       : QString(" Ostatni zapisany paragon: %1.").arg(latest)));
+                                       : QString("\nOstatni zapisany paragon: %1").arg(latest)));
     }
 
     void deletingTheOnlyPaymentUnsettles()
