@@ -3,6 +3,7 @@
 #include "billing/correction.h"
 #include "billing/correction_printout.h"
 #include "billing/invoice.h"
+#include "billing/invoice_printout.h"
 #include "db/row_set.h"
 #include "reports/engine/document.h"
 #include "reports/engine/generator.h"
@@ -107,6 +108,48 @@ private Q_SLOTS:
         const QString keep = qEnvironmentVariable("REZYDO_KEEP_OUTPUT");
         if (!keep.isEmpty())
             QFile::copy(pdf, QDir(keep).filePath("korekta.pdf"));
+    }
+
+    // The buyer's identifier is printed under the caption of its kind, with
+    // the country of a buyer from abroad; an older invoice keeps "NIP :".
+    void buyerIdentificationOnTheInvoice_data()
+    {
+        QTest::addColumn<QVariant>("kind");
+        QTest::addColumn<QString>("country");
+        QTest::addColumn<QStringList>(
+            "printed"); // caption and value of each line after the address
+        QTest::newRow("older invoice") << QVariant() << "" << QStringList({"NIP :", "X1"});
+        QTest::newRow("Polish NIP") << QVariant(1) << "Polska" << QStringList({"NIP :", "X1"});
+        QTest::newRow("EU VAT number")
+            << QVariant(2) << "Niemcy" << QStringList({"Kraj :", "Niemcy", "VAT UE :", "X1"});
+        QTest::newRow("other identifier")
+            << QVariant(3) << "Ukraina"
+            << QStringList({"Kraj :", "Ukraina", "Nr identyf. :", "X1"});
+        QTest::newRow("private person") << QVariant(0) << "Polska" << QStringList();
+    }
+    void buyerIdentificationOnTheInvoice()
+    {
+        QFETCH(QVariant, kind);
+        QFETCH(QString, country);
+        QFETCH(QStringList, printed);
+        TestEnv env;
+        env.exec("INSERT INTO Kalk (Identyfikator, Typ, Rach, Nazwa, Adres, Nip, Nip_rodzaj, "
+                 "ID_Panstwo, data_wystawienia) VALUES (5, 2, 3, 'Nabywca', 'Adres', 'X1', ?, "
+                 "(SELECT ID FROM Panstwo WHERE Nazwa = ?), '2026-07-15')",
+                 {kind.isNull() ? QVariant(QMetaType(QMetaType::Int)) : kind,
+                  country.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : country});
+        TRapFaktura report(loadInvoice(env.db(), 5), QString());
+        const Document doc = generateDocument(report);
+        QStringList got;
+        for (const PlacedItem& i : doc.pages[0].items)
+            if (i.control.startsWith("NabywcaKraj") || i.control.startsWith("NabywcaNip"))
+                got << i.text;
+        QCOMPARE(got, printed);
+        const QStringList faults = textsNotFitting(doc) + overlappingTexts(doc);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        const QString keep = qEnvironmentVariable("REZYDO_KEEP_OUTPUT");
+        if (!keep.isEmpty() && kind == QVariant(2))
+            QVERIFY(writePdf(doc, QDir(keep).filePath("faktura_ue.pdf")));
     }
 
     void correctionListedAmongInvoices()
