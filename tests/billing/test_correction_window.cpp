@@ -2,6 +2,7 @@
 // correcting invoice issued through "Korekta faktury", the buyer's NIP
 // checked when it is typed.
 #include "billing/calculation.h"
+#include "billing/invoice.h"
 #include "billing/ui/billing_window.h"
 #include "billing/ui/correction_dialog.h"
 #include "billing/ui/payment_dialog.h"
@@ -102,6 +103,32 @@ private Q_SLOTS:
                  QStringList({"1|KOR|1/H/2026|3600000|3000000"}));
         // A corrected invoice is not cancelled any more.
         QVERIFY(!find<QPushButton>(w, "AnulujFakture")->isEnabled());
+    }
+
+    // Another desk issued the proposed number while the page was open: the
+    // invoice takes the next free one and says so.
+    void proposalTakenMeanwhile()
+    {
+        TestEnv env;
+        const int g = calculatedGroup(env);
+        const int other = addGroup(env, "Inni", 1, "2026-07-15", "2026-07-16");
+        addCalculation(env, other, {units("100")});
+        env.exec("UPDATE Kalk SET Nazwa = 'Inni' WHERE Identyfikator = ?", {other});
+        Dialogs d;
+        TOplaty w(g, d.payments, d.clients);
+        w.show();
+        find<QTabWidget>(w, "Strony")->setCurrentIndex(2);
+        QCOMPARE(find<QLineEdit>(w, "Rach")->text(), QString("1"));
+        CalcHeader h = loadHeader(env.db(), other);
+        issueInvoice(env.db(), h, QDate(2026, 7, 15), QDate(2026, 7, 15), PaymentMethod::Cash, 14,
+                     std::nullopt, "H");
+        env.prompter().inputs.push_back(std::nullopt);
+        click(w, "Wystaw");
+        QCOMPARE(env.rows("SELECT Rach FROM Kalk ORDER BY Identyfikator"), QStringList({"2", "1"}));
+        QCOMPARE(find<QLineEdit>(w, "Rach")->text(), QString("2"));
+        QCOMPARE(env.prompter().log().last(),
+                 QString("Numer faktury|Numer 1 zajęła w międzyczasie inna faktura. Wystawiono "
+                         "fakturę nr 2/H/2026."));
     }
 
     void nipCheckedWhenTyped()
