@@ -152,9 +152,16 @@ SaveOutcome changeAccommodation(QSqlDatabase db, int k, const StayForm& form)
 {
     updateHeader(db, QStringLiteral("Kwat_hot"), QStringLiteral("Zmiana kwaterunku"), k,
                  headerOf(form, false));
-    // The calculation follows the lines; billing computes it anew.
-    runSql(db, QStringLiteral("DELETE FROM Kalk WHERE Identyfikator = :ID"), {{":ID", k}});
-    runSql(db, QStringLiteral("DELETE FROM Kalk_det WHERE Identyfikator = :ID"), {{":ID", k}});
+    // The calculation follows the lines; billing computes it anew. An issued
+    // invoice stays as it was issued: a change of the stay is then corrected
+    // by a correcting invoice, never by pricing the invoice again.
+    runSql(db,
+           QStringLiteral("DELETE FROM Kalk_det WHERE Identyfikator = :ID AND NOT EXISTS "
+                          "(SELECT 1 FROM Kalk WHERE Identyfikator = :ID AND Typ = 2)"),
+           {{":ID", k}});
+    runSql(db,
+           QStringLiteral("DELETE FROM Kalk WHERE Identyfikator = :ID AND coalesce(Typ, 0) <> 2"),
+           {{":ID", k}});
     const QStringList rooms = affectedRooms(db, k, form.chosen);
     runSql(db, QStringLiteral("DELETE FROM Kwat_msc WHERE Identyfikator = :ID"), {{":ID", k}});
     appendLines(db, QStringLiteral("Kwat_msc"), kAccommodationLine, k, form.chosen);

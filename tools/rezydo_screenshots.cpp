@@ -434,8 +434,10 @@ void Session::billing()
     pages->setCurrentIndex(2);
     settle();
     // The firm's particulars, as the receptionist types them in.
+    if (auto* kind = pages->widget(2)->findChild<QComboBox*>(QStringLiteral("RodzajNip")))
+        kind->setCurrentIndex(1); // a Polish NIP
     const std::pair<const char*, const char*> buyer[] = {
-        {"Adres", "ul. Przemysłowa 4, 33-300 Nowy Sącz"}, {"Nip", "734-100-20-30"}};
+        {"Adres", "ul. Przemysłowa 4, 33-300 Nowy Sącz"}, {"Nip", "734-100-20-38"}};
     for (const auto& [name, text] : buyer)
         if (auto* edit = pages->widget(2)->findChild<QLineEdit*>(QString::fromLatin1(name)))
             edit->setText(QString::fromUtf8(text));
@@ -446,6 +448,9 @@ void Session::billing()
     m_previews.push_back(QStringLiteral("invoice_preview"));
     click(window, "Podglad");
     endScene(QStringLiteral("invoice"));
+    expectShotAndClose(QStringLiteral("correction_dialog"));
+    click(window, "KorektaFaktury");
+    endScene(QStringLiteral("correction"));
     closeChildren();
 
     // The next group's invoice can take the firm as a regular client.

@@ -2,7 +2,7 @@
 //
 // One more front desk on a database file that other copies of the program use
 // at the same time: it keeps saving reservations and walk-ins, checking in,
-// registering persons, creating calculations, taking payments and checking
+// registering persons, creating calculations, issuing invoices, taking payments and checking
 // out, with the program's own logic and connection, and no windows. Every
 // operation leaves one line in the journal (flushed at once), so whoever
 // reads it afterwards knows what was reported as done:
@@ -15,6 +15,7 @@
 // with a tiny page cache, so that the file is written long before a commit:
 // a process killed in the middle must leave a database that rolls back whole.
 #include "billing/calculation.h"
+#include "billing/invoice.h"
 #include "billing/payments.h"
 #include "core/clock.h"
 #include "core/days.h"
@@ -148,14 +149,14 @@ private:
 };
 
 // Which operation the desk does next, and how often.
-enum class Op { Reserve, WalkIn, CheckIn, Register, Calculate, Pay, CheckOut };
+enum class Op { Reserve, WalkIn, CheckIn, Register, Calculate, Pay, Issue, CheckOut };
 struct Weighted {
     Op op;
     int weight;
 };
 constexpr Weighted kMix[] = {{Op::Reserve, 24},  {Op::WalkIn, 10},    {Op::CheckIn, 14},
                              {Op::Register, 20}, {Op::Calculate, 10}, {Op::Pay, 12},
-                             {Op::CheckOut, 10}};
+                             {Op::Issue, 10},    {Op::CheckOut, 10}};
 
 class Desk {
 public:
@@ -251,6 +252,9 @@ private:
             case Op::Pay:
                 pay();
                 break;
+            case Op::Issue:
+                issue();
+                break;
             case Op::CheckOut:
                 checkOut();
                 break;
@@ -276,6 +280,8 @@ private:
             return QStringLiteral("calc");
         case Op::Pay:
             return QStringLiteral("pay");
+        case Op::Issue:
+            return QStringLiteral("invoice");
         case Op::CheckOut:
             return QStringLiteral("checkout");
         }
@@ -484,6 +490,32 @@ private:
         think();
         const qint64 id = registerPayment(db(), p);
         m_journal.write(QStringLiteral("pay"), m_ids + QStringLiteral(",kwit=%1").arg(id),
+                        QStringLiteral("ok"));
+    }
+
+    // The invoice page proposes a number; the receptionist accepts it, and the
+    // number is taken when the invoice is written, so desks issuing at the same
+    // moment never share one.
+    void issue()
+    {
+        const int k = anyOf(QStringLiteral(
+            "SELECT H.Identyfikator FROM Kwat_hot H JOIN Kalk C ON C.Identyfikator = "
+            "H.Identyfikator WHERE coalesce(C.Typ, 0) <> 2"));
+        if (k == 0) {
+            m_journal.write(QStringLiteral("invoice"), {}, QStringLiteral("skipped"));
+            return;
+        }
+        m_ids = QStringLiteral("grp=%1").arg(k);
+        CalcHeader header = loadHeader(db(), k);
+        header.name = marker();
+        think();
+        issueInvoice(db(), header, today(), today(), PaymentMethod::Cash, 14, std::nullopt,
+                     invoiceSeries());
+        m_journal.write(QStringLiteral("invoice"),
+                        m_ids + QStringLiteral(",number=%1,series=%2,year=%3")
+                                    .arg(*header.number)
+                                    .arg(header.series)
+                                    .arg(header.issueDate.year()),
                         QStringLiteral("ok"));
     }
 

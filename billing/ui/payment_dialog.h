@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -32,6 +33,7 @@ private:
     bool m_amountTyped = false; // the field shows only two places of it
     QComboBox* m_type = nullptr;
     QLineEdit* m_number = nullptr;
+    QLabel* m_numberHint = nullptr;
     QLineEdit* m_amount = nullptr;
     QLineEdit* m_toPay = nullptr;
     QDateEdit* m_day = nullptr;
