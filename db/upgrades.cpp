@@ -38,6 +38,7 @@ void addGuestDataRetention(QSqlDatabase db)
 {
     runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_guest_data.sql")));
 }
+
 void invoiceNumbers(QSqlDatabase db);
 
 const std::vector<UpgradeStep>& history()
