@@ -4,6 +4,8 @@
 #include "admin/setup_rows.h"
 #include "admin/ui/cursor_fields.h"
 #include "core/error.h"
+#include "core/prompter.h"
+#include "core/settings.h"
 #include "db/data_module.h"
 
 #include <QCloseEvent>
@@ -109,9 +111,13 @@ void TKonfiguracja::accept()
 {
     // A refused row keeps the window open and writes no settings.
     saveRow(m_config);
+    QStringList notSaved;
     if (m_changed)
-        InvoiceSettings{m_bank->text(), m_konto->text(), m_rozszerzenie->text()}.write();
+        notSaved = InvoiceSettings{m_bank->text(), m_konto->text(), m_rozszerzenie->text()}.write();
+    const QString caption = windowTitle();
     close();
+    if (!notSaved.isEmpty())
+        prompter().error(settingsNotSavedText(notSaved), caption);
 }
 
 void TKonfiguracja::reject()
