@@ -1,10 +1,13 @@
 #include "app/commands.h"
+#include "app/first_start.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "core/error.h"
 #include "core/ui/message_box_prompter.h"
 #include "db/data_module.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -14,8 +17,11 @@ int main(int argc, char* argv[])
 
     // The data module comes first (connection closed) and goes last.
     DataModule data;
+    // A missing database is offered to be made before the window opens it.
+    guarded([] { offerDatabase(); });
     TGlowne window;
     wireCommands(window);
     window.show();
+    QTimer::singleShot(0, &window, [] { guarded([] { showFirstStepsIfEmpty(); }); });
     return QApplication::exec();
 }
