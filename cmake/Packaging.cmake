@@ -47,16 +47,19 @@ foreach(page rezydo rezydo-newdb rezydo-workstation rezydo-install-settings)
     install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     list(APPEND compressed ${out})
 endforeach()
-configure_file(packaging/debian/changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian @ONLY)
-set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+# A native package (its version has no Debian revision): changelog.gz.
+configure_file(packaging/debian/changelog ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
+set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(OUTPUT ${changelog}
-    COMMAND ${GZIP_PROGRAM} -9nc ${CMAKE_BINARY_DIR}/packaging/changelog.Debian > ${changelog}
-    DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.Debian VERBATIM)
+    COMMAND ${GZIP_PROGRAM} -9nc ${CMAKE_BINARY_DIR}/packaging/changelog > ${changelog}
+    DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog VERBATIM)
 list(APPEND compressed ${changelog})
 add_custom_target(rezydo-package-files DEPENDS ${compressed})
 add_dependencies(rezydo rezydo-package-files)
 install(FILES ${changelog} packaging/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/rezydo)
+install(FILES packaging/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME rezydo)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rezydo)
