@@ -22,12 +22,33 @@ const QString kFirstStepsText = QStringLiteral(
     "Potem: Recepcja → Wprowadzanie rezerwacji. Podręcznik otwiera klawisz F1.");
 
 namespace {
+QString noAccessText(const QString& folder)
+{
+    return QStringLiteral("To konto nie ma dostępu do folderu bazy danych '%1'.\n\n"
+                          "Administrator komputera może dodać je do grupy rezydo "
+                          "(sudo adduser NAZWA_KONTA rezydo, potem ponowne zalogowanie).")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
 QString questionText(const QString& folder)
 {
     return QStringLiteral("W folderze '%1' nie ma bazy danych programu (pliku Baza.mdb).\n\n"
                           "Czy utworzyć tam nową, pustą bazę danych, czy wybrać inny folder, "
                           "w którym baza już jest?")
         .arg(QDir::toNativeSeparators(folder));
+}
+
+// Whether this account may look into `folder`, or into the nearest folder
+// above it that it can see. An account outside the receptionists' group sees
+// /var/lib/rezydo but not the database in it, and must not be offered to make
+// a new one.
+bool mayLookInto(const QString& folder)
+{
+    QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    while (!QFileInfo::exists(path) && path != QLatin1String("/"))
+        path = QFileInfo(path).absolutePath();
+    const QFileInfo nearest(path);
+    return nearest.isReadable() && nearest.isExecutable();
 }
 
 QString currentFolder()
@@ -71,6 +92,10 @@ FirstStart offerDatabase()
         const QString file = QDir(folder).filePath(QStringLiteral("Baza.mdb"));
         if (QFileInfo::exists(file))
             return FirstStart::Found;
+        if (!mayLookInto(folder)) {
+            prompter().error(noAccessText(folder), kFirstStartCaption);
+            return FirstStart::Cancelled;
+        }
         const int choice =
             prompter().choose(questionText(folder), kFirstStartCaption,
                               {QStringLiteral("&Utwórz nową bazę"),

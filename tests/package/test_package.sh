@@ -23,7 +23,7 @@ skip() {
 }
 fail() {
     echo "FAILED: $*" >&2
-    for f in "${work:-}/home/driver.log" "${work:-}/program.out"; do
+    for f in "${work:-}"/*/driver.log "${work:-}"/*/program.out; do
         [[ -f $f ]] && { echo "--- $f"; tail -20 "$f"; }
     done
     exit 1
@@ -105,25 +105,41 @@ as_user() {
 }
 
 echo "== first start"
-# Not through as_user: a function in the background is a subshell, and $!
-# must be the program itself.
-setpriv --reuid="$user" --regid=users --init-groups --reset-env \
-    env -i HOME="$work/home" PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/home" \
-    QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$work/plugins" \
-    QT_QPA_GENERIC_PLUGINS=rezydodriver REZYDO_DRIVER_LOG="$work/home/driver.log" \
-    "REZYDO_DRIVER_ANSWERS=Pierwsze uruchomienie=Utwórz nową bazę;Pierwsze kroki=OK;Tworzenie archiwum=Tak" \
-    REZYDO_DRIVER_CLOSE="$work/zamknij" /usr/bin/rezydo >"$work/program.out" 2>&1 &
-pid=$!
+# start_program ACCOUNT HOME ANSWERS CLOSE_FILE: the installed program with the
+# driver, in the background; $pid is the program itself.
+start_program() {
+    setpriv --reuid="$1" --regid="$(id -g "$1")" --init-groups --reset-env \
+        env -i HOME="$2" PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR="$2" \
+        QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$work/plugins" \
+        QT_QPA_GENERIC_PLUGINS=rezydodriver REZYDO_DRIVER_LOG="$2/driver.log" \
+        "REZYDO_DRIVER_ANSWERS=$3" REZYDO_DRIVER_CLOSE="$4" \
+        /usr/bin/rezydo >"$2/program.out" 2>&1 &
+    pid=$!
+}
+# wait_program HOME: the program's exit status once it has ended.
+wait_program() {
+    for _ in $(seq 300); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.2
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the program did not end"
+    local status=0
+    wait "$pid" || status=$?
+    pid=""
+    cat "$1/driver.log"
+    [[ $status -eq 0 ]] || fail "the program ended with $status"
+}
+
+start_program "$user" "$work/home" \
+    "Pierwsze uruchomienie=Utwórz nową bazę;Pierwsze kroki=OK;Tworzenie archiwum=Tak" \
+    "$work/zamknij"
 for _ in $(seq 300); do
     grep -q '^window|' "$work/home/driver.log" 2>/dev/null && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.2
 done
 cat "$work/home/driver.log" 2>/dev/null || true
-grep -q '^window|' "$work/home/driver.log" || {
-    cat "$work/program.out"
-    fail "the main window never showed"
-}
+grep -q '^window|' "$work/home/driver.log" || fail "the main window never showed"
 grep -q "^box|Pierwsze uruchomienie|W folderze '/var/lib/rezydo/Baza' nie ma bazy danych" \
     "$work/home/driver.log" || fail "no first-start question"
 grep -q '^box|Pierwsze kroki|Baza danych jest pusta' "$work/home/driver.log" ||
@@ -141,16 +157,7 @@ grep -q $'^reserve\t.*\tok' "$work/home/dziennik" || fail "the reservation was n
 
 echo "== exit with a backup"
 touch "$work/zamknij"
-for _ in $(seq 300); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end"
-status=0
-wait "$pid" || status=$?
-pid=""
-cat "$work/home/driver.log"
-[[ $status -eq 0 ]] || fail "the program ended with $status"
+wait_program "$work/home"
 grep -q '^box|Tworzenie archiwum|Czy stworzyć kopię zapasową bazy danych?' "$work/home/driver.log" ||
     fail "no backup question"
 grep -q "^dialog|Tworzenie kopii bazy danych|$data/Archiwum/Archiwum .*\.zip|" \
@@ -163,6 +170,18 @@ archive="$(ls "$data"/Archiwum/*.zip)"
 as_user unzip -q "$archive" -d "$work/home/rozpakowane"
 reserved="$(as_user sqlite3 "$work/home/rozpakowane/Baza.mdb" 'SELECT Nazwa FROM Rez_hot')"
 [[ $reserved == Pakiet-1 ]] || fail "the unpacked database holds '$reserved'"
+
+echo "== an account outside the group is told it has no access"
+mkdir -p "$work/nobody"
+chown nobody "$work/nobody"
+chmod 700 "$work/nobody"
+touch "$work/nobody-zamknij"
+start_program nobody "$work/nobody" \
+    "Pierwsze uruchomienie=OK;Veltrano Rezydo=OK;Tworzenie archiwum=Nie" "$work/nobody-zamknij"
+wait_program "$work/nobody"
+grep -q "^box|Pierwsze uruchomienie|To konto nie ma dostępu do folderu bazy danych '$data/Baza'" \
+    "$work/nobody/driver.log" || fail "an account outside the group was not told"
+grep -q '^unexpected|' "$work/nobody/driver.log" && fail "an unexpected box"
 
 echo "== remove: the data stay"
 dpkg -r rezydo
