@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -229,9 +230,19 @@ void TGlowne::tick()
     m_clock->setText(now().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
+QString manualIndexFile()
+{
+    return QDir::cleanPath(
+        QDir(programDirectory()).filePath(QStringLiteral("../share/rezydo/podrecznik/index.html")));
+}
+
 void TGlowne::openHelp()
 {
-    const QString file = QDir(programDirectory()).filePath(QStringLiteral("VeltranoRezydo.chm"));
+    // The help file beside the program, where one was put; else the manual
+    // installed with the program, in the default browser.
+    const QString chm = QDir(programDirectory()).filePath(QStringLiteral("VeltranoRezydo.chm"));
+    const QString manual = manualIndexFile();
+    const QString file = QFileInfo::exists(chm) || !QFileInfo::exists(manual) ? chm : manual;
     if (!urlOpener()(QUrl::fromLocalFile(file)))
         prompter().warn(QStringLiteral("Nie można otworzyć pliku pomocy '%1'.")
                             .arg(QDir::toNativeSeparators(file)),

@@ -15,6 +15,10 @@ class QMdiSubWindow;
 class QMenu;
 class QTimer;
 
+// The start page of the manual installed with the program
+// (PREFIX/share/rezydo/podrecznik/index.html beside PREFIX/bin).
+QString manualIndexFile();
+
 // What each Frame operation does; every feature's wiring fills in its own.
 // An operation left empty does nothing.
 struct FrameHandlers {

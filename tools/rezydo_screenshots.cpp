@@ -6,6 +6,7 @@
 #include "tools/screenshot_camera.h"
 
 #include "app/commands.h"
+#include "app/first_start.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "core/clock.h"
@@ -88,6 +89,7 @@ private:
     void administration();
     void reports();
     void backupAndDatabase();
+    void firstStart();
     void exitQuestion();
 
     TGlowne& m_frame;
@@ -541,6 +543,26 @@ void Session::backupAndDatabase()
     endScene(QStringLiteral("database choice"));
 }
 
+// A machine with no database yet: the first-start question, then the hint
+// an empty database shows. The demo database comes back afterwards.
+void Session::firstStart()
+{
+    const QString demo = readSetting(QStringLiteral("KatalogBazy")).value_or(QString());
+    const QString fresh = QDir(programDirectory()).filePath(QStringLiteral("Nowa"));
+    dataModule().closeConnection();
+    writeSetting(QStringLiteral("KatalogBazy"), fresh);
+    expectPrompt(QStringLiteral("first_start_question"), false);
+    offerDatabase();
+    createEmptyDatabase(QDir(fresh).filePath(QStringLiteral("Baza.mdb")));
+    dataModule().openConnection();
+    expectPrompt(QStringLiteral("first_steps"));
+    showFirstStepsIfEmpty();
+    dataModule().closeConnection();
+    writeSetting(QStringLiteral("KatalogBazy"), demo);
+    dataModule().openConnection();
+    endScene(QStringLiteral("first start"));
+}
+
 void Session::exitQuestion()
 {
     expectPrompt(QStringLiteral("backup_question"), false);
@@ -561,6 +583,7 @@ void Session::run()
     administration();
     reports();
     backupAndDatabase();
+    firstStart();
     exitQuestion();
 }
 

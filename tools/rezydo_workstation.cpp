@@ -1,4 +1,5 @@
 // rezydo-workstation DB --seed N --seconds S --journal FILE [--name W] [--kill-mode checkin]
+// rezydo-workstation DB --reserve-once --journal FILE [--name W]
 //
 // One more front desk on a database file that other copies of the program use
 // at the same time: it keeps saving reservations and walk-ins, checking in,
@@ -14,6 +15,7 @@
 // "skipped" (nothing to work on). --kill-mode checkin loops large check-ins
 // with a tiny page cache, so that the file is written long before a commit:
 // a process killed in the middle must leave a database that rolls back whole.
+// --reserve-once saves one reservation on the first free room and ends.
 #include "billing/calculation.h"
 #include "billing/invoice.h"
 #include "billing/payments.h"
@@ -53,6 +55,7 @@ struct Options {
     quint32 seed = 1;
     int seconds = 5;
     bool killMode = false;
+    bool reserveOnce = false;
 };
 
 std::optional<Options> parse(const QStringList& args)
@@ -73,7 +76,9 @@ std::optional<Options> parse(const QStringList& args)
         else if (a == QStringLiteral("--kill-mode") && hasValue) {
             o.killMode = true;
             ok = args[++i] == QStringLiteral("checkin");
-        } else if (o.database.isEmpty() && !a.startsWith(QStringLiteral("--")))
+        } else if (a == QStringLiteral("--reserve-once"))
+            o.reserveOnce = true;
+        else if (o.database.isEmpty() && !a.startsWith(QStringLiteral("--")))
             o.database = a;
         else
             ok = false;
@@ -185,6 +190,8 @@ public:
             }
         }
     }
+
+    void reserveOnce() { run(Op::Reserve); }
 
     // Large check-ins, one after the other, until the process is killed or
     // the time is up.
@@ -554,7 +561,9 @@ int main(int argc, char* argv[])
     const std::optional<Options> o = parse(QCoreApplication::arguments().mid(1));
     if (!o) {
         std::fprintf(stderr, "usage: rezydo-workstation DB --seed N --seconds S --journal FILE "
-                             "[--name W] [--kill-mode checkin]\n");
+                             "[--name W] [--kill-mode checkin]\n"
+                             "       rezydo-workstation DB --reserve-once --journal FILE "
+                             "[--name W]\n");
         return 2;
     }
     const QFileInfo file(o->database);
@@ -579,7 +588,9 @@ int main(int argc, char* argv[])
         Journal journal(o->journal);
         Desk worker(*o, desk, journal);
         const QDeadlineTimer deadline(std::chrono::seconds(o->seconds));
-        if (o->killMode)
+        if (o->reserveOnce)
+            worker.reserveOnce();
+        else if (o->killMode)
             worker.runLargeCheckIns(deadline);
         else
             worker.runMix(deadline);

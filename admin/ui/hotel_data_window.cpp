@@ -5,6 +5,7 @@
 #include "admin/setup_rows.h"
 #include "admin/ui/cursor_fields.h"
 #include "core/error.h"
+#include "core/prompter.h"
 #include "core/settings.h"
 #include "db/data_module.h"
 #include "db/table_cursor.h"
@@ -203,11 +204,16 @@ void TKonfiguracja::accept()
 {
     // A refused row keeps the window open and writes no settings.
     saveRow(m_config);
+    QStringList notSaved;
     if (m_changed)
-        InvoiceSettings{m_bank->text(), m_konto->text(), m_rozszerzenie->text()}.write();
-    if (m_backupsChanged)
-        writeSetting(QStringLiteral("KopieZapasowe"), QString::number(m_kopie->value()));
+        notSaved = InvoiceSettings{m_bank->text(), m_konto->text(), m_rozszerzenie->text()}.write();
+    if (m_backupsChanged &&
+        !writeSetting(QStringLiteral("KopieZapasowe"), QString::number(m_kopie->value())))
+        notSaved << QStringLiteral("KopieZapasowe");
+    const QString caption = windowTitle();
     close();
+    if (!notSaved.isEmpty())
+        prompter().error(settingsNotSavedText(notSaved), caption);
 }
 
 void TKonfiguracja::reject()

@@ -7,6 +7,8 @@
 #include "tests/support/test_registry.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QSettings>
 #include <QSpinBox>
 
 namespace {
@@ -68,6 +70,26 @@ private Q_SLOTS:
         click(w, "Ok");
         QVERIFY(!alive || !alive->isVisible());
         QCOMPARE(setting("FakturaRoz") + '|' + setting("Bank") + '|' + setting("Konto"), after);
+    }
+
+    // An account that may not write the machine's settings is told so; the
+    // window closes as it does after a save.
+    void invoiceSettingsNotSaved()
+    {
+        AdminFixture f;
+        QFile blocker(f.env.path("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
+                           f.env.path("blocker/machine"));
+        auto* w = f.open<TKonfiguracja>("mnuKonfiguracja");
+        QVERIFY(w);
+        retype(control<QLineEdit>(w, "Rozszerzenie"), "R");
+        click(w, "Ok");
+        QCOMPARE(
+            f.env.prompter().log(),
+            QStringList{"Konfiguracja|" + settingsNotSavedText({"Bank", "Konto", "FakturaRoz"})});
+        QCOMPARE(f.env.prompter().shown[0].icon, Prompter::Icon::Error);
+        QCOMPARE(setting("FakturaRoz"), kNone);
     }
 
     void configRowSavedOrDropped_data()
