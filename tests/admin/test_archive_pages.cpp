@@ -198,7 +198,7 @@ private Q_SLOTS:
     {
         TestEnv env({.createDatabase = false, .openConnection = false});
         QDir().mkpath(env.path("Baza"));
-        createDatabase(env.databaseFile(), false, kSchemaVersion - 1);
+        createDatabase(env.databaseFile(), false, 1);
         {
             OtherDesk old(env.databaseFile());
             const QStringList names = namesAsWritten();

@@ -3,6 +3,7 @@
 #include "app/backup.h"
 #include "core/settings.h"
 #include "db/row_set.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 #include "db/upgrades.h"
@@ -434,12 +435,13 @@ private Q_SLOTS:
     {
         TestEnv env({.createDatabase = false, .openConnection = false});
         const QString file = tempPath(env, "stara.mdb");
-        createDatabase(file, false, kSchemaVersion - 1);
+        createDatabase(file, false, 1);
         const QString name = QUuid::createUuid().toString();
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
             db.setDatabaseName(file);
             QVERIFY(db.open());
+            addPolishText(db);
             runSql(db, "INSERT INTO Arch_os(Nazwisko, Data_ur) VALUES ('Stary', '1950-01-02')");
             runSql(db, "UPDATE Config SET Nazwa = 'Pensjonat'");
             upgradeDatabase(db, file);

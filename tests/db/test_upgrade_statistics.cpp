@@ -17,7 +17,7 @@ private Q_SLOTS:
     {
         TestEnv env({.openConnection = false});
         const QString file = env.path("stara.mdb");
-        createDatabase(file, false, kSchemaVersion - 1);
+        createDatabase(file, false, 1);
         const QString name = QUuid::createUuid().toString();
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
