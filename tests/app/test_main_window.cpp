@@ -78,11 +78,11 @@ private Q_SLOTS:
                          "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
                          "M&odyfikowanie kwaterunku", "-", "Mo&dyfikowanie książki meldunkowej",
                          "&Wykwaterowanie", "&Opłaty", "-", "&Plan pokoi"}));
-        QCOMPARE(captions(menu("mnuAdministracja")->actions()),
-                 QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
-                              "Dni &zamknięcia obiektu", "&Blokady pokoi",
-                              "&Odtwarzanie bazy danych", "Archiwum",
-                              "&Anonimizacja danych gości", "Wybierz bazę"}));
+        QCOMPARE(
+            captions(menu("mnuAdministracja")->actions()),
+            QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
+                         "Dni &zamknięcia obiektu", "&Blokady pokoi", "&Odtwarzanie bazy danych",
+                         "Archiwum", "&Anonimizacja danych gości", "Wybierz bazę"}));
         QCOMPARE(
             captions(menu("mnuZestawienia")->actions()),
             QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",

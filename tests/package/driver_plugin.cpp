@@ -133,7 +133,7 @@ class DriverPlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "driver.json")
 public:
-    QObject* create(const QString& /*key*/, const QString& /*specification*/) override
+    QObject* create(const QString& /*key*/, const QString& /*parameters*/) override
     {
         return new Driver;
     }
