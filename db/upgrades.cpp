@@ -19,9 +19,18 @@
 // once released: a later change is a new step with the next version, and
 // kSchemaVersion in schema.h follows the last one.
 namespace {
+// Today's VAT rates with their table, services besides rooms on the bill, the
+// form of each payment and the date and form of a prepayment.
+void addRatesServicesAndPaymentForms(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_rates.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
-    static const std::vector<UpgradeStep> steps = {};
+    static const std::vector<UpgradeStep> steps = {
+        {2, addRatesServicesAndPaymentForms},
+    };
     return steps;
 }
 

@@ -2,6 +2,7 @@
 
 #include "billing/calculation.h"
 #include "billing/payments.h"
+#include "billing/services.h"
 
 #include <QWidget>
 
@@ -43,6 +44,7 @@ private:
     QWidget* buildTop();
     QWidget* buildChargesPage();
     QWidget* buildRoomsPage();
+    QWidget* buildServicesPage();
     QWidget* buildInvoicePage();
     void layoutChargesPage(QWidget* page, QPushButton* apply, QPushButton* remove,
                            QPushButton* add);
@@ -72,6 +74,15 @@ private:
     void saveCurrentLine();
     void cancelLine();
 
+    // The service lines ("Usługi").
+    void connectServicesPage();
+    void loadServiceLines(int row);
+    void showServiceLine(int row);
+    void serviceChosen(int index);
+    void saveServiceLine(bool asNew);
+    void removeCurrentServiceLine();
+    void servicesChanged(int row);
+
     // The invoice ("Faktura / Rachunek").
     void showInvoicePage();
     void setInvoiceEnabled(bool open);
@@ -84,6 +95,7 @@ private:
     void print(bool preview);
 
     const int m_groupId;
+    QStringList m_vatCodes; // the rates offered for new and changed lines
     TRejestracjaOplaty& m_paymentDialog;
     TStaliKlienci& m_clientsDialog;
     CalcHeader m_header;
@@ -131,6 +143,24 @@ private:
     QLineEdit* m_total = nullptr;
     QPushButton* m_lineOk = nullptr;
     QPushButton* m_lineCancel = nullptr;
+    // "Usługi"
+    QList<Service> m_services;
+    QList<ServiceLine> m_serviceLines;
+    int m_serviceRow = -1;
+    QCheckBox* m_breakfast = nullptr;
+    QTableView* m_serviceList = nullptr;
+    QStandardItemModel* m_serviceModel = nullptr;
+    QComboBox* m_serviceChoice = nullptr;
+    QLineEdit* m_serviceName = nullptr;
+    QComboBox* m_serviceUnit = nullptr;
+    QLineEdit* m_serviceQuantity = nullptr;
+    QLineEdit* m_servicePrice = nullptr;
+    QComboBox* m_serviceVat = nullptr;
+    QLineEdit* m_servicePkwiu = nullptr;
+    QLineEdit* m_servicesTotal = nullptr;
+    QPushButton* m_addService = nullptr;
+    QPushButton* m_changeService = nullptr;
+    QPushButton* m_removeService = nullptr;
     // "Faktura / Rachunek"
     QLineEdit* m_recipient = nullptr;
     QLineEdit* m_address = nullptr;

@@ -33,6 +33,9 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
     m_type->setEditable(true);
     m_type->setInsertPolicy(QComboBox::NoInsert);
     m_type->addItems(paymentTypeNames());
+    m_form = new QComboBox(this);
+    m_form->setObjectName(QStringLiteral("FormaPlatnosci"));
+    m_form->addItems(paymentFormNames());
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("Numer"));
     m_amount = new QLineEdit(this);
@@ -47,6 +50,7 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Typ opłaty"), m_type);
+    form->addRow(QStringLiteral("Forma płatności"), m_form);
     form->addRow(QStringLiteral("Numer"), m_number);
     form->addRow(QStringLiteral("Wpłata"), m_amount);
     form->addRow(QStringLiteral("Do zapłaty"), m_toPay);
@@ -102,6 +106,7 @@ void TRejestracjaOplaty::proposeNumber()
     if (m_groupId == 0)
         return;
     const int type = paymentTypeCode(m_type->currentText());
+    m_form->setCurrentIndex(static_cast<int>(usualPaymentForm(type)) - 1);
     m_number->setInputMask(type == kReceiptType ? kReceiptMask : QString());
     m_number->setText(nextDocumentNumber(dataModule().database(), type));
     m_amount->setFocus();
@@ -121,6 +126,7 @@ void TRejestracjaOplaty::save()
     p.number = p.type == kReceiptType ? receiptNumber(m_number->text()) : m_number->text();
     p.amount = *amount;
     p.day = m_day->date();
+    p.form = m_form->currentIndex() + 1;
     registerPayment(dataModule().database(), p);
     accept();
 }
