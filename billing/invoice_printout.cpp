@@ -1,6 +1,7 @@
 #include "billing/invoice_printout.h"
 
 #include "billing/amount_in_words.h"
+#include "billing/invoice_lines.h"
 #include "core/settings.h"
 #include "db/data_module.h"
 #include "db/sql.h"
@@ -146,6 +147,7 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
                              {{":ID", groupId}});
     while (rates.next())
         d.grossByVat.insert(rates.value(0).toString(), moneyFromValue(rates.value(1)));
+    loadInvoiceLines(db, groupId, d);
     return d;
 }
 
@@ -194,6 +196,12 @@ TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
     page.copies = 2;
     buildHeader();
     buildTitle();
+    if (m_data.perLine) {
+        buildItemColumns();
+        buildItems(sww);
+        buildRateSummary();
+        return;
+    }
     buildColumns();
     buildLines(sww);
     buildSummary();

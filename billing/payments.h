@@ -16,7 +16,7 @@ struct Payment {
     QString number; // Nr_kwit
     Money amount;
     QDate day;
-    int type = 0; // 1 Paragon, 2 Kwitariusz, 3 Przelew, 4 Nota księgowa
+    int type = 0;            // 1 Paragon, 2 Kwitariusz, 3 Przelew, 4 Nota księgowa
     std::optional<int> form; // a PaymentForm code; unknown for older payments
 };
 

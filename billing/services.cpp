@@ -13,8 +13,8 @@ QList<Service> loadServices(QSqlDatabase db)
                                             "ORDER BY Nazwa COLLATE PL, ID"));
     QList<Service> out;
     while (q.next())
-        out << Service{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
-                       moneyFromValue(q.value(3)),  q.value(4).toString(), q.value(5).toString()};
+        out << Service{q.value(0).toLongLong(),    q.value(1).toString(), q.value(2).toString(),
+                       moneyFromValue(q.value(3)), q.value(4).toString(), q.value(5).toString()};
     return out;
 }
 

@@ -54,8 +54,7 @@ inline void setVat(QComboBox* combo, const QString& vat, const QStringList& offe
     QStringList items = offered;
     if (!vat.isEmpty() && !items.contains(vat))
         items << vat;
-    if (combo->count() != items.size() ||
-        [&] {
+    if (combo->count() != items.size() || [&] {
             for (int i = 0; i < combo->count(); ++i)
                 if (combo->itemText(i) != items.at(i))
                     return true;
