@@ -37,11 +37,11 @@ private Q_SLOTS:
     void tablesAndViews()
     {
         TestEnv env;
-        QCOMPARE(
-            env.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
-                     "AND name NOT LIKE 'sqlite_%' ORDER BY name"),
-            QStringList({"Arch_os", "Cennik", "Config", "Kalk", "Kalk_det", "Ksiazka", "Kwat_hot",
-                         "Kwat_msc", "Kwit", "Panstwo", "Pokoje", "Rez_hot", "Rez_msc"}));
+        QCOMPARE(env.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
+                          "AND name NOT LIKE 'sqlite_%' ORDER BY name"),
+                 QStringList({"Arch_os", "Cennik", "Config", "Kalk", "Kalk_det", "Kalk_usl",
+                              "Ksiazka", "Kwat_hot", "Kwat_msc", "Kwit", "Panstwo", "Pokoje",
+                              "Rez_hot", "Rez_msc", "Stawki_VAT", "Uslugi"}));
         QCOMPARE(env.rows("SELECT name FROM sqlite_master WHERE type = 'view' ORDER BY name"),
                  QStringList({"Arch_join_Ksiazka", "Kwat_i_Rez", "Kwat_rozl", "Miejsca",
                               "Rez_i_ksiazka", "Rez_msc_i_ksiazka"}));
