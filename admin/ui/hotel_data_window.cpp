@@ -2,11 +2,14 @@
 
 #include "admin/invoice_settings.h"
 #include "admin/setup_rows.h"
+#include "admin/ui/cursor_choice.h"
 #include "admin/ui/cursor_fields.h"
 #include "core/error.h"
 #include "db/data_module.h"
+#include "db/sql.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -75,6 +78,24 @@ QWidget* TKonfiguracja::buildData()
     QLineEdit* miejscowosc = box(QStringLiteral("Miejscowosc"));
     m_fields->bind(miejscowosc, QStringLiteral("Miejscowosc"));
     fakturaForm->addRow(QStringLiteral("Miejscowość wystawienia"), miejscowosc);
+
+    // The rate new room lines get, and the provision an exempt seller names.
+    auto* stawka = new QComboBox(faktura);
+    stawka->setObjectName(QStringLiteral("StawkaNoclegu"));
+    guarded([stawka] {
+        QSqlQuery q = runSql(dataModule().database(),
+                             QStringLiteral("SELECT Kod FROM Stawki_VAT WHERE Oferowana = 1 "
+                                            "ORDER BY rowid"));
+        while (q.next())
+            stawka->addItem(q.value(0).toString());
+    });
+    bindChoice(stawka, m_config, QStringLiteral("Stawka_noclegu"));
+    fakturaForm->addRow(QStringLiteral("Stawka VAT za nocleg"), stawka);
+    QLineEdit* zwolnienie = box(QStringLiteral("PodstawaZwolnienia"));
+    zwolnienie->setMaxLength(200);
+    zwolnienie->setPlaceholderText(QStringLiteral("np. art. 113 ust. 1 ustawy o VAT"));
+    m_fields->bind(zwolnienie, QStringLiteral("Podstawa_zw"));
+    fakturaForm->addRow(QStringLiteral("Podstawa zwolnienia z VAT"), zwolnienie);
 
     const InvoiceSettings settings = InvoiceSettings::read();
     m_rozszerzenie = settingsBox(QStringLiteral("Rozszerzenie"), settings.fakturaRoz);

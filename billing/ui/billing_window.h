@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -50,6 +51,7 @@ private:
                            QPushButton* add);
     void connectRoomsPage();
     QWidget* buildPaymentMethod(QWidget* page);
+    QLayout* buildPrepaymentRow(QWidget* page);
     void connectInvoicePage();
     QPushButton* closeButton(const char* name);
     void closeWindow();
@@ -170,6 +172,8 @@ private:
     QLineEdit* m_sww = nullptr;
     QLineEdit* m_prepayment = nullptr;
     QPushButton* m_confirmPrepayment = nullptr;
+    QDateEdit* m_prepaymentDate = nullptr;
+    QComboBox* m_prepaymentForm = nullptr;
     QDateEdit* m_issueDate = nullptr;
     QDateEdit* m_saleDate = nullptr;
     QRadioButton* m_cash = nullptr;
