@@ -28,6 +28,13 @@ QString paymentFormText(std::optional<int> form)
                : QString();
 }
 
+QString paymentText(int type, std::optional<int> form)
+{
+    const QString how = paymentFormText(form).toLower();
+    return how.isEmpty() ? paymentTypeText(type)
+                         : paymentTypeText(type) + QStringLiteral(", ") + how;
+}
+
 PaymentForm usualPaymentForm(int type)
 {
     return type == 3 ? PaymentForm::Transfer : PaymentForm::Cash;

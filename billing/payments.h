@@ -25,6 +25,9 @@ enum class PaymentForm { Cash = 1, Card = 2, Transfer = 3, Voucher = 4, Other = 
 // The forms in the order of the payment dialog; a form's code is its position plus one.
 const QStringList& paymentFormNames();
 QString paymentFormText(std::optional<int> form); // empty when unknown
+// How a payment is listed: its type's text, and its form when known
+// ("Paragon, karta").
+QString paymentText(int type, std::optional<int> form);
 // The form a document type usually means: a transfer for "Przelew", else cash.
 PaymentForm usualPaymentForm(int type);
 
