@@ -54,6 +54,9 @@ ServiceLine computeServiceLine(ServiceLine line, int vatPercent)
         throw RezydoError(QStringLiteral("Podaj nazwę usługi."));
     if (line.quantity == 0)
         throw RezydoError(QStringLiteral("Ilość usługi nie może wynosić 0."));
+    // Empty texts are stored empty, never as NULL.
+    line.unit = line.unit.isNull() ? QStringLiteral("") : line.unit;
+    line.pkwiu = line.pkwiu.isNull() ? QStringLiteral("") : line.pkwiu;
     line.gross = (line.price * line.quantity).roundedHalfUpToCents();
     line.tax = vatOfGrossAt(line.gross, vatPercent);
     return line;
