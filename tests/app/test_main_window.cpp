@@ -78,8 +78,9 @@ private Q_SLOTS:
                               "M&odyfikowanie kwaterunku", "-",
                               "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie", "&Opłaty"}));
         QCOMPARE(captions(menu("mnuAdministracja")->actions()),
-                 QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
-                              "&Odtwarzanie bazy danych", "Archiwum", "Wybierz bazę"}));
+                 QStringList({"&Ustawienie pokoi", "&Cennik", "U&sługi", "Stawki &VAT",
+                              "&Konfiguracja", "Ustawienie &państw", "&Odtwarzanie bazy danych",
+                              "Archiwum", "Wybierz bazę"}));
         QCOMPARE(
             captions(menu("mnuZestawienia")->actions()),
             QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
