@@ -9,9 +9,11 @@
 #include "tests/support/test_registry.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace billing_fixture;
@@ -222,6 +224,13 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Nazwa, Jm, Ilosc, Cena, VAT, PKWiU, Brutto FROM Kalk_usl"),
                  QStringList({"Śniadanie|osoba|12|400000|8|56.10|4800000"}));
         QCOMPARE(w.findChild<QLineEdit*>("KalkBrutto")->text(), QString("1128,00 zł"));
+        // A picture of the page at the frame's smallest size, when asked for.
+        const QString keep = qEnvironmentVariable("REZYDO_KEEP_OUTPUT");
+        if (!keep.isEmpty()) {
+            w.findChild<QTabWidget*>("Strony")->setCurrentIndex(3);
+            w.resize(780, 500);
+            w.grab().save(QDir(keep).filePath("uslugi.png"));
+        }
         QCOMPARE(w.findChild<QLineEdit*>("DoZaplaty")->text(), QString("1128,00 zł"));
 
         env.modal.push_back([](QDialog& dialog) {
