@@ -1,5 +1,6 @@
 #include "admin/archive_report.h"
 
+#include "admin/archive_rows.h"
 #include "db/row_set.h"
 #include "reports/engine/mask.h"
 
@@ -44,6 +45,25 @@ QRectF cell(const Column& c, qreal top, qreal height)
 {
     return QRectF(c.x + 0.5, top, c.width - 1, height);
 }
+
+// The rows of the archive's grid as the report reads them.
+class ArchiveRowsData final : public ReportData {
+public:
+    explicit ArchiveRowsData(const ArchiveRows& rows)
+        : m_rows(rows)
+    {
+    }
+    int rowCount() const override { return m_rows.rowCount(); }
+    QVariant value(int row, const QString& column) const override
+    {
+        return m_rows.value(row, column);
+    }
+    using ReportData::value;
+    int current() const override { return m_rows.current(); }
+
+private:
+    const ArchiveRows& m_rows;
+};
 
 QString text(const BandContext& ctx, const char* column)
 {
@@ -129,6 +149,17 @@ LaunchResult printArchive(const RowSet& rows, ReportOutput mode)
     if (rows.isEmpty())
         return LaunchResult::failure(kNoDataMessage);
     const RowSetData data(rows);
+    TRapArchiwum report(data);
+    runReport(report, mode);
+    return LaunchResult::success();
+}
+
+LaunchResult printArchive(ArchiveRows& rows, ReportOutput mode)
+{
+    rows.fetchAll();
+    if (rows.isEmpty())
+        return LaunchResult::failure(kNoDataMessage);
+    const ArchiveRowsData data(rows);
     TRapArchiwum report(data);
     runReport(report, mode);
     return LaunchResult::success();

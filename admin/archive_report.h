@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+class ArchiveRows;
 class RowSet;
 
 // "Archiwum gości": one band per person and stay, with birth, address,
@@ -27,3 +28,8 @@ QString archiveDocumentWord(const QVariant& kind);
 // The report reads rows by index, so the window's current row stays where it
 // was. Fails with kNoDataMessage when no row is visible.
 LaunchResult printArchive(const RowSet& rows, ReportOutput mode);
+
+// The same for the archive's grid: the rows not yet read are read first, so
+// the printout has every row of the search in the grid's order. Throws
+// DbError when reading fails.
+LaunchResult printArchive(ArchiveRows& rows, ReportOutput mode);

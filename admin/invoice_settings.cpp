@@ -15,9 +15,14 @@ InvoiceSettings InvoiceSettings::read()
     return s;
 }
 
-void InvoiceSettings::write() const
+QStringList InvoiceSettings::write() const
 {
-    writeSetting(QStringLiteral("Bank"), bank);
-    writeSetting(QStringLiteral("Konto"), konto);
-    writeSetting(QStringLiteral("FakturaRoz"), fakturaRoz);
+    QStringList failed;
+    const std::pair<QString, QString> values[] = {{QStringLiteral("Bank"), bank},
+                                                  {QStringLiteral("Konto"), konto},
+                                                  {QStringLiteral("FakturaRoz"), fakturaRoz}};
+    for (const auto& [name, value] : values)
+        if (!writeSetting(name, value))
+            failed << name;
+    return failed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The three invoice values of the settings store that the hotel data window
 // keeps beside the Config row.
@@ -11,7 +12,7 @@ struct InvoiceSettings {
 
     // What the window shows when it is created.
     static InvoiceSettings read();
-    // Writes all three to the machine scope; a value that cannot be written is
-    // skipped without a message.
-    void write() const;
+    // Writes all three to the machine scope; returns the names of those that
+    // could not be written (the caller tells the user).
+    QStringList write() const;
 };

@@ -26,10 +26,11 @@ inline const QString kArchiveInitialOrder = QStringLiteral("Identyfikator_g DESC
 // Imie, Adres, Nr_pokoju, OD, Do).
 QStringList archiveSortFields();
 
-// The statement of a display kind, its days as bindings. `order` is a field
-// of archiveSortFields() or "Identyfikator_g", optionally followed by " desc";
-// anything else sorts as kArchiveInitialOrder, so the SQL text is made of
-// fixed fragments only.
+// The statement of a display kind with every row, its days as bindings (the
+// grid reads the same rows a page at a time through ArchiveRows). `order` is
+// a field of archiveSortFields() or "Identyfikator_g", optionally followed by
+// " desc"; anything else sorts as kArchiveInitialOrder, so the SQL text is
+// made of fixed fragments only. Ties go by person record and register entry.
 struct ArchiveStatement {
     QString sql;
     bool dated = false;

@@ -10,14 +10,17 @@
 #include "db/sql.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QUuid>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -245,6 +248,34 @@ ArchiveResult restoreArchive(const QString& archivePath)
     return ok ? ArchiveResult{} : ArchiveResult{false, kRestoreFailure};
 }
 
+int archivesToKeep()
+{
+    const int keep = readSetting(QStringLiteral("KopieZapasowe")).value_or(QString()).toInt();
+    return keep > 0 ? keep : 0;
+}
+
+QStringList pruneArchives(const QString& folder, int keep)
+{
+    if (keep <= 0 || folder.isEmpty())
+        return {};
+    // The name's moment sorts as text: newest last.
+    static const QRegularExpression archiveName(
+        QStringLiteral("^Archiwum \\d{4}\\.\\d{2}\\.\\d{2} \\d{2}\\.\\d{2}\\.zip$"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        if (archiveName.match(name).hasMatch())
+            names << name;
+    std::sort(names.begin(), names.end());
+    QStringList removed;
+    for (qsizetype i = 0; i + keep < names.size(); ++i) {
+        const QString path = QDir(folder).filePath(names[i]);
+        if (QFile::remove(path))
+            removed << path;
+    }
+    return removed;
+}
+
 void backupAtExit()
 {
     const std::optional<QString> archives = readSetting(QStringLiteral("KatalogArchiwum"));
@@ -259,8 +290,12 @@ void backupAtExit()
     if (path.isEmpty())
         return;
     const ArchiveResult result = createArchive(path);
-    if (!result.ok)
+    if (!result.ok) {
         prompter().error(result.message, kFailureCaption);
+        return;
+    }
+    if (archives)
+        pruneArchives(*archives, archivesToKeep());
 }
 
 void restoreDatabase()

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 // Backup and restore of the database file Baza.mdb in the folder named by
 // KatalogBazy, as zip archives holding the one entry Baza.mdb.
@@ -25,7 +26,17 @@ ArchiveResult createArchive(const QString& archivePath);
 // createArchive.
 ArchiveResult restoreArchive(const QString& archivePath);
 
-// The backup offered at exit, after the user chose to make one.
+// How many archives the archive folder keeps (setting "KopieZapasowe"); 0,
+// the default, keeps all.
+int archivesToKeep();
+// Removes from `folder` the backup archives (named as proposedArchiveName
+// makes them) beyond the newest `keep`, by the moment in their names; other
+// files stay. Nothing happens when `keep` is 0. Returns the removed paths.
+QStringList pruneArchives(const QString& folder, int keep);
+
+// The backup offered at exit, after the user chose to make one. When the
+// setting asks for it, the oldest archives of the archive folder go
+// afterwards: each holds the personal data of every guest at its moment.
 void backupAtExit();
 // The command "&Odtwarzanie bazy danych".
 void restoreDatabase();

@@ -9,6 +9,7 @@ void wireCommands(TGlowne& window)
     wireReportCommands(window);
     wireStaysCommands(window);
     wireStayListCommands(window);
+    wireBoardCommands(window);
     wireBackupCommands(window);
     wireGuestReportCommands(window);
     wireAdminCommands(window);
@@ -16,4 +17,5 @@ void wireCommands(TGlowne& window)
     wireRegisterCommands(window);
     wireMoneyReportCommands(window);
     wireArchiveCommands(window);
+    wireStatisticsCommands(window);
 }

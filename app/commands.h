@@ -8,6 +8,8 @@ void wireCommands(TGlowne& window);
 
 void wireStaysCommands(TGlowne& window);
 void wireStayListCommands(TGlowne& window);
+// The planning board "Plan pokoi" (commands_board.cpp).
+void wireBoardCommands(TGlowne& window);
 void wireGuestReportCommands(TGlowne& window);
 // The money lists (commands_money_reports.cpp).
 void wireMoneyReportCommands(TGlowne& window);
@@ -22,5 +24,9 @@ void wireReportCommands(TGlowne& window);
 // Billing: the Frame's openBilling and the dialogs every billing window borrows.
 void wireBillingCommands(TGlowne& window);
 void wireRegisterCommands(TGlowne& window);
+// The monthly statistics form (commands_statistics.cpp).
+void wireStatisticsCommands(TGlowne& window);
 // The person archive: the menu's loop and the Frame's showPersonArchive.
 void wireArchiveCommands(TGlowne& window);
+// Drops the archive window kept for the persons of a registration walk.
+void endRegistrationArchive(TGlowne& window);

@@ -1,3 +1,4 @@
+#include "admin/ui/closures_window.h"
 #include "admin/ui/countries_window.h"
 #include "admin/ui/hotel_data_window.h"
 #include "admin/ui/price_list_window.h"
@@ -5,6 +6,7 @@
 #include "admin/ui/rooms_window.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "register/guest_data_commands.h"
 
 #include <QMdiSubWindow>
 
@@ -29,9 +31,14 @@ void wireAdminCommands(TGlowne& window)
         hotel->raise();
         hotel->activateWindow();
     });
+    window.wireCommand(QStringLiteral("mnuAnonimizacja"), anonymiseDueCommand);
     window.wireCommand(QStringLiteral("mnuUstawieniePanstw"), [&window] {
         QMdiSubWindow* sub = window.addChild(new TPanstwa);
         TPanstwa::setFrameButtons(sub);
         sub->show();
     });
+    window.wireCommand(QStringLiteral("mnuDniZamkniete"),
+                       [&window] { window.addChild(new TBlokady(ClosureKind::House)); });
+    window.wireCommand(QStringLiteral("mnuBlokadyPokoi"),
+                       [&window] { window.addChild(new TBlokady(ClosureKind::Room)); });
 }

@@ -8,7 +8,10 @@
 
 // One archive window lives through the whole loop of its caller, so that the
 // display kind, the dates, the search and the order survive a look at a
-// guest's details; it goes when a showing finishes the work.
+// guest's details; it goes when a showing finishes the work. The registration's
+// window stays for the next person of the same walk (a returning family is
+// taken over person by person) with the rows it has read, and goes when the
+// walk ends (endRegistrationArchive).
 void wireArchiveCommands(TGlowne& window)
 {
     auto archive = std::make_shared<QPointer<TArchiwum>>();
@@ -19,7 +22,7 @@ void wireArchiveCommands(TGlowne& window)
         if (!open)
             open = new TArchiwum(fromRegistration, &window);
         const ArchiveChoice choice = open->showModal();
-        if (choice.finished)
+        if (choice.finished && !fromRegistration)
             delete open.data();
         return choice;
     };
@@ -32,4 +35,11 @@ void wireArchiveCommands(TGlowne& window)
                 return;
         }
     });
+}
+
+void endRegistrationArchive(TGlowne& window)
+{
+    for (TArchiwum* archive : window.findChildren<TArchiwum*>())
+        if (archive->fromRegistration())
+            delete archive;
 }

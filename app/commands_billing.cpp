@@ -1,7 +1,9 @@
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "billing/correction_printout.h"
 #include "billing/invoice_printout.h"
 #include "billing/ui/billing_window.h"
+#include "billing/ui/correction_dialog.h"
 #include "billing/ui/payment_dialog.h"
 #include "billing/ui/regular_clients_dialog.h"
 #include "core/error.h"
@@ -22,5 +24,8 @@ void wireBillingCommands(TGlowne& window)
             printInvoice(groupId, sww, preview ? ReportOutput::Preview : ReportOutput::Print);
         if (!result.ok && !result.message.isEmpty())
             prompter().inform(result.message, QStringLiteral("Faktura"));
+    });
+    TKorekta::setPrinter([](qint64 correctionId, bool preview) {
+        printCorrection(correctionId, preview ? ReportOutput::Preview : ReportOutput::Print);
     });
 }

@@ -14,15 +14,18 @@ void wireRegisterCommands(TGlowne& window)
     FrameHandlers& handlers = window.handlers();
     handlers.registerGroup = [&window](int groupId) {
         guarded([&] { TFormKsiazka::registerGroup(groupId, &window); });
+        endRegistrationArchive(window);
     };
     handlers.editRegisterEntry = [&window](int groupId, int personId) {
         int ended = 0;
         guarded([&] { ended = TFormKsiazka::editEntry(groupId, personId, &window); });
+        endRegistrationArchive(window);
         return ended;
     };
     handlers.addPersonToGroup = [&window](int groupId) {
         int ended = 0;
         guarded([&] { ended = TFormKsiazka::addPerson(groupId, &window); });
+        endRegistrationArchive(window);
         return ended;
     };
     handlers.showGuestDetails = [&window](int personId) {

@@ -22,6 +22,15 @@ void wireStaysCommands(TGlowne& window)
                        [&window] { openEditor(window, StayMode::NewReservation, 0, nullptr); });
     window.wireCommand(QStringLiteral("mnuKwaterowanieBezRezerwacji"),
                        [&window] { openEditor(window, StayMode::NewAccommodation, 0, nullptr); });
+    window.handlers().openNewReservation = [&window](const QString& room, const QDate& from,
+                                                     const QDate& to, int beds,
+                                                     const QString& gender) {
+        guarded([&] {
+            auto editor = std::make_unique<TRezerwacja>(StayMode::NewReservation);
+            editor->startWithRoom(room, from, to, beds, gender);
+            window.addChild(editor.release(), true);
+        });
+    };
     window.handlers().openStayEditor = [&window](int groupId, bool reservation, QObject* caller) {
         guarded([&] {
             openEditor(window,

@@ -7,6 +7,7 @@
 #include "db/data_module.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -38,17 +39,33 @@ void chooseDatabase()
 
     // Only the folder is kept: the program always opens Baza.mdb in it.
     const QString dir = databaseDirectoryOf(chosen);
+    bool written = false;
     try {
         dataModule().closeConnection();
-        if (!writeSetting(QStringLiteral("KatalogBazy"), dir))
+        written = writeSetting(QStringLiteral("KatalogBazy"), dir);
+        if (!written)
             throw RezydoError(QStringLiteral("KatalogBazy"));
         dataModule().openConnection();
     } catch (const RezydoError&) {
         // Most often the folder holds no usable database. The old folder comes
-        // back without a word; only its own failure reaches the user.
+        // back without a word; only its own failure reaches the user. A value
+        // that could not be saved is said, or the user would believe it was.
         dataModule().closeConnection();
-        writeSetting(QStringLiteral("KatalogBazy"), old);
+        if (written)
+            writeSetting(QStringLiteral("KatalogBazy"), old);
+        else
+            prompter().error(settingsNotSavedText({QStringLiteral("KatalogBazy")}),
+                             QStringLiteral("Zmiana bazy"));
         dataModule().openConnection();
+        return;
+    }
+    // The user's own settings file wins over the machine's: the new folder is
+    // then stored but not in use, and saying it changed would be untrue.
+    const QString inUse = QFileInfo(dataModule().openFile()).absolutePath();
+    if (QDir::cleanPath(inUse) != QDir::cleanPath(QFileInfo(dir).absoluteFilePath())) {
+        prompter().warn(
+            userSettingHidesText(QStringLiteral("KatalogBazy"), QDir::toNativeSeparators(inUse)),
+            QStringLiteral("Zmiana bazy"));
         return;
     }
     prompter().message(QStringLiteral("Nowa lokalizacja bazy danych '") + dir + QLatin1Char('\''),

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -116,6 +117,9 @@ void TGlowne::buildMenu()
                QStringLiteral("mnuModyfikowanieKsiazki"));
     addCommand(recepcja, QStringLiteral("&Wykwaterowanie"), QStringLiteral("mnuWykwaterowanie"));
     addCommand(recepcja, QStringLiteral("&Opłaty"), QStringLiteral("mnuOplaty"));
+    recepcja->addSeparator();
+    addCommand(recepcja, QStringLiteral("&Plan pokoi"), QStringLiteral("mnuPlanPokoi"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     QMenu* admin = addMenu(QStringLiteral("&Administracja"), QStringLiteral("mnuAdministracja"));
     addCommand(admin, QStringLiteral("&Ustawienie pokoi"), QStringLiteral("mnuUstawieniePokoi"));
@@ -124,9 +128,13 @@ void TGlowne::buildMenu()
     addCommand(admin, QStringLiteral("Stawki &VAT"), QStringLiteral("mnuStawkiVat"));
     addCommand(admin, QStringLiteral("&Konfiguracja"), QStringLiteral("mnuKonfiguracja"));
     addCommand(admin, QStringLiteral("Ustawienie &państw"), QStringLiteral("mnuUstawieniePanstw"));
+    addCommand(admin, QStringLiteral("Dni &zamknięcia obiektu"), QStringLiteral("mnuDniZamkniete"));
+    addCommand(admin, QStringLiteral("&Blokady pokoi"), QStringLiteral("mnuBlokadyPokoi"));
     addCommand(admin, QStringLiteral("&Odtwarzanie bazy danych"),
                QStringLiteral("mnuOdtwarzanieBazy"));
     addCommand(admin, QStringLiteral("Archiwum"), QStringLiteral("mnuArchiwum"));
+    addCommand(admin, QStringLiteral("&Anonimizacja danych gości"),
+               QStringLiteral("mnuAnonimizacja"));
     addCommand(admin, QStringLiteral("Wybierz bazę"), QStringLiteral("mnuWybierzBaze"));
 
     QMenu* lists = addMenu(QStringLiteral("&Zestawienia"), QStringLiteral("mnuZestawienia"));
@@ -155,6 +163,8 @@ void TGlowne::buildMenu()
     addCommand(lists, QStringLiteral("Potwierdzenie rezerwacji"),
                QStringLiteral("mnuPotwierdzenieRezerwacji"));
     addCommand(lists, QStringLiteral("Raport dla Gusu"), QStringLiteral("mnuRaportGus"));
+    addCommand(lists, QStringLiteral("Sprawozdanie &KT-1 (miesięczne)"),
+               QStringLiteral("mnuSprawozdanieKt1"));
 
     // "Widok" exists for arranging the child windows but is not shown.
     QMenu* view = addMenu(QStringLiteral("Widok"), QStringLiteral("mnuWidok"));
@@ -222,9 +232,19 @@ void TGlowne::tick()
     m_clock->setText(now().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
+QString manualIndexFile()
+{
+    return QDir::cleanPath(
+        QDir(programDirectory()).filePath(QStringLiteral("../share/rezydo/podrecznik/index.html")));
+}
+
 void TGlowne::openHelp()
 {
-    const QString file = QDir(programDirectory()).filePath(QStringLiteral("VeltranoRezydo.chm"));
+    // The help file beside the program, where one was put; else the manual
+    // installed with the program, in the default browser.
+    const QString chm = QDir(programDirectory()).filePath(QStringLiteral("VeltranoRezydo.chm"));
+    const QString manual = manualIndexFile();
+    const QString file = QFileInfo::exists(chm) || !QFileInfo::exists(manual) ? chm : manual;
     if (!urlOpener()(QUrl::fromLocalFile(file)))
         prompter().warn(QStringLiteral("Nie można otworzyć pliku pomocy '%1'.")
                             .arg(QDir::toNativeSeparators(file)),
@@ -264,6 +284,13 @@ void TGlowne::openStayEditor(int groupId, bool reservation, QObject* caller)
 {
     if (m_handlers.openStayEditor)
         m_handlers.openStayEditor(groupId, reservation, caller);
+}
+
+void TGlowne::openNewReservation(const QString& room, const QDate& from, const QDate& to, int beds,
+                                 const QString& gender)
+{
+    if (m_handlers.openNewReservation)
+        m_handlers.openNewReservation(room, from, to, beds, gender);
 }
 
 void TGlowne::openBilling(int groupId)

@@ -15,10 +15,17 @@ class QMdiSubWindow;
 class QMenu;
 class QTimer;
 
+// The start page of the manual installed with the program
+// (PREFIX/share/rezydo/podrecznik/index.html beside PREFIX/bin).
+QString manualIndexFile();
+
 // What each Frame operation does; every feature's wiring fills in its own.
 // An operation left empty does nothing.
 struct FrameHandlers {
     std::function<void(int groupId, bool reservation, QObject* caller)> openStayEditor;
+    std::function<void(const QString& room, const QDate& from, const QDate& to, int beds,
+                       const QString& gender)>
+        openNewReservation;
     std::function<void(int groupId)> openBilling;
     std::function<void(int groupId)> registerGroup;
     std::function<int(int groupId, int personId)> editRegisterEntry;
@@ -57,6 +64,8 @@ public:
     FrameHandlers& handlers() { return m_handlers; }
 
     void openStayEditor(int groupId, bool reservation, QObject* caller) override;
+    void openNewReservation(const QString& room, const QDate& from, const QDate& to, int beds,
+                            const QString& gender) override;
     void openBilling(int groupId) override;
     void registerGroup(int groupId) override;
     int editRegisterEntry(int groupId, int personId) override;

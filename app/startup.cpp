@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -9,8 +10,19 @@ void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Rezydo"));
     QApplication::setOrganizationName(QStringLiteral("Rezydo"));
+    // The desktop entry's name, so that docks show the entry's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("rezydo"));
+    QApplication::setWindowIcon(programIcon());
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     installQtTranslation(app);
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/rezydo-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 QTranslator* installQtTranslation(QCoreApplication& app)

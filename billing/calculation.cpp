@@ -1,5 +1,6 @@
 #include "billing/calculation.h"
 
+#include "billing/invoice.h"
 #include "billing/payments.h"
 #include "billing/values.h"
 #include "billing/vat.h"
@@ -156,6 +157,9 @@ CalcHeader loadHeader(QSqlDatabase db, int groupId)
     h.name = v("Nazwa").toString();
     h.address = v("Adres").toString();
     h.nip = v("Nip").toString();
+    h.idKind = optionalInt(v("Nip_rodzaj"));
+    h.countryId = optionalInt(v("ID_Panstwo"));
+    h.series = v("Seria").toString();
     h.type = optionalInt(v("Typ"));
     h.number = optionalInt(v("Rach"));
     h.order = v("Zamowienie").toString();
@@ -280,6 +284,7 @@ CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart)
 {
     const CalcLine saved = computeLineSave(line, grossAtStart, vatPercent(db, line.vat));
     Transaction tx(db);
+    requireInvoiceOpen(db, saved.groupId);
     updateLine(db, saved);
     storeSums(db, saved.groupId);
     refreshSettlement(db, saved.groupId);
@@ -293,6 +298,7 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
     const int percent = discount.value_or(0);
     const int ratePercent = vatPercent(db, vat);
     Transaction tx(db);
+    requireInvoiceOpen(db, groupId);
     bool refused = false;
     for (CalcLine line : loadLines(db, groupId)) {
         const Money before = line.gross;
@@ -342,7 +348,8 @@ void saveHeader(QSqlDatabase db, const CalcHeader& h)
         db,
         QStringLiteral(
             "UPDATE Kalk SET VAT = :VAT, Znizka = :Znizka, Podstawa = :Podstawa, Nazwa = :Nazwa, "
-            "Adres = :Adres, Nip = :Nip, Typ = :Typ, Rach = :Rach, Zamowienie = :Zamowienie, "
+            "Adres = :Adres, Nip = :Nip, Nip_rodzaj = :Rodzaj, ID_Panstwo = :Kraj, Typ = :Typ, "
+            "Rach = :Rach, Zamowienie = :Zamowienie, "
             "Przedplata = :Przedplata, data_wystawienia = :Wyst, data_sprzedazy = :Sprz, "
             "termin_platnosci = :Termin, sposob_zaplaty = :Sposob WHERE Identyfikator = :ID"),
         {{":VAT", h.vat},
@@ -351,6 +358,8 @@ void saveHeader(QSqlDatabase db, const CalcHeader& h)
          {":Nazwa", h.name},
          {":Adres", h.address},
          {":Nip", h.nip},
+         {":Rodzaj", optionalIntValue(h.idKind)},
+         {":Kraj", optionalIntValue(h.countryId)},
          {":Typ", optionalIntValue(h.type)},
          {":Rach", optionalIntValue(h.number)},
          {":Zamowienie", h.order},

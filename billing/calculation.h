@@ -42,8 +42,11 @@ struct CalcHeader {
     QString name;
     QString address;
     QString nip;
-    std::optional<int> type;   // 2 = VAT invoice issued
-    std::optional<int> number; // Rach
+    std::optional<int> idKind;    // what Nip holds (BuyerIdKind); empty: as typed before
+    std::optional<int> countryId; // the buyer's country (Panstwo.ID)
+    std::optional<int> type;      // 2 = VAT invoice issued
+    std::optional<int> number;    // Rach
+    QString series;               // Seria: kept at issuing; empty for an older invoice
     QString order;
     Money prepayment;
     QDate issueDate, saleDate, dueDate;

@@ -2,27 +2,118 @@
 
 #include "billing/payments.h"
 #include "billing/values.h"
+#include "core/settings.h"
 #include "db/sql.h"
 
-int proposedInvoiceNumber(QSqlDatabase db)
+#include <QStringList>
+
+namespace {
+QString yearText(int year)
 {
-    return scalarSql(db, QStringLiteral("SELECT coalesce(max(Rach), 0) + 1 FROM Kalk")).toInt();
+    return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+}
+
+// Whether another issued invoice has `number` in the series and year.
+bool numberTaken(QSqlDatabase db, int groupId, int number, const QString& series, int year)
+{
+    return scalarSql(db,
+                     QStringLiteral("SELECT count(*) FROM Kalk WHERE Typ = 2 AND Rach = :R AND "
+                                    "Identyfikator <> :ID AND coalesce(Seria, :Biezaca) = :S "
+                                    "AND substr(data_wystawienia, 1, 4) = :Y"),
+                     {{":R", number},
+                      {":ID", groupId},
+                      {":Biezaca", invoiceSeries()},
+                      {":S", series},
+                      {":Y", yearText(year)}})
+               .toInt() > 0;
+}
+} // namespace
+
+QString invoiceSeries()
+{
+    return readSetting(QStringLiteral("FakturaRoz")).value_or(QStringLiteral("H"));
+}
+
+QString documentNumberText(int number, const QString& series, const QDate& issued)
+{
+    QStringList parts{QString::number(number)};
+    if (!series.trimmed().isEmpty())
+        parts << series.trimmed();
+    if (issued.isValid())
+        parts << QString::number(issued.year());
+    return parts.join(QLatin1Char('/'));
+}
+
+QString invoiceNumberText(const CalcHeader& header)
+{
+    if (!header.number)
+        return {};
+    return documentNumberText(*header.number,
+                              header.series.isEmpty() ? invoiceSeries() : header.series,
+                              header.issueDate);
+}
+
+int proposedInvoiceNumber(QSqlDatabase db, const QString& series, int year)
+{
+    return scalarSql(db,
+                     QStringLiteral("SELECT coalesce(max(Rach), 0) + 1 FROM Kalk WHERE "
+                                    "coalesce(Seria, :Biezaca) = :S AND "
+                                    "substr(data_wystawienia, 1, 4) = :Y"),
+                     {{":Biezaca", invoiceSeries()}, {":S", series}, {":Y", yearText(year)}})
+        .toInt();
 }
 
 int invoiceNumberFromAnswer(const std::optional<QString>& answer, const QString& prefilled)
 {
     const QString text = !answer || *answer == prefilled ? prefilled : *answer;
+    if (text.trimmed().isEmpty())
+        throw RezydoError(QStringLiteral("Nie podano numeru faktury: faktura musi mieć numer."));
     bool ok = false;
     const int number = text.trimmed().toInt(&ok);
-    if (!ok || number < -32768 || number > 32767)
-        throw RezydoError(QStringLiteral("'%1' nie jest poprawną liczbą całkowitą.").arg(text));
+    if (!ok || number < 1)
+        throw RezydoError(
+            QStringLiteral("'%1' nie jest poprawnym numerem faktury: numer to liczba całkowita "
+                           "większa od zera.")
+                .arg(text));
     return number;
 }
 
-void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
-                  const QDate& saleDate, PaymentMethod method, int termDays)
+QString frozenInvoiceText(const QString& numberText)
 {
+    return QStringLiteral("Faktura nr %1 jest już wystawiona: jej pozycji, nabywcy i kwot nie "
+                          "można zmieniać. Zmiany wprowadza się po anulowaniu faktury albo "
+                          "fakturą korygującą.")
+        .arg(numberText);
+}
+
+void requireInvoiceOpen(QSqlDatabase db, int groupId)
+{
+    const CalcHeader stored = loadHeader(db, groupId);
+    if (stored.invoiceIssued())
+        throw RezydoError(frozenInvoiceText(invoiceNumberText(stored)));
+}
+
+void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
+                  const QDate& saleDate, PaymentMethod method, int termDays,
+                  std::optional<int> number, const QString& series)
+{
+    if (header.name.trimmed().isEmpty())
+        throw RezydoError(QStringLiteral("Podaj nazwę odbiorcy faktury."));
+    Transaction tx(db);
+    // Another desk may have issued it since the page was shown.
+    const CalcHeader stored = loadHeader(db, header.groupId);
+    if (stored.invoiceIssued())
+        throw RezydoError(QStringLiteral("Faktura tej grupy została już wystawiona (nr %1).")
+                              .arg(invoiceNumberText(stored)));
+    const int year = issueDate.year();
+    if (number && numberTaken(db, header.groupId, *number, series, year))
+        throw RezydoError(
+            QStringLiteral("Numer faktury %1 jest już zajęty przez inną wystawioną fakturę. "
+                           "Podaj inny numer albo przyjmij proponowany.")
+                .arg(documentNumberText(*number, series, issueDate)));
     CalcHeader h = header;
+    h.number = number ? *number : proposedInvoiceNumber(db, series, year);
+    h.series = series;
     h.type = kInvoiceIssued;
     h.issueDate = issueDate;
     h.saleDate = saleDate;
@@ -30,13 +121,35 @@ void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
     if (method == PaymentMethod::Transfer)
         h.dueDate = issueDate.addDays(termDays);
     saveHeader(db, h);
+    runSql(db, QStringLiteral("UPDATE Kalk SET Seria = :S WHERE Identyfikator = :ID"),
+           {{":S", series}, {":ID", h.groupId}});
+    tx.commit();
     header = h;
+}
+
+std::optional<QString> cancelRefusal(QSqlDatabase db, int groupId)
+{
+    // An invoice handed over to the buyer (with its national e-invoice number)
+    // will be refused here as well.
+    const int corrections =
+        scalarSql(db, QStringLiteral("SELECT count(*) FROM Korekta WHERE Identyfikator = :ID"),
+                  {{":ID", groupId}})
+            .toInt();
+    if (corrections > 0)
+        return QStringLiteral("Faktury nr %1 nie można anulować: wystawiono już do niej fakturę "
+                              "korygującą. Dalsze zmiany wprowadza kolejna korekta.")
+            .arg(invoiceNumberText(loadHeader(db, groupId)));
+    return std::nullopt;
 }
 
 void cancelInvoice(QSqlDatabase db, int groupId)
 {
+    Transaction tx(db);
+    if (const std::optional<QString> why = cancelRefusal(db, groupId))
+        throw RezydoError(*why);
     runSql(db, QStringLiteral("UPDATE Kalk SET Typ = NULL WHERE Identyfikator = :ID"),
            {{":ID", groupId}});
+    tx.commit();
 }
 
 int termDaysOf(const CalcHeader& header)
@@ -49,6 +162,7 @@ int termDaysOf(const CalcHeader& header)
 void confirmPrepayment(QSqlDatabase db, const CalcHeader& header)
 {
     Transaction tx(db);
+    requireInvoiceOpen(db, header.groupId);
     // Only issuing stores an invoice number: a proposed or typed one stays unsaved, so the
     // series has no gaps, and a number an earlier issuing stored stays as it was.
     CalcHeader h = header;

@@ -1,6 +1,7 @@
 #include "billing/invoice_printout.h"
 
 #include "billing/amount_in_words.h"
+#include "billing/buyer_id.h"
 #include "billing/invoice_lines.h"
 #include "core/settings.h"
 #include "db/data_module.h"
@@ -133,6 +134,7 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
     }
     // An absent setting means the default series; a present one, even empty, is kept.
     d.series = readSetting(QStringLiteral("FakturaRoz")).value_or(QStringLiteral("H"));
+    loadInvoiceIdentity(db, groupId, d);
     d.lines = ReportRows::fromSql(
         db,
         QStringLiteral("SELECT Count(*) AS Pokoi, Od, \"Do\", Oplata1, VAT, Sum(Brutto) AS Suma, "
@@ -149,6 +151,23 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
         d.grossByVat.insert(rates.value(0).toString(), moneyFromValue(rates.value(1)));
     loadInvoiceLines(db, groupId, d);
     return d;
+}
+
+void loadInvoiceIdentity(QSqlDatabase db, int groupId, InvoiceData& data)
+{
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT k.Seria, k.Nip_rodzaj, k.ID_Panstwo, p.Nazwa FROM "
+                                        "Kalk k LEFT JOIN Panstwo p ON p.ID = k.ID_Panstwo "
+                                        "WHERE k.Identyfikator = :ID"),
+                         {{":ID", groupId}});
+    if (!q.next())
+        return;
+    if (!q.value(0).isNull())
+        data.series = q.value(0).toString();
+    data.buyerIdCaption =
+        buyerIdCaption(q.value(1).isNull() ? std::nullopt : std::optional<int>(q.value(1).toInt()));
+    if (!q.value(2).isNull() && q.value(2).toInt() != 1)
+        data.buyerCountry = q.value(3).toString();
 }
 
 Money taxInGross(Money gross, int ratePercent)
@@ -266,8 +285,12 @@ qreal TRapFaktura::buildBuyer(Band& t)
               reportFont(10, true));
     qreal y = block(t, QStringLiteral("NabywcaNazwa"), right, 28, m_data.buyerName);
     y = block(t, QStringLiteral("NabywcaAdres"), right, y, m_data.buyerAddress);
-    y = captioned(t, QStringLiteral("NabywcaNip"), right, y, QStringLiteral("NIP :"), 14,
-                  m_data.buyerNip);
+    if (!m_data.buyerCountry.isEmpty())
+        y = captioned(t, QStringLiteral("NabywcaKraj"), right, y, QStringLiteral("Kraj :"), 14,
+                      m_data.buyerCountry);
+    if (!m_data.buyerIdCaption.isEmpty())
+        y = captioned(t, QStringLiteral("NabywcaNip"), right, y, m_data.buyerIdCaption,
+                      m_data.buyerIdCaption.size() > 5 ? 22 : 14, m_data.buyerNip);
     y = captioned(t, QStringLiteral("SposobZaplaty"), right, y, QStringLiteral("Sposób zapłaty :"),
                   30, m_data.byTransfer() ? QStringLiteral("Przelew") : QStringLiteral("Gotówka"));
     // With cash there is no due date at all, not even its caption; its line stays empty.

@@ -38,7 +38,9 @@ struct InvoiceData {
     QString number; // Rach, empty when not numbered
     QString series; // FakturaRoz, "H" when the setting is absent
     QString buyerName, buyerAddress, buyerNip, order;
-    int paymentMethod = 0; // 2 = transfer
+    QString buyerIdCaption = QStringLiteral("NIP :"); // empty: no identifier printed
+    QString buyerCountry;                             // printed for a buyer from abroad only
+    int paymentMethod = 0;                            // 2 = transfer
     QDate issued, sold, due;
     Money gross, prepaid;
     // Lines of equal period, price, VAT and discount, in that order.
@@ -66,6 +68,11 @@ struct InvoiceData {
     // "ZAPŁACONO GOTÓWKĄ" and its kin once nothing is due; empty before.
     QString paidText() const;
 };
+
+// The series, the kind of the buyer's identifier and the buyer's country as
+// issued; an invoice issued before they were kept keeps the series of the
+// settings, "NIP :" and no country.
+void loadInvoiceIdentity(QSqlDatabase db, int groupId, InvoiceData& data);
 
 // Reads the invoice of a group; missing rows give empty texts and zero sums.
 // Throws DbError when a statement fails.

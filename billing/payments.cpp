@@ -1,5 +1,6 @@
 #include "billing/payments.h"
 
+#include "billing/correction.h"
 #include "billing/values.h"
 #include "db/sql.h"
 
@@ -110,12 +111,18 @@ QString followingDocumentNumber(const QString& previous, int type)
            stored.mid(slash);
 }
 
+QString latestDocumentNumber(QSqlDatabase db, int type)
+{
+    return scalarSql(
+               db,
+               QStringLiteral("SELECT Nr_kwit FROM Kwit WHERE Typ = :Typ ORDER BY ID DESC LIMIT 1"),
+               {{":Typ", type}})
+        .toString();
+}
+
 QString nextDocumentNumber(QSqlDatabase db, int type)
 {
-    const QVariant previous = scalarSql(
-        db, QStringLiteral("SELECT Nr_kwit FROM Kwit WHERE Typ = :Typ ORDER BY ID DESC LIMIT 1"),
-        {{":Typ", type}});
-    return followingDocumentNumber(previous.toString(), type);
+    return followingDocumentNumber(latestDocumentNumber(db, type), type);
 }
 
 namespace {
@@ -140,7 +147,9 @@ Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due)
                          {{":ID", groupId}});
     if (!q.next())
         return {};
-    *due = moneyFromValue(q.value(dueFromLines ? 1 : 0)) - moneyFromValue(q.value(2));
+    // Correcting invoices change what the group owes by their differences.
+    *due = moneyFromValue(q.value(dueFromLines ? 1 : 0)) - moneyFromValue(q.value(2)) +
+           correctionsDifference(db, groupId);
     Settlement s;
     s.paid = paidBy(db, groupId);
     s.toPay = *due - s.paid;

@@ -49,6 +49,8 @@ QString receiptNumber(const QString& typed);
 // The document number proposed for the next payment of a type: the latest
 // number of that type over all groups, plus one.
 QString nextDocumentNumber(QSqlDatabase db, int type);
+// The number of the latest payment of a type, empty when there is none.
+QString latestDocumentNumber(QSqlDatabase db, int type);
 QString followingDocumentNumber(const QString& previous, int type);
 
 // What the payments part of the billing window shows.

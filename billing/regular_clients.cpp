@@ -1,5 +1,6 @@
 #include "billing/regular_clients.h"
 
+#include "billing/values.h"
 #include "db/polish_collation.h"
 #include "db/sql.h"
 
@@ -18,26 +19,30 @@ QList<RegularClient> RegularClients::rows(QSqlDatabase db) const
                           QStringLiteral(", Nip, Adres") + kCollatePolish;
     QSqlQuery q = [&] {
         if (!m_searched)
-            return runSql(db, QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres FROM Kalk WHERE "
+            return runSql(db, QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres, Nip_rodzaj, "
+                                             "ID_Panstwo FROM Kalk WHERE "
                                              "Typ = 2") +
                                   order);
         // Every field takes part; an empty one matches everything. Letters
         // match in any case, Polish ones too ("łódź" finds "Łódź").
-        return runSql(db,
-                      QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres, Rach FROM Kalk WHERE "
-                                     "(:n = '' OR casefold(Nazwa) LIKE casefold(:pn) ESCAPE '\\') "
-                                     "AND (:a = '' OR casefold(Adres) LIKE casefold(:pa) ESCAPE "
-                                     "'\\') AND (:i = '' OR Nip LIKE :pi ESCAPE '\\')") +
-                          order + QStringLiteral(", Rach"),
-                      {{":n", m_name},
-                       {":pn", likeContains(m_name)},
-                       {":a", m_address},
-                       {":pa", likeContains(m_address)},
-                       {":i", m_nip},
-                       {":pi", likeContains(m_nip)}});
+        return runSql(
+            db,
+            QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres, Nip_rodzaj, ID_Panstwo, Rach "
+                           "FROM Kalk WHERE "
+                           "(:n = '' OR casefold(Nazwa) LIKE casefold(:pn) ESCAPE '\\') "
+                           "AND (:a = '' OR casefold(Adres) LIKE casefold(:pa) ESCAPE "
+                           "'\\') AND (:i = '' OR Nip LIKE :pi ESCAPE '\\')") +
+                order + QStringLiteral(", Rach"),
+            {{":n", m_name},
+             {":pn", likeContains(m_name)},
+             {":a", m_address},
+             {":pa", likeContains(m_address)},
+             {":i", m_nip},
+             {":pi", likeContains(m_nip)}});
     }();
     QList<RegularClient> out;
     while (q.next())
-        out << RegularClient{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()};
+        out << RegularClient{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                             optionalInt(q.value(3)), optionalInt(q.value(4))};
     return out;
 }

@@ -4,11 +4,15 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <optional>
+
 // A recipient of an earlier invoice.
 struct RegularClient {
     QString name;
     QString nip;
     QString address;
+    std::optional<int> idKind;    // what nip is (BuyerIdKind); empty when not known
+    std::optional<int> countryId; // Panstwo.ID
 };
 
 // The query behind the regular clients list. It starts with the recipients

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 // What the person archive tells its caller after one showing.
 struct ArchiveChoice {
@@ -31,6 +33,13 @@ public:
     virtual void openStayEditor(int groupId, bool reservation, QObject* caller)
     {
         (void)groupId, (void)reservation, (void)caller;
+    }
+    // The stay editor for a new reservation of one room for a period, the
+    // room already chosen: whole (`beds` 0) or `beds` single beds of `gender`.
+    virtual void openNewReservation(const QString& room, const QDate& from, const QDate& to,
+                                    int beds, const QString& gender)
+    {
+        (void)room, (void)from, (void)to, (void)beds, (void)gender;
     }
     // The billing window of an accommodation group.
     virtual void openBilling(int groupId) { (void)groupId; }

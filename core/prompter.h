@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -19,6 +20,14 @@ public:
 
     // Yes/No question with the question icon; returns true for Yes.
     virtual bool ask(const QString& text, const QString& caption, bool defaultYes) = 0;
+    // A question with buttons of its own (captions with '&'); returns the
+    // index of the button pressed, or -1 when the box was closed without one.
+    // A prompter that has no such box asks Yes/No for the first button.
+    virtual int choose(const QString& text, const QString& caption, const QStringList& /*buttons*/,
+                       int defaultButton)
+    {
+        return ask(text, caption, defaultButton == 0) ? 0 : -1;
+    }
     // A message with an OK button.
     virtual void message(const QString& text, const QString& caption, Icon icon) = 0;
     // Input box; nullopt when cancelled.

@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -363,4 +364,32 @@ bool writeSetting(const QString& name, const QString& value)
     store.endGroup();
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+QString machineSettingsFile()
+{
+    return QSettings(QSettings::IniFormat, QSettings::SystemScope, kOrganisation, kApplication)
+        .fileName();
+}
+
+QString settingsNotSavedText(const QStringList& names)
+{
+    return QStringLiteral("Nie można zapisać ustawień programu (%1) w pliku '%2': to konto nie "
+                          "ma prawa zapisu do tego pliku albo jego folderu.\n\nZmiana nie "
+                          "została zapamiętana. Administrator komputera może dodać to konto do "
+                          "grupy rezydo (sudo adduser NAZWA_KONTA rezydo, potem ponowne "
+                          "zalogowanie).")
+        .arg(names.join(QStringLiteral(", ")), QDir::toNativeSeparators(machineSettingsFile()));
+}
+
+QString userSettingHidesText(const QString& name, const QString& valueInUse)
+{
+    const QString userFile =
+        QSettings(QSettings::IniFormat, QSettings::UserScope, kOrganisation, kApplication)
+            .fileName();
+    return QStringLiteral("Nowa wartość ustawienia %1 została zapisana w ustawieniach komputera, "
+                          "ale nie działa: plik ustawień tego konta '%2' podaje '%3' i ma "
+                          "pierwszeństwo.\n\nUsuń z tego pliku wiersz z %1, aby program "
+                          "korzystał z ustawień komputera.")
+        .arg(name, QDir::toNativeSeparators(userFile), valueInUse);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,3 +16,12 @@
 // ever shown.
 std::optional<QString> readSetting(const QString& name);
 bool writeSetting(const QString& name, const QString& value);
+
+// The machine scope's file, the one writeSetting writes.
+QString machineSettingsFile();
+// What the user is told when writeSetting failed for `names`: which values,
+// which file, and how an account gets the right to write it.
+QString settingsNotSavedText(const QStringList& names);
+// What the user is told when a value was written to the machine scope but the
+// user's own file holds `name` too, so `valueInUse` stays in force.
+QString userSettingHidesText(const QString& name, const QString& valueInUse);

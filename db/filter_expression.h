@@ -55,6 +55,9 @@ public:
         QString pattern;     // case-folded, for Like and for text equality
         QVariant value;      // for equality: QDate, qlonglong (integers, money units), bool
     };
+    // What a valid expression asks, so that a caller can narrow a statement
+    // by it before the rows are tested with matches().
+    const QList<Condition>& conditions() const { return m_conditions; }
 
 private:
     QString m_text;

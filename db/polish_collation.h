@@ -26,8 +26,10 @@ inline bool lessPolish(QStringView a, QStringView b)
 //
 //     ORDER BY Arch_os.Nazwisko COLLATE PL
 //
-// It lives in the program, not in the file, so no table, index or view of the
-// schema names it (the file stays readable by any SQLite tool). Room numbers
+// It lives in the program, not in the file. No table or view names it; the
+// person archive's name indexes do (an index serves ORDER BY ... COLLATE PL
+// only when declared with it), so a connection that writes person records
+// must register it first: any SQLite tool still reads the file. Room numbers
 // do not take it: they sort as plain text ("10" before "2").
 inline const QString kCollatePolish = QStringLiteral(" COLLATE PL");
 

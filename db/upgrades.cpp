@@ -19,6 +19,28 @@
 // once released: a later change is a new step with the next version, and
 // kSchemaVersion in schema.h follows the last one.
 namespace {
+// Closed days of the house, blocked rooms, rooms open all year and the
+// establishment's kind and statistics identifier.
+void addStatisticsData(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_statistics.sql")));
+}
+
+// Indexes in the orders of the person archive, read a page at a time.
+void addArchiveOrderIndexes(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_archive_order.sql")));
+}
+
+// The guest data scope, the retention of former guests' data and the log of
+// anonymisations.
+void addGuestDataRetention(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_guest_data.sql")));
+}
+
+void invoiceNumbers(QSqlDatabase db);
+
 // Today's VAT rates with their table, services besides rooms on the bill, the
 // form of each payment and the date and form of a prepayment.
 void addRatesServicesAndPaymentForms(QSqlDatabase db)
@@ -29,7 +51,11 @@ void addRatesServicesAndPaymentForms(QSqlDatabase db)
 const std::vector<UpgradeStep>& history()
 {
     static const std::vector<UpgradeStep> steps = {
-        {2, addRatesServicesAndPaymentForms},
+        {2, addStatisticsData},
+        {3, addArchiveOrderIndexes},
+        {4, addGuestDataRetention},
+        {5, invoiceNumbers},
+        {6, addRatesServicesAndPaymentForms},
     };
     return steps;
 }
@@ -54,6 +80,28 @@ QString quoted(const QString& name)
 {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
            QLatin1Char('"');
+}
+
+// Invoice numbers above 32 767, the series and the buyer's identification
+// kept with an invoice, and correcting invoices. Kalk is made anew from its
+// own current definition with only the number's range changed, so the step
+// holds whatever other steps did to the table before it.
+void invoiceNumbers(QSqlDatabase db)
+{
+    QString create = scalarSql(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = "
+                                                  "'table' AND name = 'Kalk'"))
+                         .toString();
+    const auto widen = [&create](const QString& from, const QString& to) {
+        if (!create.contains(from))
+            throw RezydoError(QStringLiteral("nieoczekiwana postać tabeli Kalk"));
+        create.replace(from, to);
+    };
+    widen(QStringLiteral("Rach IS NULL OR Rach BETWEEN -32768 AND 32767"),
+          QStringLiteral("Rach IS NULL OR Rach BETWEEN -2147483648 AND 2147483647"));
+    // EU VAT numbers with their prefix and foreign identifiers are longer than a NIP.
+    widen(QStringLiteral("length(Nip) <= 15"), QStringLiteral("length(Nip) <= 30"));
+    rebuildTable(db, QStringLiteral("Kalk"), create);
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_invoice_numbers.sql")));
 }
 } // namespace
 

@@ -25,7 +25,7 @@ QDate shownBirthDate(const QVariant& stored)
 {
     const QDate day = dayFromValue(stored);
     if (!day.isValid() || day <= QDate(1899, 12, 30))
-        return QDate(1970, 1, 1);
+        return {};
     return day;
 }
 
@@ -128,7 +128,7 @@ QVariant textValue(const QString& text)
     return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
 }
 
-void writePerson(QSqlDatabase db, const PersonFields& f, int personId, int country)
+void writePerson(QSqlDatabase db, const PersonFields& f, bool minimal, int personId, int country)
 {
     const QSqlQuery person =
         runSql(db,
@@ -139,10 +139,10 @@ void writePerson(QSqlDatabase db, const PersonFields& f, int personId, int count
                {{":Uwagi", textValue(f.Uwagi)},
                 {":Nazwisko", textValue(f.Nazwisko)},
                 {":Imie", textValue(f.Imie)},
-                {":Miejsce", textValue(f.Miejsce_ur)},
-                {":Data", dayValue(f.Data_ur)},
-                {":Rodz", documentCodeForIndex(f.documentIndex)},
-                {":Nr", textValue(f.Dokument_nr)},
+                {":Miejsce", minimal ? QVariant(QStringLiteral("")) : textValue(f.Miejsce_ur)},
+                {":Data", minimal ? QVariant() : dayValue(f.Data_ur)},
+                {":Rodz", minimal ? QVariant() : QVariant(documentCodeForIndex(f.documentIndex))},
+                {":Nr", minimal ? QVariant(QStringLiteral("")) : textValue(f.Dokument_nr)},
                 {":Adres", textValue(f.Adres)},
                 {":P", country},
                 {":O", personId}});
@@ -159,7 +159,7 @@ int savePerson(QSqlDatabase db, const PersonSave& save)
     const int personId = save.addMode ? appendPerson(db, save.groupId) : save.personId;
     const int country = save.fields.ID_Panstwo.value_or(1);
     writeEntry(db, save, personId, country);
-    writePerson(db, save.fields, personId, country);
+    writePerson(db, save.fields, save.minimal, personId, country);
     transaction.commit();
     return personId;
 }

@@ -18,7 +18,7 @@ int documentIndexForCode(int code);
 int documentCodeForIndex(int index);
 
 // The birth date shown for a stored one: an empty date (none, or on or before
-// the zero of the old date scale, 1899-12-30) shows as 1970-01-01.
+// the zero of the old date scale, 1899-12-30) is no date and shows empty.
 QDate shownBirthDate(const QVariant& stored);
 
 struct Country {
@@ -32,7 +32,7 @@ std::vector<Country> loadCountries(QSqlDatabase db);
 struct PersonFields {
     QString Nazwisko;
     QString Imie;
-    QDate Data_ur = QDate(1970, 1, 1);
+    QDate Data_ur; // invalid when none was typed; stored as NULL
     QString Miejsce_ur;
     QString Adres;
     std::optional<int> ID_Panstwo; // none chosen
@@ -52,6 +52,9 @@ struct PersonSave {
     bool addMode = false;
     std::optional<TKwaterunek> slot; // the bed chosen, if any
     PersonFields fields;
+    // The minimal form: birth date and place and the document are neither
+    // asked nor stored (what the record held of them is cleared).
+    bool minimal = false;
 };
 
 // Saves one person in one transaction: in add mode a new person record and

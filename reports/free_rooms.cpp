@@ -103,14 +103,40 @@ void FreeRooms::read(QSqlDatabase db, const QDate& day)
             "ORDER BY M.Nr_pokoju"),
         {{":D", d}});
 
+    m_blocked = ReportRows::fromSql(
+        db,
+        QStringLiteral("SELECT B.Nr_pokoju, P.Miejsc, B.Od, B.\"Do\", B.Powod FROM Blokady B "
+                       "LEFT JOIN Pokoje P ON P.Nr_Pokoju = B.Nr_pokoju "
+                       "WHERE B.Od <= :D AND B.\"Do\" >= :D ORDER BY B.Nr_pokoju, B.Od"),
+        {{":D", d}});
+    const auto isBlocked = [this](const QString& room) {
+        return findRoom(m_blocked, QStringLiteral("Nr_pokoju"), room) >= 0;
+    };
+    const ReportRows laterBlocks = ReportRows::fromSql(
+        db,
+        QStringLiteral("SELECT Nr_pokoju, Min(Od) AS Od FROM Blokady WHERE Od > :D "
+                       "GROUP BY Nr_pokoju"),
+        {{":D", d}});
+    // The earlier of the next arrival and the next block.
+    const auto freeTill = [&laterBlocks](const QString& room, const QDate& arrival) {
+        const int b = findRoom(laterBlocks, QStringLiteral("Nr_pokoju"), room);
+        const QDate block =
+            b < 0 ? QDate() : dayFromValue(laterBlocks.value(b, QStringLiteral("Od")));
+        if (!block.isValid())
+            return arrival;
+        return arrival.isValid() && arrival < block ? arrival : block;
+    };
+
     m_pokoje = ReportRows(
         QStringList(rooms.columns()) << QStringLiteral("Do") << QStringLiteral("Dni"), {});
     m_roomBeds = 0;
     for (int i = 0; i < rooms.rowCount(); ++i) {
         const QString room = rooms.value(i, QStringLiteral("Nr_Pokoju")).toString();
+        if (isBlocked(room))
+            continue;
         const int g = findRoom(m_grupPokoje, QStringLiteral("Nr_pokoju"), room);
-        const QDate until =
-            g < 0 ? QDate() : dayFromValue(m_grupPokoje.value(g, QStringLiteral("ODKiedy")));
+        const QDate until = freeTill(
+            room, g < 0 ? QDate() : dayFromValue(m_grupPokoje.value(g, QStringLiteral("ODKiedy"))));
         QVariantList row;
         for (const QString& c : rooms.columns())
             row << rooms.value(i, c);
@@ -125,10 +151,12 @@ void FreeRooms::read(QSqlDatabase db, const QDate& day)
                            {});
     m_freeBeds = 0;
     for (int i = 0; i < beds.rowCount(); ++i) {
+        const QString room = beds.value(i, QStringLiteral("Nr_pokoju")).toString();
+        if (isBlocked(room))
+            continue;
         const int taken = beds.value(i, QStringLiteral("Zajetych")).toInt();
         const int free = beds.value(i, QStringLiteral("Miejsc")).toInt() - taken;
-        const QDate until =
-            freeUntil(m_grupMiejsca, beds.value(i, QStringLiteral("Nr_pokoju")).toString(), taken);
+        const QDate until = freeTill(room, freeUntil(m_grupMiejsca, room, taken));
         QVariantList row;
         for (const QString& c : beds.columns())
             row << beds.value(i, c);
@@ -136,6 +164,19 @@ void FreeRooms::read(QSqlDatabase db, const QDate& day)
         m_miejsca.append(row);
         m_freeBeds += free;
     }
+}
+
+QString FreeRooms::blockedText() const
+{
+    QStringList parts;
+    for (int i = 0; i < m_blocked.rowCount(); ++i) {
+        const QString reason = m_blocked.value(i, QStringLiteral("Powod")).toString();
+        const QString until = m_blocked.value(i, QStringLiteral("Do")).toString();
+        parts << QStringLiteral("%1 (%2do %3)")
+                     .arg(m_blocked.value(i, QStringLiteral("Nr_pokoju")).toString(),
+                          reason.isEmpty() ? QString() : reason + QStringLiteral(", "), until);
+    }
+    return parts.join(QStringLiteral(", "));
 }
 
 QDate FreeRooms::freeUntil(const ReportData& groups, const QString& room, int takenOnDay)
@@ -192,6 +233,15 @@ TRapPokoje::TRapPokoje(const FreeRooms& rooms)
                 {"DoKiedy", QStringLiteral("Do"), QStringLiteral("DoKiedy"), 22, ValueKind::Day},
                 {"Dni", QStringLiteral("Dni"), QStringLiteral("Dni"), 9}},
                QStringLiteral("Miejsca"));
+    // Rooms out of use on the day, after both lists.
+    Band& blocked = addLoop(kRow * 2, 1, QStringLiteral("Zablokowane"));
+    blocked.enabled = !rooms.blocked().isEmpty();
+    Control& text = blocked.addText(QStringLiteral("Zablokowane"),
+                                    QRectF(0, 1, page.columnWidth(), kRow * 2 - 1),
+                                    QStringLiteral("Pokoje zablokowane: ") + rooms.blockedText(),
+                                    Qt::AlignLeft | Qt::AlignTop, reportFont(8));
+    text.wordWrap = true;
+    text.stretch = true;
     // Once the beds' headings have printed, the pages after carry no title.
     headings.afterPrint = [this](BandContext&) {
         if (m_beds)
@@ -206,7 +256,7 @@ TRapPokoje::TRapPokoje(const FreeRooms& rooms)
 
 LaunchResult printFreeRooms(const FreeRooms& rooms, ReportOutput mode)
 {
-    if (rooms.pytPokoje().isEmpty() && rooms.pytMiejsca().isEmpty())
+    if (rooms.pytPokoje().isEmpty() && rooms.pytMiejsca().isEmpty() && rooms.blocked().isEmpty())
         return LaunchResult::failure(kNoDataMessage);
     TRapPokoje report(rooms);
     runReport(report, mode);

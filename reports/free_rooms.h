@@ -9,7 +9,8 @@
 
 // Rooms wholly free on a day and rooms with beds still free, each with the
 // day until which it stays free. A room line takes its room on the days
-// Od <= D < Do.
+// Od <= D < Do. A room blocked on D is in neither list but among the blocked
+// ones; a block beginning later ends the room's free time like an arrival.
 class FreeRooms {
 public:
     // Reads the four queries for day `day` and computes the calculated
@@ -23,6 +24,11 @@ public:
     const ReportRows& pytMiejsca() const { return m_miejsca; }
     const ReportRows& pytGrupPokoje() const { return m_grupPokoje; }
     const ReportRows& pytGrupMiejsca() const { return m_grupMiejsca; }
+    // Rooms blocked on the day (out of use), in neither list:
+    // Nr_pokoju, Miejsc, Od, Do, Powod.
+    const ReportRows& blocked() const { return m_blocked; }
+    // "12 (remont, do 2026-07-10), 14 (awaria, do 2026-07-03)", or empty.
+    QString blockedText() const;
 
     int freeRoomCount() const { return m_pokoje.rowCount(); }
     int freeRoomBeds() const { return m_roomBeds; }
@@ -36,7 +42,7 @@ private:
     void read(QSqlDatabase db, const QDate& day);
 
     QDate m_day;
-    ReportRows m_pokoje, m_miejsca, m_grupPokoje, m_grupMiejsca;
+    ReportRows m_pokoje, m_miejsca, m_grupPokoje, m_grupMiejsca, m_blocked;
     int m_roomBeds = 0;
     int m_freeBeds = 0;
 };

@@ -131,12 +131,21 @@ void openInvoices(RowSet& rows, const QDate& from, const QDate& to)
                    {"Brutto", ColumnKind::Money},
                    {"Rach", ColumnKind::Integer},
                    {"Sposob_Zaplaty", ColumnKind::Integer}});
+    // Correcting invoices of the period are listed among the invoices with
+    // their difference as the amount and what they correct in the remarks.
     rows.open(QStringLiteral(
-                  "SELECT Rach, Nazwa, Adres, Brutto, sposob_zaplaty AS Sposob_Zaplaty, uwagi AS "
-                  "Uwagi, data_wystawienia AS Data_wystawienia, CASE sposob_zaplaty WHEN 1 THEN "
-                  "'Gotówka' WHEN 2 THEN 'Przelew' ELSE '' END AS Sposob FROM Kalk WHERE "
-                  "Typ = 2 AND data_wystawienia >= :Od AND data_wystawienia <= :Do "
-                  "ORDER BY data_wystawienia"),
+                  "SELECT Rach, Nazwa, Adres, Brutto, Sposob_Zaplaty, Uwagi, Data_wystawienia, "
+                  "Sposob FROM (SELECT Rach, Nazwa, Adres, Brutto, sposob_zaplaty AS "
+                  "Sposob_Zaplaty, uwagi AS Uwagi, data_wystawienia AS Data_wystawienia, CASE "
+                  "sposob_zaplaty WHEN 1 THEN 'Gotówka' WHEN 2 THEN 'Przelew' ELSE '' END AS "
+                  "Sposob, 0 AS Korekta, Identyfikator AS Klucz FROM Kalk WHERE Typ = 2 AND "
+                  "data_wystawienia >= :Od AND data_wystawienia <= :Do "
+                  "UNION ALL SELECT r.Rach, k.Nazwa, k.Adres, r.Brutto_po - r.Brutto_przed, NULL, "
+                  "'Korekta nr ' || r.Rach || CASE r.Seria WHEN '' THEN '' ELSE '/' || r.Seria "
+                  "END || '/' || substr(r.data_wystawienia, 1, 4) || ' do faktury nr ' || "
+                  "r.Fakt_numer, r.data_wystawienia, '', 1, r.ID FROM Korekta r LEFT JOIN Kalk k "
+                  "ON k.Identyfikator = r.Identyfikator WHERE r.data_wystawienia >= :Od AND "
+                  "r.data_wystawienia <= :Do) ORDER BY Data_wystawienia, Korekta, Klucz"),
               {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
 }
 

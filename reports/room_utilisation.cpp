@@ -1,5 +1,6 @@
 #include "reports/room_utilisation.h"
 
+#include "db/closures.h"
 #include "db/sql.h"
 #include "reports/engine/report_rows.h"
 
@@ -131,6 +132,15 @@ void markDays(TElemWykorzystania& entry, const QList<StayLine>& lines, const TMi
     }
 }
 
+void markBlocked(TElemWykorzystania& entry, const QDate& from, const QDate& to,
+                 const TMiesiac& month)
+{
+    const int first = from < month.first ? 1 : from.day();
+    const int last = to > month.last ? month.last.day() : to.day();
+    for (int d = first; d <= last && d <= 31; ++d)
+        entry.blocked[d] = true;
+}
+
 QList<TElemWykorzystania> roomEntries(QSqlDatabase db, const QStringList& rooms,
                                       const TMiesiac& month)
 {
@@ -150,11 +160,15 @@ QList<TElemWykorzystania> roomEntries(QSqlDatabase db, const QStringList& rooms,
                                     dayFromValue(rows.value(i, QStringLiteral("Do"))),
                                     rows.value(i, QStringLiteral("Rezerw")).toInt() == 1};
     }
+    const QList<Closure> blocks = closuresBetween(db, ClosureKind::Room, month.first, month.last);
     QList<TElemWykorzystania> entries;
     for (const QString& number : rooms) {
         TElemWykorzystania entry;
         entry.room = number;
         markDays(entry, linesOf.value(number), month);
+        for (const Closure& b : blocks)
+            if (b.room.compare(number, Qt::CaseInsensitive) == 0)
+                markBlocked(entry, b.from, b.to, month);
         entries << entry;
     }
     return entries;
@@ -173,6 +187,9 @@ TRapWykorzystanie::TRapWykorzystanie(const QString& monthText, int days, int roo
     , m_rooms(rooms)
     , m_entries(entries)
 {
+    for (const TElemWykorzystania& e : entries)
+        for (int d = 1; d <= days && d <= 31; ++d)
+            m_anyBlocked = m_anyBlocked || e.blocked[d];
     title = QStringLiteral("Wykorzystanie pokoi w układzie miesięcznym");
     setPageHeader(10).addText(QStringLiteral("Tytul"), QRectF(0, 0, 190, 8),
                               QStringLiteral("Wykorzystanie pokoi (") + monthText +
@@ -202,6 +219,14 @@ void TRapWykorzystanie::addRoomRows()
         head.addText(QString::fromLatin1(name), QRectF(x + 5, 0, 25, 5), text);
         x += 35;
     }
+    // Blocked days only where the month has any, so other months keep their look.
+    if (m_anyBlocked) {
+        head.addBox(QRectF(x, 0.5, 4, 4), QColor(Qt::white));
+        head.addText(QStringLiteral("ZablokowaneZnak"), QRectF(x, 0, 4, 5), QStringLiteral("×"),
+                     kCenter);
+        head.addText(QStringLiteral("Zablokowane"), QRectF(x + 5, 0, 25, 5),
+                     QStringLiteral("Zablokowane"));
+    }
     head.addText(QStringLiteral("NrPokoju"), QRectF(0, 7, kRoomColumn, kRow), "Nr pokoju",
                  Qt::AlignLeft | Qt::AlignVCenter, reportFont(7, true));
     for (int d = 1; d <= 31; ++d)
@@ -218,6 +243,11 @@ void TRapWykorzystanie::addRoomRows()
             cellName("K", d);
         row.addText(cellName("T", d), QRectF(cellX(d), 0, kCell, kRow), QString::number(d), kCenter,
                     reportFont(6));
+        if (m_anyBlocked) {
+            Control& x = row.addText(cellName("B", d), QRectF(cellX(d), 0, kCell, kRow),
+                                     QStringLiteral("×"), kCenter, reportFont(7));
+            x.visible = false;
+        }
     }
     row.addLine(QPointF(0, kRow + 0.2), QPointF(cellX(m_days + 1), kRow + 0.2), 0.1);
     row.beforePrint = [this](BandContext& ctx) {
@@ -233,6 +263,10 @@ void TRapWykorzystanie::addRoomRows()
             ctx.band.control(cellName("T", d)).visible = shown;
             if (shown)
                 ++m_occupied[d];
+            // A booked day shows its booking, even over a block.
+            if (m_anyBlocked)
+                ctx.band.control(cellName("B", d)).visible =
+                    d <= m_days && entry.blocked[d] && !shown;
         }
     };
 }

@@ -30,6 +30,7 @@ struct TElemWykorzystania {
     QString room;
     std::array<bool, 32> occupied{};
     std::array<bool, 32> reserved{};
+    std::array<bool, 32> blocked{}; // the room is out of use that day
 };
 
 // A stay line's months, from the start month to the end month inclusive.
@@ -75,8 +76,11 @@ struct StayLine {
 // Marks the days of `month` each line covers (the departure day included),
 // in the order given; a later line overwrites the reserved flag of a day.
 void markDays(TElemWykorzystania& entry, const QList<StayLine>& lines, const TMiesiac& month);
-// The entries of every room, in the order of `rooms`, from the lines of the
-// database touching the month. Throws DbError.
+// Marks the days of `month` a block covers (both its days included).
+void markBlocked(TElemWykorzystania& entry, const QDate& from, const QDate& to,
+                 const TMiesiac& month);
+// The entries of every room, in the order of `rooms`, from the lines and the
+// room blocks of the database touching the month. Throws DbError.
 QList<TElemWykorzystania> roomEntries(QSqlDatabase db, const QStringList& rooms,
                                       const TMiesiac& month);
 
@@ -100,6 +104,7 @@ private:
     QList<TElemWykorzystania> m_entries;
     int m_next = 0;
     bool m_roomPages = true;
+    bool m_anyBlocked = false;
     std::array<int, 32> m_occupied{};
 };
 

@@ -44,13 +44,18 @@ void Availability::loadRooms(QSqlDatabase db, const AvailabilityRequest& request
                               "AND Nr_Pokoju NOT IN ("
                               "  SELECT Nr_pokoju FROM Rez_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju"
                               "  AND K.\"Do\" > :od2 AND K.Od < :do2 AND NOT K.Identyfikator = :R) "
+                              "AND Nr_Pokoju NOT IN ("
+                              "  SELECT Nr_pokoju FROM Blokady B WHERE B.Nr_pokoju = P.Nr_Pokoju"
+                              "  AND B.Od < :do3 AND B.\"Do\" >= :od3) "
                               "ORDER BY P.Nr_Pokoju"),
                {{":od1", dayValue(request.from)},
                 {":do1", dayValue(request.to)},
                 {":K", request.accommodationId},
                 {":od2", dayValue(request.from)},
                 {":do2", dayValue(request.to)},
-                {":R", request.reservationId}});
+                {":R", request.reservationId},
+                {":od3", dayValue(request.from)},
+                {":do3", dayValue(request.to)}});
     QList<Room> rooms;
     while (q.next())
         rooms.append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toString(),
@@ -81,6 +86,15 @@ void Availability::loadLines(QSqlDatabase db, const AvailabilityRequest& request
         d.gender = q.value(QStringLiteral("Jaki")).toString();
         lines.append(d);
     }
+    // A room blocked on a night of the period is offered by neither list.
+    QStringList blocked;
+    QSqlQuery b = runSql(db,
+                         QStringLiteral("SELECT DISTINCT Nr_pokoju FROM Blokady "
+                                        "WHERE Od < :do AND \"Do\" >= :od"),
+                         {{":od", dayValue(request.from)}, {":do", dayValue(request.to)}});
+    while (b.next())
+        blocked.append(b.value(0).toString());
+    m_blocked = blocked;
     // One room's lines must be consecutive, whatever the letter case.
     std::stable_sort(lines.begin(), lines.end(), [](const TPokojData& a, const TPokojData& b) {
         return a.room.compare(b.room, Qt::CaseInsensitive) < 0;
@@ -103,7 +117,7 @@ bool heldByChosen(const AvailabilityRequest& request, const QString& room)
 // Lists the rooms of other groups' lines that keep free beds; returns their
 // sum. `used` receives every room those lines use.
 int listOthers(TextGrid& grid, const QList<TPokojData>& lines, const QDate& from, const QDate& to,
-               QStringList& used)
+               const QStringList& blocked, QStringList& used)
 {
     int total = 0;
     for (qsizetype first = 0; first < lines.size();) {
@@ -114,6 +128,8 @@ int listOthers(TextGrid& grid, const QList<TPokojData>& lines, const QDate& from
         const QList<TPokojData> room = lines.mid(first, last - first);
         first = last;
         used.append(room.first().room);
+        if (blocked.contains(room.first().room, Qt::CaseInsensitive))
+            continue;
         const int free = room.first().roomBeds - peakBeds(room, from, to);
         if (free <= 0)
             continue;
@@ -130,7 +146,7 @@ int listOthers(TextGrid& grid, const QList<TPokojData>& lines, const QDate& from
 // Takes the chosen lines off the list; returns the free beds of rooms that
 // only the chosen list uses in part.
 int takeChosen(TextGrid& grid, const TextGrid& chosen, const QDate& from, const QDate& to,
-               const QStringList& used)
+               const QStringList& used, const QStringList& blocked)
 {
     int added = 0;
     for (int r = 0; r < chosen.rowCount(); ++r) {
@@ -149,7 +165,8 @@ int takeChosen(TextGrid& grid, const TextGrid& chosen, const QDate& from, const 
             continue;
         }
         // Not listed although other groups use it: it is full already.
-        if (used.contains(number, Qt::CaseInsensitive))
+        if (used.contains(number, Qt::CaseInsensitive) ||
+            blocked.contains(number, Qt::CaseInsensitive))
             continue;
         const int roomBeds = chosen.cell(r, chosen::RoomBeds).toInt();
         if (beds >= roomBeds)
@@ -203,9 +220,9 @@ AvailabilityLabels Availability::fillFreePlaces(QSqlDatabase db, const Availabil
     if (!m_lines)
         loadLines(db, request);
     QStringList used;
-    int total = listOthers(grid, *m_lines, request.from, request.to, used);
+    int total = listOthers(grid, *m_lines, request.from, request.to, m_blocked, used);
     if (request.chosen)
-        total += takeChosen(grid, *request.chosen, request.from, request.to, used);
+        total += takeChosen(grid, *request.chosen, request.from, request.to, used, m_blocked);
     for (int r = grid.rowCount() - 1; r >= 0; --r)
         if (!grid.key(r).isEmpty() && !passesFilters(grid, r, request.filters))
             removeRow(grid, r);

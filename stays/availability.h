@@ -45,12 +45,12 @@ public:
     static TextGrid freeRoomsGrid();  // titles of "Wolne pokoje"
     static TextGrid freePlacesGrid(); // titles of "Wolne miejsca"
 
-    // Rooms that no other group uses in the period, less those the chosen
-    // list takes. Throws DbError.
+    // Rooms that no other group uses in the period and that are not blocked
+    // on any of its nights, less those the chosen list takes. Throws DbError.
     AvailabilityLabels fillFreeRooms(QSqlDatabase db, const AvailabilityRequest& request,
                                      TextGrid& grid);
     // Rooms that other groups or the chosen list use in part, with their
-    // remaining beds. Throws DbError.
+    // remaining beds; blocked rooms are left out. Throws DbError.
     AvailabilityLabels fillFreePlaces(QSqlDatabase db, const AvailabilityRequest& request,
                                       TextGrid& grid);
 
@@ -71,6 +71,7 @@ private:
     };
     std::optional<QList<Room>> m_rooms;
     std::optional<QList<TPokojData>> m_lines;
+    QStringList m_blocked; // rooms blocked in the period, read with the lines
 };
 
 // Beds written in parentheses in a room's description: the sum of the

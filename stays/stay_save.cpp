@@ -152,9 +152,16 @@ SaveOutcome changeAccommodation(QSqlDatabase db, int k, const StayForm& form)
 {
     updateHeader(db, QStringLiteral("Kwat_hot"), QStringLiteral("Zmiana kwaterunku"), k,
                  headerOf(form, false));
-    // The calculation follows the lines; billing computes it anew.
-    runSql(db, QStringLiteral("DELETE FROM Kalk WHERE Identyfikator = :ID"), {{":ID", k}});
-    runSql(db, QStringLiteral("DELETE FROM Kalk_det WHERE Identyfikator = :ID"), {{":ID", k}});
+    // The calculation follows the lines; billing computes it anew. An issued
+    // invoice stays as it was issued: a change of the stay is then corrected
+    // by a correcting invoice, never by pricing the invoice again.
+    runSql(db,
+           QStringLiteral("DELETE FROM Kalk_det WHERE Identyfikator = :ID AND NOT EXISTS "
+                          "(SELECT 1 FROM Kalk WHERE Identyfikator = :ID AND Typ = 2)"),
+           {{":ID", k}});
+    runSql(db,
+           QStringLiteral("DELETE FROM Kalk WHERE Identyfikator = :ID AND coalesce(Typ, 0) <> 2"),
+           {{":ID", k}});
     const QStringList rooms = affectedRooms(db, k, form.chosen);
     runSql(db, QStringLiteral("DELETE FROM Kwat_msc WHERE Identyfikator = :ID"), {{":ID", k}});
     appendLines(db, QStringLiteral("Kwat_msc"), kAccommodationLine, k, form.chosen);
@@ -183,13 +190,20 @@ void requireGroup(QSqlDatabase db, StayMode mode, int groupId)
             QStringLiteral("Tej grupy nie ma już w bazie danych. Zmiany nie zostały zapisane."));
 }
 
-// The overbooked rooms; a change of a group removed meanwhile is refused.
-QStringList checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
+// The overbooked and the blocked rooms; a change of a group removed
+// meanwhile is refused.
+struct RoomCheck {
+    QStringList full;
+    QStringList blocked;
+};
+
+RoomCheck checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form)
 {
     if (isChange(mode))
         requireGroup(db, mode, groupId);
-    return overbookedRooms(db, reservationIdFor(mode, groupId), accommodationIdFor(mode, groupId),
-                           form.chosen);
+    return {overbookedRooms(db, reservationIdFor(mode, groupId), accommodationIdFor(mode, groupId),
+                            form.chosen),
+            blockedRooms(db, form.chosen)};
 }
 
 bool allAccepted(const QStringList& full, const QStringList& accepted)
@@ -229,20 +243,29 @@ SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm
     // The question is asked with no transaction open: while it waits, the
     // other workstations must be able to write. The write checks again and
     // asks once more when beds went meanwhile in a room not yet agreed to.
-    QStringList accepted;
-    QStringList full = checkBeds(db, mode, groupId, form);
+    RoomCheck accepted;
+    RoomCheck check = checkBeds(db, mode, groupId, form);
     for (;;) {
-        if (!allAccepted(full, accepted)) {
+        if (!allAccepted(check.full, accepted.full)) {
             if (!prompter().ask(QStringLiteral("W pokojach: %1 w wybranym terminie nie ma już "
                                                "tylu wolnych miejsc. Czy mimo to zapisać?")
-                                    .arg(full.join(QStringLiteral(", "))),
+                                    .arg(check.full.join(QStringLiteral(", "))),
                                 QStringLiteral("Zajęte miejsca"), false))
                 return {SaveOutcome::Declined, groupId};
-            accepted = full;
+            accepted.full = check.full;
+        }
+        if (!allAccepted(check.blocked, accepted.blocked)) {
+            if (!prompter().ask(QStringLiteral("Pokoje: %1 są w wybranym terminie zablokowane "
+                                               "(wyłączone z użytku). Czy mimo to zapisać?")
+                                    .arg(check.blocked.join(QStringLiteral(", "))),
+                                QStringLiteral("Zablokowane pokoje"), false))
+                return {SaveOutcome::Declined, groupId};
+            accepted.blocked = check.blocked;
         }
         Transaction tx(db);
-        full = checkBeds(db, mode, groupId, form);
-        if (!allAccepted(full, accepted))
+        check = checkBeds(db, mode, groupId, form);
+        if (!allAccepted(check.full, accepted.full) ||
+            !allAccepted(check.blocked, accepted.blocked))
             continue; // rolled back; asked again
         const SaveOutcome outcome = write(db, mode, groupId, form);
         if (outcome.kind == SaveOutcome::Saved)

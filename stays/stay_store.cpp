@@ -146,3 +146,22 @@ QStringList overbookedRooms(QSqlDatabase db, int reservationId, int accommodatio
     }
     return full;
 }
+
+QStringList blockedRooms(QSqlDatabase db, const TextGrid& chosenList)
+{
+    QStringList blocked;
+    for (const RoomLine& line : linesOf(chosenList)) {
+        if (blocked.contains(line.room, Qt::CaseInsensitive))
+            continue;
+        // The nights of the line are its arrival day to the day before departure.
+        if (scalarSql(db,
+                      QStringLiteral("SELECT count(*) FROM Blokady WHERE Nr_pokoju = :P "
+                                     "COLLATE NOCASE AND Od < :Do AND \"Do\" >= :Od"),
+                      {{":P", line.room},
+                       {":Od", dayValue(readDateCell(line.from))},
+                       {":Do", dayValue(readDateCell(line.to))}})
+                .toInt() > 0)
+            blocked.append(line.room);
+    }
+    return blocked;
+}

@@ -37,10 +37,14 @@ StayForm loadStay(QSqlDatabase db, StayMode mode, int groupId);
 QStringList overbookedRooms(QSqlDatabase db, int reservationId, int accommodationId,
                             const TextGrid& chosenList);
 
+// Rooms (as the chosen list writes them, each once) blocked on some night of
+// a chosen line: out of use for a renovation or damage.
+QStringList blockedRooms(QSqlDatabase db, const TextGrid& chosenList);
+
 struct SaveOutcome {
     enum Kind {
         Saved,    // written and committed
-        Declined, // the double-booking question was answered No; nothing written
+        Declined, // the double-booking or blocked-room question was answered No; nothing written
         Refused,  // the new group's header was refused (reported); nothing written
         NoRooms,  // a new group with no room lines (the receptionist is told); nothing written
     } kind = Saved;
@@ -48,9 +52,9 @@ struct SaveOutcome {
 };
 
 // Saves the form in one transaction. Rooms with too few free beds are asked
-// about first ("Zajęte miejsca"), with no transaction open, and checked again
-// in the transaction. Refused room lines, register entries and header updates
-// are reported (once the transaction has ended) and skipped; any other
-// failure throws DbError and leaves the database as it was. `groupId` is R or
-// K of a change. A new group needs at least one room line.
+// about first ("Zajęte miejsca"), and so are blocked rooms ("Zablokowane
+// pokoje"), with no transaction open, and checked again in the transaction. Refused room lines,
+// register entries and header updates are reported (once the transaction has ended) and skipped;
+// any other failure throws DbError and leaves the database as it was. `groupId` is R or K of a
+// change. A new group needs at least one room line.
 SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm& form);

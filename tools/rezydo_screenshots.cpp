@@ -6,6 +6,7 @@
 #include "tools/screenshot_camera.h"
 
 #include "app/commands.h"
+#include "app/first_start.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "core/clock.h"
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMdiArea>
@@ -30,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTableView>
 #include <QTabWidget>
@@ -78,6 +81,7 @@ private:
     void mainWindow();
     void stayLists();
     void stayEditor();
+    void board();
     void registration();
     void archive();
     void registerBrowse();
@@ -85,6 +89,7 @@ private:
     void administration();
     void reports();
     void backupAndDatabase();
+    void firstStart();
     void exitQuestion();
 
     TGlowne& m_frame;
@@ -304,6 +309,27 @@ void Session::stayLists()
     endScene(QStringLiteral("stay lists"));
 }
 
+void Session::board()
+{
+    QWidget* board = openChild("mnuPlanPokoi", QStringLiteral("board"));
+    if (auto* search =
+            board ? board->findChild<QLineEdit*>(QStringLiteral("SzukajGrupy")) : nullptr) {
+        search->setText(QStringLiteral("PTTK"));
+        QMetaObject::invokeMethod(search, "returnPressed");
+        settle();
+        m_camera.shoot(board, QStringLiteral("board_group"));
+    }
+    const QSize size = m_frame.size();
+    // Without a window manager to maximise it, the frame takes the whole screen.
+    m_frame.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    settle(500);
+    m_camera.shoot(board, QStringLiteral("board_maximised"));
+    m_frame.resize(size);
+    settle(300);
+    closeChildren();
+    endScene(QStringLiteral("planning board"));
+}
+
 void Session::stayEditor()
 {
     QWidget* list = openChild("mnuModyfikowanieRezerwacji", QString());
@@ -410,8 +436,10 @@ void Session::billing()
     pages->setCurrentIndex(2);
     settle();
     // The firm's particulars, as the receptionist types them in.
+    if (auto* kind = pages->widget(2)->findChild<QComboBox*>(QStringLiteral("RodzajNip")))
+        kind->setCurrentIndex(1); // a Polish NIP
     const std::pair<const char*, const char*> buyer[] = {
-        {"Adres", "ul. Przemysłowa 4, 33-300 Nowy Sącz"}, {"Nip", "734-100-20-30"}};
+        {"Adres", "ul. Przemysłowa 4, 33-300 Nowy Sącz"}, {"Nip", "734-100-20-38"}};
     for (const auto& [name, text] : buyer)
         if (auto* edit = pages->widget(2)->findChild<QLineEdit*>(QString::fromLatin1(name)))
             edit->setText(QString::fromUtf8(text));
@@ -422,6 +450,9 @@ void Session::billing()
     m_previews.push_back(QStringLiteral("invoice_preview"));
     click(window, "Podglad");
     endScene(QStringLiteral("invoice"));
+    expectShotAndClose(QStringLiteral("correction_dialog"));
+    click(window, "KorektaFaktury");
+    endScene(QStringLiteral("correction"));
     closeChildren();
 
     // The next group's invoice can take the firm as a regular client.
@@ -512,6 +543,26 @@ void Session::backupAndDatabase()
     endScene(QStringLiteral("database choice"));
 }
 
+// A machine with no database yet: the first-start question, then the hint
+// an empty database shows. The demo database comes back afterwards.
+void Session::firstStart()
+{
+    const QString demo = readSetting(QStringLiteral("KatalogBazy")).value_or(QString());
+    const QString fresh = QDir(programDirectory()).filePath(QStringLiteral("Nowa"));
+    dataModule().closeConnection();
+    writeSetting(QStringLiteral("KatalogBazy"), fresh);
+    expectPrompt(QStringLiteral("first_start_question"), false);
+    offerDatabase();
+    createEmptyDatabase(QDir(fresh).filePath(QStringLiteral("Baza.mdb")));
+    dataModule().openConnection();
+    expectPrompt(QStringLiteral("first_steps"));
+    showFirstStepsIfEmpty();
+    dataModule().closeConnection();
+    writeSetting(QStringLiteral("KatalogBazy"), demo);
+    dataModule().openConnection();
+    endScene(QStringLiteral("first start"));
+}
+
 void Session::exitQuestion()
 {
     expectPrompt(QStringLiteral("backup_question"), false);
@@ -524,6 +575,7 @@ void Session::run()
     mainWindow();
     stayLists();
     stayEditor();
+    board();
     registration();
     archive();
     registerBrowse();
@@ -531,6 +583,7 @@ void Session::run()
     administration();
     reports();
     backupAndDatabase();
+    firstStart();
     exitQuestion();
 }
 

@@ -1,8 +1,9 @@
 // rezydo-workstation DB --seed N --seconds S --journal FILE [--name W] [--kill-mode checkin]
+// rezydo-workstation DB --reserve-once --journal FILE [--name W]
 //
 // One more front desk on a database file that other copies of the program use
 // at the same time: it keeps saving reservations and walk-ins, checking in,
-// registering persons, creating calculations, taking payments and checking
+// registering persons, creating calculations, issuing invoices, taking payments and checking
 // out, with the program's own logic and connection, and no windows. Every
 // operation leaves one line in the journal (flushed at once), so whoever
 // reads it afterwards knows what was reported as done:
@@ -14,7 +15,9 @@
 // "skipped" (nothing to work on). --kill-mode checkin loops large check-ins
 // with a tiny page cache, so that the file is written long before a commit:
 // a process killed in the middle must leave a database that rolls back whole.
+// --reserve-once saves one reservation on the first free room and ends.
 #include "billing/calculation.h"
+#include "billing/invoice.h"
 #include "billing/payments.h"
 #include "core/clock.h"
 #include "core/days.h"
@@ -52,6 +55,7 @@ struct Options {
     quint32 seed = 1;
     int seconds = 5;
     bool killMode = false;
+    bool reserveOnce = false;
 };
 
 std::optional<Options> parse(const QStringList& args)
@@ -72,7 +76,9 @@ std::optional<Options> parse(const QStringList& args)
         else if (a == QStringLiteral("--kill-mode") && hasValue) {
             o.killMode = true;
             ok = args[++i] == QStringLiteral("checkin");
-        } else if (o.database.isEmpty() && !a.startsWith(QStringLiteral("--")))
+        } else if (a == QStringLiteral("--reserve-once"))
+            o.reserveOnce = true;
+        else if (o.database.isEmpty() && !a.startsWith(QStringLiteral("--")))
             o.database = a;
         else
             ok = false;
@@ -148,14 +154,14 @@ private:
 };
 
 // Which operation the desk does next, and how often.
-enum class Op { Reserve, WalkIn, CheckIn, Register, Calculate, Pay, CheckOut };
+enum class Op { Reserve, WalkIn, CheckIn, Register, Calculate, Pay, Issue, CheckOut };
 struct Weighted {
     Op op;
     int weight;
 };
 constexpr Weighted kMix[] = {{Op::Reserve, 24},  {Op::WalkIn, 10},    {Op::CheckIn, 14},
                              {Op::Register, 20}, {Op::Calculate, 10}, {Op::Pay, 12},
-                             {Op::CheckOut, 10}};
+                             {Op::Issue, 10},    {Op::CheckOut, 10}};
 
 class Desk {
 public:
@@ -184,6 +190,8 @@ public:
             }
         }
     }
+
+    void reserveOnce() { run(Op::Reserve); }
 
     // Large check-ins, one after the other, until the process is killed or
     // the time is up.
@@ -251,6 +259,9 @@ private:
             case Op::Pay:
                 pay();
                 break;
+            case Op::Issue:
+                issue();
+                break;
             case Op::CheckOut:
                 checkOut();
                 break;
@@ -276,6 +287,8 @@ private:
             return QStringLiteral("calc");
         case Op::Pay:
             return QStringLiteral("pay");
+        case Op::Issue:
+            return QStringLiteral("invoice");
         case Op::CheckOut:
             return QStringLiteral("checkout");
         }
@@ -487,6 +500,32 @@ private:
                         QStringLiteral("ok"));
     }
 
+    // The invoice page proposes a number; the receptionist accepts it, and the
+    // number is taken when the invoice is written, so desks issuing at the same
+    // moment never share one.
+    void issue()
+    {
+        const int k = anyOf(QStringLiteral(
+            "SELECT H.Identyfikator FROM Kwat_hot H JOIN Kalk C ON C.Identyfikator = "
+            "H.Identyfikator WHERE coalesce(C.Typ, 0) <> 2"));
+        if (k == 0) {
+            m_journal.write(QStringLiteral("invoice"), {}, QStringLiteral("skipped"));
+            return;
+        }
+        m_ids = QStringLiteral("grp=%1").arg(k);
+        CalcHeader header = loadHeader(db(), k);
+        header.name = marker();
+        think();
+        issueInvoice(db(), header, today(), today(), PaymentMethod::Cash, 14, std::nullopt,
+                     invoiceSeries());
+        m_journal.write(QStringLiteral("invoice"),
+                        m_ids + QStringLiteral(",number=%1,series=%2,year=%3")
+                                    .arg(*header.number)
+                                    .arg(header.series)
+                                    .arg(header.issueDate.year()),
+                        QStringLiteral("ok"));
+    }
+
     void checkOut()
     {
         const int k = anyOf(m_random.bounded(2) == 0
@@ -522,7 +561,9 @@ int main(int argc, char* argv[])
     const std::optional<Options> o = parse(QCoreApplication::arguments().mid(1));
     if (!o) {
         std::fprintf(stderr, "usage: rezydo-workstation DB --seed N --seconds S --journal FILE "
-                             "[--name W] [--kill-mode checkin]\n");
+                             "[--name W] [--kill-mode checkin]\n"
+                             "       rezydo-workstation DB --reserve-once --journal FILE "
+                             "[--name W]\n");
         return 2;
     }
     const QFileInfo file(o->database);
@@ -547,7 +588,9 @@ int main(int argc, char* argv[])
         Journal journal(o->journal);
         Desk worker(*o, desk, journal);
         const QDeadlineTimer deadline(std::chrono::seconds(o->seconds));
-        if (o->killMode)
+        if (o->reserveOnce)
+            worker.reserveOnce();
+        else if (o->killMode)
             worker.runLargeCheckIns(deadline);
         else
             worker.runMix(deadline);

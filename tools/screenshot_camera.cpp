@@ -154,6 +154,21 @@ bool ShotPrompter::ask(const QString& text, const QString& caption, bool default
     return step.yes;
 }
 
+int ShotPrompter::choose(const QString& text, const QString& caption, const QStringList& buttons,
+                         int defaultButton)
+{
+    const PromptStep step = next(caption, text);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    for (const QString& b : buttons) {
+        QPushButton* added = box.addButton(b, QMessageBox::AcceptRole);
+        if (box.buttons().size() - 1 == defaultButton)
+            box.setDefaultButton(added);
+    }
+    show(box, step.shot);
+    return step.yes ? 0 : -1;
+}
+
 void ShotPrompter::message(const QString& text, const QString& caption, Icon icon)
 {
     const PromptStep step = next(caption, text);

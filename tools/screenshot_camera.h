@@ -65,6 +65,9 @@ public:
     std::deque<PromptStep> steps;
 
     bool ask(const QString& text, const QString& caption, bool defaultYes) override;
+    // Answers the first button for "yes", else closes the box without one.
+    int choose(const QString& text, const QString& caption, const QStringList& buttons,
+               int defaultButton) override;
     void message(const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& value) override;

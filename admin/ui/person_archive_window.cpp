@@ -1,6 +1,8 @@
 #include "admin/ui/person_archive_window.h"
 
 #include "admin/archive_report.h"
+#include "admin/archive_rows.h"
+#include "admin/ui/archive_model.h"
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/prompter.h"
@@ -10,9 +12,8 @@
 #include "core/ui/modal.h"
 #include "core/ui/title_sort.h"
 #include "db/data_module.h"
-#include "db/row_set.h"
-#include "db/row_set_model.h"
 #include "db/sql.h"
+#include "register/guest_data_commands.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -54,8 +55,7 @@ TArchiwum::TArchiwum(bool fromRegistration, QWidget* parent)
     setWindowTitle(kCaption);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
-    m_rows = new RowSet(this);
-    m_rows->setKeyColumn(QStringLiteral("Identyfikator_o"));
+    m_rows = new ArchiveRows(this);
     buildControls();
     resize(820, 520);
     guarded([this] { reload(); });
@@ -69,14 +69,16 @@ void TArchiwum::buildControls()
     layout->addLayout(buildKindRow());
 
     m_grid = makeListGrid(this, QStringLiteral("Lista"));
-    m_model = new RowSetModel(*m_rows, this);
-    m_model->setColumns(
+    // The grid reads further rows as it scrolls.
+    m_model = new ArchiveModel(
+        *m_rows,
         {{QStringLiteral("Nazwisko"), QStringLiteral("Nazwisko")},
          {QStringLiteral("Imie"), QStringLiteral("Imię")},
          {QStringLiteral("Adres"), QStringLiteral("Adres")},
          {QStringLiteral("Nr_pokoju"), QStringLiteral("Nr pokoju"), Qt::AlignHCenter},
          {QStringLiteral("OD"), QStringLiteral("Od"), Qt::AlignHCenter},
-         {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}});
+         {QStringLiteral("Do"), QStringLiteral("Do"), Qt::AlignHCenter}},
+        this);
     m_grid->setModel(m_model);
     m_model->followSelection(m_grid->selectionModel());
     // Columns fit their texts and the address takes the rest; only a sample of
@@ -149,6 +151,9 @@ QLayout* TArchiwum::buildButtonRow()
     QPushButton* printNow = button(this, QStringLiteral("&Drukuj"), "Drukuj");
     QPushButton* details = button(this, QStringLiteral("Sz&czegóły"), "Szczegoly");
     QPushButton* take = button(this, QStringLiteral("&Książka"), "Ksiazka");
+    QPushButton* exportData =
+        button(this, QStringLiteral("&Eksport danych osoby"), "EksportDanych");
+    QPushButton* eraseData = button(this, QStringLiteral("&Usuń dane osoby"), "UsunDane");
     QPushButton* close = button(this, QStringLiteral("&Zamknij"), "Zamknij");
     // The registration takes a person and prints nothing; the menu only looks.
     for (QPushButton* b : {preview, printNow}) {
@@ -157,7 +162,7 @@ QLayout* TArchiwum::buildButtonRow()
     }
     take->setVisible(m_fromRegistration);
     take->setEnabled(m_fromRegistration);
-    for (QPushButton* b : {preview, printNow, details, take, close})
+    for (QPushButton* b : {preview, printNow, details, exportData, eraseData, take, close})
         row->addWidget(b);
     row->insertStretch(2, 1);
 
@@ -165,6 +170,17 @@ QLayout* TArchiwum::buildButtonRow()
     connect(printNow, &QPushButton::clicked, this, [this] { printAsked(ReportOutput::Print); });
     connect(details, &QPushButton::clicked, this, &TArchiwum::details);
     connect(take, &QPushButton::clicked, this, &TArchiwum::takePerson);
+    connect(exportData, &QPushButton::clicked, this, [this] {
+        if (const int person = currentPerson(); person > 0)
+            guarded([person] { exportPersonDataCommand(person); });
+    });
+    connect(eraseData, &QPushButton::clicked, this, [this] {
+        bool erased = false;
+        if (const int person = currentPerson(); person > 0)
+            guarded([&] { erased = erasePersonDataCommand(person); });
+        if (erased)
+            guarded([this] { reload(); });
+    });
     connect(close, &QPushButton::clicked, this, &TArchiwum::reject);
     return row;
 }
@@ -189,11 +205,10 @@ ArchiveKind TArchiwum::kind() const
 
 void TArchiwum::reload()
 {
-    // The grid is not redrawn row by row while the set is loaded again.
+    // The grid is not redrawn row by row while the rows are read again.
     m_grid->setUpdatesEnabled(false);
     try {
-        openArchive(*m_rows,
-                    archiveStatement(kind(), m_from->date(), m_to->date(), m_sort->order()));
+        m_rows->open({kind(), m_from->date(), m_to->date(), m_sort->order()});
     } catch (const DbError& e) {
         // The set stays closed and the grid empty.
         m_grid->setUpdatesEnabled(true);
@@ -208,16 +223,25 @@ void TArchiwum::search()
     QStringList texts;
     for (const QLineEdit* box : m_search)
         texts << box->text();
-    if (m_rows->setFilter(archiveSearch(texts)))
-        prompter().warn(QStringLiteral("Podano nieprawidłowe parametry do wyszukiwania"),
-                        QStringLiteral("Błąd Wyszukiwania !!!"));
+    runSearch(archiveSearch(texts));
 }
 
 void TArchiwum::clearSearch()
 {
     for (QLineEdit* box : m_search)
         box->clear();
-    m_rows->setFilter({});
+    runSearch({});
+}
+
+void TArchiwum::runSearch(const QString& expression)
+{
+    try {
+        if (m_rows->setSearch(expression))
+            prompter().warn(QStringLiteral("Podano nieprawidłowe parametry do wyszukiwania"),
+                            QStringLiteral("Błąd Wyszukiwania !!!"));
+    } catch (const DbError& e) {
+        reportDatabaseError(kCaption, e);
+    }
 }
 
 void TArchiwum::print(ReportOutput mode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "admin/archive_rows.h"
 #include "admin/person_archive.h"
 #include "core/frame.h"
 #include "reports/engine/report_output.h"
@@ -15,8 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
-class RowSet;
-class RowSetModel;
+class ArchiveModel;
 class TitleSort;
 
 // "Archiwum gości": the former guests, searched, printed, and handed to the
@@ -26,7 +26,8 @@ class TitleSort;
 // their labels EtykietaDataPoczatkowa and EtykietaDataKoncowa, the grid Lista,
 // the search boxes SzukajNazwisko, SzukajImie, SzukajAdres, SzukajPokoj,
 // SzukajOd, SzukajDo with the buttons Szukaj and CzyscSzukanie, and the buttons
-// Podglad, Drukuj, Szczegoly, Ksiazka and Zamknij.
+// Podglad, Drukuj, Szczegoly, EksportDanych, UsunDane, Ksiazka and Zamknij;
+// the two about a person's data act on the current row's person at once.
 class TArchiwum : public QDialog {
     Q_OBJECT
 public:
@@ -42,12 +43,12 @@ public:
     const ArchiveChoice& choice() const { return m_choice; }
     bool fromRegistration() const { return m_fromRegistration; }
 
-    const RowSet& rows() const { return *m_rows; }
+    const ArchiveRows& rows() const { return *m_rows; }
     ArchiveKind kind() const;
     QString order() const;
 
-    // Rebuilds the statement from the kind, the dates and the order and runs
-    // it again; the search filter stays in force. A failing statement is
+    // Rebuilds the statement from the kind, the dates and the order and reads
+    // its first rows again; the search stays in force. A failing statement is
     // reported and leaves the list empty.
     void reload();
     void search();
@@ -66,6 +67,7 @@ private:
     QLayout* buildSearchRow();
     QLayout* buildButtonRow();
     void kindChanged();
+    void runSearch(const QString& expression);
     int currentPerson() const;
     void printAsked(ReportOutput mode);
     void details();
@@ -74,8 +76,8 @@ private:
     bool m_fromRegistration = false;
     ArchiveChoice m_choice;
     std::optional<ReportOutput> m_printout; // asked for during the current showing
-    RowSet* m_rows = nullptr;
-    RowSetModel* m_model = nullptr;
+    ArchiveRows* m_rows = nullptr;
+    ArchiveModel* m_model = nullptr;
     QComboBox* m_kind = nullptr;
     QLabel* m_fromLabel = nullptr;
     QLabel* m_toLabel = nullptr;

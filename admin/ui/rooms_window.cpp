@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "db/data_module.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -41,6 +42,14 @@ TPokoje::TPokoje(QWidget* parent)
     form()->addRow(QStringLiteral("Ilość miejsc"), miejsc);
     form()->addRow(QStringLiteral("Typ"), m_typ);
     form()->addRow(QStringLiteral("Opis"), opis);
+    // Rooms of a seasonal annexe are not open all year; the statistics
+    // office counts the year-round places apart.
+    m_calyRok = new QCheckBox(QStringLiteral("Czynny cały &rok"), this);
+    m_calyRok->setObjectName(QStringLiteral("CalyRok"));
+    m_calyRok->setToolTip(
+        QStringLiteral("Pokój całoroczny (odznacz dla pokoi czynnych tylko w sezonie)"));
+    form()->addRow(QString(), m_calyRok);
+    connect(m_calyRok, &QCheckBox::clicked, this, &TPokoje::allYearClicked);
 
     auto* grid = new CursorGrid(cursor(),
                                 {{QStringLiteral("Nr_Pokoju"), QStringLiteral("Nr_Pokoju")},
@@ -52,6 +61,10 @@ TPokoje::TPokoje(QWidget* parent)
     // Every column as wide as it needs, so that all four fit without scrolling.
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
+    connect(&cursor(), &TableCursor::rowsChanged, this, &TPokoje::showAllYear);
+    connect(&cursor(), &TableCursor::stateChanged, this, &TPokoje::showAllYear);
+    connect(&cursor(), &TableCursor::currentChanged, this, &TPokoje::showAllYear);
+    connect(&cursor(), &TableCursor::valueChanged, this, &TPokoje::showAllYear);
     connect(&cursor(), &TableCursor::currentChanged, this, &TPokoje::showType);
     connect(&cursor(), &TableCursor::rowsChanged, this, &TPokoje::showType);
     connect(&cursor(), &TableCursor::stateChanged, this, &TPokoje::showType);
@@ -60,6 +73,24 @@ TPokoje::TPokoje(QWidget* parent)
     connect(&m_prices, &TableCursor::stateChanged, this, &TPokoje::updateEnabling);
     finish(grid, numer);
     showType();
+    showAllYear();
+}
+
+void TPokoje::showAllYear()
+{
+    // A new row shows the column's default (open all year) until stored.
+    const QVariant v = cursor().value(QStringLiteral("Caly_rok"));
+    m_calyRok->setChecked(v.isNull() || v.toInt() == 1);
+}
+
+void TPokoje::allYearClicked(bool on)
+{
+    guarded([&] {
+        if (cursor().isEmpty())
+            cursor().insert();
+        cursor().setValue(QStringLiteral("Caly_rok"), on ? 1 : 0);
+    });
+    showAllYear();
 }
 
 QComboBox* TPokoje::makeTypeList()

@@ -3,6 +3,7 @@
 #include "admin/ui/setup_window.h"
 
 class CursorFields;
+class QCheckBox;
 class QComboBox;
 
 // "Ustawienie pokoi": the rooms of the shared room cursor, with the price-list
@@ -20,8 +21,11 @@ private:
     QComboBox* makeTypeList();
     void showType();
     void typeChosen(int row);
+    void showAllYear();
+    void allYearClicked(bool on);
 
     TableCursor& m_prices;
     CursorFields* m_fields;
     QComboBox* m_typ = nullptr;
+    QCheckBox* m_calyRok = nullptr;
 };

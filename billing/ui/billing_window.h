@@ -95,6 +95,12 @@ private:
     void chooseClient();
     void confirmPrepayment();
     void print(bool preview);
+    void correct();
+    void checkBuyerId();
+    void fillCountries();
+    void setCountry(std::optional<int> countryId);
+    // An issued invoice freezes the lines and amounts of the calculation.
+    void setCalculationFrozen(bool frozen);
 
     const int m_groupId;
     QStringList m_vatCodes; // the rates offered for new and changed lines
@@ -110,6 +116,8 @@ private:
     bool m_priceEdited = false;
     bool m_grossEdited = false;
     bool m_prepaymentEdited = false;
+    std::optional<int> m_proposedNumber; // the number shown was proposed, not stored
+    QString m_checkedNip;                // the identifier last checked on entry
 
     QTabWidget* m_pages = nullptr;
     // Top
@@ -168,6 +176,8 @@ private:
     QLineEdit* m_address = nullptr;
     QLineEdit* m_order = nullptr;
     QLineEdit* m_nip = nullptr;
+    QComboBox* m_idKind = nullptr;
+    QComboBox* m_country = nullptr;
     QLineEdit* m_number = nullptr;
     QLineEdit* m_sww = nullptr;
     QLineEdit* m_prepayment = nullptr;
@@ -185,6 +195,7 @@ private:
     QPushButton* m_clients = nullptr;
     QPushButton* m_issue = nullptr;
     QPushButton* m_cancelInvoice = nullptr;
+    QPushButton* m_correct = nullptr;
     QPushButton* m_preview = nullptr;
     QPushButton* m_printButton = nullptr;
 };

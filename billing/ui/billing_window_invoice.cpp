@@ -1,12 +1,16 @@
+#include "billing/buyer_id.h"
 #include "billing/invoice.h"
 #include "billing/ui/billing_window.h"
+#include "billing/ui/correction_dialog.h"
 #include "billing/ui/regular_clients_dialog.h"
 #include "billing/ui/window_parts.h"
 #include "core/clock.h"
 #include "core/days.h"
 #include "core/error.h"
 #include "core/prompter.h"
+#include "core/ui/modal.h"
 #include "db/data_module.h"
+#include "db/polish_collation.h"
 #include "db/sql.h"
 
 #include <QButtonGroup>
@@ -15,6 +19,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -47,7 +52,15 @@ QWidget* TOplaty::buildInvoicePage()
     m_address = field(page, "Adres");
     m_order = field(page, "Zamowienie");
     m_nip = field(page, "Nip");
-    m_number = wholeNumberField(page, "Rach");
+    m_nip->setMaxLength(30);
+    m_idKind = new QComboBox(page);
+    m_idKind->setObjectName(QStringLiteral("RodzajNip"));
+    m_idKind->addItems(buyerIdKindNames());
+    m_country = new QComboBox(page);
+    m_country->setObjectName(QStringLiteral("Kraj"));
+    fillCountries();
+    m_number = field(page, "Rach");
+    m_number->setValidator(new QIntValidator(1, 2147483647, m_number));
     m_sww = field(page, "SWW");
     m_prepayment = field(page, "Przedplata");
     m_confirmPrepayment =
@@ -63,6 +76,8 @@ QWidget* TOplaty::buildInvoicePage()
                      QStringLiteral("Wystawienie faktury (bez wydruku)"));
     m_cancelInvoice = button(page, "AnulujFakture", QStringLiteral("&Anuluj fakturę"),
                              QStringLiteral("Anulowanie wcześniej wystawionej faktury"));
+    m_correct = button(page, "KorektaFaktury", QStringLiteral("&Korekta faktury"),
+                       QStringLiteral("Wystawienie faktury korygującej do wystawionej faktury"));
     m_preview = button(page, "Podglad", QStringLiteral("&Podgląd"),
                        QStringLiteral("Podgląd wystawionej faktury"));
     m_printButton = button(page, "Drukuj", QStringLiteral("&Drukuj"), QStringLiteral("Drukuj"));
@@ -71,7 +86,11 @@ QWidget* TOplaty::buildInvoicePage()
     form->addRow(buddyLabel(QStringLiteral("&Nazwa odbiorcy"), m_recipient), m_recipient);
     form->addRow(buddyLabel(QStringLiteral("&Adres odbiorcy"), m_address), m_address);
     form->addRow(buddyLabel(QStringLiteral("&Zamówienie / oferta"), m_order), m_order);
-    form->addRow(buddyLabel(QStringLiteral("N&IP odbiorcy"), m_nip), m_nip);
+    auto* id = new QHBoxLayout;
+    id->addWidget(m_idKind);
+    id->addWidget(m_nip, 1);
+    form->addRow(buddyLabel(QStringLiteral("N&IP odbiorcy"), m_nip), id);
+    form->addRow(buddyLabel(QStringLiteral("&Kraj odbiorcy"), m_country), m_country);
     form->addRow(buddyLabel(QStringLiteral("N&umer rachunku"), m_number), m_number);
     form->addRow(buddyLabel(QStringLiteral("Symbol &SWW"), m_sww), m_sww);
     form->addRow(buddyLabel(QStringLiteral("&Przedpłata"), m_prepayment), buildPrepaymentRow(page));
@@ -80,7 +99,8 @@ QWidget* TOplaty::buildInvoicePage()
     form->addRow(method);
     form->addRow(m_invoiceState);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {m_clients, m_issue, m_cancelInvoice, m_preview, m_printButton})
+    for (QPushButton* b :
+         {m_clients, m_issue, m_cancelInvoice, m_correct, m_preview, m_printButton})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(closeButton("ZamknijFaktura"));
@@ -139,6 +159,16 @@ void TOplaty::connectInvoicePage()
 {
     for (QLineEdit* edit : {m_recipient, m_address, m_order, m_nip, m_number})
         connect(edit, &QLineEdit::textEdited, this, [this] { headerEdited(); });
+    connect(m_number, &QLineEdit::textEdited, this, [this] { m_proposedNumber.reset(); });
+    connect(m_nip, &QLineEdit::editingFinished, this,
+            [this] { guarded([this] { checkBuyerId(); }); });
+    connect(m_idKind, &QComboBox::currentIndexChanged, this, [this] {
+        headerEdited();
+        m_nip->setEnabled(m_idKind->isEnabled() &&
+                          m_idKind->currentIndex() != static_cast<int>(BuyerIdKind::None));
+    });
+    connect(m_country, &QComboBox::activated, this, [this] { headerEdited(); });
+    connect(m_correct, &QPushButton::clicked, this, [this] { guarded([this] { correct(); }); });
     connect(m_prepayment, &QLineEdit::textEdited, this, [this] {
         m_prepaymentEdited = true;
         headerEdited();
@@ -166,9 +196,11 @@ void TOplaty::showInvoicePage()
     reloadHeader();
     const bool open = !m_header.invoiceIssued();
     m_filling = true;
+    m_proposedNumber.reset();
     if (open) {
         if (!m_header.number) {
-            m_header.number = proposedInvoiceNumber(db);
+            m_header.number = proposedInvoiceNumber(db, invoiceSeries(), today().year());
+            m_proposedNumber = m_header.number;
             m_headerChanging = true;
         }
         m_issueDate->setDate(today());
@@ -186,6 +218,10 @@ void TOplaty::showInvoicePage()
     m_address->setText(m_header.address);
     m_order->setText(m_header.order);
     m_nip->setText(m_header.nip);
+    m_checkedNip = m_header.nip;
+    m_idKind->setCurrentIndex(
+        m_header.idKind.value_or(static_cast<int>(likelyBuyerIdKind(m_header.nip))));
+    setCountry(m_header.countryId);
     m_number->setText(intText(m_header.number));
     m_prepayment->setText(m_header.prepayment.toPlainString());
     m_prepaymentDate->setDate(m_header.prepaymentDate.isValid() ? m_header.prepaymentDate
@@ -196,17 +232,22 @@ void TOplaty::showInvoicePage()
     m_invoiceState->setText(open ? QStringLiteral("Wystawianie faktury")
                                  : QStringLiteral("Faktura już została wystawiona"));
     setInvoiceEnabled(open);
+    setCalculationFrozen(!open);
 }
 
 void TOplaty::setInvoiceEnabled(bool open)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             m_recipient, m_address, m_order, m_nip, m_number, m_prepayment, m_confirmPrepayment,
-             m_prepaymentDate, m_prepaymentForm, m_issueDate, m_saleDate, m_cash, m_transfer,
-             m_term, m_clients, m_issue})
+             m_recipient, m_address, m_order, m_nip, m_idKind, m_country, m_number, m_prepayment,
+             m_confirmPrepayment, m_prepaymentDate, m_prepaymentForm, m_issueDate, m_saleDate,
+             m_cash, m_transfer, m_term, m_clients, m_issue})
         w->setEnabled(open);
-    for (QWidget* w : {m_preview, m_printButton, m_cancelInvoice})
+    if (open)
+        m_nip->setEnabled(m_idKind->currentIndex() != static_cast<int>(BuyerIdKind::None));
+    for (QWidget* w : {m_preview, m_printButton, m_correct})
         w->setEnabled(!open);
+    m_cancelInvoice->setEnabled(!open &&
+                                !cancelRefusal(dataModule().database(), m_groupId).has_value());
     const bool transfer = m_transfer->isChecked();
     m_termLabel->setVisible(transfer);
     m_term->setVisible(transfer);
@@ -242,7 +283,12 @@ void TOplaty::collectInvoiceFields()
     m_header.name = m_recipient->text();
     m_header.address = m_address->text();
     m_header.order = m_order->text();
-    m_header.nip = m_nip->text();
+    m_header.idKind = m_idKind->currentIndex();
+    m_header.nip =
+        checkedBuyerId(static_cast<BuyerIdKind>(m_idKind->currentIndex()), m_nip->text());
+    m_header.countryId = m_country->currentData().isValid()
+                             ? std::optional<int>(m_country->currentData().toInt())
+                             : std::nullopt;
     m_header.number = intFrom(m_number);
 }
 
@@ -252,12 +298,74 @@ void TOplaty::issue()
     const QString prefilled = m_number->text();
     const std::optional<QString> answer = prompter().inputText(
         QStringLiteral("Numer faktury"), QStringLiteral("Wprowadź nowy numer faktury"), prefilled);
-    m_number->setText(QString::number(invoiceNumberFromAnswer(answer, prefilled)));
+    const int number = invoiceNumberFromAnswer(answer, prefilled);
+    m_number->setText(QString::number(number));
     collectInvoiceFields();
+    // A proposal left as it was asks for the next free number: another desk may
+    // have taken the proposed one meanwhile.
+    const bool next = m_proposedNumber == number;
     issueInvoice(dataModule().database(), m_header, m_issueDate->date(), m_saleDate->date(),
                  m_transfer->isChecked() ? PaymentMethod::Transfer : PaymentMethod::Cash,
-                 m_term->value());
+                 m_term->value(), next ? std::nullopt : std::optional<int>(number),
+                 invoiceSeries());
     showInvoicePage();
+    if (next && m_header.number != number)
+        prompter().inform(QStringLiteral("Numer %1 zajęła w międzyczasie inna faktura. Wystawiono "
+                                         "fakturę nr %2.")
+                              .arg(number)
+                              .arg(invoiceNumberText(m_header)),
+                          QStringLiteral("Numer faktury"));
+}
+
+void TOplaty::checkBuyerId()
+{
+    // Each typed identifier is checked once, when the field is left.
+    if (m_filling || m_nip->text() == m_checkedNip || !m_idKind->isEnabled())
+        return;
+    m_checkedNip = m_nip->text();
+    const auto kind = static_cast<BuyerIdKind>(m_idKind->currentIndex());
+    try {
+        const QString id = checkedBuyerId(kind, m_nip->text());
+        if (id != m_nip->text()) {
+            m_nip->setText(id);
+            m_checkedNip = id;
+        }
+    } catch (const RezydoError& e) {
+        prompter().warn(e.text(), QStringLiteral("Identyfikator nabywcy"));
+    }
+}
+
+void TOplaty::fillCountries()
+{
+    QSqlQuery q = runSql(dataModule().database(),
+                         QStringLiteral("SELECT ID, Nazwa FROM Panstwo ORDER BY ID <> 1, Nazwa") +
+                             kCollatePolish);
+    while (q.next())
+        m_country->addItem(q.value(1).toString(), q.value(0).toInt());
+}
+
+void TOplaty::setCountry(std::optional<int> countryId)
+{
+    m_country->setCurrentIndex(std::max(0, m_country->findData(countryId.value_or(1))));
+}
+
+void TOplaty::correct()
+{
+    TKorekta dialog(m_groupId, this);
+    runModal(dialog);
+    showInvoicePage();
+}
+
+void TOplaty::setCalculationFrozen(bool frozen)
+{
+    for (QLineEdit* edit : {m_lineSize, m_lineRoom, m_lineTaken, m_lineNights, m_linePrice,
+                            m_lineDiscount, m_lineBasis, m_lineGross, m_discount, m_basis})
+        edit->setReadOnly(frozen);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_lineVat, m_vat, findChild<QPushButton*>(QStringLiteral("ZastosujZnizke")),
+             findChild<QPushButton*>(QStringLiteral("UsunZnizke"))})
+        if (w)
+            w->setEnabled(!frozen);
 }
 
 void TOplaty::cancelIssued()
@@ -274,7 +382,13 @@ void TOplaty::chooseClient()
     m_headerChanging = true;
     m_recipient->setText(client->name);
     m_address->setText(client->address);
+    m_filling = true;
+    m_idKind->setCurrentIndex(
+        client->idKind.value_or(static_cast<int>(likelyBuyerIdKind(client->nip))));
+    m_filling = false;
     m_nip->setText(client->nip);
+    m_checkedNip = client->nip;
+    setCountry(client->countryId);
 }
 
 void TOplaty::confirmPrepayment()

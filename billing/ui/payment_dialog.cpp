@@ -11,8 +11,10 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -51,7 +53,10 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Typ opłaty"), m_type);
     form->addRow(QStringLiteral("Forma płatności"), m_form);
+    m_numberHint = new QLabel(this);
+    m_numberHint->setObjectName(QStringLiteral("NumerPodpowiedz"));
     form->addRow(QStringLiteral("Numer"), m_number);
+    form->addRow(QString(), m_numberHint);
     form->addRow(QStringLiteral("Wpłata"), m_amount);
     form->addRow(QStringLiteral("Do zapłaty"), m_toPay);
     form->addRow(QStringLiteral("Data"), m_day);
@@ -107,8 +112,26 @@ void TRejestracjaOplaty::proposeNumber()
         return;
     const int type = paymentTypeCode(m_type->currentText());
     m_form->setCurrentIndex(static_cast<int>(usualPaymentForm(type)) - 1);
+    QSqlDatabase db = dataModule().database();
     m_number->setInputMask(type == kReceiptType ? kReceiptMask : QString());
-    m_number->setText(nextDocumentNumber(dataModule().database(), type));
+    if (type == kReceiptType) {
+        // A receipt's number is the one the till printed: it is typed, never
+        // made up by the program; the latest one stored is only a reminder.
+        m_number->clear();
+        const QString latest = latestDocumentNumber(db, type);
+        m_numberHint->setText(
+            QStringLiteral("Wpisz numer z paragonu kasy fiskalnej.") +
+            (latest.trimmed().isEmpty()
+                 ? QString()
+                 : QStringLiteral("\nOstatni zapisany paragon: %1").arg(latest.trimmed())));
+        m_numberHint->show();
+        adjustSize();
+        m_number->setFocus();
+        return;
+    }
+    m_numberHint->hide();
+    adjustSize();
+    m_number->setText(nextDocumentNumber(db, type));
     m_amount->setFocus();
     m_amount->selectAll();
 }
@@ -124,6 +147,9 @@ void TRejestracjaOplaty::save()
     p.type = paymentTypeCode(m_type->currentText());
     // The receipt field's text leaves out the empty positions of its mask.
     p.number = p.type == kReceiptType ? receiptNumber(m_number->text()) : m_number->text();
+    if (p.type == kReceiptType && !p.number.contains(QRegularExpression(QStringLiteral("[0-9]"))))
+        throw RezydoError(
+            QStringLiteral("Wpisz numer paragonu wydrukowanego przez kasę fiskalną."));
     p.amount = *amount;
     p.day = m_day->date();
     p.form = m_form->currentIndex() + 1;

@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -33,6 +34,7 @@ private:
     QComboBox* m_type = nullptr;
     QComboBox* m_form = nullptr;
     QLineEdit* m_number = nullptr;
+    QLabel* m_numberHint = nullptr;
     QLineEdit* m_amount = nullptr;
     QLineEdit* m_toPay = nullptr;
     QDateEdit* m_day = nullptr;

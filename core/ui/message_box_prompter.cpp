@@ -42,6 +42,21 @@ bool MessageBoxPrompter::ask(const QString& text, const QString& caption, bool d
     return box.exec() == QMessageBox::Yes;
 }
 
+int MessageBoxPrompter::choose(const QString& text, const QString& caption,
+                               const QStringList& buttons, int defaultButton)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parentWindow());
+    QList<QAbstractButton*> added;
+    for (const QString& b : buttons)
+        added << box.addButton(b, QMessageBox::AcceptRole);
+    if (defaultButton >= 0 && defaultButton < added.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(added[defaultButton]));
+    // Escape leaves the box without a choice.
+    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    box.exec();
+    return int(added.indexOf(box.clickedButton()));
+}
+
 void MessageBoxPrompter::message(const QString& text, const QString& caption, Icon icon)
 {
     QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, parentWindow());

@@ -10,6 +10,8 @@ class QWidget;
 class MessageBoxPrompter final : public Prompter {
 public:
     bool ask(const QString& text, const QString& caption, bool defaultYes) override;
+    int choose(const QString& text, const QString& caption, const QStringList& buttons,
+               int defaultButton) override;
     void message(const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& value) override;

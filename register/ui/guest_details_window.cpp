@@ -5,6 +5,7 @@
 #include "core/ui/list_grid.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
+#include "register/guest_data_commands.h"
 #include "register/guest_details_report.h"
 
 #include <QFormLayout>
@@ -72,9 +73,14 @@ void TDaneKlienta::buildControls()
 
     QPushButton* preview = button(this, QStringLiteral("&Podgląd"), "Podglad");
     QPushButton* print = button(this, QStringLiteral("&Drukuj"), "Drukuj");
+    QPushButton* exportData =
+        button(this, QStringLiteral("&Eksport danych osoby"), "EksportDanych");
+    QPushButton* eraseData = button(this, QStringLiteral("&Usuń dane osoby"), "UsunDane");
     QPushButton* close = button(this, QStringLiteral("&Zamknij"), "Zamknij");
     close->setDefault(true);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(exportData);
+    buttons->addWidget(eraseData);
     buttons->addStretch(1);
     buttons->addWidget(preview);
     buttons->addWidget(print);
@@ -84,6 +90,17 @@ void TDaneKlienta::buildControls()
     connect(preview, &QPushButton::clicked, this, [this] { chooseOutput(ReportOutput::Preview); });
     connect(print, &QPushButton::clicked, this, [this] { chooseOutput(ReportOutput::Print); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    const int person = m_details.personId;
+    connect(exportData, &QPushButton::clicked, this,
+            [person] { guarded([person] { exportPersonDataCommand(person); }); });
+    // The window shows what was loaded; after an erasure it closes rather
+    // than go on showing the data that are gone.
+    connect(eraseData, &QPushButton::clicked, this, [this, person] {
+        bool erased = false;
+        guarded([&] { erased = erasePersonDataCommand(person); });
+        if (erased)
+            reject();
+    });
 }
 
 QGroupBox* TDaneKlienta::buildPersonalBox()
@@ -94,7 +111,9 @@ QGroupBox* TDaneKlienta::buildPersonalBox()
     auto* form = new QFormLayout(box);
     addRow(form, QStringLiteral("Nazwisko"), field(box, "Nazwisko", d.Nazwisko));
     addRow(form, QStringLiteral("Imię"), field(box, "Imie", d.Imie));
-    addRow(form, QStringLiteral("Państwo"), field(box, "Panstwo", d.Panstwo));
+    QWidget* country = field(box, "Panstwo", d.Panstwo);
+    country->setToolTip(QStringLiteral("Kraj stałego zamieszkania gościa"));
+    addRow(form, QStringLiteral("Państwo"), country);
     addRow(form, QStringLiteral("Data urodzenia"), field(box, "DataUrodzenia", d.DataUrodzenia));
     addRow(form, QStringLiteral("Miejsce urodzenia"),
            field(box, "MiejsceUrodzenia", d.MiejsceUrodzenia));

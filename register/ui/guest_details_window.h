@@ -17,7 +17,8 @@ class QTableView;
 // the payments of the person's latest stay and a printout of the same.
 // Controls: Nazwisko, Imie, Panstwo, DataUrodzenia, MiejsceUrodzenia, Adres,
 // Rodzaj, Numer, Uwagi, NumerPokoju, Od, Do, Znizka, RachunekUpr, FakturaVat;
-// the payments grid Oplaty; buttons Podglad, Drukuj, Zamknij.
+// the payments grid Oplaty; buttons EksportDanych, UsunDane (the person's data
+// on request), Podglad, Drukuj, Zamknij.
 class TDaneKlienta : public QDialog {
     Q_OBJECT
 public:

@@ -1,14 +1,15 @@
 #include "register/ui/registration_window.h"
 
+#include "admin/anonymisation.h"
 #include "core/days.h"
 #include "core/error.h"
 #include "core/frame.h"
+#include "core/prompter.h"
 #include "core/ui/child_window.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -124,12 +125,13 @@ QGroupBox* TFormKsiazka::buildPersonalBox()
     auto* box = new QGroupBox(QStringLiteral("Dane osobowe"), this);
     box->setObjectName(QStringLiteral("DaneOsobowe"));
     auto* form = new QFormLayout(box);
+    m_personalForm = form;
     m_nazwisko = lineEdit(box, "Nazwisko", kNazwiskoWidth);
     m_imie = lineEdit(box, "Imie", kImieWidth);
-    m_dataUr = new QDateEdit(QDate(1970, 1, 1), box);
-    m_dataUr->setObjectName(QStringLiteral("DataUrodzenia"));
-    m_dataUr->setDisplayFormat(QLatin1String(kDayFormat));
-    m_dataUr->setMinimumDate(QDate(1800, 1, 1));
+    // No date is a date: an untouched field stays empty and stores none.
+    m_dataUr = lineEdit(box, "DataUrodzenia", 0);
+    m_dataUr->setInputMask(QStringLiteral("0000-00-00;_"));
+    m_dataUr->setText(QString());
     m_miejsceUr = lineEdit(box, "MiejsceUrodzenia", kMiejsceUrWidth);
     m_adres = lineEdit(box, "Adres", kAdresWidth);
     m_panstwo = comboBox(box, "Panstwo");
@@ -138,7 +140,14 @@ QGroupBox* TFormKsiazka::buildPersonalBox()
     addRow(form, QStringLiteral("Data urodzenia"), m_dataUr);
     addRow(form, QStringLiteral("Miejsce urodzenia"), m_miejsceUr);
     addRow(form, QStringLiteral("Adres"), m_adres);
+    // The country is where the guest lives, not the citizenship: the
+    // statistics office counts foreign tourists by country of residence.
+    const QString residence = QStringLiteral("Kraj stałego zamieszkania gościa (nie "
+                                             "obywatelstwo); według niego liczy się turystów "
+                                             "zagranicznych w sprawozdaniach dla GUS");
+    m_panstwo->setToolTip(residence);
     addRow(form, QStringLiteral("Państwo"), m_panstwo);
+    form->labelForField(m_panstwo)->setToolTip(residence);
     return box;
 }
 
@@ -146,6 +155,7 @@ QGroupBox* TFormKsiazka::buildDocumentBox()
 {
     auto* box = new QGroupBox(QStringLiteral("Dokument  tożsamości"), this);
     box->setObjectName(QStringLiteral("DokumentTozsamosci"));
+    m_documentBox = box;
     auto* form = new QFormLayout(box);
     m_rodzaj = comboBox(box, "Rodzaj");
     m_rodzaj->addItems(documentKindTexts());
@@ -211,9 +221,20 @@ int TFormKsiazka::addPerson(int groupId, QWidget* parent)
     return form.walk().personId();
 }
 
+void TFormKsiazka::applyDataScope()
+{
+    m_minimal = readGuestDataSettings(dataModule().database()).minimal;
+    m_personalForm->setRowVisible(m_dataUr, !m_minimal);
+    m_personalForm->setRowVisible(m_miejsceUr, !m_minimal);
+    m_documentBox->setVisible(!m_minimal);
+}
+
 void TFormKsiazka::run()
 {
-    if (!m_walk.hasGroup() || !guarded([this] { loadPerson(); }))
+    if (!m_walk.hasGroup() || !guarded([this] {
+            applyDataScope();
+            loadPerson();
+        }))
         return;
     for (;;) {
         runModal(*this);
@@ -269,7 +290,7 @@ void TFormKsiazka::showPerson(const PersonFields& person)
 {
     m_nazwisko->setText(person.Nazwisko);
     m_imie->setText(person.Imie);
-    m_dataUr->setDate(person.Data_ur);
+    m_dataUr->setText(dayText(person.Data_ur));
     m_miejsceUr->setText(person.Miejsce_ur);
     m_adres->setText(person.Adres);
     m_rodzaj->setCurrentIndex(person.documentIndex < m_rodzaj->count() ? person.documentIndex : -1);
@@ -314,7 +335,7 @@ PersonFields TFormKsiazka::typedPerson() const
     PersonFields p;
     p.Nazwisko = m_nazwisko->text();
     p.Imie = m_imie->text();
-    p.Data_ur = m_dataUr->date();
+    p.Data_ur = dayFromText(m_dataUr->text()).value_or(QDate());
     p.Miejsce_ur = m_miejsceUr->text();
     p.Adres = m_adres->text();
     if (m_panstwo->currentIndex() >= 0)
@@ -327,7 +348,18 @@ PersonFields TFormKsiazka::typedPerson() const
 
 void TFormKsiazka::save()
 {
+    // The mask leaves its separators in an empty field.
+    const QString birth = m_dataUr->text();
+    if (!m_minimal && birth != QStringLiteral("--") && !dayFromText(birth)) {
+        prompter().warn(QStringLiteral("Data urodzenia „%1” nie jest prawidłową datą. Wpisz ją "
+                                       "jako rrrr-mm-dd albo usuń całą.")
+                            .arg(birth),
+                        windowTitle());
+        m_dataUr->setFocus();
+        return;
+    }
     PersonSave request;
+    request.minimal = m_minimal;
     request.groupId = m_walk.groupId();
     request.personId = m_walk.personId();
     request.addMode = m_walk.addMode();

@@ -7,7 +7,7 @@
 #include <QDialog>
 
 class QComboBox;
-class QDateEdit;
+class QFormLayout;
 class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -17,6 +17,8 @@ class QPushButton;
 // guest register, one person per showing. Controls are named after their
 // captions: Nazwisko, Imie, DataUrodzenia, MiejsceUrodzenia, Adres, Panstwo,
 // Rodzaj, Numer, Uwagi, NumerPokoju, Od, Do; buttons StalyKlient, OK, Zamknij.
+// With the hotel's minimal scope of guest data the birth date and place and
+// the document box are hidden and nothing of them is stored.
 class TFormKsiazka : public QDialog {
     Q_OBJECT
 public:
@@ -35,6 +37,7 @@ public:
 
     const RegistrationWalk& walk() const { return m_walk; }
     const BedSlotList& bedSlots() const { return m_slots; }
+    bool minimalForm() const { return m_minimal; }
 
 public Q_SLOTS:
     void reject() override;
@@ -44,6 +47,7 @@ protected:
 
 private:
     void buildControls();
+    void applyDataScope();
     QGroupBox* buildPersonalBox();
     QGroupBox* buildDocumentBox();
     QGroupBox* buildRemarksBox();
@@ -60,10 +64,11 @@ private:
 
     RegistrationWalk m_walk;
     BedSlotList m_slots;
+    bool m_minimal = false;
 
     QLineEdit* m_nazwisko = nullptr;
     QLineEdit* m_imie = nullptr;
-    QDateEdit* m_dataUr = nullptr;
+    QLineEdit* m_dataUr = nullptr; // yyyy-mm-dd through a mask; empty = no date
     QLineEdit* m_miejsceUr = nullptr;
     QLineEdit* m_adres = nullptr;
     QComboBox* m_panstwo = nullptr;
@@ -73,4 +78,6 @@ private:
     QComboBox* m_pokoj = nullptr;
     QLineEdit* m_od = nullptr;
     QLineEdit* m_do = nullptr;
+    QFormLayout* m_personalForm = nullptr;
+    QGroupBox* m_documentBox = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "reports/engine/document.h"
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPageSize>
 #include <QPaintDevice>
@@ -140,6 +141,20 @@ QImage& measuringDevice()
 
 qreal wrappedTextHeight(const FontSpec& font, const QString& text, qreal boxWidth)
 {
+    // A list repeats its texts (days, rooms, places, whole empty cells) row
+    // after row; each font, width and text is measured once. Layout runs on
+    // the one user-interface thread.
+    static QHash<QString, qreal> measured;
+    const QString key = QStringLiteral("%1|%2|%3%4%5|%6|")
+                            .arg(font.family)
+                            .arg(font.pointSize)
+                            .arg(int(font.bold))
+                            .arg(int(font.italic))
+                            .arg(int(font.underline))
+                            .arg(boxWidth) +
+                        text;
+    if (const auto found = measured.constFind(key); found != measured.cend())
+        return *found;
     QImage& device = measuringDevice();
     const qreal pxPerMm = device.logicalDpiY() / 25.4;
     // Measured a little narrower than painted, so that a device whose text
@@ -149,7 +164,9 @@ qreal wrappedTextHeight(const FontSpec& font, const QString& text, qreal boxWidt
     painter.setFont(qtFont(font));
     const QRectF needed =
         painter.boundingRect(QRectF(0, 0, width, 1e6), text, textOption(Qt::AlignLeft, true));
-    return needed.height() / pxPerMm;
+    if (measured.size() > 100000)
+        measured.clear();
+    return measured[key] = needed.height() / pxPerMm;
 }
 
 void paintPage(const Page& page, QPainter& painter)

@@ -125,6 +125,12 @@ TFormRapPokoje::TFormRapPokoje(QWidget* parent)
     m_freeBeds = boldLabel(this, QStringLiteral("MiejscWolnych"));
     grids->addWidget(m_freeBeds, 2, 1);
     content()->addLayout(grids, 1);
+    m_blocked = new QLabel(this);
+    m_blocked->setObjectName(QStringLiteral("Zablokowane"));
+    m_blocked->setWordWrap(true);
+    m_blocked->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_blocked->hide();
+    content()->addWidget(m_blocked);
     // Within a screen of the program's own size.
     resize(780, 460);
 
@@ -146,6 +152,9 @@ void TFormRapPokoje::load()
     m_roomCount->setText(QStringLiteral("Pokoi : %1").arg(m_rooms.freeRoomCount()));
     m_roomBeds->setText(QStringLiteral("Miejsc : %1").arg(m_rooms.freeRoomBeds()));
     m_freeBeds->setText(QStringLiteral("Miejsc : %1").arg(m_rooms.freeBeds()));
+    const QString blocked = m_rooms.blockedText();
+    m_blocked->setText(QStringLiteral("Pokoje zablokowane: ") + blocked);
+    m_blocked->setVisible(!blocked.isEmpty());
 }
 
 TFormRapWykorzystanie::TFormRapWykorzystanie(QList<TMiesiac> months, QStringList rooms,

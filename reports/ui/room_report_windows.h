@@ -28,6 +28,7 @@ private:
     QLabel* m_roomCount = nullptr;
     QLabel* m_roomBeds = nullptr;
     QLabel* m_freeBeds = nullptr;
+    QLabel* m_blocked = nullptr;
 };
 
 // The month picker of the room chart; the entries are made on confirming.

@@ -6,6 +6,7 @@
 #include "core/frame.h"
 #include "core/prompter.h"
 #include "db/data_module.h"
+#include "db/sql.h"
 #include "stays/chosen_lines.h"
 #include "stays/ui/grid_view.h"
 #include "stays/ui/stay_editor_window.h"
@@ -24,6 +25,36 @@
 void TRezerwacja::start()
 {
     reset();
+}
+
+void TRezerwacja::startWithRoom(const QString& room, const QDate& from, const QDate& to, int beds,
+                                const QString& gender)
+{
+    reset();
+    QSqlQuery q = runSql(dataModule().database(),
+                         QStringLiteral("SELECT Miejsc, Typ FROM Pokoje WHERE Nr_Pokoju = :Nr"),
+                         {{":Nr", room}});
+    if (!q.next() || !from.isValid() || from >= to)
+        return;
+    for (QDateEdit* e : {m_from, m_lineFrom})
+        setDate(e, from);
+    for (QDateEdit* e : {m_to, m_lineTo})
+        setDate(e, to);
+    RoomToAdd add;
+    add.room = room;
+    add.roomBeds = q.value(0).toString();
+    add.type = q.value(1).toString();
+    add.beds = beds > 0 ? beds : q.value(0).toInt();
+    if (beds > 0)
+        add.gender = gender;
+    add.from = dayText(from);
+    add.to = dayText(to);
+    addToChosen(m_chosen, add);
+    m_persons->setText(QString::number(add.beds));
+    showGrid(m_chosenTable, m_chosen);
+    updateSummary();
+    m_availability.reread();
+    fillActivePage();
 }
 
 void TRezerwacja::setDate(QDateEdit* edit, const QDate& day)

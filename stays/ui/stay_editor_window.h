@@ -38,6 +38,11 @@ public:
     // RezydoError when the database cannot be read.
     void start();
 
+    // A new reservation that starts with one room already chosen for the
+    // period from..to: the whole room (`beds` 0) or single beds of `gender`.
+    void startWithRoom(const QString& room, const QDate& from, const QDate& to, int beds,
+                       const QString& gender);
+
     StayMode mode() const { return m_mode; }
     bool mayClose() override;
 

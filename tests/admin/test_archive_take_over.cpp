@@ -129,6 +129,59 @@ private Q_SLOTS:
                  QStringList{"101|1|2"});
         QCOMPARE(env.prompter().shown.size(), 0);
     }
+    // A family registered person by person: the second "Stały klient" shows
+    // the same archive window with its search and rows, and the window goes
+    // with the end of the walk.
+    void oneWindowForTheWholeWalk()
+    {
+        TestEnv env;
+        TGlowne main;
+        addCountries(env);
+        wireRegisterCommands(main);
+        wireArchiveCommands(main);
+        main.show();
+        for (const char* name : {"Rodzina", "Rodzinna"}) {
+            const int former = addPerson(env, QString::fromUtf8(name), "Ewa", "Leśna 5");
+            addStay(env, former, 90, "7", "2025-08-01", "2025-08-05", true);
+        }
+        const int group = freshGroup(env, kTwoRooms, 2);
+
+        QPointer<QDialog> archive;
+        const auto takeOver = [&](bool first, const QString& surname) {
+            env.modal.push_back(step<TFormKsiazka>([](QDialog&) {}, "StalyKlient"));
+            env.modal.push_back(step<TArchiwum>(
+                [&, first, surname](QDialog& d) {
+                    if (first) {
+                        archive = &d;
+                        QLineEdit* box = control<QLineEdit>(d, "SzukajNazwisko");
+                        box->setText("Rodz");
+                        QTest::keyClick(box, Qt::Key_Return);
+                    } else {
+                        QCOMPARE(&d, archive.data());
+                        QCOMPARE(text(d, "SzukajNazwisko"), QString("Rodz"));
+                    }
+                    QTableView* grid = control<QTableView>(d, "Lista");
+                    QCOMPARE(grid->model()->rowCount(), 2);
+                    grid->selectRow(surname == "Rodzina" ? 0 : 1);
+                    QCOMPARE(grid->model()->index(grid->currentIndex().row(), 0).data(),
+                             QVariant(surname));
+                },
+                "Ksiazka"));
+            env.modal.push_back(step<TFormKsiazka>(
+                [surname](QDialog& d) { QCOMPARE(text(d, "Nazwisko"), surname); }, "OK"));
+        };
+        takeOver(true, "Rodzina");
+        takeOver(false, "Rodzinna");
+        main.registerGroup(group);
+        QCOMPARE(env.modal.size(), size_t(0));
+        QCOMPARE(env.unexpectedModals, 0);
+        QVERIFY(archive.isNull());
+        QCOMPARE(env.rows("SELECT A.Nazwisko FROM Ksiazka K JOIN Arch_os A ON "
+                          "A.Identyfikator_o = K.Identyfikator_o WHERE K.Identyfikator_g = ? "
+                          "ORDER BY A.Nazwisko",
+                          {group}),
+                 QStringList({"Rodzina", "Rodzinna"}));
+    }
 };
 REZYDO_TEST(TestArchiveTakeOver);
 

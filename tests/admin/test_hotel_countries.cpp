@@ -6,6 +6,11 @@
 #include "tests/admin/admin_fixture.h"
 #include "tests/support/test_registry.h"
 
+#include <QComboBox>
+#include <QFile>
+#include <QSettings>
+#include <QSpinBox>
+
 namespace {
 const QString kNone = QStringLiteral("<brak>"); // not in the settings store
 
@@ -67,6 +72,26 @@ private Q_SLOTS:
         QCOMPARE(setting("FakturaRoz") + '|' + setting("Bank") + '|' + setting("Konto"), after);
     }
 
+    // An account that may not write the machine's settings is told so; the
+    // window closes as it does after a save.
+    void invoiceSettingsNotSaved()
+    {
+        AdminFixture f;
+        QFile blocker(f.env.path("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
+                           f.env.path("blocker/machine"));
+        auto* w = f.open<TKonfiguracja>("mnuKonfiguracja");
+        QVERIFY(w);
+        retype(control<QLineEdit>(w, "Rozszerzenie"), "R");
+        click(w, "Ok");
+        QCOMPARE(
+            f.env.prompter().log(),
+            QStringList{"Konfiguracja|" + settingsNotSavedText({"Bank", "Konto", "FakturaRoz"})});
+        QCOMPARE(f.env.prompter().shown[0].icon, Prompter::Icon::Error);
+        QCOMPARE(setting("FakturaRoz"), kNone);
+    }
+
     void configRowSavedOrDropped_data()
     {
         QTest::addColumn<QString>("button"); // "" for the close box
@@ -99,6 +124,39 @@ private Q_SLOTS:
         QCOMPARE(f.env.data().config().state(), TableCursor::State::Browse);
         QCOMPARE(f.env.data().config().value("Nazwa").toString(), stored.section('|', 0, 0));
         QCOMPARE(setting("FakturaRoz"), QString("<brak>"));
+    }
+
+    // The guest data rules are saved with the Config row by "&Ok" and dropped
+    // by "&Anuluj"; the number of backups kept is a setting of its own.
+    void guestDataRules_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("backups");
+        QTest::newRow("Ok") << "Ok"
+                            << "1|7"
+                            << "3";
+        QTest::newRow("Anuluj") << "Anuluj"
+                                << "0|5"
+                                << "<brak>";
+    }
+    void guestDataRules()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, stored);
+        QFETCH(QString, backups);
+        AdminFixture f;
+        auto* w = f.open<TKonfiguracja>("mnuKonfiguracja");
+        QCOMPARE(control<QComboBox>(w, "ZakresDanych")->currentIndex(), 0);
+        QCOMPARE(control<QSpinBox>(w, "LataPrzechowywania")->minimum(), 5);
+        QCOMPARE(control<QSpinBox>(w, "KopieZapasowe")->text(), QString("wszystkie"));
+        control<QComboBox>(w, "ZakresDanych")->setCurrentIndex(1);
+        control<QSpinBox>(w, "LataPrzechowywania")->setValue(7);
+        control<QSpinBox>(w, "KopieZapasowe")->setValue(3);
+        click(w, qPrintable(button));
+        QCOMPARE(f.env.rows("SELECT Dane_minimalne, Lata_przechowywania FROM Config"),
+                 QStringList({stored}));
+        QCOMPARE(setting("KopieZapasowe"), backups);
     }
 
     void refusedRowKeepsWindowAndSettings()

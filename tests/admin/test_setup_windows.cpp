@@ -13,7 +13,8 @@ namespace {
 void addRooms(TestEnv& env, const QStringList& numbers)
 {
     for (const QString& n : numbers)
-        env.exec("INSERT INTO Pokoje VALUES (?, 2, 'A', '(1+1)')", {n});
+        env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES (?, 2, 'A', '(1+1)')",
+                 {n});
 }
 
 QStringList gridColumn(QTableView* grid, int column)
@@ -55,7 +56,7 @@ private Q_SLOTS:
         addRooms(f.env, {"5"});
         click(w, "Ok");
 
-        QCOMPARE(f.env.rows("SELECT * FROM Pokoje WHERE Nr_Pokoju='10'"),
+        QCOMPARE(f.env.rows("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje WHERE Nr_Pokoju='10'"),
                  QStringList({"10|3|LUX|(2+1)"}));
         QCOMPARE(gridColumn(grid, 0), QStringList({"1", "2", "5", "10"}));
         QCOMPARE(w->cursor().value("Nr_Pokoju").toString(), QString("10"));
@@ -97,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(control<QLineEdit>(w, "NumerPokoju")->text(), QString("1"));
         QCOMPARE(control<QLineEdit>(w, "IloscMiejsc")->text(), QString("2"));
         QCOMPARE(control<QComboBox>(w, "Typ")->currentText(), QString("A"));
-        QCOMPARE(f.env.rows("SELECT * FROM Pokoje"), QStringList({"1|2|A|(1+1)"}));
+        QCOMPARE(f.env.rows("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje"),
+                 QStringList({"1|2|A|(1+1)"}));
     }
 
     void deletesWithoutAQuestion()
@@ -259,7 +261,7 @@ private Q_SLOTS:
         QFETCH(QString, check);
         QFETCH(QString, stored);
         AdminFixture f;
-        f.env.exec("INSERT INTO Pokoje VALUES ('1', 2, 'A', '')");
+        f.env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES ('1', 2, 'A', '')");
         f.env.exec("INSERT INTO Cennik (Typ) VALUES ('A')");
         f.main.command(command)->trigger();
         QMdiSubWindow* sub = f.main.childArea()->subWindowList().value(0);

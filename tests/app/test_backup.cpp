@@ -601,7 +601,11 @@ private Q_SLOTS:
         QCOMPARE(machineSetting("KatalogBazy"), env.path(stored));
         QCOMPARE(env.data().openFile(), env.path(opened + "/Baza.mdb"));
         QStringList log = {"Wybierz bazę danych|" + env.path("Baza/Baza.mdb")};
-        if (stored != "Baza")
+        // A folder stored but hidden by the user's own value is not announced as
+        // the new location: the user is told why it is not in use.
+        if (userScope)
+            log << "Zmiana bazy|" + userSettingHidesText("KatalogBazy", env.path("Baza"));
+        else if (stored != "Baza")
             log << "Zmiana bazy|Nowa lokalizacja bazy danych '" + env.path(stored) + "'";
         QCOMPARE(env.prompter().log(), log);
         QCOMPARE(env.prompter().shown[0].extra, "Pliki bazy danych (baza.mdb)|mdb");

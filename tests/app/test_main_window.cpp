@@ -72,15 +72,17 @@ private Q_SLOTS:
                  QStringList({"&Recepcja", "&Administracja", "&Zestawienia", "Widok", "&Pomoc",
                               "&Wyjście"}));
         auto menu = [&](const char* name) { return w.findChild<QMenu*>(name); };
-        QCOMPARE(captions(menu("mnuRecepcja")->actions()),
-                 QStringList({"&Wprowadzanie rezerwacji", "&Modyfikowanie rezerwacji", "-",
-                              "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
-                              "M&odyfikowanie kwaterunku", "-",
-                              "Mo&dyfikowanie książki meldunkowej", "&Wykwaterowanie", "&Opłaty"}));
-        QCOMPARE(captions(menu("mnuAdministracja")->actions()),
-                 QStringList({"&Ustawienie pokoi", "&Cennik", "U&sługi", "Stawki &VAT",
-                              "&Konfiguracja", "Ustawienie &państw", "&Odtwarzanie bazy danych",
-                              "Archiwum", "Wybierz bazę"}));
+        QCOMPARE(
+            captions(menu("mnuRecepcja")->actions()),
+            QStringList({"&Wprowadzanie rezerwacji", "&Modyfikowanie rezerwacji", "-",
+                         "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
+                         "M&odyfikowanie kwaterunku", "-", "Mo&dyfikowanie książki meldunkowej",
+                         "&Wykwaterowanie", "&Opłaty", "-", "&Plan pokoi"}));
+        QCOMPARE(
+            captions(menu("mnuAdministracja")->actions()),
+            QStringList({"&Ustawienie pokoi", "&Cennik", "U&sługi", "Stawki &VAT", "&Konfiguracja", "Ustawienie &państw",
+                         "Dni &zamknięcia obiektu", "&Blokady pokoi", "&Odtwarzanie bazy danych",
+                         "Archiwum", "&Anonimizacja danych gości", "Wybierz bazę"}));
         QCOMPARE(
             captions(menu("mnuZestawienia")->actions()),
             QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
@@ -89,10 +91,12 @@ private Q_SLOTS:
                          "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
                          "&Zestawienie wystawionych faktur", "&Grupy zakwaterowane w danym dniu",
                          "Wykorzystanie pokoi w danym miesiącu", "Zestawienie udzielonych rabatów",
-                         "Potwierdzenie rezerwacji", "Raport dla Gusu"}));
+                         "Potwierdzenie rezerwacji", "Raport dla Gusu",
+                         "Sprawozdanie &KT-1 (miesięczne)"}));
         QCOMPARE(captions(menu("mnuWidok")->actions()), QStringList({"Kaskadowy", "Warstwowy"}));
         QVERIFY(!menu("mnuWidok")->menuAction()->isVisible());
         QCOMPARE(w.command("mnuPomoc")->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(w.command("mnuPlanPokoi")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
     }
 
     void connectionFailureShownAndWindowOpens()

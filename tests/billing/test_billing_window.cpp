@@ -156,8 +156,8 @@ private Q_SLOTS:
             return dialog.result();
         });
         click(w, "RejestrujOplate");
-        QCOMPARE(seen, QStringList({"Rejestracja opłaty", "Paragon", "0001/#", "504,00 zł",
-                                    "504,00", "2026-07-15", "1", "204,00"}));
+        QCOMPARE(seen, QStringList({"Rejestracja opłaty", "Paragon", "/#", "504,00 zł", "504,00",
+                                    "2026-07-15", "1", "204,00"}));
         QVERIFY(env.modal.empty());
         QCOMPARE(env.unexpectedModals, 0);
         auto* payments = find<QTableView>(w, "ListaOplat");
@@ -180,7 +180,9 @@ private Q_SLOTS:
         QVERIFY(!find<QPushButton>(w, "Podglad")->isEnabled());
         QVERIFY(find<QSpinBox>(w, "Termin")->isHidden());
         type(w, "Nazwa", "Firma Kowalski");
-        type(w, "Nip", "123-456-78-90");
+        QVERIFY(!find<QLineEdit>(w, "Nip")->isEnabled()); // a private person has none
+        find<QComboBox>(w, "RodzajNip")->setCurrentIndex(1);
+        type(w, "Nip", "111-111-11-11");
         click(w, "Przelew");
         QVERIFY(!find<QSpinBox>(w, "Termin")->isHidden());
         QCOMPARE(find<QSpinBox>(w, "Termin")->value(), 14);
@@ -206,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Brutto, Podatek, Znizka, Podstawa, rozl, Typ, Rach, Nazwa, Nip, "
                           "data_wystawienia, data_sprzedazy, termin_platnosci, sposob_zaplaty "
                           "FROM Kalk"),
-                 QStringList({"5040000|329800|10|grupa|1|2|1|Firma Kowalski|123-456-78-90|"
+                 QStringList({"5040000|329800|10|grupa|1|2|1|Firma Kowalski|1111111111|"
                               "2026-07-15|2026-07-15|2026-07-29|2"}));
         QCOMPARE(env.rows("SELECT Identyfikator, Nr_kwit, Wplata, Data, Typ FROM Kwit"),
                  QStringList({QString("%1|0001/2026#    |3000000|2026-07-15|1").arg(g),
@@ -304,7 +306,7 @@ private Q_SLOTS:
             return dialog.result();
         });
         click(w, "RejestrujOplate");
-        QCOMPARE(seen, QStringList({"0013/2002#0001", "1", "open"}));
+        QCOMPARE(seen, QStringList({"/#", "1", "open"}));
         const auto errors = env.prompter().messages(Prompter::Icon::Error);
         QCOMPARE(errors.size(), 1);
         QVERIFY(errors.first().text.contains("CHECK"));
@@ -313,41 +315,37 @@ private Q_SLOTS:
         QVERIFY(!find<QPushButton>(w, "UsunOplate")->isEnabled());
     }
 
-    // A receipt number is stored with every position of its mask, the typed
-    // digits right-aligned in their part; the next proposal counts on from them,
-    // also after numbers stored without the blanks.
+    // A receipt number is the till's: the field starts empty and must be
+    // typed; it is stored with every position of its mask, the typed digits
+    // right-aligned in their part, and the next payment only reminds of it.
     void receiptNumbers_data()
     {
         QTest::addColumn<QString>("previous"); // the latest receipt already stored
-        QTest::addColumn<QVariant>("typed");   // null: the proposal left as it was
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("next");
-        QTest::newRow("first, untouched") << QString() << QVariant() << "0001/    #    "
-                                          << "0002/    #    ";
+        QTest::addColumn<QVariant>("typed");   // null: the field left as it was
+        QTest::addColumn<QString>("stored");   // empty: refused
+        QTest::addColumn<QString>("latest");   // the reminder at the next payment
+        QTest::newRow("first, untouched") << QString() << QVariant() << ""
+                                          << "";
         QTest::newRow("7 typed") << QString() << QVariant("7") << "   7/    #    "
-                                 << "0008/    #    ";
+                                 << "7/    #";
         QTest::newRow("number and year") << QString() << QVariant("00122026") << "0012/2026#    "
-                                         << "0013/2026#    ";
+                                         << "0012/2026#";
         QTest::newRow("whole") << QString() << QVariant("001220260015") << "0012/2026#0015"
-                               << "0013/2026#0015";
-        QTest::newRow("emptied") << QString() << QVariant("") << "    /    #    "
-                                 << "0001/    #    ";
-        QTest::newRow("after a short one stored without blanks")
-            << "7/#" << QVariant() << "0008/    #    "
-            << "0009/    #    ";
-        QTest::newRow("after a proposal stored without blanks")
-            << "0001/#" << QVariant() << "0002/    #    "
-            << "0003/    #    ";
-        QTest::newRow("after a short one, typed again")
+                               << "0012/2026#0015";
+        QTest::newRow("emptied") << QString() << QVariant("") << ""
+                                 << "";
+        QTest::newRow("after one stored without blanks, untouched") << "7/#" << QVariant() << ""
+                                                                    << "7/#";
+        QTest::newRow("after one stored without blanks, typed")
             << "7/#" << QVariant("12") << "  12/    #    "
-            << "0013/    #    ";
+            << "12/    #";
     }
     void receiptNumbers()
     {
         QFETCH(QString, previous);
         QFETCH(QVariant, typed);
         QFETCH(QString, stored);
-        QFETCH(QString, next);
+        QFETCH(QString, latest);
         TestEnv env;
         const int g = checkedInGroup(env);
         if (!previous.isEmpty())
@@ -361,21 +359,32 @@ private Q_SLOTS:
                 type(dialog, "Numer", typed.toString());
             type(dialog, "Wplata", "10");
             click(dialog, "RejestrujWplate");
+            if (dialog.isVisible())
+                click(dialog, "Zamknij");
             return dialog.result();
         });
         click(w, "RejestrujOplate");
-        QString shown;
+        QString shown, hint;
         env.modal.push_back([&](QDialog& dialog) {
             shown = find<QLineEdit>(dialog, "Numer")->displayText();
+            hint = find<QLabel>(dialog, "NumerPodpowiedz")->text();
             click(dialog, "Zamknij");
             return dialog.result();
         });
         click(w, "RejestrujOplate");
         QVERIFY(env.modal.empty());
-        QCOMPARE(env.rows("SELECT Nr_kwit FROM Kwit WHERE Identyfikator = ?", {g}),
-                 QStringList({stored}));
-        QCOMPARE(shown, next);
-        QCOMPARE(column(find<QTableView>(w, "ListaOplat"), 0), QStringList({stored}));
+        const QStringList kept = stored.isEmpty() ? QStringList() : QStringList({stored});
+        QCOMPARE(env.rows("SELECT Nr_kwit FROM Kwit WHERE Identyfikator = ?", {g}), kept);
+        QCOMPARE(column(find<QTableView>(w, "ListaOplat"), 0), kept);
+        QCOMPARE(env.prompter().log(), stored.isEmpty()
+                                           ? QStringList({"Veltrano Rezydo|Wpisz numer paragonu "
+                                                          "wydrukowanego przez kasę fiskalną."})
+                                           : QStringList());
+        QCOMPARE(shown, QString("    /    #    "));
+        QCOMPARE(hint,
+                 "Wpisz numer z paragonu kasy fiskalnej." +
+                     (latest.isEmpty() ? QString()
+                                       : QString("\nOstatni zapisany paragon: %1").arg(latest)));
     }
 
     void deletingTheOnlyPaymentUnsettles()
@@ -386,6 +395,7 @@ private Q_SLOTS:
         TOplaty w(g, d.payments, d.clients);
         w.show();
         env.modal.push_back([&](QDialog& dialog) {
+            type(dialog, "Numer", "0001");
             click(dialog, "RejestrujWplate"); // the whole amount, as proposed
             return dialog.result();
         });
@@ -423,6 +433,7 @@ private Q_SLOTS:
         type(w, "Nazwa", "Firma");
         click(w, "ZatwierdzPrzedplate"); // shown as 0,00 but still 0,0010
         env.modal.push_back([&](QDialog& dialog) {
+            type(dialog, "Numer", "0001");
             click(dialog, "RejestrujWplate"); // 169,98 shown, 169,982 to pay
             return dialog.result();
         });
@@ -444,14 +455,15 @@ private Q_SLOTS:
         env.prompter().inputs.push_back(QStringLiteral("pięć"));
         click(w, "Wystaw");
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
-                 QString("'pięć' nie jest poprawną liczbą całkowitą."));
+                 QString("'pięć' nie jest poprawnym numerem faktury: numer to liczba całkowita "
+                         "większa od zera."));
         QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
 
         env.prompter().inputs.push_back(QStringLiteral("")); // emptied: no invoice without a number
         click(w, "Wystaw");
         QCOMPARE(env.prompter().messages(Prompter::Icon::Error).last().text,
-                 QString("'' nie jest poprawną liczbą całkowitą."));
+                 QString("Nie podano numeru faktury: faktura musi mieć numer."));
         QCOMPARE(find<QLabel>(w, "StanFaktury")->text(), QString("Wystawianie faktury"));
         QCOMPARE(env.rows("SELECT Typ, Rach FROM Kalk"), QStringList({"NULL|NULL"}));
 
@@ -493,7 +505,7 @@ private Q_SLOTS:
         TestEnv env;
         const int issued = checkedInGroup(env, "Hotel Pod Lipami");
         createCalculation(env.db(), issued);
-        env.exec("UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '111'");
+        env.exec("UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '111', data_wystawienia = '2026-07-15'");
         const int g = checkedInGroup(env);
         const int next = checkedInGroup(env, "Następni");
         Dialogs d;

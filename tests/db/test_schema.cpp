@@ -25,7 +25,8 @@ QStringList columnsOf(QSqlDatabase db, const QString& view)
 // 4-bed room: the same id in both kinds must not exclude the other kind.
 void insertTwoKindsOfLines(TestEnv& env)
 {
-    env.exec("INSERT INTO Pokoje VALUES ('7', 4, 'STD', 'pokój (2+2)')");
+    env.exec(
+        "INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ, Opis) VALUES ('7', 4, 'STD', 'pokój (2+2)')");
     env.exec("INSERT INTO Kwat_msc VALUES (1, '7', '2026-07-10', '2026-07-20', 2, 'M')");
     env.exec("INSERT INTO Rez_msc VALUES (1, '7', '2026-07-12', '2026-07-14', 1, 'K')");
 }
@@ -39,9 +40,10 @@ private Q_SLOTS:
         TestEnv env;
         QCOMPARE(env.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
                           "AND name NOT LIKE 'sqlite_%' ORDER BY name"),
-                 QStringList({"Arch_os", "Cennik", "Config", "Kalk", "Kalk_det", "Kalk_usl",
-                              "Ksiazka", "Kwat_hot", "Kwat_msc", "Kwit", "Panstwo", "Pokoje",
-                              "Rez_hot", "Rez_msc", "Stawki_VAT", "Uslugi"}));
+                 QStringList({"Anonimizacja_log", "Arch_os", "Blokady", "Cennik", "Config",
+                              "Dni_zamkniete", "Kalk", "Kalk_det", "Kalk_usl", "Korekta",
+                              "Korekta_det", "Ksiazka", "Kwat_hot", "Kwat_msc", "Kwit", "Panstwo",
+                              "Pokoje", "Rez_hot", "Rez_msc", "Stawki_VAT", "Uslugi"}));
         QCOMPARE(env.rows("SELECT name FROM sqlite_master WHERE type = 'view' ORDER BY name"),
                  QStringList({"Arch_join_Ksiazka", "Kwat_i_Rez", "Kwat_rozl", "Miejsca",
                               "Rez_i_ksiazka", "Rez_msc_i_ksiazka"}));

@@ -26,7 +26,7 @@ private Q_SLOTS:
         QVERIFY(!rooms.isOpen());
         rooms.open();
         QCOMPARE(rooms.state(), TableCursor::State::Browse);
-        QCOMPARE(rooms.columns(), QStringList({"Nr_Pokoju", "Miejsc", "Typ", "Opis"}));
+        QCOMPARE(rooms.columns(), QStringList({"Nr_Pokoju", "Miejsc", "Typ", "Opis", "Caly_rok"}));
         QCOMPARE(rooms.rowCount(), 2);
         QCOMPARE(rooms.value(0, "nr_pokoju").toString(), QString("2")); // stored, not sorted
         QCOMPARE(rooms.value(1, "Nr_Pokoju").toString(), QString("10"));

@@ -1,5 +1,6 @@
 #include "core/error.h"
 #include "db/data_module.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 #include "db/upgrades.h"
@@ -26,6 +27,8 @@ public:
         db.setDatabaseName(file);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         db.open();
+        // As every connection of the program: indexes may be in Polish order.
+        addPolishText(db);
     }
     ~Connection()
     {

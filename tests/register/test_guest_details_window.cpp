@@ -136,6 +136,8 @@ private Q_SLOTS:
                                                 "Faktura VAT",
                                                 "&Podgląd",
                                                 "&Drukuj",
+                                                "&Eksport danych osoby",
+                                                "&Usuń dane osoby",
                                                 "&Zamknij"}));
                 QStringList values;
                 for (const char* name :

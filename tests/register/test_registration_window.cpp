@@ -6,7 +6,6 @@
 #include "tests/support/test_registry.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,7 +109,8 @@ private Q_SLOTS:
                 items(combo(d, "Rodzaj")),
                 QStringList({"Dowód osobisty", "Paszport", "leg. studencka", "leg. szkolna", ""}));
             QVERIFY(control<QLineEdit>(d, "Od")->isReadOnly());
-            QCOMPARE(control<QDateEdit>(d, "DataUrodzenia")->date(), QDate(1970, 1, 1));
+            // No birth date is offered: an untouched field stores none.
+            QCOMPARE(control<QLineEdit>(d, "DataUrodzenia")->text(), QString("--"));
             // What is typed stops at the column's width.
             for (const char* name : {"Nazwisko", "Imie", "MiejsceUrodzenia", "Adres", "Numer"})
                 QTest::keyClicks(control<QLineEdit>(d, name), QString(80, 'y'));
@@ -152,8 +152,9 @@ private Q_SLOTS:
                 type(d, "Imie", "Jan");
                 type(d, "MiejsceUrodzenia", "Kraków");
                 type(d, "Numer", "ABC123");
-                control<QDateEdit>(d, "DataUrodzenia")->setFocus();
-                QTest::keyClick(control<QDateEdit>(d, "DataUrodzenia"), Qt::Key_Up); // year
+                control<QLineEdit>(d, "DataUrodzenia")->setFocus();
+                QTest::keyClick(control<QLineEdit>(d, "DataUrodzenia"), Qt::Key_Home);
+                QTest::keyClicks(control<QLineEdit>(d, "DataUrodzenia"), "19710101");
                 combo(d, "Panstwo")->setCurrentIndex(c);
                 combo(d, "Rodzaj")->setCurrentIndex(1);
             }));
@@ -240,11 +241,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("country");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("nothing set") << QVariant() << 0 << 9 << "1970-01-01|Dowód osobisty|"
-                                     << "1|1|1970-01-01|1";
+        QTest::newRow("nothing set") << QVariant() << 0 << 9 << "--|Dowód osobisty|"
+                                     << "1|1|NULL|1";
         QTest::newRow("zero of the date scale")
-            << QVariant("1899-12-30") << 1 << 1 << "1970-01-01|Dowód osobisty|Polska"
-            << "1|1|1970-01-01|1";
+            << QVariant("1899-12-30") << 1 << 1 << "--|Dowód osobisty|Polska"
+            << "1|1|NULL|1";
         QTest::newRow("values kept")
             << QVariant("1985-03-02") << 3 << 2 << "1985-03-02|leg. studencka|Niemcy"
             << "2|2|1985-03-02|3";
@@ -266,7 +267,7 @@ private Q_SLOTS:
         p.env.modal.push_back(step([shown](QDialog& d) {
             QCOMPARE(items(combo(d, "NumerPokoju")), QStringList({"101", "102", "101"}));
             QCOMPARE(combo(d, "NumerPokoju")->currentIndex(), 2);
-            QCOMPARE(control<QDateEdit>(d, "DataUrodzenia")->text() + "|" +
+            QCOMPARE(control<QLineEdit>(d, "DataUrodzenia")->text() + "|" +
                          combo(d, "Rodzaj")->currentText() + "|" +
                          combo(d, "Panstwo")->currentText(),
                      shown);
@@ -276,6 +277,58 @@ private Q_SLOTS:
         QCOMPARE(p.env.rows("SELECT k.ID_Panstwo, a.ID_Panstwo, a.Data_ur, a.Dokument_rodz "
                             "FROM Ksiazka k JOIN Arch_os a USING (Identyfikator_o) "
                             "WHERE Identyfikator_o = ?",
+                            {person}),
+                 QStringList{stored});
+    }
+
+    // The hotel's scope of guest data decides what the form asks and what a
+    // save stores: the minimal one clears what the record held of the hidden
+    // fields. A half-typed birth date is refused in the full form only.
+    void dataScope_data()
+    {
+        QTest::addColumn<bool>("minimal");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("full") << false << "Nowak|1980-05-05|Łódź|1|XY1";
+        QTest::newRow("minimal") << true << "Nowak|NULL||NULL|";
+    }
+    void dataScope()
+    {
+        QFETCH(bool, minimal);
+        QFETCH(QString, stored);
+        Program p;
+        p.env.exec("UPDATE Config SET Dane_minimalne = ?", {minimal ? 1 : 0});
+        const int group = freshGroup(p.env, kTwoRooms, 1);
+        const int person = personsOf(p.env, group)[0];
+        p.env.exec("UPDATE Arch_os SET Data_ur = '1960-01-01', Miejsce_ur = 'Łódź', "
+                   "Dokument_rodz = 1, Dokument_nr = 'XY1' WHERE Identyfikator_o = ?",
+                   {person});
+        p.env.modal.push_back(step(
+            [&](QDialog& d) {
+                for (const char* name : {"DataUrodzenia", "MiejsceUrodzenia"})
+                    QCOMPARE(control<QLineEdit>(d, name)->isVisibleTo(&d), !minimal);
+                QCOMPARE(control<QGroupBox>(d, "DokumentTozsamosci")->isVisibleTo(&d), !minimal);
+                type(d, "Nazwisko", "Nowak");
+                control<QLineEdit>(d, "DataUrodzenia")->setText("1980-13-05");
+                QTest::mouseClick(control<QPushButton>(d, "OK"), Qt::LeftButton);
+                // The full form saved nothing and stays for the date to be mended.
+                QCOMPARE(
+                    p.env.scalar("SELECT Nazwisko FROM Arch_os WHERE Identyfikator_o = ?", {person})
+                        .toString(),
+                    QString(minimal ? "Nowak" : ""));
+                if (!minimal) {
+                    QCOMPARE(p.env.prompter().log(),
+                             QStringList("Ksiażka meldunkowa|Data urodzenia „1980-13-05” nie jest "
+                                         "prawidłową datą. Wpisz ją jako rrrr-mm-dd albo usuń "
+                                         "całą."));
+                    control<QLineEdit>(d, "DataUrodzenia")->setText("1980-05-05");
+                    QTest::mouseClick(control<QPushButton>(d, "OK"), Qt::LeftButton);
+                }
+            },
+            nullptr));
+        p.window.editRegisterEntry(group, person);
+        QCOMPARE(p.env.unexpectedModals, 0);
+        QCOMPARE(p.env.rows("SELECT Nazwisko, Data_ur, Miejsce_ur, Dokument_rodz, Dokument_nr "
+                            "FROM Arch_os WHERE Identyfikator_o = ?",
                             {person}),
                  QStringList{stored});
     }

@@ -13,7 +13,7 @@
 #include <QUuid>
 
 namespace {
-// Writes into the file as the program of the previous version left it.
+// Writes into the file as the first version of the program left it.
 void writeOld(const QString& file, const QStringList& statements)
 {
     const QString name = QUuid::createUuid().toString();
@@ -32,14 +32,14 @@ void writeOld(const QString& file, const QStringList& statements)
 class TestUpgradeRates : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A file of the previous version with a calculation, its lines and its
+    // A file of the first version with a calculation, its lines and its
     // payments: the rates arrive, the old calculation keeps its layout and
     // prints exactly as before, and only a transfer document gets a form.
     void previousVersionWithBilling()
     {
         TestEnv env({.createDatabase = false, .openConnection = false});
         QDir().mkpath(env.path("Baza"));
-        createDatabase(env.databaseFile(), false, kSchemaVersion - 1);
+        createDatabase(env.databaseFile(), false, 1);
         writeOld(
             env.databaseFile(),
             {"UPDATE Config SET Nazwa='Pensjonat Pod Lipami', Adres='ul. Leśna 4, 34-500 "

@@ -182,6 +182,21 @@ private Q_SLOTS:
             << "abc" << QStringList({"1:2:A:2::1:3", "2:2:A:1:K:1:3"})
             << QStringList({entry("1", 1, 3), entry("1", 1, 3), entry("2", 1, 3)});
     }
+    // An issued invoice stays as it was issued when the stay changes; a
+    // calculation without one is made anew.
+    void changeKeepsAnIssuedInvoice()
+    {
+        TestEnv env;
+        storedAccommodation(env);
+        env.exec("UPDATE Kalk SET Typ = 2, Rach = 4, data_wystawienia = ?", {dayStr(3)});
+        const QStringList invoice =
+            env.rows("SELECT * FROM Kalk") + env.rows("SELECT * FROM Kalk_det");
+        QCOMPARE(
+            saveStay(env.db(), StayMode::EditAccommodation, 1, formOf("2", {"1:2:A:2::1:4"})).kind,
+            SaveOutcome::Saved);
+        QCOMPARE(env.rows("SELECT * FROM Kalk") + env.rows("SELECT * FROM Kalk_det"), invoice);
+    }
+
     void changeAccommodation()
     {
         QFETCH(QString, persons);

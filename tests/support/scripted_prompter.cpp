@@ -12,6 +12,23 @@ bool ScriptedPrompter::ask(const QString& text, const QString& caption, bool def
     return a;
 }
 
+int ScriptedPrompter::choose(const QString& text, const QString& caption,
+                             const QStringList& buttons, int defaultButton)
+{
+    QStringList marked = buttons;
+    if (defaultButton >= 0 && defaultButton < marked.size())
+        marked[defaultButton].prepend(QLatin1Char('*'));
+    shown.append({Shown::Question, caption, text, Icon::Question, defaultButton == 0,
+                  marked.join(QLatin1Char('|')), Existing::Ask});
+    if (choices.empty()) {
+        ++unanswered;
+        return -1;
+    }
+    const int c = choices.front();
+    choices.pop_front();
+    return c;
+}
+
 void ScriptedPrompter::message(const QString& text, const QString& caption, Icon icon)
 {
     shown.append({Shown::Message, caption, text, icon, false, {}, Existing::Ask});

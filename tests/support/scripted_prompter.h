@@ -18,7 +18,8 @@ public:
         QString text; // the message, the input label, or the dialog's directory
         Icon icon = Icon::None;
         bool defaultYes = false; // questions only
-        // File dialogs: "filter|suffix" when opening, "name|filter|suffix" when saving.
+        // File dialogs: "filter|suffix" when opening, "name|filter|suffix" when saving;
+        // choices: the buttons, "|" between them, the default one marked with "*".
         QString extra;
         Existing existing = Existing::Ask; // save dialogs only
     };
@@ -26,6 +27,7 @@ public:
     // Queued answers; an empty queue answers No / cancels, and is recorded as
     // unexpected so that a test can check nothing was left unanswered.
     std::deque<bool> answers;
+    std::deque<int> choices; // button indexes for choose()
     std::deque<std::optional<QString>> inputs;
     std::deque<QString> files;
 
@@ -33,6 +35,8 @@ public:
     int unanswered = 0;
 
     bool ask(const QString& text, const QString& caption, bool defaultYes) override;
+    int choose(const QString& text, const QString& caption, const QStringList& buttons,
+               int defaultButton) override;
     void message(const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& value) override;

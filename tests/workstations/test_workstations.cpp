@@ -188,6 +188,17 @@ void checkLine(QSqlDatabase db, const Reported& r, const JournalLine& l, QString
                              .toInt();
         if (paid != (l.ok() ? 1 : 0))
             faults << where(l) + QStringLiteral(" is in the file %1 times").arg(paid);
+    } else if (l.kind == QLatin1String("invoice")) {
+        // An issued invoice has the number its desk reported; a refused one
+        // left the buyer's name untouched.
+        const int found =
+            scalarSql(db,
+                      "SELECT count(*) FROM Kalk WHERE Identyfikator = :G AND Typ = "
+                      "2 AND Rach = :R AND Seria = :S",
+                      {{":G", l.id("grp")}, {":R", l.id("number")}, {":S", l.ids.value("series")}})
+                .toInt();
+        if (l.ok() && found != 1)
+            faults << where(l) + QStringLiteral(" is not in the file as reported");
     } else if (l.kind == QLatin1String("calc") && l.ok()) {
         // One calculation whose sums are its lines' sums: never two made at once.
         if (count(db,
@@ -356,6 +367,24 @@ private Q_SLOTS:
             checkLine(env.db(), r, l, faults);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
         QCOMPARE(overbookedNights(env.db()), QStringList());
+
+        // Invoices issued at the same moment by different desks have distinct
+        // numbers in each series and year, and the numbers run without gaps.
+        QSet<QString> numbers;
+        int issued = 0;
+        for (const JournalLine& l : std::as_const(r.all))
+            if (l.kind == QLatin1String("invoice") && l.ok()) {
+                ++issued;
+                const QString key =
+                    l.ids.value("series") + '/' + l.ids.value("year") + '/' + l.ids.value("number");
+                QVERIFY2(!numbers.contains(key), qPrintable(key + " issued twice"));
+                numbers.insert(key);
+            }
+        QVERIFY(issued > 3);
+        QCOMPARE(env.rows("SELECT Seria, substr(data_wystawienia, 1, 4), Rach FROM Kalk WHERE "
+                          "Typ = 2 GROUP BY 1, 2, 3 HAVING count(*) > 1"),
+                 QStringList());
+        QCOMPARE(env.scalar("SELECT max(Rach) - count(*) FROM Kalk WHERE Typ = 2").toInt(), 0);
     }
 
     // While the double-booking question waits for the receptionist, the
