@@ -1,6 +1,7 @@
 #include "db/upgrades.h"
 
 #include "core/error.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 
@@ -26,9 +27,11 @@ void addStatisticsData(QSqlDatabase db)
     runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_statistics.sql")));
 }
 
-// Indexes in the orders of the person archive, read a page at a time.
+// Indexes in the orders of the person archive, read a page at a time. They
+// sort in the Polish order, which the connection must know to build them.
 void addArchiveOrderIndexes(QSqlDatabase db)
 {
+    addPolishText(db);
     runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_archive_order.sql")));
 }
 
