@@ -276,8 +276,12 @@ void storeSums(QSqlDatabase db, int groupId)
 
 void setBreakfastIncluded(QSqlDatabase db, int groupId, bool included)
 {
+    // It changes what the invoice names its room lines.
+    Transaction tx(db);
+    requireInvoiceOpen(db, groupId);
     runSql(db, QStringLiteral("UPDATE Kalk SET Sniadanie = :S WHERE Identyfikator = :ID"),
            {{":S", boolValue(included)}, {":ID", groupId}});
+    tx.commit();
 }
 
 CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart)

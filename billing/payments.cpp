@@ -32,8 +32,10 @@ QString paymentFormText(std::optional<int> form)
 QString paymentText(int type, std::optional<int> form)
 {
     const QString how = paymentFormText(form).toLower();
-    return how.isEmpty() ? paymentTypeText(type)
-                         : paymentTypeText(type) + QStringLiteral(", ") + how;
+    // A transfer document paid by transfer says so once.
+    return how.isEmpty() || how == paymentTypeText(type).toLower()
+               ? paymentTypeText(type)
+               : paymentTypeText(type) + QStringLiteral(", ") + how;
 }
 
 PaymentForm usualPaymentForm(int type)

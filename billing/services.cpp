@@ -1,6 +1,7 @@
 #include "billing/services.h"
 
 #include "billing/calculation.h"
+#include "billing/invoice.h"
 #include "billing/payments.h"
 #include "billing/vat.h"
 #include "db/sql.h"
@@ -99,6 +100,7 @@ ServiceLine addServiceLine(QSqlDatabase db, const ServiceLine& line)
 {
     ServiceLine l = computeServiceLine(line, vatPercent(db, line.vat));
     Transaction tx(db);
+    requireInvoiceOpen(db, l.groupId);
     QSqlQuery q = runSql(
         db,
         QStringLiteral("INSERT INTO Kalk_usl (Identyfikator, Nazwa, Jm, Ilosc, Cena, VAT, PKWiU, "
@@ -123,6 +125,7 @@ ServiceLine changeServiceLine(QSqlDatabase db, const ServiceLine& line)
 {
     const ServiceLine l = computeServiceLine(line, vatPercent(db, line.vat));
     Transaction tx(db);
+    requireInvoiceOpen(db, l.groupId);
     runSql(db,
            QStringLiteral("UPDATE Kalk_usl SET Nazwa = :Nazwa, Jm = :Jm, Ilosc = :Ilosc, Cena = "
                           ":Cena, VAT = :VAT, PKWiU = :PKWiU, Podatek = :Podatek, Brutto = "
@@ -144,6 +147,7 @@ ServiceLine changeServiceLine(QSqlDatabase db, const ServiceLine& line)
 void removeServiceLine(QSqlDatabase db, int groupId, qint64 no)
 {
     Transaction tx(db);
+    requireInvoiceOpen(db, groupId);
     runSql(db, QStringLiteral("DELETE FROM Kalk_usl WHERE \"No\" = :No"), {{":No", no}});
     refreshTotals(db, groupId);
     tx.commit();

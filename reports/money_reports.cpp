@@ -78,10 +78,11 @@ void addRuledCounterFooter(Report& report)
 const QString kTypeCase = QStringLiteral("CASE Kwit.Typ WHEN 1 THEN 'Paragon' WHEN 2 THEN "
                                          "'Kwitariusz' WHEN 3 THEN 'Przelew' WHEN 4 THEN "
                                          "'Nota księgowa' ELSE '' END");
-// The form a payment came in, after its type when it is known ("Paragon, karta").
-const QString kFormCase = QStringLiteral(" || CASE Kwit.Forma WHEN 1 THEN ', gotówka' WHEN 2 THEN "
-                                         "', karta' WHEN 3 THEN ', przelew' WHEN 4 THEN ', bon' "
-                                         "WHEN 5 THEN ', inna' ELSE '' END");
+// The form a payment came in, after its type when it is known ("Paragon, karta");
+// a transfer document paid by transfer says so once.
+const QString kFormCase = QStringLiteral(
+    " || CASE Kwit.Forma WHEN 1 THEN ', gotówka' WHEN 2 THEN ', karta' WHEN 3 THEN CASE Kwit.Typ "
+    "WHEN 3 THEN '' ELSE ', przelew' END WHEN 4 THEN ', bon' WHEN 5 THEN ', inna' ELSE '' END");
 
 LaunchResult run(Report& report, ReportOutput mode)
 {

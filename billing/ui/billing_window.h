@@ -108,7 +108,8 @@ private:
     TStaliKlienci& m_clientsDialog;
     CalcHeader m_header;
     bool m_headerChanging = false;
-    bool m_filling = false; // fields are being filled, not edited
+    bool m_calculationFrozen = false; // the invoice is issued
+    bool m_filling = false;           // fields are being filled, not edited
     Money m_toPay;
     QList<CalcLine> m_lines;
     int m_lineRow = -1;

@@ -14,6 +14,7 @@
 #include "db/sql.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
@@ -358,12 +359,14 @@ void TOplaty::correct()
 
 void TOplaty::setCalculationFrozen(bool frozen)
 {
+    m_calculationFrozen = frozen;
     for (QLineEdit* edit : {m_lineSize, m_lineRoom, m_lineTaken, m_lineNights, m_linePrice,
                             m_lineDiscount, m_lineBasis, m_lineGross, m_discount, m_basis})
         edit->setReadOnly(frozen);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_lineVat, m_vat, findChild<QPushButton*>(QStringLiteral("ZastosujZnizke")),
-             findChild<QPushButton*>(QStringLiteral("UsunZnizke"))})
+             findChild<QPushButton*>(QStringLiteral("UsunZnizke")), m_breakfast, m_serviceChoice,
+             m_addService, m_changeService, m_removeService})
         if (w)
             w->setEnabled(!frozen);
 }

@@ -149,8 +149,8 @@ void TOplaty::showServiceLine(int row)
     m_serviceQuantity->setText(any ? QString::number(line.quantity) : QString());
     m_servicePrice->setText(any ? line.price.toPlainString() : QString());
     setVat(m_serviceVat, any ? line.vat : m_vatCodes.value(0), m_vatCodes);
-    m_changeService->setEnabled(any);
-    m_removeService->setEnabled(any);
+    m_changeService->setEnabled(any && !m_calculationFrozen);
+    m_removeService->setEnabled(any && !m_calculationFrozen);
 }
 
 // A service taken from the list fills the fields; its quantity follows its

@@ -1,4 +1,5 @@
 #include "billing/calculation.h"
+#include "billing/invoice.h"
 #include "billing/payments.h"
 #include "billing/services.h"
 #include "billing/ui/billing_window.h"
@@ -8,6 +9,7 @@
 #include "tests/billing/billing_fixture.h"
 #include "tests/support/test_registry.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -247,6 +249,19 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Typ, Forma, Wplata FROM Kwit"), QStringList({"3|2|11280000"}));
         auto* list = w.findChild<QTableView*>("ListaOplat");
         QCOMPARE(list->model()->index(0, 4).data().toString(), QString("Karta"));
+
+        // Once the invoice is issued its service lines are frozen as well.
+        CalcHeader h = loadHeader(env.db(), g);
+        h.name = QStringLiteral("Firma");
+        issueInvoice(env.db(), h, QDate(2026, 7, 15), QDate(2026, 7, 15), PaymentMethod::Cash, 14,
+                     std::nullopt, invoiceSeries());
+        TOplaty issued(g, payments, clients);
+        issued.show();
+        issued.findChild<QTableView*>("ListaUslug")->selectRow(0);
+        for (const char* name : {"DodajUsluge", "ZmienUsluge", "UsunUsluge"})
+            QVERIFY2(!issued.findChild<QPushButton*>(name)->isEnabled(), name);
+        QVERIFY(!issued.findChild<QComboBox*>("UslugaZListy")->isEnabled());
+        QVERIFY(!issued.findChild<QCheckBox*>("SniadanieWCenie")->isEnabled());
     }
 };
 

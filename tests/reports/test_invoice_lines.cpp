@@ -60,7 +60,8 @@ int stayWithBreakfastAndParking(TestEnv& env)
     h.prepayment = zl("300");
     h.prepaymentDate = QDate(2026, 12, 4);
     h.prepaymentForm = static_cast<int>(PaymentForm::Cash);
-    issueInvoice(db, h, QDate(2026, 12, 7), QDate(2026, 12, 7), PaymentMethod::Cash, 14);
+    issueInvoice(db, h, QDate(2026, 12, 7), QDate(2026, 12, 7), PaymentMethod::Cash, 14, 12,
+                 invoiceSeries());
     return g;
 }
 
