@@ -2,6 +2,7 @@
 #include "admin/ui/countries_window.h"
 #include "admin/ui/hotel_data_window.h"
 #include "admin/ui/price_list_window.h"
+#include "admin/ui/rates_window.h"
 #include "admin/ui/rooms_window.h"
 #include "app/commands.h"
 #include "app/main_window.h"
@@ -14,6 +15,9 @@ void wireAdminCommands(TGlowne& window)
     window.wireCommand(QStringLiteral("mnuUstawieniePokoi"),
                        [&window] { window.addChild(new TPokoje); });
     window.wireCommand(QStringLiteral("mnuCennik"), [&window] { window.addChild(new TCennik); });
+    window.wireCommand(QStringLiteral("mnuUslugi"), [&window] { window.addChild(new TUslugi); });
+    window.wireCommand(QStringLiteral("mnuStawkiVat"),
+                       [&window] { window.addChild(new TStawkiVat); });
     window.wireCommand(QStringLiteral("mnuKonfiguracja"), [&window] {
         // One hotel data window at a time; the command brings it forward.
         // (a closed one is only waiting to be deleted).

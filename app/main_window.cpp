@@ -124,6 +124,8 @@ void TGlowne::buildMenu()
     QMenu* admin = addMenu(QStringLiteral("&Administracja"), QStringLiteral("mnuAdministracja"));
     addCommand(admin, QStringLiteral("&Ustawienie pokoi"), QStringLiteral("mnuUstawieniePokoi"));
     addCommand(admin, QStringLiteral("&Cennik"), QStringLiteral("mnuCennik"));
+    addCommand(admin, QStringLiteral("U&sługi"), QStringLiteral("mnuUslugi"));
+    addCommand(admin, QStringLiteral("Stawki &VAT"), QStringLiteral("mnuStawkiVat"));
     addCommand(admin, QStringLiteral("&Konfiguracja"), QStringLiteral("mnuKonfiguracja"));
     addCommand(admin, QStringLiteral("Ustawienie &państw"), QStringLiteral("mnuUstawieniePanstw"));
     addCommand(admin, QStringLiteral("Dni &zamknięcia obiektu"), QStringLiteral("mnuDniZamkniete"));

@@ -48,7 +48,7 @@ int daysBetween(const QDate& from, const QDate& to)
 
 // A new line priced from the room and the price list: the bed price when the
 // group takes only part of the room, the room price otherwise.
-CalcLine pricedLine(const QSqlQuery& q, int groupId)
+CalcLine pricedLine(const QSqlQuery& q, int groupId, const QString& vat, int percent)
 {
     CalcLine line;
     line.groupId = groupId;
@@ -61,9 +61,9 @@ CalcLine pricedLine(const QSqlQuery& q, int groupId)
     line.price1 = moneyFromValue(q.value(part ? QStringLiteral("Cena1") : QStringLiteral("Cena3")));
     line.price2 = moneyFromValue(q.value(part ? QStringLiteral("Cena2") : QStringLiteral("Cena4")));
     line.nights = daysBetween(line.from, line.to);
-    line.vat = QStringLiteral("7");
+    line.vat = vat;
     line.gross = (line.price1 + line.price2 * (line.nights - 1)).roundedHalfUpToCents();
-    line.tax = vatOfGross(line.gross, line.vat);
+    line.tax = vatOfGrossAt(line.gross, percent);
     return line;
 }
 
@@ -106,32 +106,33 @@ void createCalculation(QSqlDatabase db, int groupId)
                        "JOIN Pokoje p ON p.Nr_Pokoju = m.Nr_pokoju JOIN Cennik c ON c.Typ = p.Typ "
                        "WHERE m.Identyfikator = :ID ORDER BY m.Nr_pokoju, m.rowid"),
         {{":ID", groupId}});
+    const QString vat = accommodationVat(db);
+    const int percent = vatPercent(db, vat);
     QList<CalcLine> lines;
     while (q.next())
-        lines << pricedLine(q, groupId);
-    Money gross, tax;
+        lines << pricedLine(q, groupId, vat, percent);
     for (const CalcLine& line : lines) {
         try {
             insertLine(db, line);
-            gross += line.gross;
-            tax += line.tax;
         } catch (const DbError& e) {
             reportDatabaseError(QStringLiteral("Nowa pozycja kalkulacji"), e);
         }
     }
     runSql(db,
            QStringLiteral("INSERT INTO Kalk (Identyfikator, Od, \"Do\", Dni, VAT, Liczba_osob, "
-                          "Brutto, Podatek, Nazwa, uwagi) VALUES (:ID, :Od, :Do, :Dni, '7', "
-                          ":Osob, :Brutto, :Podatek, :Nazwa, :uwagi)"),
+                          "Brutto, Podatek, Nazwa, uwagi, Uklad) VALUES (:ID, :Od, :Do, :Dni, "
+                          ":VAT, :Osob, 0, 0, :Nazwa, :uwagi, :Uklad)"),
            {{":ID", groupId},
             {":Od", dayValue(group->from)},
             {":Do", dayValue(group->to)},
             {":Dni", daysBetween(group->from, group->to)},
+            {":VAT", vat},
             {":Osob", optionalIntValue(group->persons)},
-            {":Brutto", moneyValue(gross)},
-            {":Podatek", moneyValue(tax)},
             {":Nazwa", group->name},
-            {":uwagi", group->notes}});
+            {":uwagi", group->notes},
+            {":Uklad", kPerLineLayout}});
+    // Service lines outlive a change of the stay's rooms and count again.
+    storeSums(db, groupId);
     tx.commit();
 }
 
@@ -169,6 +170,10 @@ CalcHeader loadHeader(QSqlDatabase db, int groupId)
     h.paymentMethod = optionalInt(v("sposob_zaplaty"));
     h.notes = v("uwagi").toString();
     h.settled = v("rozl").toInt() != 0;
+    h.prepaymentDate = dayFromValue(v("Przedplata_data"));
+    h.prepaymentForm = optionalInt(v("Przedplata_forma"));
+    h.layout = v("Uklad").toInt();
+    h.breakfastIncluded = v("Sniadanie").toInt() != 0;
     return h;
 }
 
@@ -211,6 +216,12 @@ Money linesGross(const QList<CalcLine>& lines)
 
 CalcLine computeLineSave(CalcLine line, Money grossAtStart)
 {
+    const int percent = vatRate(line.vat);
+    return computeLineSave(std::move(line), grossAtStart, percent);
+}
+
+CalcLine computeLineSave(CalcLine line, Money grossAtStart, int vatPercent)
+{
     const std::int64_t remaining = 100 - line.discount.value_or(0);
     if (line.gross != grossAtStart) {
         // The typed gross stays; the price per night is taken back through the discount.
@@ -224,7 +235,7 @@ CalcLine computeLineSave(CalcLine line, Money grossAtStart)
         line.gross =
             Money::mulDiv(line.price1, static_cast<std::int64_t>(line.nights) * remaining, 100);
     }
-    line.tax = vatOfGross(line.gross, line.vat);
+    line.tax = vatOfGrossAt(line.gross, vatPercent);
     return line;
 }
 
@@ -253,17 +264,29 @@ void updateLine(QSqlDatabase db, const CalcLine& l)
 
 void storeSums(QSqlDatabase db, int groupId)
 {
-    runSql(
-        db,
-        QStringLiteral("UPDATE Kalk SET Brutto = (SELECT coalesce(sum(Brutto), 0) FROM Kalk_det "
-                       "d WHERE d.Identyfikator = :ID), Podatek = (SELECT coalesce(sum(Podatek), "
-                       "0) FROM Kalk_det d WHERE d.Identyfikator = :ID) WHERE Identyfikator = :ID"),
-        {{":ID", groupId}});
+    runSql(db,
+           QStringLiteral(
+               "UPDATE Kalk SET Brutto = (SELECT coalesce(sum(Brutto), 0) FROM Kalk_det d WHERE "
+               "d.Identyfikator = :ID) + (SELECT coalesce(sum(Brutto), 0) FROM Kalk_usl u WHERE "
+               "u.Identyfikator = :ID), Podatek = (SELECT coalesce(sum(Podatek), 0) FROM "
+               "Kalk_det d WHERE d.Identyfikator = :ID) + (SELECT coalesce(sum(Podatek), 0) FROM "
+               "Kalk_usl u WHERE u.Identyfikator = :ID) WHERE Identyfikator = :ID"),
+           {{":ID", groupId}});
+}
+
+void setBreakfastIncluded(QSqlDatabase db, int groupId, bool included)
+{
+    // It changes what the invoice names its room lines.
+    Transaction tx(db);
+    requireInvoiceOpen(db, groupId);
+    runSql(db, QStringLiteral("UPDATE Kalk SET Sniadanie = :S WHERE Identyfikator = :ID"),
+           {{":S", boolValue(included)}, {":ID", groupId}});
+    tx.commit();
 }
 
 CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart)
 {
-    const CalcLine saved = computeLineSave(line, grossAtStart);
+    const CalcLine saved = computeLineSave(line, grossAtStart, vatPercent(db, line.vat));
     Transaction tx(db);
     requireInvoiceOpen(db, saved.groupId);
     updateLine(db, saved);
@@ -277,6 +300,7 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
                    const QString& basis)
 {
     const int percent = discount.value_or(0);
+    const int ratePercent = vatPercent(db, vat);
     Transaction tx(db);
     requireInvoiceOpen(db, groupId);
     bool refused = false;
@@ -289,7 +313,7 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
         line.vat = vat;
         line.discount = percent != 0 ? std::optional<int>(percent) : std::nullopt;
         try {
-            updateLine(db, computeLineSave(line, before));
+            updateLine(db, computeLineSave(line, before, ratePercent));
         } catch (const CalculationError&) {
             refused = true;
             break;
@@ -309,6 +333,18 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
     if (refused)
         throw CalculationError();
 }
+
+namespace {
+void savePrepaymentDetails(QSqlDatabase db, const CalcHeader& h)
+{
+    runSql(db,
+           QStringLiteral("UPDATE Kalk SET Przedplata_data = :Data, Przedplata_forma = :Forma "
+                          "WHERE Identyfikator = :ID"),
+           {{":Data", dayValue(h.prepaymentDate)},
+            {":Forma", optionalIntValue(h.prepaymentForm)},
+            {":ID", h.groupId}});
+}
+} // namespace
 
 void saveHeader(QSqlDatabase db, const CalcHeader& h)
 {
@@ -337,4 +373,5 @@ void saveHeader(QSqlDatabase db, const CalcHeader& h)
          {":Termin", dayValue(h.dueDate)},
          {":Sposob", optionalIntValue(h.paymentMethod)},
          {":ID", h.groupId}});
+    savePrepaymentDetails(db, h);
 }

@@ -53,6 +53,13 @@ struct CalcHeader {
     std::optional<int> paymentMethod; // 1 cash, 2 transfer
     QString notes;
     bool settled = false;
+    // Kept for the invoice: when and how the prepayment came (a PaymentForm code).
+    QDate prepaymentDate;
+    std::optional<int> prepaymentForm;
+    // The invoice layout: 1 as calculations made before services and today's
+    // rates print, 2 one row per line with net, rate and tax.
+    int layout = 1;
+    bool breakfastIncluded = false; // the room price includes breakfast
 
     bool invoiceIssued() const { return type.value_or(0) > 0; }
 };
@@ -85,8 +92,11 @@ QList<CalcLine> loadLines(QSqlDatabase db, int groupId); // in key order
 Money linesGross(const QList<CalcLine>& lines);
 
 // The saving rule of a changed line: a changed gross sets the price per
-// night through the discount; otherwise the gross follows the price. Throws
-// CalculationError when no price per night can be derived.
+// night through the discount; otherwise the gross follows the price; the tax
+// follows the rate's percentage. Throws CalculationError when no price per
+// night can be derived.
+CalcLine computeLineSave(CalcLine line, Money grossAtStart, int vatPercent);
+// The same with the percentage read from the line's rate text.
 CalcLine computeLineSave(CalcLine line, Money grossAtStart);
 
 // Saves a changed line, the header's sums and the settled flag in one
@@ -103,5 +113,9 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
 
 // Writes the header's editable columns (not the sums, not the settled flag).
 void saveHeader(QSqlDatabase db, const CalcHeader& header);
-// Kalk.Brutto and Kalk.Podatek become the sums over the stored lines.
+// Kalk.Brutto and Kalk.Podatek become the sums over the stored room and
+// service lines.
 void storeSums(QSqlDatabase db, int groupId);
+// Whether the room lines are sold as lodging with breakfast (one composite service).
+void setBreakfastIncluded(QSqlDatabase db, int groupId, bool included);
+inline constexpr int kPerLineLayout = 2; // Kalk.Uklad of calculations made now

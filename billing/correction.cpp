@@ -3,6 +3,7 @@
 #include "billing/calculation.h"
 #include "billing/invoice.h"
 #include "billing/payments.h"
+#include "billing/services.h"
 #include "billing/vat.h"
 #include "core/days.h"
 #include "core/error.h"
@@ -108,6 +109,25 @@ QList<CorrectionLine> correctableLines(QSqlDatabase db, int groupId)
             c.grossBefore = latest[line.no].grossAfter;
         }
         c.taxBefore = vatOfGross(c.grossBefore, c.vatBefore);
+        c.vatAfter = c.vatBefore;
+        c.grossAfter = c.grossBefore;
+        c.taxAfter = c.taxBefore;
+        out << c;
+    }
+    // A service line is kept under the negative of its number, so that the
+    // two kinds of line never share one.
+    for (const ServiceLine& line : loadServiceLines(db, groupId)) {
+        CorrectionLine c;
+        c.lineNo = -line.no;
+        c.description = line.name;
+        c.vatBefore = line.vat;
+        c.grossBefore = line.gross;
+        c.taxBefore = line.tax;
+        if (latest.contains(c.lineNo)) {
+            c.vatBefore = latest[c.lineNo].vatAfter;
+            c.grossBefore = latest[c.lineNo].grossAfter;
+            c.taxBefore = vatOfGross(c.grossBefore, c.vatBefore);
+        }
         c.vatAfter = c.vatBefore;
         c.grossAfter = c.grossBefore;
         c.taxAfter = c.taxBefore;

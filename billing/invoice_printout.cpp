@@ -2,6 +2,7 @@
 
 #include "billing/amount_in_words.h"
 #include "billing/buyer_id.h"
+#include "billing/invoice_lines.h"
 #include "core/settings.h"
 #include "db/data_module.h"
 #include "db/sql.h"
@@ -148,6 +149,7 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
                              {{":ID", groupId}});
     while (rates.next())
         d.grossByVat.insert(rates.value(0).toString(), moneyFromValue(rates.value(1)));
+    loadInvoiceLines(db, groupId, d);
     return d;
 }
 
@@ -213,6 +215,12 @@ TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
     page.copies = 2;
     buildHeader();
     buildTitle();
+    if (m_data.perLine) {
+        buildItemColumns();
+        buildItems(sww);
+        buildRateSummary();
+        return;
+    }
     buildColumns();
     buildLines(sww);
     buildSummary();

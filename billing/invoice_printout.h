@@ -10,6 +10,26 @@
 #include <QSqlDatabase>
 #include <QString>
 
+// One row of the per-line layout: a group of equal room lines or a service line.
+struct InvoiceItem {
+    QString name;
+    QString pkwiu;     // empty for rooms: the invoice's classification symbol is printed
+    bool room = false; // accommodation, which takes the symbol of the invoice
+    QString unit;
+    int quantity = 0;
+    Money unitNet, net;
+    QString rate; // the rate's printed text
+    Money tax, gross;
+};
+
+// One row of the per-line layout's summary: a rate present on the invoice.
+struct RateTotal {
+    QString code;
+    QString printed;
+    int percent = 0;
+    Money net, tax, gross;
+};
+
 // Everything the VAT invoice of one accommodation group prints.
 struct InvoiceData {
     // The hotel (Config).
@@ -28,9 +48,25 @@ struct InvoiceData {
     // Gross sum per VAT text.
     QMap<QString, Money> grossByVat;
 
+    // The per-line layout: calculations made with today's rates, and any
+    // calculation with services or a rate outside the four fixed rows.
+    bool perLine = false;
+    QList<InvoiceItem> items;
+    QList<RateTotal> rateTotals; // the rates present, in the rate table's order
+    QString exemptionBasis;      // printed when a line is exempt ("zw")
+    // What was really paid: the prepayment with its day and form, and the payments.
+    QDate prepaidOn;
+    int prepaymentForm = 0;
+    Money paid;
+    QList<int> paymentForms; // of the prepayment and every payment; 0 when not known
+
     bool byTransfer() const { return paymentMethod == 2; }
     // The due date, only for a transfer due after the day of sale.
     QString dueDateText() const;
+    // Gross less the prepayment and the payments, never below zero.
+    Money stillDue() const;
+    // "ZAPŁACONO GOTÓWKĄ" and its kin once nothing is due; empty before.
+    QString paidText() const;
 };
 
 // The series, the kind of the buyer's identifier and the buyer's country as
@@ -71,8 +107,14 @@ private:
     void buildLines(const QString& sww);
     void buildSummary();
     void buildTotals();
+    // The per-line layout.
+    void buildItemColumns();
+    void buildItems(const QString& sww);
+    void buildRateSummary();
+    void buildPaymentLines(qreal top);
 
     InvoiceData m_data;
+    ReportRows m_items;
 };
 
 // The launcher the billing window's "&Podgląd" and "&Drukuj" call: the invoice

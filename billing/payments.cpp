@@ -1,6 +1,7 @@
 #include "billing/payments.h"
 
 #include "billing/correction.h"
+#include "billing/values.h"
 #include "db/sql.h"
 
 #include <algorithm>
@@ -11,6 +12,35 @@ const QStringList& paymentTypeNames()
     static const QStringList names{QStringLiteral("Paragon"), QStringLiteral("Kwitariusz"),
                                    QStringLiteral("Przelew"), QStringLiteral("Nota księgowa")};
     return names;
+}
+
+const QStringList& paymentFormNames()
+{
+    static const QStringList names{QStringLiteral("Gotówka"), QStringLiteral("Karta"),
+                                   QStringLiteral("Przelew"), QStringLiteral("Bon"),
+                                   QStringLiteral("Inna")};
+    return names;
+}
+
+QString paymentFormText(std::optional<int> form)
+{
+    return form && *form >= 1 && *form <= paymentFormNames().size()
+               ? paymentFormNames().at(*form - 1)
+               : QString();
+}
+
+QString paymentText(int type, std::optional<int> form)
+{
+    const QString how = paymentFormText(form).toLower();
+    // A transfer document paid by transfer says so once.
+    return how.isEmpty() || how == paymentTypeText(type).toLower()
+               ? paymentTypeText(type)
+               : paymentTypeText(type) + QStringLiteral(", ") + how;
+}
+
+PaymentForm usualPaymentForm(int type)
+{
+    return type == 3 ? PaymentForm::Transfer : PaymentForm::Cash;
 }
 
 QString paymentTypeText(int type)
@@ -32,14 +62,15 @@ int paymentTypeCode(const QString& text)
 QList<Payment> groupPayments(QSqlDatabase db, int groupId)
 {
     QSqlQuery q = runSql(db,
-                         QStringLiteral("SELECT ID, Nr_kwit, Wplata, Data, Typ FROM Kwit WHERE "
-                                        "Identyfikator = :ID ORDER BY ID"),
+                         QStringLiteral("SELECT ID, Nr_kwit, Wplata, Data, Typ, Forma FROM Kwit "
+                                        "WHERE Identyfikator = :ID ORDER BY ID"),
                          {{":ID", groupId}});
     QList<Payment> out;
     while (q.next())
         out << Payment{q.value(0).toLongLong(),  groupId,
                        q.value(1).toString(),    moneyFromValue(q.value(2)),
-                       dayFromValue(q.value(3)), q.value(4).toInt()};
+                       dayFromValue(q.value(3)), q.value(4).toInt(),
+                       optionalInt(q.value(5))};
     return out;
 }
 
@@ -111,7 +142,9 @@ Settlement evaluate(QSqlDatabase db, int groupId, bool dueFromLines, Money* due)
 {
     QSqlQuery q = runSql(db,
                          QStringLiteral("SELECT Brutto, (SELECT coalesce(sum(Brutto), 0) FROM "
-                                        "Kalk_det d WHERE d.Identyfikator = k.Identyfikator), "
+                                        "Kalk_det d WHERE d.Identyfikator = k.Identyfikator) + "
+                                        "(SELECT coalesce(sum(Brutto), 0) FROM Kalk_usl u WHERE "
+                                        "u.Identyfikator = k.Identyfikator), "
                                         "Przedplata, rozl FROM Kalk k WHERE Identyfikator = :ID"),
                          {{":ID", groupId}});
     if (!q.next())
@@ -163,12 +196,14 @@ qint64 registerPayment(QSqlDatabase db, const Payment& p)
     Transaction tx(db);
     QSqlQuery q = runSql(db,
                          QStringLiteral("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Data, "
-                                        "Typ) VALUES (:ID, :Nr, :Wplata, :Data, :Typ)"),
+                                        "Typ, Forma) VALUES (:ID, :Nr, :Wplata, :Data, :Typ, "
+                                        ":Forma)"),
                          {{":ID", p.groupId},
                           {":Nr", p.number},
                           {":Wplata", moneyValue(p.amount)},
                           {":Data", dayValue(p.day)},
-                          {":Typ", p.type}});
+                          {":Typ", p.type},
+                          {":Forma", optionalIntValue(p.form)}});
     const qint64 id = q.lastInsertId().toLongLong();
     refreshSettlement(db, p.groupId);
     tx.commit();

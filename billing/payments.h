@@ -7,6 +7,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <optional>
+
 // One payment of a group (Kwit).
 struct Payment {
     qint64 id = 0;
@@ -14,8 +16,20 @@ struct Payment {
     QString number; // Nr_kwit
     Money amount;
     QDate day;
-    int type = 0; // 1 Paragon, 2 Kwitariusz, 3 Przelew, 4 Nota księgowa
+    int type = 0;            // 1 Paragon, 2 Kwitariusz, 3 Przelew, 4 Nota księgowa
+    std::optional<int> form; // a PaymentForm code; unknown for older payments
 };
+
+// How money came, beside the kind of document that records it.
+enum class PaymentForm { Cash = 1, Card = 2, Transfer = 3, Voucher = 4, Other = 5 };
+// The forms in the order of the payment dialog; a form's code is its position plus one.
+const QStringList& paymentFormNames();
+QString paymentFormText(std::optional<int> form); // empty when unknown
+// How a payment is listed: its type's text, and its form when known
+// ("Paragon, karta").
+QString paymentText(int type, std::optional<int> form);
+// The form a document type usually means: a transfer for "Przelew", else cash.
+PaymentForm usualPaymentForm(int type);
 
 // The payment types in the order of the payment dialog; a type's code is its
 // position plus one.

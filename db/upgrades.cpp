@@ -44,6 +44,13 @@ void addGuestDataRetention(QSqlDatabase db)
 
 void invoiceNumbers(QSqlDatabase db);
 
+// Today's VAT rates with their table, services besides rooms on the bill, the
+// form of each payment and the date and form of a prepayment.
+void addRatesServicesAndPaymentForms(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_rates.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
     static const std::vector<UpgradeStep> steps = {
@@ -51,6 +58,7 @@ const std::vector<UpgradeStep>& history()
         {3, addArchiveOrderIndexes},
         {4, addGuestDataRetention},
         {5, invoiceNumbers},
+        {6, addRatesServicesAndPaymentForms},
     };
     return steps;
 }

@@ -82,7 +82,7 @@ void loadPayments(QSqlDatabase db, GuestDetails& d)
 {
     for (const Payment& p : groupPayments(db, d.groupId))
         d.payments.append(
-            {paymentTypeText(p.type), p.number, dayText(p.day), plainAmount(p.amount.units())});
+            {paymentText(p.type, p.form), p.number, dayText(p.day), plainAmount(p.amount.units())});
 }
 } // namespace
 

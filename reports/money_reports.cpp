@@ -78,6 +78,11 @@ void addRuledCounterFooter(Report& report)
 const QString kTypeCase = QStringLiteral("CASE Kwit.Typ WHEN 1 THEN 'Paragon' WHEN 2 THEN "
                                          "'Kwitariusz' WHEN 3 THEN 'Przelew' WHEN 4 THEN "
                                          "'Nota księgowa' ELSE '' END");
+// The form a payment came in, after its type when it is known ("Paragon, karta");
+// a transfer document paid by transfer says so once.
+const QString kFormCase = QStringLiteral(
+    " || CASE Kwit.Forma WHEN 1 THEN ', gotówka' WHEN 2 THEN ', karta' WHEN 3 THEN CASE Kwit.Typ "
+    "WHEN 3 THEN '' ELSE ', przelew' END WHEN 4 THEN ', bon' WHEN 5 THEN ', inna' ELSE '' END");
 
 LaunchResult run(Report& report, ReportOutput mode)
 {
@@ -114,7 +119,7 @@ void openPayments(RowSet& rows, const QDate& from, const QDate& to)
                    {"Nr_noty", ColumnKind::Integer}});
     rows.open(QStringLiteral("select Nr_kwit, Nr_noty, Kwit.Identyfikator AS Identyfikator, "
                              "Wplata, Data, Nazwa, Kwit.Typ AS Typ, ") +
-                  kTypeCase +
+                  kTypeCase + kFormCase +
                   QStringLiteral(" AS TypStr from Kwit inner join Kalk on Kwit.Identyfikator = "
                                  "Kalk.Identyfikator where Kwit.Data >= :Od and Kwit.Data <= :Do "
                                  "order by Data, Nr_kwit, Nr_noty"),

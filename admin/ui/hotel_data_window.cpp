@@ -3,11 +3,13 @@
 #include "admin/anonymisation.h"
 #include "admin/invoice_settings.h"
 #include "admin/setup_rows.h"
+#include "admin/ui/cursor_choice.h"
 #include "admin/ui/cursor_fields.h"
 #include "core/error.h"
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "db/data_module.h"
+#include "db/sql.h"
 #include "db/table_cursor.h"
 
 #include <QCloseEvent>
@@ -147,6 +149,24 @@ QWidget* TKonfiguracja::buildData()
     QLineEdit* miejscowosc = box(QStringLiteral("Miejscowosc"));
     m_fields->bind(miejscowosc, QStringLiteral("Miejscowosc"));
     fakturaForm->addRow(QStringLiteral("Miejscowość wystawienia"), miejscowosc);
+
+    // The rate new room lines get, and the provision an exempt seller names.
+    auto* stawka = new QComboBox(faktura);
+    stawka->setObjectName(QStringLiteral("StawkaNoclegu"));
+    guarded([stawka] {
+        QSqlQuery q = runSql(dataModule().database(),
+                             QStringLiteral("SELECT Kod FROM Stawki_VAT WHERE Oferowana = 1 "
+                                            "ORDER BY rowid"));
+        while (q.next())
+            stawka->addItem(q.value(0).toString());
+    });
+    bindChoice(stawka, m_config, QStringLiteral("Stawka_noclegu"));
+    fakturaForm->addRow(QStringLiteral("Stawka VAT za nocleg"), stawka);
+    QLineEdit* zwolnienie = box(QStringLiteral("PodstawaZwolnienia"));
+    zwolnienie->setMaxLength(200);
+    zwolnienie->setPlaceholderText(QStringLiteral("np. art. 113 ust. 1 ustawy o VAT"));
+    m_fields->bind(zwolnienie, QStringLiteral("Podstawa_zw"));
+    fakturaForm->addRow(QStringLiteral("Podstawa zwolnienia z VAT"), zwolnienie);
 
     const InvoiceSettings settings = InvoiceSettings::read();
     m_rozszerzenie = settingsBox(QStringLiteral("Rozszerzenie"), settings.fakturaRoz);

@@ -37,8 +37,12 @@ SetupWindow::SetupWindow(TableCursor& cursor, QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, [this] { guarded([this] { save(); }); });
     connect(m_anuluj, &QPushButton::clicked, this, [this] { m_cursor.cancel(); });
     // Deleting asks nothing.
-    connect(m_usun, &QPushButton::clicked, this,
-            [this] { guarded([this] { m_cursor.remove(); }); });
+    connect(m_usun, &QPushButton::clicked, this, [this] {
+        guarded([this] {
+            if (mayRemoveCurrent())
+                m_cursor.remove();
+        });
+    });
     connect(m_zamknij, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
     connect(&m_cursor, &TableCursor::stateChanged, this, &SetupWindow::updateEnabling);
     connect(&m_cursor, &TableCursor::rowsChanged, this, &SetupWindow::updateEnabling);

@@ -32,6 +32,8 @@ protected:
     virtual void save(); // "&Ok"
     virtual void checkBeforeSave() {}
     virtual bool mayDelete() const { return true; }
+    // Asked before "&Usuń" deletes the current row; may refuse with a message.
+    virtual bool mayRemoveCurrent() { return true; }
     // Opens the cursors the window shows; run when it becomes active.
     virtual void openCursors();
     void updateEnabling();

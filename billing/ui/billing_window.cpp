@@ -44,12 +44,14 @@ TOplaty::TOplaty(int groupId, TRejestracjaOplaty& payments, TStaliKlienci& clien
     QSqlDatabase db = dataModule().database();
     if (!hasCalculation(db, groupId))
         createCalculation(db, groupId);
+    m_vatCodes = offeredVatCodes(loadVatRates(db));
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("Strony"));
     m_pages->addTab(buildChargesPage(), QStringLiteral("Opłaty"));
     m_pages->addTab(buildRoomsPage(), QStringLiteral("Pokoje"));
     m_pages->addTab(buildInvoicePage(), QStringLiteral("Faktura / Rachunek"));
+    m_pages->addTab(buildServicesPage(), QStringLiteral("Usługi"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildTop());
     layout->addWidget(m_pages, 1);
@@ -63,6 +65,7 @@ TOplaty::TOplaty(int groupId, TRejestracjaOplaty& payments, TStaliKlienci& clien
         m_groupNotes->setText(group->notes);
     }
     loadLines(0);
+    loadServiceLines(0);
     loadPayments();
     showSettlement(storedSettlement(db, groupId));
     showInvoicePage();
@@ -109,7 +112,7 @@ QWidget* TOplaty::buildChargesPage()
 {
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("StronaOplaty"));
-    m_vat = vatCombo(page, "KalkVAT");
+    m_vat = vatCombo(page, "KalkVAT", m_vatCodes);
     m_discount = wholeNumberField(page, "KalkZnizka");
     m_basis = field(page, "KalkPodstawa");
     m_gross = field(page, "KalkBrutto", true);
@@ -123,9 +126,10 @@ QWidget* TOplaty::buildChargesPage()
     m_settled = new QLabel(page);
     m_settled->setObjectName(QStringLiteral("Rozliczenie"));
 
-    m_paymentModel = new QStandardItemModel(0, 4, this);
+    m_paymentModel = new QStandardItemModel(0, 5, this);
     m_paymentModel->setHorizontalHeaderLabels({QStringLiteral("Numer"), QStringLiteral("Data"),
-                                               QStringLiteral("Wpłata"), QStringLiteral("Typ")});
+                                               QStringLiteral("Wpłata"), QStringLiteral("Typ"),
+                                               QStringLiteral("Forma")});
     m_paymentList = new QTableView(page);
     m_paymentList->setObjectName(QStringLiteral("ListaOplat"));
     m_paymentList->setModel(m_paymentModel);
@@ -191,7 +195,7 @@ void TOplaty::reloadHeader()
 void TOplaty::showHeader()
 {
     m_filling = true;
-    setVat(m_vat, m_header.vat);
+    setVat(m_vat, m_header.vat, m_vatCodes);
     m_discount->setText(intText(m_header.discount));
     m_basis->setText(m_header.discountBasis);
     m_gross->setText(m_header.gross.toString());
@@ -233,7 +237,7 @@ void TOplaty::loadPayments()
         QStandardItem* number = cell(p.number);
         number->setData(p.id, Qt::UserRole);
         m_paymentModel->appendRow({number, cell(dayText(p.day)), cell(p.amount.toString()),
-                                   cell(paymentTypeText(p.type))});
+                                   cell(paymentTypeText(p.type)), cell(paymentFormText(p.form))});
     }
     m_deletePayment->setEnabled(!payments.isEmpty());
     if (!payments.isEmpty())

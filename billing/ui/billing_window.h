@@ -2,6 +2,7 @@
 
 #include "billing/calculation.h"
 #include "billing/payments.h"
+#include "billing/services.h"
 
 #include <QWidget>
 
@@ -11,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -43,11 +45,13 @@ private:
     QWidget* buildTop();
     QWidget* buildChargesPage();
     QWidget* buildRoomsPage();
+    QWidget* buildServicesPage();
     QWidget* buildInvoicePage();
     void layoutChargesPage(QWidget* page, QPushButton* apply, QPushButton* remove,
                            QPushButton* add);
     void connectRoomsPage();
     QWidget* buildPaymentMethod(QWidget* page);
+    QLayout* buildPrepaymentRow(QWidget* page);
     void connectInvoicePage();
     QPushButton* closeButton(const char* name);
     void closeWindow();
@@ -72,6 +76,15 @@ private:
     void saveCurrentLine();
     void cancelLine();
 
+    // The service lines ("Usługi").
+    void connectServicesPage();
+    void loadServiceLines(int row);
+    void showServiceLine(int row);
+    void serviceChosen(int index);
+    void saveServiceLine(bool asNew);
+    void removeCurrentServiceLine();
+    void servicesChanged(int row);
+
     // The invoice ("Faktura / Rachunek").
     void showInvoicePage();
     void setInvoiceEnabled(bool open);
@@ -90,11 +103,13 @@ private:
     void setCalculationFrozen(bool frozen);
 
     const int m_groupId;
+    QStringList m_vatCodes; // the rates offered for new and changed lines
     TRejestracjaOplaty& m_paymentDialog;
     TStaliKlienci& m_clientsDialog;
     CalcHeader m_header;
     bool m_headerChanging = false;
-    bool m_filling = false; // fields are being filled, not edited
+    bool m_calculationFrozen = false; // the invoice is issued
+    bool m_filling = false;           // fields are being filled, not edited
     Money m_toPay;
     QList<CalcLine> m_lines;
     int m_lineRow = -1;
@@ -139,6 +154,24 @@ private:
     QLineEdit* m_total = nullptr;
     QPushButton* m_lineOk = nullptr;
     QPushButton* m_lineCancel = nullptr;
+    // "Usługi"
+    QList<Service> m_services;
+    QList<ServiceLine> m_serviceLines;
+    int m_serviceRow = -1;
+    QCheckBox* m_breakfast = nullptr;
+    QTableView* m_serviceList = nullptr;
+    QStandardItemModel* m_serviceModel = nullptr;
+    QComboBox* m_serviceChoice = nullptr;
+    QLineEdit* m_serviceName = nullptr;
+    QComboBox* m_serviceUnit = nullptr;
+    QLineEdit* m_serviceQuantity = nullptr;
+    QLineEdit* m_servicePrice = nullptr;
+    QComboBox* m_serviceVat = nullptr;
+    QLineEdit* m_servicePkwiu = nullptr;
+    QLineEdit* m_servicesTotal = nullptr;
+    QPushButton* m_addService = nullptr;
+    QPushButton* m_changeService = nullptr;
+    QPushButton* m_removeService = nullptr;
     // "Faktura / Rachunek"
     QLineEdit* m_recipient = nullptr;
     QLineEdit* m_address = nullptr;
@@ -150,6 +183,8 @@ private:
     QLineEdit* m_sww = nullptr;
     QLineEdit* m_prepayment = nullptr;
     QPushButton* m_confirmPrepayment = nullptr;
+    QDateEdit* m_prepaymentDate = nullptr;
+    QComboBox* m_prepaymentForm = nullptr;
     QDateEdit* m_issueDate = nullptr;
     QDateEdit* m_saleDate = nullptr;
     QRadioButton* m_cash = nullptr;

@@ -14,6 +14,7 @@
 #include "db/sql.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
@@ -93,10 +94,7 @@ QWidget* TOplaty::buildInvoicePage()
     form->addRow(buddyLabel(QStringLiteral("&Kraj odbiorcy"), m_country), m_country);
     form->addRow(buddyLabel(QStringLiteral("N&umer rachunku"), m_number), m_number);
     form->addRow(buddyLabel(QStringLiteral("Symbol &SWW"), m_sww), m_sww);
-    auto* prepayment = new QHBoxLayout;
-    prepayment->addWidget(m_prepayment);
-    prepayment->addWidget(m_confirmPrepayment);
-    form->addRow(buddyLabel(QStringLiteral("&Przedpłata"), m_prepayment), prepayment);
+    form->addRow(buddyLabel(QStringLiteral("&Przedpłata"), m_prepayment), buildPrepaymentRow(page));
     form->addRow(buddyLabel(QStringLiteral("&Data wystawienia"), m_issueDate), m_issueDate);
     form->addRow(buddyLabel(QStringLiteral("&Data sprzedaży"), m_saleDate), m_saleDate);
     form->addRow(method);
@@ -114,6 +112,24 @@ QWidget* TOplaty::buildInvoicePage()
 
     connectInvoicePage();
     return page;
+}
+
+// The prepayment with the day and the form it came in, which the invoice states.
+QLayout* TOplaty::buildPrepaymentRow(QWidget* page)
+{
+    m_prepaymentDate = dayField(page, "DataPrzedplaty");
+    m_prepaymentForm = new QComboBox(page);
+    m_prepaymentForm->setObjectName(QStringLiteral("FormaPrzedplaty"));
+    m_prepaymentForm->addItems(paymentFormNames());
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_prepayment);
+    row->addWidget(new QLabel(QStringLiteral("z dnia"), page));
+    row->addWidget(m_prepaymentDate);
+    row->addWidget(m_prepaymentForm);
+    row->addWidget(m_confirmPrepayment);
+    connect(m_prepaymentDate, &QDateEdit::userDateChanged, this, [this] { headerEdited(); });
+    connect(m_prepaymentForm, &QComboBox::activated, this, [this] { headerEdited(); });
+    return row;
 }
 
 QWidget* TOplaty::buildPaymentMethod(QWidget* page)
@@ -209,6 +225,9 @@ void TOplaty::showInvoicePage()
     setCountry(m_header.countryId);
     m_number->setText(intText(m_header.number));
     m_prepayment->setText(m_header.prepayment.toPlainString());
+    m_prepaymentDate->setDate(m_header.prepaymentDate.isValid() ? m_header.prepaymentDate
+                                                                : today());
+    m_prepaymentForm->setCurrentIndex(m_header.prepaymentForm.value_or(1) - 1);
     m_prepaymentEdited = false;
     m_filling = false;
     m_invoiceState->setText(open ? QStringLiteral("Wystawianie faktury")
@@ -221,8 +240,8 @@ void TOplaty::setInvoiceEnabled(bool open)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_recipient, m_address, m_order, m_nip, m_idKind, m_country, m_number, m_prepayment,
-             m_confirmPrepayment, m_issueDate, m_saleDate, m_cash, m_transfer, m_term, m_clients,
-             m_issue})
+             m_confirmPrepayment, m_prepaymentDate, m_prepaymentForm, m_issueDate, m_saleDate,
+             m_cash, m_transfer, m_term, m_clients, m_issue})
         w->setEnabled(open);
     if (open)
         m_nip->setEnabled(m_idKind->currentIndex() != static_cast<int>(BuyerIdKind::None));
@@ -257,6 +276,11 @@ void TOplaty::collectInvoiceFields()
             throw RezydoError(QStringLiteral("'%1' nie jest poprawną kwotą.").arg(typed));
         m_header.prepayment = *prepayment;
     }
+    // Without a prepayment there is no day or form of it to state.
+    const bool prepaid = !m_header.prepayment.isZero();
+    m_header.prepaymentDate = prepaid ? m_prepaymentDate->date() : QDate();
+    m_header.prepaymentForm =
+        prepaid ? std::optional<int>(m_prepaymentForm->currentIndex() + 1) : std::nullopt;
     m_header.name = m_recipient->text();
     m_header.address = m_address->text();
     m_header.order = m_order->text();
@@ -335,12 +359,14 @@ void TOplaty::correct()
 
 void TOplaty::setCalculationFrozen(bool frozen)
 {
+    m_calculationFrozen = frozen;
     for (QLineEdit* edit : {m_lineSize, m_lineRoom, m_lineTaken, m_lineNights, m_linePrice,
                             m_lineDiscount, m_lineBasis, m_lineGross, m_discount, m_basis})
         edit->setReadOnly(frozen);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_lineVat, m_vat, findChild<QPushButton*>(QStringLiteral("ZastosujZnizke")),
-             findChild<QPushButton*>(QStringLiteral("UsunZnizke"))})
+             findChild<QPushButton*>(QStringLiteral("UsunZnizke")), m_breakfast, m_serviceChoice,
+             m_addService, m_changeService, m_removeService})
         if (w)
             w->setEnabled(!frozen);
 }

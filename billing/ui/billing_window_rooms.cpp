@@ -37,7 +37,7 @@ QWidget* TOplaty::buildRoomsPage()
     m_lineNights = wholeNumberField(page, "Dni");
     m_linePrice = field(page, "Oplata1");
     m_lineDiscount = wholeNumberField(page, "Znizka");
-    m_lineVat = vatCombo(page, "VAT");
+    m_lineVat = vatCombo(page, "VAT", m_vatCodes);
     m_lineBasis = field(page, "Podstawa");
     m_lineGross = field(page, "Brutto");
     m_total = field(page, "Razem", true);
@@ -125,7 +125,7 @@ void TOplaty::showLine(int row)
     m_lineNights->setText(m_lineRow >= 0 ? QString::number(line.nights) : QString());
     m_linePrice->setText(m_lineRow >= 0 ? line.price1.toPlainString() : QString());
     m_lineDiscount->setText(intText(line.discount));
-    setVat(m_lineVat, line.vat);
+    setVat(m_lineVat, line.vat, m_vatCodes);
     m_lineBasis->setText(line.discountBasis);
     m_lineGross->setText(m_lineRow >= 0 ? line.gross.toPlainString() : QString());
     m_priceEdited = false;

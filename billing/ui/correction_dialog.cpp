@@ -62,6 +62,7 @@ TKorekta::TKorekta(int groupId, QWidget* parent)
     setObjectName(QStringLiteral("Korekta"));
     setWindowTitle(QStringLiteral("Faktura korygująca"));
     setModal(true);
+    m_vatCodes = offeredVatCodes(loadVatRates(dataModule().database()));
 
     m_invoice = new QLabel(this);
     m_invoice->setObjectName(QStringLiteral("Faktura"));
@@ -182,11 +183,12 @@ QList<CorrectionLine> TKorekta::editedLines() const
     for (int row = 0; row < out.size(); ++row) {
         CorrectionLine& l = out[row];
         const QString vat = m_lineModel->item(row, VatAfter)->text().trimmed();
-        if (!vatChoices().contains(vat))
+        // A line may keep a rate no longer offered; a new one must be offered.
+        if (vat != l.vatBefore && !m_vatCodes.contains(vat))
             throw RezydoError(
                 QStringLiteral("Pozycja %1: '%2' nie jest stawką VAT (dozwolone: %3).")
                     .arg(row + 1)
-                    .arg(vat, vatChoices().join(QStringLiteral(", "))));
+                    .arg(vat, m_vatCodes.join(QStringLiteral(", "))));
         const QString typed = m_lineModel->item(row, GrossAfter)->text();
         const std::optional<Money> gross = Money::parse(typed);
         if (!gross)

@@ -3,6 +3,7 @@
 #include "billing/correction.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 
@@ -41,6 +42,7 @@ private:
     qint64 m_issued = 0;
     int m_proposed = 0;
     QList<CorrectionLine> m_lines;
+    QStringList m_vatCodes; // the rates a changed line may take
     QList<qint64> m_correctionIds;
     bool m_filling = false;
     QLabel* m_invoice = nullptr;

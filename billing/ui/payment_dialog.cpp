@@ -35,6 +35,9 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
     m_type->setEditable(true);
     m_type->setInsertPolicy(QComboBox::NoInsert);
     m_type->addItems(paymentTypeNames());
+    m_form = new QComboBox(this);
+    m_form->setObjectName(QStringLiteral("FormaPlatnosci"));
+    m_form->addItems(paymentFormNames());
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("Numer"));
     m_amount = new QLineEdit(this);
@@ -49,6 +52,7 @@ TRejestracjaOplaty::TRejestracjaOplaty(QWidget* parent)
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Typ opłaty"), m_type);
+    form->addRow(QStringLiteral("Forma płatności"), m_form);
     m_numberHint = new QLabel(this);
     m_numberHint->setObjectName(QStringLiteral("NumerPodpowiedz"));
     form->addRow(QStringLiteral("Numer"), m_number);
@@ -107,6 +111,7 @@ void TRejestracjaOplaty::proposeNumber()
     if (m_groupId == 0)
         return;
     const int type = paymentTypeCode(m_type->currentText());
+    m_form->setCurrentIndex(static_cast<int>(usualPaymentForm(type)) - 1);
     QSqlDatabase db = dataModule().database();
     m_number->setInputMask(type == kReceiptType ? kReceiptMask : QString());
     if (type == kReceiptType) {
@@ -147,6 +152,7 @@ void TRejestracjaOplaty::save()
             QStringLiteral("Wpisz numer paragonu wydrukowanego przez kasę fiskalną."));
     p.amount = *amount;
     p.day = m_day->date();
+    p.form = m_form->currentIndex() + 1;
     registerPayment(dataModule().database(), p);
     accept();
 }

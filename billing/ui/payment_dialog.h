@@ -32,6 +32,7 @@ private:
     Money m_proposed;           // the amount still to pay, to the ten-thousandth
     bool m_amountTyped = false; // the field shows only two places of it
     QComboBox* m_type = nullptr;
+    QComboBox* m_form = nullptr;
     QLineEdit* m_number = nullptr;
     QLabel* m_numberHint = nullptr;
     QLineEdit* m_amount = nullptr;

@@ -36,16 +36,33 @@ inline QPushButton* button(QWidget* parent, const char* name, const QString& cap
     return b;
 }
 
-inline QComboBox* vatCombo(QWidget* parent, const char* name)
+// The rates offered for new lines; wide enough for every code of the table.
+inline QComboBox* vatCombo(QWidget* parent, const char* name, const QStringList& offered)
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QString::fromLatin1(name));
-    combo->addItems(vatChoices());
+    combo->addItems(offered);
+    combo->setMinimumContentsLength(4);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return combo;
 }
 
-inline void setVat(QComboBox* combo, const QString& vat)
+// The offered rates with `vat` chosen; a rate no longer offered (an old
+// line's "7") is still shown as it is stored, for that line only.
+inline void setVat(QComboBox* combo, const QString& vat, const QStringList& offered)
 {
+    QStringList items = offered;
+    if (!vat.isEmpty() && !items.contains(vat))
+        items << vat;
+    if (combo->count() != items.size() || [&] {
+            for (int i = 0; i < combo->count(); ++i)
+                if (combo->itemText(i) != items.at(i))
+                    return true;
+            return false;
+        }()) {
+        combo->clear();
+        combo->addItems(items);
+    }
     combo->setCurrentIndex(combo->findText(vat));
 }
 

@@ -80,7 +80,7 @@ private Q_SLOTS:
                          "&Wykwaterowanie", "&Opłaty", "-", "&Plan pokoi"}));
         QCOMPARE(
             captions(menu("mnuAdministracja")->actions()),
-            QStringList({"&Ustawienie pokoi", "&Cennik", "&Konfiguracja", "Ustawienie &państw",
+            QStringList({"&Ustawienie pokoi", "&Cennik", "U&sługi", "Stawki &VAT", "&Konfiguracja", "Ustawienie &państw",
                          "Dni &zamknięcia obiektu", "&Blokady pokoi", "&Odtwarzanie bazy danych",
                          "Archiwum", "&Anonimizacja danych gości", "Wybierz bazę"}));
         QCOMPARE(

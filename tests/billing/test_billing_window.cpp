@@ -75,6 +75,7 @@ void page(QWidget& w, int index)
 // A checked-in group: room 1 (3 beds) taken by 2, room 2 (2 beds) taken whole.
 int checkedInGroup(TestEnv& env, const QString& name = QStringLiteral("Kowalscy"))
 {
+    env.exec("UPDATE Config SET Stawka_noclegu = '7'"); // the hotel's rate for accommodation
     if (env.scalar("SELECT count(*) FROM Pokoje").toInt() == 0) {
         addRoom(env, "1", 3, "A");
         addRoom(env, "2", 2, "A");

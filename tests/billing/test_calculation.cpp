@@ -15,8 +15,15 @@ Money m(const char* amount)
 }
 
 // One room of three beds at 50,00 a bed and 120,00 the room.
+// The worked examples are at 7 %: the hotel's rate for accommodation is set to it.
+void accommodationAt7(TestEnv& env)
+{
+    env.exec(QStringLiteral("UPDATE Config SET Stawka_noclegu = '7'"));
+}
+
 int groupInRoom(TestEnv& env, int taken, const QString& from, const QString& to)
 {
+    accommodationAt7(env);
     addRoom(env, QStringLiteral("1"), 3, QStringLiteral("A"));
     addPrice(env, QStringLiteral("A"), "50", "120");
     const int g = addGroup(env, QStringLiteral("Grupa"), taken, from, to);
@@ -127,6 +134,7 @@ private Q_SLOTS:
     void creationSkipsUnpricedRoomsAndSortsAsText()
     {
         TestEnv env;
+        accommodationAt7(env);
         addPrice(env, QStringLiteral("A"), "50", "120");
         addRoom(env, QStringLiteral("2"), 2, QStringLiteral("A"));
         addRoom(env, QStringLiteral("10"), 2, QStringLiteral("A"));

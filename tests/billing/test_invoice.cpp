@@ -332,7 +332,7 @@ private Q_SLOTS:
         addRoomLine(env, g, "2", "2026-07-15", "2026-07-17", 2);
         createCalculation(env.db(), g);
         const qint64 paid = [&] {
-            Payment p{0, g, "1", Money::fromZloty(400), QDate(2026, 7, 15), 2};
+            Payment p{0, g, "1", Money::fromZloty(400), QDate(2026, 7, 15), 2, {}};
             return registerPayment(env.db(), p);
         }();
         QCOMPARE(env.scalar("SELECT rozl FROM Kalk").toInt(), 1);
@@ -351,11 +351,11 @@ private Q_SLOTS:
         switch (write) {
         case 0:
             QVERIFY_THROWS_EXCEPTION(
-                DbError, registerPayment(db, {0, g, QString(15, '1'), Money(), QDate(), 1}));
+                DbError, registerPayment(db, {0, g, QString(15, '1'), Money(), QDate(), 1, {}}));
             break;
         case 1:
             QVERIFY_THROWS_EXCEPTION(
-                DbError, registerPayment(db, {0, g, "2", -Money::fromZloty(1), QDate(), 1}));
+                DbError, registerPayment(db, {0, g, "2", -Money::fromZloty(1), QDate(), 1, {}}));
             break;
         case 2:
             QVERIFY_THROWS_EXCEPTION(DbError, removePayment(db, g, paid));

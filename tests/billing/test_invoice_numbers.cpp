@@ -3,6 +3,7 @@
 #include "billing/correction.h"
 #include "billing/invoice.h"
 #include "billing/payments.h"
+#include "billing/services.h"
 #include "core/settings.h"
 #include "db/sql.h"
 #include "tests/billing/billing_fixture.h"
@@ -20,6 +21,19 @@ int calculated(TestEnv& env, const QString& name = QStringLiteral("Firma"))
     addCalculation(env, g, {units("100"), units("200")});
     env.exec("UPDATE Kalk SET Nazwa = ? WHERE Identyfikator = ?", {name, g});
     return g;
+}
+
+// Two days of parking at 30,00 zł and 23 %.
+ServiceLine parkingOf(int g)
+{
+    ServiceLine l;
+    l.groupId = g;
+    l.name = QStringLiteral("Parking");
+    l.unit = QStringLiteral("doba");
+    l.quantity = 2;
+    l.price = Money::fromZloty(30);
+    l.vat = QStringLiteral("23");
+    return l;
 }
 
 CalcHeader issued(TestEnv& env, int g, std::optional<int> number = std::nullopt,
@@ -150,14 +164,19 @@ private Q_SLOTS:
         QTest::newRow("a line saved") << 0;
         QTest::newRow("discount applied") << 1;
         QTest::newRow("buyer and prepayment saved") << 2;
+        QTest::newRow("service line added") << 3;
+        QTest::newRow("service line changed") << 4;
+        QTest::newRow("service line removed") << 5;
     }
     void issuedInvoiceIsFrozen()
     {
         QFETCH(int, write);
         TestEnv env;
         const int g = calculated(env);
+        ServiceLine parking = addServiceLine(env.db(), parkingOf(g));
         issued(env, g, 12);
-        const QStringList before = billingTables(env);
+        const QStringList before =
+            billingTables(env) + env.rows("SELECT * FROM Kalk_usl ORDER BY \"No\"");
         CalcLine line = loadLines(env.db(), g).first();
         const Money gross = line.gross;
         line.gross = Money::fromZloty(50);
@@ -168,14 +187,20 @@ private Q_SLOTS:
                 saveLine(env.db(), line, gross);
             else if (write == 1)
                 applyDiscount(env.db(), g, "7", 10, "stały klient");
-            else
+            else if (write == 2)
                 confirmPrepayment(env.db(), h);
+            else if (write == 3)
+                addServiceLine(env.db(), parkingOf(g));
+            else if (write == 4)
+                changeServiceLine(env.db(), (parking.quantity = 5, parking));
+            else
+                removeServiceLine(env.db(), g, parking.no);
         });
         QCOMPARE(got, frozenInvoiceText("12/H/2026"));
         QCOMPARE(got, QString("Faktura nr 12/H/2026 jest już wystawiona: jej pozycji, nabywcy i "
                               "kwot nie można zmieniać. Zmiany wprowadza się po anulowaniu "
                               "faktury albo fakturą korygującą."));
-        QCOMPARE(billingTables(env), before);
+        QCOMPARE(billingTables(env) + env.rows("SELECT * FROM Kalk_usl ORDER BY \"No\""), before);
     }
 
     void buyerIdentifiers_data()
@@ -309,6 +334,31 @@ private Q_SLOTS:
                  QString("Faktury nr 12/H/2026 nie można anulować: wystawiono już do niej fakturę "
                          "korygującą. Dalsze zmiany wprowadza kolejna korekta."));
         QCOMPARE(env.scalar("SELECT Typ FROM Kalk").toInt(), 2);
+    }
+
+    // A service line is corrected like a room line and keeps its own number.
+    void serviceLineCorrected()
+    {
+        TestEnv env;
+        const int g = calculated(env);
+        const ServiceLine parking = addServiceLine(env.db(), parkingOf(g));
+        issued(env, g, 12);
+        QList<CorrectionLine> lines = correctableLines(env.db(), g);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[2].lineNo, -parking.no);
+        QCOMPARE(lines[2].description, QString("Parking"));
+        QCOMPARE(lines[2].grossBefore, Money::fromZloty(60));
+        QCOMPARE(lines[2].taxBefore, Money::fromGrosze(1122)); // 60,00 − 48,78
+        lines[2].grossAfter = Money::fromZloty(30);
+        const Correction c = loadCorrection(
+            env.db(), issueCorrection(env.db(), g, lines, "Jedna doba parkingu mniej",
+                                      QDate(2026, 7, 16), std::nullopt, "KOR"));
+        QCOMPARE(c.lines.size(), 1);
+        QCOMPARE(c.lines[0].lineNo, -parking.no);
+        QCOMPARE(c.grossBefore, Money::fromZloty(360));
+        QCOMPARE(c.grossDifference(), -Money::fromZloty(30));
+        QCOMPARE(correctableLines(env.db(), g)[2].grossBefore, Money::fromZloty(30));
+        QCOMPARE(correctableLines(env.db(), g)[0].grossBefore, Money::fromZloty(100));
     }
 
     void correctionRefused_data()

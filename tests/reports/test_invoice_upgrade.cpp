@@ -71,13 +71,13 @@ private Q_SLOTS:
             compareGolden(QStringLiteral("upgraded_invoice_%1.txt").arg(group), dumpOf(env, group));
     }
 
-    // The invoice of the worked example, written into a file of the previous
+    // The invoice of the worked example, written into a file of the first
     // version, prints after the upgrade as the stored dump of that version.
     void workedExampleOfAnOldFile()
     {
         TestEnv env({.createDatabase = false, .openConnection = false});
         QDir().mkpath(env.path("Baza"));
-        createDatabase(env.databaseFile(), false, kSchemaVersion - 1);
+        createDatabase(env.databaseFile(), false, 1);
         writeOld(env.databaseFile(),
                  {"UPDATE Config SET Nazwa = 'Pensjonat Pod Lipami', Adres = 'ul. Leśna 4, "
                   "34-500 Zakopane', Regon = '123456789', NIP = '736-100-20-30', Miejscowosc = "

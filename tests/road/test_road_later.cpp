@@ -79,12 +79,12 @@ void TestRoad::billingAndInvoice()
     QCOMPARE(rows("SELECT Nr_pokoju, Oplata1, Oplata2, Dni, Znizka, VAT, Brutto, Podatek "
                   "FROM Kalk_det WHERE Identyfikator = ? ORDER BY Nr_pokoju",
                   {m_group}),
-             QStringList({"1|1200000|1200000|3|10|7|3240000|212000",
-                          "2|450000|450000|3|10|7|1215000|79500"}));
+             QStringList({"1|1200000|1200000|3|10|8|3240000|240000",
+                          "2|450000|450000|3|10|8|1215000|90000"}));
     QCOMPARE(rows("SELECT Brutto, Podatek, Znizka, Podstawa, rozl, Typ, Rach, Nazwa, "
                   "data_wystawienia, sposob_zaplaty FROM Kalk WHERE Identyfikator = ?",
                   {m_group}),
-             QStringList({"4455000|291500|10|stały klient|1|2|1|Jan Kowalski|2026-07-15|1"}));
+             QStringList({"4455000|330000|10|stały klient|1|2|1|Jan Kowalski|2026-07-15|1"}));
     QCOMPARE(rows("SELECT Nr_kwit, Wplata, Data, Typ FROM Kwit WHERE Identyfikator = ? "
                   "ORDER BY ID",
                   {m_group}),
@@ -94,22 +94,23 @@ void TestRoad::billingAndInvoice()
     const Document& invoice = m_previews.first();
     QCOMPARE(invoice.title, QString("Faktura Vat"));
     const QStringList texts = invoice.texts();
-    for (const char* expected : {"Jan Kowalski", "ul. Długa 1, 30-001 Kraków",
-                                 "Noclegi w dniach  od 15-07-2026 do "
-                                 "18-07-2026"})
+    for (const char* expected : {"Jan Kowalski", "ul. Długa 1, 30-001 Kraków"})
         QVERIFY2(texts.contains(QString::fromUtf8(expected)), expected);
-    // Equal periods, VAT and discount but different prices: two rows, cheaper first.
-    const QString period = QStringLiteral("Noclegi w dniach  od 15-07-2026 do 18-07-2026");
+    // A calculation of today prints one row per line with its net, rate and
+    // tax, the cheaper room first; accommodation is taxed at 8%.
+    const QString stay = QStringLiteral("Usługa noclegowa 15-07-2026 – 18-07-2026 (zniżka 10%)");
     QCOMPARE(bandTexts(invoice, "BandaPozycje"),
-             QStringList({period, "55.10.10", "1", "3", "45,00 zł ", "10%", "7%", "121,50 zł ",
-                          period, "55.10.10", "1", "3", "120,00 zł ", "10%", "7%", "324,00 zł "}));
-    // The tax recomputed from the gross of the rate, a cent below the lines' 29,15.
+             QStringList({"1",          stay,         "55.10.10", "doba",      "3",
+                          "37,50 zł ",  "112,50 zł ", "8%",       "9,00 zł ",  "121,50 zł ",
+                          "2",          stay,         "55.10.10", "doba",      "3",
+                          "100,00 zł ", "300,00 zł ", "8%",       "24,00 zł ", "324,00 zł "}));
     const QStringList summary = bandTexts(invoice, "BandaPodsumowanie");
-    const qsizetype vat7 = summary.indexOf("7%");
-    QVERIFY(vat7 >= 2);
-    QCOMPARE(summary.mid(vat7 - 2, 4),
-             QStringList({"416,36 zł ", "29,14 zł ", "7%", "445,50 zł "}));
-    QVERIFY(summary.contains("ZAPŁACONO GOTÓWKĄ"));
+    const qsizetype vat8 = summary.indexOf("8%");
+    QVERIFY(vat8 >= 2);
+    QCOMPARE(summary.mid(vat8 - 2, 4),
+             QStringList({"412,50 zł ", "33,00 zł ", "8%", "445,50 zł "}));
+    // Paid partly in cash and partly by transfer: no single form is named.
+    QVERIFY(summary.contains("ZAPŁACONO"));
     QCOMPARE(printed(invoice, "Slownie"),
              QString("słownie : czterysta czterdzieści pięć zł. pięćdziesiąt gr."));
     // "Drukuj": both copies go to the printer, each with the amount in words.
@@ -208,8 +209,8 @@ void TestRoad::personsInTheArchiveAndTheRegister()
              QStringList({"Jan 1 2026-07-15 2026-07-18", "Marianna 1 2026-07-15 2026-07-18"}));
     QCOMPARE(details,
              QStringList({"Kowalski", "Jan", "Polska", "1", "2026-07-15", "2026-07-18", "", "1"}));
-    QCOMPARE(payments, QStringList({"Paragon", "Przelew", "0012/2026#0015", "1", "2026-07-15",
-                                    "2026-07-15"}));
+    QCOMPARE(payments, QStringList({"Paragon, gotówka", "Przelew", "0012/2026#0015", "1",
+                                    "2026-07-15", "2026-07-15"}));
 
     // "Modyfikowanie książki meldunkowej": the register lists the stays
     // going on; the family has left, so it is no longer there.
@@ -275,7 +276,7 @@ void TestRoad::statisticsAndMoneyLists()
                           "Nazwa grupy",
                           "Data",
                           "Wpłata ",
-                          "Paragon",
+                          "Paragon, gotówka",
                           "0012/2026#0015",
                           "Jan Kowalski",
                           "2026-07-15",
