@@ -290,7 +290,7 @@ private Q_SLOTS:
         TestEnv env;
         const int g = calculated(env);
         issued(env, g, 12);
-        registerPayment(env.db(), {0, g, "1", Money::fromZloty(300), QDate(2026, 7, 15), 2});
+        registerPayment(env.db(), {0, g, "1", Money::fromZloty(300), QDate(2026, 7, 15), 2, {}});
         QCOMPARE(env.scalar("SELECT rozl FROM Kalk").toInt(), 1);
         const QStringList invoice =
             env.rows("SELECT * FROM Kalk_det") + env.rows("SELECT Brutto, Podatek FROM Kalk");

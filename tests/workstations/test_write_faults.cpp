@@ -59,7 +59,7 @@ int addStayingGroup(TestEnv& env)
     env.exec("UPDATE Ksiazka SET Pelne_dane = 1 WHERE rowid = (SELECT min(rowid) FROM Ksiazka "
              "WHERE Identyfikator_g = ?)",
              {k});
-    registerPayment(env.db(), {0, k, "P-1", Money::fromUnits(500000), QDate(2026, 7, 20), 1});
+    registerPayment(env.db(), {0, k, "P-1", Money::fromUnits(500000), QDate(2026, 7, 20), 1, {}});
     return k;
 }
 
@@ -132,7 +132,7 @@ private Q_SLOTS:
             [](TestEnv& env, const Ids& ids) { QVERIFY(!checkOutGroup(env.db(), ids.group)); });
         QTest::newRow("payment") << Write([](TestEnv& env, const Ids& ids) {
             registerPayment(env.db(),
-                            {0, ids.group, "P-2", Money::fromUnits(10000), QDate(2026, 7, 21), 1});
+                            {0, ids.group, "P-2", Money::fromUnits(10000), QDate(2026, 7, 21), 1, {}});
         });
         QTest::newRow("calculation") << Write(
             [](TestEnv& env, const Ids& ids) { createCalculation(env.db(), ids.bareGroup); });
