@@ -30,3 +30,7 @@ void wireStatisticsCommands(TGlowne& window);
 void wireArchiveCommands(TGlowne& window);
 // Drops the archive window kept for the persons of a registration walk.
 void endRegistrationArchive(TGlowne& window);
+// The invoices waiting for the national e-invoice system (commands_ksef.cpp).
+void wireKsefCommands(TGlowne& window);
+// Warns, once the main window shows, of waiting invoices due today or overdue.
+void warnKsefDeadlinesAtStart();

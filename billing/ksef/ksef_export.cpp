@@ -1,6 +1,8 @@
 #include "billing/ksef/ksef_record.h"
 #include "core/error.h"
 
+#include <QDir>
+
 namespace {
 KsefDocumentBuilder& builder()
 {
@@ -30,7 +32,7 @@ void setKsefDocumentBuilder(KsefDocumentBuilder b)
 }
 
 KsefExported exportKsefDocument(QSqlDatabase db, int groupId, std::optional<qint64> correctionId,
-                                const QString& folder)
+                                const QString& file)
 {
     std::optional<KsefRecord> record =
         correctionId ? ksefRecordOfCorrection(db, *correctionId) : ksefRecordOf(db, groupId);
@@ -50,7 +52,8 @@ KsefExported exportKsefDocument(QSqlDatabase db, int groupId, std::optional<qint
                 throw;
         }
     }
-    return {*record, writeKsefFile(*record, folder)};
+    writeKsefFile(*record, file);
+    return {*record, file};
 }
 
 KsefBatch exportWaitingKsef(QSqlDatabase db, const QDate& from, const QDate& to,
@@ -61,7 +64,9 @@ KsefBatch exportWaitingKsef(QSqlDatabase db, const QDate& from, const QDate& to,
         if (w.sent)
             continue;
         try {
-            batch.exported << exportKsefDocument(db, w.groupId, w.correctionId, folder);
+            const QString file =
+                QDir(folder).filePath(ksefFileName(w.number, w.correctionId.has_value()));
+            batch.exported << exportKsefDocument(db, w.groupId, w.correctionId, file);
         } catch (const RezydoError& e) {
             batch.failures << QStringLiteral("%1: %2").arg(w.number, e.text());
         }

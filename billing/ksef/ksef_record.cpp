@@ -181,23 +181,21 @@ KsefRecord storeKsefDocument(QSqlDatabase db, int groupId, std::optional<qint64>
     return loadKsefRecord(db, id);
 }
 
-QString ksefFileName(const KsefRecord& record)
+QString ksefFileName(const QString& number, bool correction)
 {
-    QString name = record.number;
+    QString name = number;
     name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9-]")), QStringLiteral("_"));
-    return (record.correctionId ? QStringLiteral("KOR_") : QStringLiteral("FA_")) + name +
+    return (correction ? QStringLiteral("KOR_") : QStringLiteral("FA_")) + name +
            QStringLiteral(".xml");
 }
 
-QString writeKsefFile(const KsefRecord& record, const QString& folder)
+void writeKsefFile(const KsefRecord& record, const QString& path)
 {
-    const QString path = QDir(folder).filePath(ksefFileName(record));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(record.bytes) != record.bytes.size() ||
         !file.commit())
         throw RezydoError(QStringLiteral("Nie można zapisać pliku %1: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
-    return path;
 }
 
 void markKsefSent(QSqlDatabase db, qint64 recordId)

@@ -65,10 +65,10 @@ KsefRecord storeKsefDocument(QSqlDatabase db, int groupId, std::optional<qint64>
 
 // The file a document is exported to: "FA_12_H_2026.xml", a correcting
 // invoice "KOR_3_KOR_2026.xml".
-QString ksefFileName(const KsefRecord& record);
-// Writes exactly the record's bytes into `folder` and returns the file's
-// path; throws RezydoError with a Polish message when it cannot.
-QString writeKsefFile(const KsefRecord& record, const QString& folder);
+QString ksefFileName(const QString& number, bool correction);
+// Writes exactly the record's bytes into `file`; throws RezydoError with a
+// Polish message when it cannot.
+void writeKsefFile(const KsefRecord& record, const QString& file);
 
 // The state changes a receptionist makes. Each runs in one transaction and
 // refuses (RezydoError, Polish) a change that does not follow from the state.
@@ -135,17 +135,18 @@ struct KsefExported {
     KsefRecord record;
     QString path;
 };
-// Exports a document into `folder`: the first time its document is built and
+// Exports a document into `file`: the first time its document is built and
 // stored, later the stored bytes are written again unchanged. A correcting
 // invoice waits until the corrected invoice, when exported, is accepted.
 KsefExported exportKsefDocument(QSqlDatabase db, int groupId, std::optional<qint64> correctionId,
-                                const QString& folder);
+                                const QString& file);
 
 struct KsefBatch {
     QList<KsefExported> exported;
     QStringList failures; // "12/H/2026: why", one per document not exported
 };
 // Exports every document of ksefWaiting(from, to) not yet handed over, each
-// into its own file; one that fails is reported and the rest go on.
+// into its own file in `folder` named by ksefFileName(); one that fails is reported and the rest go
+// on.
 KsefBatch exportWaitingKsef(QSqlDatabase db, const QDate& from, const QDate& to,
                             const QString& folder);
