@@ -63,7 +63,7 @@ void setState(QSqlDatabase db, qint64 id, KsefState state, const QString& ksefNu
 {
     runSql(db,
            QStringLiteral("UPDATE Ksef SET Stan = :S, Numer_KSeF = :N, Data_KSeF = :D, "
-                          "Powod = :P WHERE ID = :ID"),
+                          "Powod = coalesce(:P, '') WHERE ID = :ID"),
            {{":S", static_cast<int>(state)},
             {":N", ksefNumber.isEmpty() ? QVariant() : QVariant(ksefNumber)},
             {":D", dayValue(ksefDate)},
