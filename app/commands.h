@@ -32,5 +32,7 @@ void wireArchiveCommands(TGlowne& window);
 void endRegistrationArchive(TGlowne& window);
 // The invoices waiting for the national e-invoice system (commands_ksef.cpp).
 void wireKsefCommands(TGlowne& window);
+// Installs the maker of the structured invoice document (ksef_builder.cpp).
+void installKsefDocumentBuilder();
 // Warns, once the main window shows, of waiting invoices due today or overdue.
 void warnKsefDeadlinesAtStart();
