@@ -24,4 +24,5 @@ CREATE TABLE Ksef (
 -- stays as history beside the record of the document sent again.
 CREATE UNIQUE INDEX Ksef_dokument ON Ksef (Identyfikator, ifnull(ID_korekty, 0)) WHERE Stan <> 3;
 CREATE UNIQUE INDEX Ksef_numer ON Ksef (Numer_KSeF) WHERE Numer_KSeF IS NOT NULL;
-CREATE INDEX Ksef_stan ON Ksef (Stan, Data_wystawienia);
+CREATE INDEX Ksef_grupa ON Ksef (Identyfikator);
+CREATE INDEX Ksef_korekta ON Ksef (ID_korekty) WHERE ID_korekty IS NOT NULL;
