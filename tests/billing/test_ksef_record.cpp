@@ -315,6 +315,17 @@ private Q_SLOTS:
         QCOMPARE(refusal([&] { storeKsefDocument(env.db(), g, std::nullopt, {}); }),
                  QString("Dokument faktury jest pusty."));
         QCOMPARE(env.scalar("SELECT count(*) FROM Ksef").toInt(), 0);
+        // A database that refuses the record: no file is written either.
+        {
+            CountingBuilder builder;
+            env.exec("CREATE TRIGGER odmowa BEFORE INSERT ON Ksef BEGIN SELECT RAISE(ABORT, "
+                     "'odmowa zapisu'); END");
+            QCOMPARE(
+                refusal([&] { exportKsefDocument(env.db(), g, std::nullopt, env.path("f.xml")); }),
+                QString("odmowa zapisu"));
+            QVERIFY(!QFile::exists(env.path("f.xml")));
+            env.exec("DROP TRIGGER odmowa");
+        }
         const KsefRecord r = storeKsefDocument(env.db(), g, std::nullopt, "abc");
         const QString bad = env.path("brak/FA_1_H_2026.xml");
         QVERIFY(refusal([&] { writeKsefFile(r, bad); }).startsWith("Nie można zapisać pliku "));
