@@ -61,8 +61,12 @@ void addKsefRecords(QSqlDatabase db)
 const std::vector<UpgradeStep>& history()
 {
     static const std::vector<UpgradeStep> steps = {
-        {2, addStatisticsData}, {3, addArchiveOrderIndexes},          {4, addGuestDataRetention},
-        {5, invoiceNumbers},    {6, addRatesServicesAndPaymentForms}, {7, addKsefRecords},
+        {2, addStatisticsData},
+        {3, addArchiveOrderIndexes},
+        {4, addGuestDataRetention},
+        {5, invoiceNumbers},
+        {6, addRatesServicesAndPaymentForms},
+        {7, addKsefRecords},
     };
     return steps;
 }
