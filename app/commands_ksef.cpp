@@ -8,9 +8,7 @@
 
 void wireKsefCommands(TGlowne& window)
 {
-#ifdef REZYDO_KSEF_DOCUMENT
     installKsefDocumentBuilder();
-#endif
     window.wireCommand(QStringLiteral("mnuFakturyKsef"),
                        [&window] { window.addChild(new TKsefOczekujace); });
 }

@@ -2,11 +2,10 @@
 #include "billing/ksef/fa3.h"
 #include "billing/ksef/ksef_record.h"
 #include "core/clock.h"
-#include "core/settings.h"
 
 // The structured document of an invoice as exported: built, checked by the
 // program, and validated against the official schema set when the hotel has
-// put it in the folder named by the SchematKSeF setting.
+// put it in the folder named in the settings.
 void installKsefDocumentBuilder()
 {
     setKsefDocumentBuilder([](QSqlDatabase db, int groupId, std::optional<qint64> correctionId,
@@ -14,9 +13,9 @@ void installKsefDocumentBuilder()
         const Fa3Context context{now().toUTC(), correctedKsefNumber};
         const QByteArray bytes = correctionId ? fa3Correction(db, *correctionId, context)
                                               : fa3Invoice(db, groupId, context);
-        const QString folder = readSetting(QStringLiteral("SchematKSeF")).value_or(QString());
-        if (!folder.trimmed().isEmpty()) {
-            const QList<Fa3Problem> problems = validateFa3Schema(bytes, folder.trimmed());
+        const QString folder = fa3SchemaFolder();
+        if (!folder.isEmpty()) {
+            const QList<Fa3Problem> problems = validateFa3Schema(bytes, folder);
             if (!problems.isEmpty())
                 throw Fa3Error(problems);
         }
