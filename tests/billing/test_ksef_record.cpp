@@ -1,7 +1,9 @@
+#include "app/commands.h"
 #include "billing/invoice.h"
 #include "billing/ksef/ksef_record.h"
 #include "core/days.h"
 #include "core/error.h"
+#include "core/settings.h"
 #include "db/data_module.h"
 #include "db/schema.h"
 #include "db/sql.h"
@@ -10,6 +12,7 @@
 #include "tests/support/test_registry.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QTest>
 
@@ -333,6 +336,41 @@ private Q_SLOTS:
         // A reason longer than the column holds is refused before writing.
         QCOMPARE(refusal([&] { markKsefRejected(env.db(), r.id, QString(201, 'x')); }),
                  QString("Powód odrzucenia może mieć najwyżej 200 znaków."));
+    }
+
+    // The program's own document: the file holds exactly the stored bytes,
+    // whose digest sha256sum confirms; a schema folder that holds no schema
+    // stops the export before anything is kept.
+    void programDocument()
+    {
+        TestEnv env;
+        env.exec("UPDATE Config SET Nazwa = 'Pensjonat Pod Lipami', Adres = 'ul. Leśna 5, "
+                 "34-500 Zakopane', NIP = '7393873360', Miejscowosc = 'Zakopane'");
+        const int g = issued(env, 8, "2026-07-14", 1);
+        env.exec("UPDATE Kalk SET Adres = 'ul. Długa 1, 00-001 Warszawa', sposob_zaplaty = 1 "
+                 "WHERE Identyfikator = ?",
+                 {g});
+        installKsefDocumentBuilder();
+        QVERIFY(writeSetting("SchematFA3", env.dir()));
+        const QString file = env.path("FA_8_H_2026.xml");
+        QVERIFY(!refusal([&] { exportKsefDocument(env.db(), g, std::nullopt, file); }).isEmpty());
+        QCOMPARE(env.scalar("SELECT count(*) FROM Ksef").toInt(), 0);
+        QVERIFY(!QFile::exists(file));
+
+        QVERIFY(writeSetting("SchematFA3", ""));
+        const KsefRecord r = exportKsefDocument(env.db(), g, std::nullopt, file).record;
+        setKsefDocumentBuilder({});
+        QVERIFY(r.bytes.startsWith("<?xml"));
+        QCOMPARE(fileBytes(file), r.bytes);
+        QProcess sum;
+        sum.start("sha256sum", {file});
+        QVERIFY(sum.waitForFinished());
+        QCOMPARE(QString::fromLatin1(sum.readAllStandardOutput().left(64)), r.sha256Hex);
+        // Exported again later: the same bytes, though the document would now be made anew.
+        env.setNow(QDateTime(QDate(2026, 7, 16), QTime(9, 0)));
+        QCOMPARE(exportKsefDocument(env.db(), g, std::nullopt, env.path("again.xml")).record.bytes,
+                 r.bytes);
+        QCOMPARE(fileBytes(env.path("again.xml")), r.bytes);
     }
 
     // A file of the previous version with issued invoices gets the table and
