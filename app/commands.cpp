@@ -18,4 +18,5 @@ void wireCommands(TGlowne& window)
     wireMoneyReportCommands(window);
     wireArchiveCommands(window);
     wireStatisticsCommands(window);
+    wireKsefCommands(window);
 }

@@ -30,3 +30,9 @@ void wireStatisticsCommands(TGlowne& window);
 void wireArchiveCommands(TGlowne& window);
 // Drops the archive window kept for the persons of a registration walk.
 void endRegistrationArchive(TGlowne& window);
+// The invoices waiting for the national e-invoice system (commands_ksef.cpp).
+void wireKsefCommands(TGlowne& window);
+// Installs the maker of the structured invoice document (ksef_builder.cpp).
+void installKsefDocumentBuilder();
+// Warns, once the main window shows, of waiting invoices due today or overdue.
+void warnKsefDeadlinesAtStart();

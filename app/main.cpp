@@ -25,11 +25,14 @@ int main(int argc, char* argv[])
     window.show();
     // An empty database shows its first steps; once a month the program
     // offers to anonymise former guests whose data are past their retention
-    // (a database that did not open asks nothing).
+    // and warns of invoices whose deadline for the national e-invoice system
+    // is today or past (a database that did not open asks nothing).
     QTimer::singleShot(0, &window, [&data] {
         guarded([] { showFirstStepsIfEmpty(); });
-        if (data.isOpen())
+        if (data.isOpen()) {
             guarded(offerAnonymisationAtStart);
+            guarded(warnKsefDeadlinesAtStart);
+        }
     });
     return QApplication::exec();
 }

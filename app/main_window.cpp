@@ -154,6 +154,8 @@ void TGlowne::buildMenu()
     lists->addSeparator();
     addCommand(lists, QStringLiteral("&Zestawienie wystawionych faktur"),
                QStringLiteral("mnuZestawienieFaktur"));
+    addCommand(lists, QStringLiteral("&Faktury do wysłania do KSeF"),
+               QStringLiteral("mnuFakturyKsef"));
     addCommand(lists, QStringLiteral("&Grupy zakwaterowane w danym dniu"),
                QStringLiteral("mnuGrupyWDniu"));
     addCommand(lists, QStringLiteral("Wykorzystanie pokoi w danym miesiącu"),

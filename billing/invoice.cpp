@@ -129,8 +129,18 @@ void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
 
 std::optional<QString> cancelRefusal(QSqlDatabase db, int groupId)
 {
-    // An invoice handed over to the buyer (with its national e-invoice number)
-    // will be refused here as well.
+    // Once its structured document has left the program (a rejected one
+    // aside), the invoice exists outside it and only a correction changes it.
+    const int exported =
+        scalarSql(db,
+                  QStringLiteral("SELECT count(*) FROM Ksef WHERE Identyfikator = :ID "
+                                 "AND ID_korekty IS NULL AND Stan <> 3"),
+                  {{":ID", groupId}})
+            .toInt();
+    if (exported > 0)
+        return QStringLiteral("Faktury nr %1 nie można anulować: została wyeksportowana do KSeF. "
+                              "Zmiany wprowadza się teraz fakturą korygującą.")
+            .arg(invoiceNumberText(loadHeader(db, groupId)));
     const int corrections =
         scalarSql(db, QStringLiteral("SELECT count(*) FROM Korekta WHERE Identyfikator = :ID"),
                   {{":ID", groupId}})

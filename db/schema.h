@@ -6,7 +6,7 @@
 // The identity every Rezydo database carries in its header.
 inline constexpr int kApplicationId = 0x52655a79; // "ReZy"
 // The newest schema version: that of the last step in db/upgrades.cpp.
-inline constexpr int kSchemaVersion = 6;
+inline constexpr int kSchemaVersion = 7;
 
 // Creates a fresh database file at `path` from the schema: tables, views,
 // the country list and the single Config row; with `demo` also rooms, prices

@@ -51,6 +51,13 @@ void addRatesServicesAndPaymentForms(QSqlDatabase db)
     runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_rates.sql")));
 }
 
+// The structured invoices exported for the national e-invoice system: their
+// exact bytes, digest and state until the system's number is known.
+void addKsefRecords(QSqlDatabase db)
+{
+    runSqlScript(db, resourceText(QStringLiteral(":/db/upgrade_ksef.sql")));
+}
+
 const std::vector<UpgradeStep>& history()
 {
     static const std::vector<UpgradeStep> steps = {
@@ -59,6 +66,7 @@ const std::vector<UpgradeStep>& history()
         {4, addGuestDataRetention},
         {5, invoiceNumbers},
         {6, addRatesServicesAndPaymentForms},
+        {7, addKsefRecords},
     };
     return steps;
 }

@@ -30,7 +30,7 @@ private:
 
 // What the document needs besides the database.
 struct Fa3Context {
-    QDateTime created;          // DataWytworzeniaFa, UTC
+    QDateTime created;           // DataWytworzeniaFa, UTC
     QString correctedKsefNumber; // a correction: the corrected invoice's KSeF number, if known
 };
 
@@ -48,3 +48,11 @@ QList<Fa3Problem> checkFa3(const QByteArray& document);
 // folder holding schemat.xsd and the files it imports); empty when valid.
 // Throws RezydoError when the folder holds no usable schema.
 QList<Fa3Problem> validateFa3Schema(const QByteArray& document, const QString& folder);
+
+// The folder the hotel put the official schema set in (setting SchematFA3);
+// empty when it is not set.
+QString fa3SchemaFolder();
+
+// The seller's NIP as the structure wants it: digits only, a "PL" before
+// them and blanks or dashes dropped.
+QString fa3Nip(const QString& typed);

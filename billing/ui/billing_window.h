@@ -96,6 +96,9 @@ private:
     void confirmPrepayment();
     void print(bool preview);
     void correct();
+    // The invoice's structured document for the national e-invoice system.
+    void showKsefState(bool issued);
+    void warnKsefLimit();
     void checkBuyerId();
     void fillCountries();
     void setCountry(std::optional<int> countryId);
@@ -199,4 +202,7 @@ private:
     QPushButton* m_correct = nullptr;
     QPushButton* m_preview = nullptr;
     QPushButton* m_printButton = nullptr;
+    QLabel* m_ksefState = nullptr;
+    QPushButton* m_ksefExport = nullptr;
+    QPushButton* m_ksefNumber = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "billing/buyer_id.h"
 #include "billing/invoice.h"
+#include "billing/ksef/ksef_commands.h"
+#include "billing/ksef/ksef_record.h"
 #include "billing/ui/billing_window.h"
 #include "billing/ui/correction_dialog.h"
 #include "billing/ui/regular_clients_dialog.h"
@@ -82,6 +84,13 @@ QWidget* TOplaty::buildInvoicePage()
     m_preview = button(page, "Podglad", QStringLiteral("&Podgląd"),
                        QStringLiteral("Podgląd wystawionej faktury"));
     m_printButton = button(page, "Drukuj", QStringLiteral("&Drukuj"), QStringLiteral("Drukuj"));
+    m_ksefState = new QLabel(page);
+    m_ksefState->setObjectName(QStringLiteral("StanKSeF"));
+    m_ksefExport =
+        button(page, "EksportKSeF", QStringLiteral("&Eksport do KSeF"),
+               QStringLiteral("Zapisanie faktury ustrukturyzowanej FA(3) do pliku dla KSeF"));
+    m_ksefNumber = button(page, "NumerKSeF", QStringLiteral("Nu&mer KSeF"),
+                          QStringLiteral("Wpisanie numeru nadanego fakturze przez KSeF"));
 
     auto* form = new QFormLayout;
     form->addRow(buddyLabel(QStringLiteral("&Nazwa odbiorcy"), m_recipient), m_recipient);
@@ -99,6 +108,11 @@ QWidget* TOplaty::buildInvoicePage()
     form->addRow(buddyLabel(QStringLiteral("&Data sprzedaży"), m_saleDate), m_saleDate);
     form->addRow(method);
     form->addRow(m_invoiceState);
+    auto* ksef = new QHBoxLayout;
+    ksef->addWidget(m_ksefState, 1);
+    ksef->addWidget(m_ksefExport);
+    ksef->addWidget(m_ksefNumber);
+    form->addRow(ksef);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b :
          {m_clients, m_issue, m_cancelInvoice, m_correct, m_preview, m_printButton})
@@ -186,6 +200,18 @@ void TOplaty::connectInvoicePage()
     connect(m_preview, &QPushButton::clicked, this, [this] { guarded([this] { print(true); }); });
     connect(m_printButton, &QPushButton::clicked, this,
             [this] { guarded([this] { print(false); }); });
+    connect(m_ksefExport, &QPushButton::clicked, this, [this] {
+        guarded([this] {
+            if (exportToKsef(dataModule().database(), m_groupId, std::nullopt))
+                showInvoicePage();
+        });
+    });
+    connect(m_ksefNumber, &QPushButton::clicked, this, [this] {
+        guarded([this] {
+            if (askKsefNumber(dataModule().database(), m_groupId, std::nullopt))
+                showInvoicePage();
+        });
+    });
 }
 
 // Runs on opening and on every page change: the header's unsaved changes go,
@@ -234,6 +260,27 @@ void TOplaty::showInvoicePage()
                                  : QStringLiteral("Faktura już została wystawiona"));
     setInvoiceEnabled(open);
     setCalculationFrozen(!open);
+    showKsefState(!open);
+}
+
+void TOplaty::showKsefState(bool issued)
+{
+    QSqlDatabase db = dataModule().database();
+    m_ksefState->setText(issued ? ksefStateLine(db, m_groupId, std::nullopt) : QString());
+    const std::optional<KsefRecord> record = issued ? ksefRecordOf(db, m_groupId) : std::nullopt;
+    m_ksefExport->setEnabled(issued);
+    m_ksefNumber->setEnabled(
+        record && (record->state == KsefState::ToSend || record->state == KsefState::Sent));
+}
+
+// Invoices to businesses kept outside the system are allowed in 2026 only
+// while a month's total stays within the limit.
+void TOplaty::warnKsefLimit()
+{
+    if (m_header.idKind.value_or(0) == static_cast<int>(BuyerIdKind::None))
+        return;
+    if (const std::optional<QString> text = ksefLimitWarning(dataModule().database(), today()))
+        prompter().warn(*text, QStringLiteral("KSeF"));
 }
 
 void TOplaty::setInvoiceEnabled(bool open)
@@ -316,6 +363,7 @@ void TOplaty::issue()
                               .arg(number)
                               .arg(invoiceNumberText(m_header)),
                           QStringLiteral("Numer faktury"));
+    warnKsefLimit();
 }
 
 void TOplaty::checkBuyerId()

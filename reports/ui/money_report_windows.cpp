@@ -1,8 +1,10 @@
 #include "reports/ui/money_report_windows.h"
 
+#include "billing/ksef/ksef_commands.h"
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/ui/list_grid.h"
+#include "db/data_module.h"
 #include "db/row_set.h"
 #include "db/row_set_model.h"
 #include "reports/money_reports.h"
@@ -10,8 +12,10 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 
 namespace {
@@ -147,9 +151,44 @@ TFormRapFaktury::TFormRapFaktury(QWidget* parent)
              {QStringLiteral("Nazwa"), QStringLiteral("Nazwa"), Qt::AlignLeft},
              {QStringLiteral("Brutto"), QStringLiteral("Brutto"), Qt::AlignRight},
              {QStringLiteral("Sposob"), QStringLiteral("Zapłata"), Qt::AlignLeft},
-             {QStringLiteral("Uwagi"), QStringLiteral("Uwagi"), Qt::AlignLeft}},
+             {QStringLiteral("Uwagi"), QStringLiteral("Uwagi"), Qt::AlignLeft},
+             {QStringLiteral("KSeF"), QStringLiteral("KSeF"), Qt::AlignLeft}},
             2);
+    auto* export1 = new QPushButton(QStringLiteral("&Eksport do KSeF"), this);
+    export1->setObjectName(QStringLiteral("EksportKSeF"));
+    export1->setToolTip(QStringLiteral("Zapisanie pliku FA(3) wybranej faktury"));
+    auto* exportAll = new QPushButton(QStringLiteral("Eksportuj &oczekujące"), this);
+    exportAll->setObjectName(QStringLiteral("EksportujOczekujace"));
+    exportAll->setToolTip(
+        QStringLiteral("Zapisanie plików FA(3) wszystkich faktur okresu "
+                       "czekających na wysłanie do KSeF, każdej w osobnym pliku"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(export1);
+    row->addWidget(exportAll);
+    row->addStretch();
+    content()->addLayout(row);
+    connect(export1, &QPushButton::clicked, this, [this] { guarded([this] { exportCurrent(); }); });
+    connect(exportAll, &QPushButton::clicked, this, [this] {
+        guarded([this] {
+            if (exportWaitingToKsef(dataModule().database(), from(), to()))
+                load();
+        });
+    });
     connectDays();
+}
+
+void TFormRapFaktury::exportCurrent()
+{
+    const int row = m_rows->current();
+    if (row < 0)
+        return;
+    const int group = m_rows->value(row, QStringLiteral("Grupa")).toInt();
+    const std::optional<qint64> correction =
+        m_rows->value(row, QStringLiteral("Korekta")).toInt() == 1
+            ? std::optional<qint64>(m_rows->value(row, QStringLiteral("Klucz")).toLongLong())
+            : std::nullopt;
+    if (exportToKsef(dataModule().database(), group, correction))
+        load();
 }
 
 void TFormRapFaktury::load()

@@ -67,6 +67,8 @@ public:
 
 private:
     void load() override;
+    // Exports the current invoice or correcting invoice for KSeF.
+    void exportCurrent();
 };
 
 class TFormRabaty : public TFormOkres {

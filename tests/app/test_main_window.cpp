@@ -89,7 +89,8 @@ private Q_SLOTS:
                          "&Spis aktualnie zakwaterowanych", "Wolne pokoje",
                          "&Przyjeżdżający danego dnia", "&Wyjeżdżający danego dnia",
                          "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
-                         "&Zestawienie wystawionych faktur", "&Grupy zakwaterowane w danym dniu",
+                         "&Zestawienie wystawionych faktur", "&Faktury do wysłania do KSeF",
+                         "&Grupy zakwaterowane w danym dniu",
                          "Wykorzystanie pokoi w danym miesiącu", "Zestawienie udzielonych rabatów",
                          "Potwierdzenie rezerwacji", "Raport dla Gusu",
                          "Sprawozdanie &KT-1 (miesięczne)"}));
