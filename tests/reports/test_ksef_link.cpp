@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
-#include <QXmlStreamReader>
 
 namespace {
 const QString kExamples = QStringLiteral(REZYDO_SHARED_DIR "/ksef-fa3/examples/");
@@ -28,27 +27,12 @@ QByteArray readAll(const QString& path)
 // The seller's NIP and the day of issue (P_1) as the document states them.
 std::pair<QString, QDate> sellerAndDay(const QByteArray& xml)
 {
-    QXmlStreamReader r(xml);
-    QStringList path;
-    QString nip;
-    QDate day;
-    while (!r.atEnd()) {
-        r.readNext();
-        if (r.isStartElement()) {
-            path << r.name().toString();
-            const QString at = path.join('/');
-            if (at == "Faktura/Podmiot1/DaneIdentyfikacyjne/NIP")
-                nip = r.readElementText();
-            else if (at == "Faktura/Fa/P_1")
-                day = QDate::fromString(r.readElementText(), Qt::ISODate);
-            else
-                continue;
-            path.removeLast(); // readElementText consumed the end
-        } else if (r.isEndElement()) {
-            path.removeLast();
-        }
-    }
-    return {nip, day};
+    const QString text = QString::fromUtf8(xml);
+    const auto nip = QRegularExpression("<Podmiot1>.*?<NIP>(\\d+)</NIP>",
+                                        QRegularExpression::DotMatchesEverythingOption)
+                         .match(text);
+    const auto day = QRegularExpression("<P_1>([-0-9]+)</P_1>").match(text);
+    return {nip.captured(1), QDate::fromString(day.captured(1), Qt::ISODate)};
 }
 
 // The hash worked out apart from the program: sha256sum's hex digits as bytes,
@@ -174,7 +158,6 @@ private slots:
         QCOMPARE(mark.link, expected);
         QCOMPARE(mark.link, readmeLink(file));
         QCOMPARE(mark.caption, caption);
-        QCOMPARE(ksefFileHash(bytes).size(), 43);
     }
 
     void codeOnPrintoutScans_data()
@@ -228,16 +211,6 @@ private slots:
         QVERIFY(scan.waitForFinished(60000));
         QCOMPARE(QString::fromUtf8(scan.readAllStandardOutput()).trimmed(), kLink);
         keepPdf(doc, "kod_i_" + kind);
-    }
-
-    void withoutMarkNoCode()
-    {
-        TestEnv env;
-        InvoiceData d = sellerAndBuyer();
-        TRapFaktura report(d, "55.10.10");
-        const QString dump = dumpDocument(generateDocument(report));
-        QVERIFY(!dump.contains("qr "));
-        QVERIFY(!dump.contains("KOD I"));
     }
 };
 REZYDO_TEST(TestKsefLink);
