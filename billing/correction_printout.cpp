@@ -60,11 +60,12 @@ qreal party(Band& t, const QString& prefix, qreal x, const QString& heading,
 } // namespace
 
 TRapKorekta::TRapKorekta(Correction correction, InvoiceData invoice, const QString& idCaption,
-                         const QString& country)
+                         const QString& country, std::optional<KsefMark> ksef)
     : m_correction(std::move(correction))
     , m_invoice(std::move(invoice))
     , m_buyerIdCaption(idCaption)
     , m_buyerCountry(country)
+    , m_ksef(std::move(ksef))
 {
     title = QStringLiteral("Faktura korygująca");
     fileName = QStringLiteral("Faktura korygująca ") +
@@ -183,6 +184,9 @@ void TRapKorekta::buildSummary()
         {QStringLiteral("Różnica"), money(c.grossDifference() - c.taxDifference()),
          money(c.taxDifference()), money(c.grossDifference())},
         reportFont(8, true));
+    // KOD I in the free space left of the table, above the amount.
+    if (m_ksef)
+        placeKsefMark(s, *m_ksef, 0, 1, 48, 25, 6);
 
     const Money difference = c.grossDifference();
     const QString what = difference < Money() ? QStringLiteral("Kwota do zwrotu nabywcy: ")

@@ -12,9 +12,11 @@
 // after and the difference in figures and words. A4 portrait, two copies.
 class TRapKorekta final : public Report {
 public:
-    // `idCaption` and `country` as the invoice prints them for its buyer.
+    // `idCaption` and `country` as the invoice prints them for its buyer;
+    // `ksef` the verification code of the correcting invoice's own structured
+    // document (that of `invoice` belongs to the corrected one and is not printed).
     TRapKorekta(Correction correction, InvoiceData invoice, const QString& idCaption,
-                const QString& country);
+                const QString& country, std::optional<KsefMark> ksef = std::nullopt);
     const Correction& correction() const { return m_correction; }
 
 private:
@@ -25,6 +27,7 @@ private:
     Correction m_correction;
     InvoiceData m_invoice;
     QString m_buyerIdCaption, m_buyerCountry;
+    std::optional<KsefMark> m_ksef;
     ReportRows m_rows;
 };
 

@@ -139,6 +139,9 @@ void TRapFaktura::buildRateSummary()
         gross += t.gross;
     }
     line(QStringLiteral("Razem"), QStringLiteral("RAZEM"), net, tax, gross, true);
+    // KOD I left of the table; what follows starts under whichever is lower.
+    if (m_data.ksef)
+        y = std::max(y, placeKsefMark(s, *m_data.ksef, 0, 2, kSummaryLeft - 4, 30, 7));
     if (!m_data.exemptionBasis.isEmpty() || m_data.grossByVat.contains(QStringLiteral("zw"))) {
         const QString basis = QStringLiteral("Podstawa zwolnienia z VAT: ") + m_data.exemptionBasis;
         const qreal h = wrappedTextHeight(reportFont(8), basis, 190) + 1;

@@ -199,6 +199,22 @@ VatSummary summarizeVat(const InvoiceData& invoice)
     return s;
 }
 
+qreal placeKsefMark(Band& band, const KsefMark& mark, qreal left, qreal top, qreal width,
+                    qreal codeSize, qreal captionPoints)
+{
+    const qreal codeLeft = left + (width - codeSize) / 2;
+    band.addText(QStringLiteral("KodIEtykieta"), QRectF(codeLeft, top, codeSize, 4),
+                 QStringLiteral("KOD I"), kCenter, reportFont(7, true));
+    band.addQrCode(QStringLiteral("KodI"), QRectF(codeLeft, top + 4, codeSize, codeSize),
+                   mark.link);
+    // The number is one word: it may break only where it is wider than the column.
+    const qreal height = wrappedTextHeight(reportFont(captionPoints), mark.caption, width) + 0.5;
+    band.addText(QStringLiteral("KodINumer"), QRectF(left, top + 4 + codeSize, width, height),
+                 mark.caption, Qt::AlignHCenter | Qt::AlignTop, reportFont(captionPoints))
+        .wordWrap = true;
+    return top + 4 + codeSize + height;
+}
+
 TRapFaktura::TRapFaktura(InvoiceData data, const QString& sww)
     : m_data(std::move(data))
 {
@@ -412,6 +428,9 @@ void TRapFaktura::buildSummary()
     }
     line(QStringLiteral("Razem"), QStringLiteral("RAZEM"), money(sum.net), money(sum.tax),
          money(sum.gross), true);
+    // KOD I in the free space left of the table, above the amount to pay.
+    if (m_data.ksef)
+        placeKsefMark(s, *m_data.ksef, 0, 2, kSummaryLeft - 4, 30, 7);
 }
 
 void TRapFaktura::buildTotals()

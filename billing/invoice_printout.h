@@ -1,5 +1,6 @@
 #pragma once
 
+#include "billing/ksef/ksef_link.h"
 #include "core/money.h"
 #include "reports/engine/report.h"
 #include "reports/engine/report_output.h"
@@ -9,6 +10,8 @@
 #include <QMap>
 #include <QSqlDatabase>
 #include <QString>
+
+#include <optional>
 
 // One row of the per-line layout: a group of equal room lines or a service line.
 struct InvoiceItem {
@@ -59,6 +62,9 @@ struct InvoiceData {
     int prepaymentForm = 0;
     Money paid;
     QList<int> paymentForms; // of the prepayment and every payment; 0 when not known
+    // The verification code of the invoice's structured document; nothing of
+    // it is printed without one.
+    std::optional<KsefMark> ksef;
 
     bool byTransfer() const { return paymentMethod == 2; }
     // The due date, only for a transfer due after the day of sale.
@@ -92,6 +98,12 @@ struct VatSummary {
     Money net, tax, gross; // RAZEM
 };
 VatSummary summarizeVat(const InvoiceData& invoice);
+
+// KOD I in a band: the label, the QR code `codeSize` mm square and the caption
+// under it, centred in a column `width` mm wide from (left, top). Returns the
+// foot of the caption.
+qreal placeKsefMark(Band& band, const KsefMark& mark, qreal left, qreal top, qreal width,
+                    qreal codeSize, qreal captionPoints);
 
 // The invoice printout: A4 portrait, 10 mm margins, two copies, title "Faktura Vat".
 class TRapFaktura final : public Report {

@@ -7,6 +7,9 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <qrencode.h>
+
+#include <memory>
 
 QStringList Page::texts() const
 {
@@ -81,6 +84,9 @@ QString dumpItem(const PlacedItem& item)
             .arg(mm(r.left()), mm(r.top()), mm(r.width()), mm(r.height()),
                  item.fill.isValid() ? item.fill.name() : QStringLiteral("none"),
                  item.framed ? QStringLiteral(" framed") : QString(), item.band);
+    case PlacedItem::Kind::QrCode:
+        return QStringLiteral("qr %1 %2 %3x%4 \"%5\" [%6]")
+            .arg(mm(r.left()), mm(r.top()), mm(r.width()), mm(r.height()), item.text, item.band);
     case PlacedItem::Kind::Text:
         break;
     }
@@ -169,6 +175,58 @@ qreal wrappedTextHeight(const FontSpec& font, const QString& text, qreal boxWidt
     return measured[key] = needed.height() / pxPerMm;
 }
 
+QList<QList<bool>> qrModules(const QString& payload)
+{
+    const QByteArray utf8 = payload.toUtf8();
+    const std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
+        QRcode_encodeString(utf8.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1), &QRcode_free);
+    QList<QList<bool>> rows;
+    if (!code)
+        return rows;
+    for (int y = 0; y < code->width; ++y) {
+        QList<bool> row;
+        for (int x = 0; x < code->width; ++x)
+            row << ((code->data[y * code->width + x] & 1) != 0);
+        rows << row;
+    }
+    return rows;
+}
+
+namespace {
+// The dark modules as filled rectangles, a run of neighbours in a row as one,
+// without smoothing, so that no hairline of light shows between them.
+void paintQrCode(const QRectF& box, const QString& payload, QPainter& painter)
+{
+    const QList<QList<bool>> rows = qrModules(payload);
+    if (rows.isEmpty())
+        return;
+    const qsizetype n = rows.size();
+    const qreal side = std::min(box.width(), box.height());
+    const qreal module = side / static_cast<qreal>(n + 2 * kQrQuietZone);
+    const QPointF origin = box.topLeft() + QPointF(kQrQuietZone * module, kQrQuietZone * module);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    for (qsizetype y = 0; y < n; ++y) {
+        qsizetype x = 0;
+        while (x < n) {
+            if (!rows[y][x]) {
+                ++x;
+                continue;
+            }
+            const qsizetype start = x;
+            while (x < n && rows[y][x])
+                ++x;
+            painter.drawRect(QRectF(origin.x() + static_cast<qreal>(start) * module,
+                                    origin.y() + static_cast<qreal>(y) * module,
+                                    static_cast<qreal>(x - start) * module, module));
+        }
+    }
+    painter.restore();
+}
+} // namespace
+
 void paintPage(const Page& page, QPainter& painter)
 {
     const QPaintDevice* device = painter.device();
@@ -193,6 +251,9 @@ void paintPage(const Page& page, QPainter& painter)
             painter.setBrush(item.fill.isValid() ? QBrush(item.fill) : QBrush(Qt::NoBrush));
             painter.drawRect(px(item.rect));
             painter.setBrush(Qt::NoBrush);
+            break;
+        case PlacedItem::Kind::QrCode:
+            paintQrCode(px(item.rect), item.text, painter);
             break;
         case PlacedItem::Kind::Text: {
             const QRectF box = px(item.rect);

@@ -13,10 +13,10 @@ class QPainter;
 
 // One thing placed on a page; positions in millimetres from the paper's corner.
 struct PlacedItem {
-    enum class Kind { Text, Line, Box };
+    enum class Kind { Text, Line, Box, QrCode };
     Kind kind = Kind::Text;
-    QRectF rect; // Line: from top-left to bottom-right
-    QString text;
+    QRectF rect;  // Line: from top-left to bottom-right
+    QString text; // QrCode: the payload
     FontSpec font;
     int alignment = 0;
     bool wordWrap = false;
@@ -59,6 +59,13 @@ constexpr qreal kTextInset = 0.5;
 // alone is wider than the line. Measured against one fixed resolution, so a
 // layout does not depend on the screen it was made on.
 qreal wrappedTextHeight(const FontSpec& font, const QString& text, qreal boxWidth);
+
+// The modules of the QR code of `payload` (error correction level M, 8-bit
+// mode), row by row, true for a dark module; empty when it does not fit a symbol.
+QList<QList<bool>> qrModules(const QString& payload);
+
+// A QR code is drawn with this many light modules around it on every side.
+constexpr int kQrQuietZone = 4;
 
 // Paints one page onto any device: the preview image, the printer or a PDF.
 // Millimetres are converted with the device's resolution; the painter's

@@ -230,6 +230,8 @@ QString ReportGenerator::controlText(const Control& c, const BandContext& ctx, i
     case ControlKind::Date:
         return c.text +
                formatDate(today(), c.mask.isEmpty() ? QStringLiteral("yyyy-mm-dd") : c.mask);
+    case ControlKind::QrCode:
+        return c.text;
     case ControlKind::Line:
     case ControlKind::Box:
         break;
@@ -244,7 +246,8 @@ qreal stretchFoot(const Band& band)
 {
     qreal foot = -1;
     for (const Control& c : band.controls)
-        if (c.visible && c.stretch && c.kind != ControlKind::Line && c.kind != ControlKind::Box)
+        if (c.visible && c.stretch && c.kind != ControlKind::Line && c.kind != ControlKind::Box &&
+            c.kind != ControlKind::QrCode)
             foot = std::max(foot, c.rect.bottom());
     return foot;
 }
@@ -276,6 +279,9 @@ void ReportGenerator::place(Band& band, const BandContext& ctx, qreal x0, qreal 
             item.kind = PlacedItem::Kind::Box;
             item.fill = c.fill;
             item.framed = c.framed;
+        } else if (c.kind == ControlKind::QrCode) {
+            item.kind = PlacedItem::Kind::QrCode;
+            item.text = c.text;
         } else {
             item.kind = PlacedItem::Kind::Text;
             item.text = controlText(c, ctx, groupLevel);

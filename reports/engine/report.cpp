@@ -80,6 +80,17 @@ Control& Band::addBox(const QRectF& rect, const QColor& fill, bool framed)
     return controls.back();
 }
 
+Control& Band::addQrCode(const QString& name, const QRectF& rect, const QString& payload)
+{
+    Control c;
+    c.kind = ControlKind::QrCode;
+    c.name = name;
+    c.rect = rect;
+    c.text = payload;
+    controls.push_back(std::move(c));
+    return controls.back();
+}
+
 Control& Band::control(const QString& name)
 {
     for (Control& c : controls)

@@ -69,6 +69,7 @@ enum class ControlKind {
     Date,       // the current date, after the control's text
     Line,       // a rule from the rect's top-left to its bottom-right
     Box,        // a rectangle, filled and/or framed
+    QrCode,     // a QR code of the control's text, filling its square rect with a quiet zone
 };
 
 enum class SumScope { Report, Group };
@@ -147,6 +148,8 @@ public:
                      const QString& mask, FontSpec font = {});
     Control& addLine(const QPointF& from, const QPointF& to, qreal penWidth = 0.2);
     Control& addBox(const QRectF& rect, const QColor& fill, bool framed = true);
+    // A QR code of `payload` drawn in `rect` (a square), its quiet zone included.
+    Control& addQrCode(const QString& name, const QRectF& rect, const QString& payload);
 
     // The control of that name; throws RezydoError when there is none, since a
     // hook naming a missing control is a fault of the report's definition.
