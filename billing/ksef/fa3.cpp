@@ -24,8 +24,9 @@ const QString kNamespace = QStringLiteral("http://crd.gov.pl/wzor/2025/06/25/137
 // An amount as the structure writes it: a dot and two decimals.
 QString amount(Money m)
 {
-    const std::int64_t units = m.roundedHalfUpToCents().units();
-    const std::int64_t cents = std::llabs(units) / 100;
+    // Rounded half away from zero, so that a negative difference keeps its cents.
+    const std::int64_t units = m.units();
+    const std::int64_t cents = (std::llabs(units) + 50) / 100;
     return QStringLiteral("%1%2.%3")
         .arg(units < 0 && cents != 0 ? QStringLiteral("-") : QString())
         .arg(cents / 100)
