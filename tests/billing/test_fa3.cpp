@@ -143,6 +143,26 @@ Fa3Context context()
 class TestFa3 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The four official files as downloaded, without a catalog, validate
+    // offline: their imports are read from the same folder. (First, before
+    // any catalog is loaded in this process.)
+    void officialFilesAlone()
+    {
+        if (!QDir(schemaDir()).exists())
+            QSKIP("The official FA(3) schema set is not at hand.");
+        TestEnv env;
+        for (const QString& name : QDir(schemaDir()).entryList({"*.xsd"}, QDir::Files))
+            QVERIFY(QFile::copy(schemaDir() + "/" + name, env.path(name)));
+        QVERIFY(!QFile::exists(env.path("catalog.xml")));
+        QFile example(referenceDir() + "/examples/fa3-guesthouse-b2b.xml");
+        QVERIFY(example.open(QIODevice::ReadOnly));
+        const QByteArray doc = example.readAll();
+        QCOMPARE(validateFa3Schema(doc, env.dir()).size(), 0);
+        QByteArray broken = doc;
+        broken.replace("<JST>2</JST>", "");
+        QVERIFY(!validateFa3Schema(broken, env.dir()).isEmpty());
+    }
+
     // Invoices made through billing, each checked against the official
     // schema and against values worked out by hand.
     void documents_data()
