@@ -110,10 +110,11 @@ void issue(TestEnv& env, int g, int number, const Buyer& buyer,
                  invoiceSeries());
 }
 
-void pay(TestEnv& env, int g, const char* amount, PaymentForm form)
+void pay(TestEnv& env, int g, const char* amount, PaymentForm form, int type = 2)
 {
     registerPayment(env.db(),
-                    Payment{0, g, "1", zl(amount), QDate(2026, 12, 7), 2, static_cast<int>(form)});
+                    Payment{0, g, type == kReceiptType ? receiptNumber("42/7#1") : "1", zl(amount),
+                            QDate(2026, 12, 7), type, static_cast<int>(form)});
 }
 
 const Buyer company{"Przykładowa Firma Szkoleniowa Sp. z o.o.", "ul. Długa 10/3, 00-238 Warszawa",
@@ -199,25 +200,30 @@ private Q_SLOTS:
                         {"Fa/FaWiersz/P_12", "8|8|23"},
                         {"Fa/Platnosc/Zaplacono", "1"},
                         {"Fa/Platnosc/DataZaplaty", "2026-12-07"},
-                        {"Fa/Platnosc/FormaPlatnosci", "2"}};
+                        {"Fa/Platnosc/FormaPlatnosci", "2"},
+                        {"Fa/FP", ""}};
 
         // 2 nights at 250,00 = 500,00 gross: tax 500 · 8/108 = 37,04, net 462,96.
-        QTest::newRow("private person") << Scenario([](TestEnv& env) {
-            const int g = stay(env, 2);
-            issue(env, g, 13,
-                  Buyer{"Jan Przykładowy", "ul. Polna 1, 30-001 Kraków", "", BuyerIdKind::None});
-            pay(env, g, "500", PaymentForm::Cash);
-            return fa3Invoice(env.db(), g, context());
-        })
-                                        << Expected{{"Podmiot2/DaneIdentyfikacyjne/BrakID", "1"},
-                                                    {"Podmiot2/DaneIdentyfikacyjne/NIP", ""},
-                                                    {"Podmiot2/DaneIdentyfikacyjne/Nazwa",
-                                                     "Jan Przykładowy"},
-                                                    {"Fa/P_13_2", "462.96"},
-                                                    {"Fa/P_14_2", "37.04"},
-                                                    {"Fa/P_15", "500.00"},
-                                                    {"Fa/FaWiersz/P_9B", "250.00"},
-                                                    {"Fa/Platnosc/FormaPlatnosci", "1"}};
+        QTest::newRow("private person")
+            << Scenario([](TestEnv& env) {
+                   const int g = stay(env, 2);
+                   issue(env, g, 13,
+                         Buyer{"Jan Przykładowy", "ul. Polna 1, 30-001 Kraków", "",
+                               BuyerIdKind::None});
+                   pay(env, g, "500", PaymentForm::Cash, kReceiptType);
+                   return fa3Invoice(env.db(), g, context());
+               })
+            << Expected{{"Podmiot2/DaneIdentyfikacyjne/BrakID", "1"},
+                        {"Podmiot2/DaneIdentyfikacyjne/NIP", ""},
+                        {"Podmiot2/DaneIdentyfikacyjne/Nazwa", "Jan Przykładowy"},
+                        {"Fa/P_13_2", "462.96"},
+                        {"Fa/P_14_2", "37.04"},
+                        {"Fa/P_15", "500.00"},
+                        {"Fa/FaWiersz/P_9B", "250.00"},
+                        {"Fa/Platnosc/FormaPlatnosci", "1"},
+                        {"Fa/FP", "1"},
+                        {"Fa/DodatkowyOpis/Klucz", "Paragon fiskalny"},
+                        {"Fa/DodatkowyOpis/Wartosc", "nr 42/7#1 z 2026-12-07"}};
 
         QTest::newRow("EU company with a VAT number")
             << Scenario([](TestEnv& env) {
