@@ -285,6 +285,25 @@ private Q_SLOTS:
                         {"Fa/Platnosc/Zaplacono", ""},
                         {"Fa/WarunkiTransakcji/Zamowienia/NrZamowienia", "ZAM/118/2026"}};
 
+        // Issued before the kinds of identifier and today's rates: the NIP as
+        // typed then, 22 %: tax 750 · 22/122 = 135,25, net 614,75.
+        QTest::newRow("older invoice at 22 %")
+            << Scenario([](TestEnv& env) {
+                   const int g = stay(env);
+                   issue(env, g, 17, company);
+                   env.exec("UPDATE Kalk SET Nip_rodzaj = NULL, Seria = NULL, ID_Panstwo = NULL, "
+                            "Nip = 'PL 222-222-22-22' WHERE Identyfikator = ?",
+                            {g});
+                   env.exec("UPDATE Kalk_det SET VAT = '22' WHERE Identyfikator = ?", {g});
+                   return fa3Invoice(env.db(), g, context());
+               })
+            << Expected{{"Podmiot2/DaneIdentyfikacyjne/NIP", "2222222222"},
+                        {"Podmiot2/Adres/KodKraju", "PL"},
+                        {"Fa/P_2", "17/H/2026"},
+                        {"Fa/P_13_1", "614.75"},
+                        {"Fa/P_14_1", "135.25"},
+                        {"Fa/FaWiersz/P_12", "22"}};
+
         // Parking 90,00 → 60,00 at 23 %: tax 16,83 → 11,22, net 73,17 → 48,78.
         QTest::newRow("correcting invoice")
             << Scenario([](TestEnv& env) {
