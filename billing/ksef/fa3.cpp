@@ -24,8 +24,9 @@ const QString kNamespace = QStringLiteral("http://crd.gov.pl/wzor/2025/06/25/137
 // An amount as the structure writes it: a dot and two decimals.
 QString amount(Money m)
 {
-    const std::int64_t units = m.roundedHalfUpToCents().units();
-    const std::int64_t cents = std::llabs(units) / 100;
+    // Rounded half away from zero, so that a negative difference keeps its cents.
+    const std::int64_t units = m.units();
+    const std::int64_t cents = (std::llabs(units) + 50) / 100;
     return QStringLiteral("%1%2.%3")
         .arg(units < 0 && cents != 0 ? QStringLiteral("-") : QString())
         .arg(cents / 100)
@@ -196,6 +197,7 @@ public:
     void startFa(const QDate& issued, const QString& number, const QDate& sold);
     void writeTotals(const QMap<QString, RateSum>& sums, Money total);
     void writeAnnotations(bool exempt);
+    void writeReceipts(int groupId);
     void writeInvoiceLines(const InvoiceData& d);
     void writePayment(const InvoiceData& d, int groupId);
     void writeOrder(const QString& order);
@@ -207,7 +209,7 @@ public:
         m_problems << Fa3Problem{field, message};
     }
     QXmlStreamWriter& writer() { return m_writer; }
-    QString m_exemptionBasis;
+    void setExemptionBasis(const QString& basis) { m_exemptionBasis = basis; }
 
 private:
     void writeSeller(const InvoiceData& d);
@@ -219,6 +221,7 @@ private:
     QByteArray m_bytes;
     QXmlStreamWriter m_writer;
     QList<Fa3Problem> m_problems;
+    QString m_exemptionBasis;
 };
 
 void Builder::start(const InvoiceData& d, int groupId)
@@ -366,6 +369,27 @@ void Builder::writeAnnotations(bool exempt)
     w.writeTextElement(QStringLiteral("P_PMarzyN"), QStringLiteral("1"));
     w.writeEndElement();
     w.writeEndElement();
+}
+
+// A payment recorded on a fiscal receipt makes this an invoice to a
+// receipt; the receipts are named.
+void Builder::writeReceipts(int groupId)
+{
+    QStringList receipts;
+    for (const Payment& p : groupPayments(m_db, groupId))
+        if (p.type == kReceiptType)
+            receipts << QStringLiteral("nr %1 z %2")
+                            .arg(QString(p.number).remove(QLatin1Char(' ')), isoDate(p.day));
+    if (receipts.isEmpty())
+        return;
+    QXmlStreamWriter& w = m_writer;
+    w.writeTextElement(QStringLiteral("FP"), QStringLiteral("1"));
+    for (const QString& r : receipts) {
+        w.writeStartElement(QStringLiteral("DodatkowyOpis"));
+        w.writeTextElement(QStringLiteral("Klucz"), QStringLiteral("Paragon fiskalny"));
+        w.writeTextElement(QStringLiteral("Wartosc"), r);
+        w.writeEndElement();
+    }
 }
 
 void Builder::writeInvoiceLines(const InvoiceData& d)
@@ -540,11 +564,11 @@ QByteArray fa3Invoice(QSqlDatabase db, int groupId, const Fa3Context& context)
 {
     const QVariant type = scalarSql(
         db, QStringLiteral("SELECT Typ FROM Kalk WHERE Identyfikator = :ID"), {{":ID", groupId}});
-    if (type.toInt() != kInvoiceIssued)
+    if (type.toInt() <= 0)
         throw RezydoError(QStringLiteral("Ta grupa nie ma wystawionej faktury."));
     const InvoiceData d = loadInvoice(db, groupId);
     Builder b(db, context);
-    b.m_exemptionBasis = d.exemptionBasis;
+    b.setExemptionBasis(d.exemptionBasis);
     b.start(d, groupId);
     b.startFa(d.issued, documentNumberText(d.number.toInt(), d.series, d.issued), d.sold);
     bool exempt = false;
@@ -555,6 +579,7 @@ QByteArray fa3Invoice(QSqlDatabase db, int groupId, const Fa3Context& context)
     b.writeTotals(sums, total);
     b.writeAnnotations(exempt);
     b.writer().writeTextElement(QStringLiteral("RodzajFaktury"), QStringLiteral("VAT"));
+    b.writeReceipts(groupId);
     b.writeInvoiceLines(d);
     b.writePayment(d, groupId);
     b.writeOrder(d.order);
@@ -564,11 +589,9 @@ QByteArray fa3Invoice(QSqlDatabase db, int groupId, const Fa3Context& context)
 QByteArray fa3Correction(QSqlDatabase db, qint64 correctionId, const Fa3Context& context)
 {
     const Correction c = loadCorrection(db, correctionId);
-    if (c.id == 0)
-        throw RezydoError(QStringLiteral("Nie ma takiej faktury korygującej."));
     const InvoiceData d = loadInvoice(db, c.groupId);
     Builder b(db, context);
-    b.m_exemptionBasis = exemptionBasis(db);
+    b.setExemptionBasis(exemptionBasis(db));
     b.start(d, c.groupId);
     b.startFa(c.issued, c.numberText(), {});
 

@@ -171,7 +171,7 @@ void Checker::checkBuyer()
         if (!eu.match(*prefix).hasMatch() || *prefix == QLatin1String("PL"))
             add(base + QStringLiteral("KodUE"),
                 QStringLiteral("numer VAT UE nabywcy musi zaczynać się kodem innego kraju Unii."));
-        static const QRegularExpression number(QStringLiteral("^[0-9A-Za-z+*]{2,12}$"));
+        static const QRegularExpression number(QStringLiteral("^[0-9A-Z+*]{1,12}$"));
         if (!number.match(first(base + QStringLiteral("NrVatUE")).value_or(QString())).hasMatch())
             add(base + QStringLiteral("NrVatUE"),
                 QStringLiteral("numer VAT UE nabywcy ma nieprawidłową postać."));

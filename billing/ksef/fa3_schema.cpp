@@ -1,6 +1,7 @@
 // Validation of a document against the official FA(3) schema set, offline:
-// the set's imports name files on the ministry's server, which the folder's
-// catalog.xml maps to the copies beside it; the network is never used.
+// the set's imports name files on the ministry's server; they are read from
+// the same folder (or where its catalog.xml maps them). The network is never
+// used.
 
 #include "billing/ksef/fa3.h"
 
@@ -48,16 +49,39 @@ void collect(void* target, XmlError error)
                                        .arg(message)};
 }
 
-// Once per process: no network for any file libxml2 loads, and each
+// The folder whose schema is being read; an import that names a file on the
+// ministry's server is read from this folder when it holds a file of that name.
+QString& schemaFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+xmlParserInputPtr localLoader(const char* url, const char* id, xmlParserCtxtPtr context)
+{
+    const QString address = QString::fromUtf8(url ? url : "");
+    if (address.startsWith(QLatin1String("http://")) ||
+        address.startsWith(QLatin1String("https://"))) {
+        const QString local =
+            QDir(schemaFolder()).absoluteFilePath(address.section(QLatin1Char('/'), -1));
+        if (!schemaFolder().isEmpty() && QFileInfo(local).isFile())
+            return xmlNoNetExternalEntityLoader(QFile::encodeName(local).constData(), id, context);
+    }
+    // Anything else through the catalogs, never over the network.
+    return xmlNoNetExternalEntityLoader(url, id, context);
+}
+
+// Once per process: the loader above for every file libxml2 loads, and each
 // folder's catalog loaded the first time the folder is used.
 void prepare(const QString& folder)
 {
     static bool ready = false;
     if (!ready) {
         xmlInitParser();
-        xmlSetExternalEntityLoader(xmlNoNetExternalEntityLoader);
+        xmlSetExternalEntityLoader(localLoader);
         ready = true;
     }
+    schemaFolder() = QDir(folder).absolutePath();
     static QSet<QString> catalogs;
     const QString catalog = QDir(folder).absoluteFilePath(QStringLiteral("catalog.xml"));
     if (!catalogs.contains(catalog) && QFileInfo::exists(catalog)) {
