@@ -207,7 +207,8 @@ void TRapKorekta::buildSummary()
               QStringLiteral("Podpis osoby upoważnionej do wystawienia"), kCenter, reportFont(7));
 }
 
-LaunchResult printCorrection(qint64 correctionId, ReportOutput output)
+LaunchResult printCorrection(qint64 correctionId, ReportOutput output,
+                             const std::optional<KsefDocument>& ksef)
 {
     QSqlDatabase db = dataModule().database();
     const Correction c = loadCorrection(db, correctionId);
@@ -222,7 +223,11 @@ LaunchResult printCorrection(qint64 correctionId, ReportOutput output)
     const QString country = found && !q.value(1).isNull() && q.value(1).toInt() != 1
                                 ? q.value(2).toString()
                                 : QString();
-    TRapKorekta report(c, loadInvoice(db, c.groupId), caption, country);
+    InvoiceData invoice = loadInvoice(db, c.groupId);
+    std::optional<KsefMark> mark;
+    if (ksef)
+        mark = ksefMark(invoice.sellerNip, c.issued, ksef->bytes, ksef->ksefNumber);
+    TRapKorekta report(c, std::move(invoice), caption, country, mark);
     runReport(report, output);
     return LaunchResult::success();
 }

@@ -31,4 +31,5 @@ private:
     ReportRows m_rows;
 };
 
-LaunchResult printCorrection(qint64 correctionId, ReportOutput output);
+LaunchResult printCorrection(qint64 correctionId, ReportOutput output,
+                             const std::optional<KsefDocument>& ksef = std::nullopt);

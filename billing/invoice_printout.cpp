@@ -471,9 +471,13 @@ void TRapFaktura::buildTotals()
                reportFont(7));
 }
 
-LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output)
+LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output,
+                          const std::optional<KsefDocument>& ksef)
 {
-    TRapFaktura report(loadInvoice(dataModule().database(), groupId), sww);
+    InvoiceData data = loadInvoice(dataModule().database(), groupId);
+    if (ksef)
+        data.ksef = ksefMark(data.sellerNip, data.issued, ksef->bytes, ksef->ksefNumber);
+    TRapFaktura report(std::move(data), sww);
     runReport(report, output);
     return LaunchResult::success();
 }

@@ -132,4 +132,6 @@ private:
 // The launcher the billing window's "&Podgląd" and "&Drukuj" call: the invoice
 // of `groupId` with the window's "Symbol &SWW" text, shown or printed. There
 // is nothing to check: an invoice prints even without lines.
-LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output);
+// An invoice handed over as a structured document carries its KOD I.
+LaunchResult printInvoice(int groupId, const QString& sww, ReportOutput output,
+                          const std::optional<KsefDocument>& ksef = std::nullopt);

@@ -23,3 +23,9 @@ QString ksefFileHash(const QByteArray& fileBytes);
 // is the KSeF number once known and "OFFLINE" before.
 KsefMark ksefMark(const QString& sellerNip, const QDate& issued, const QByteArray& fileBytes,
                   const QString& ksefNumber);
+
+// A document as handed over: its exact bytes and the KSeF number once known.
+struct KsefDocument {
+    QByteArray bytes;
+    QString ksefNumber;
+};
