@@ -60,6 +60,8 @@ void addKsefRecords(QSqlDatabase db)
 
 const std::vector<UpgradeStep>& history()
 {
+    // One step a line.
+    // clang-format off
     static const std::vector<UpgradeStep> steps = {
         {2, addStatisticsData},
         {3, addArchiveOrderIndexes},
@@ -68,6 +70,7 @@ const std::vector<UpgradeStep>& history()
         {6, addRatesServicesAndPaymentForms},
         {7, addKsefRecords},
     };
+    // clang-format on
     return steps;
 }
 

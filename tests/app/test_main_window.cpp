@@ -78,22 +78,21 @@ private Q_SLOTS:
                          "Kwaterowanie z &listy rezerwacji", "&Kwaterowanie bez rezerwacji",
                          "M&odyfikowanie kwaterunku", "-", "Mo&dyfikowanie książki meldunkowej",
                          "&Wykwaterowanie", "&Opłaty", "-", "&Plan pokoi"}));
-        QCOMPARE(
-            captions(menu("mnuAdministracja")->actions()),
-            QStringList({"&Ustawienie pokoi", "&Cennik", "U&sługi", "Stawki &VAT", "&Konfiguracja", "Ustawienie &państw",
-                         "Dni &zamknięcia obiektu", "&Blokady pokoi", "&Odtwarzanie bazy danych",
-                         "Archiwum", "&Anonimizacja danych gości", "Wybierz bazę"}));
-        QCOMPARE(
-            captions(menu("mnuZestawienia")->actions()),
-            QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
-                         "&Spis aktualnie zakwaterowanych", "Wolne pokoje",
-                         "&Przyjeżdżający danego dnia", "&Wyjeżdżający danego dnia",
-                         "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
-                         "&Zestawienie wystawionych faktur", "&Faktury do wysłania do KSeF",
-                         "&Grupy zakwaterowane w danym dniu",
-                         "Wykorzystanie pokoi w danym miesiącu", "Zestawienie udzielonych rabatów",
-                         "Potwierdzenie rezerwacji", "Raport dla Gusu",
-                         "Sprawozdanie &KT-1 (miesięczne)"}));
+        QCOMPARE(captions(menu("mnuAdministracja")->actions()),
+                 QStringList({"&Ustawienie pokoi", "&Cennik", "U&sługi", "Stawki &VAT",
+                              "&Konfiguracja", "Ustawienie &państw", "Dni &zamknięcia obiektu",
+                              "&Blokady pokoi", "&Odtwarzanie bazy danych", "Archiwum",
+                              "&Anonimizacja danych gości", "Wybierz bazę"}));
+        QCOMPARE(captions(menu("mnuZestawienia")->actions()),
+                 QStringList({"&Nieuregulowane płatności", "&Opłaty wniesione w okresie",
+                              "&Spis aktualnie zakwaterowanych", "Wolne pokoje",
+                              "&Przyjeżdżający danego dnia", "&Wyjeżdżający danego dnia",
+                              "&Lista rezerwacji", "Oso&by i osoby/doba", "-",
+                              "&Zestawienie wystawionych faktur", "&Faktury do wysłania do KSeF",
+                              "&Grupy zakwaterowane w danym dniu",
+                              "Wykorzystanie pokoi w danym miesiącu",
+                              "Zestawienie udzielonych rabatów", "Potwierdzenie rezerwacji",
+                              "Raport dla Gusu", "Sprawozdanie &KT-1 (miesięczne)"}));
         QCOMPARE(captions(menu("mnuWidok")->actions()), QStringList({"Kaskadowy", "Warstwowy"}));
         QVERIFY(!menu("mnuWidok")->menuAction()->isVisible());
         QCOMPARE(w.command("mnuPomoc")->shortcut(), QKeySequence(Qt::Key_F1));

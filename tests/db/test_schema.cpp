@@ -40,11 +40,12 @@ private Q_SLOTS:
         TestEnv env;
         QCOMPARE(env.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
                           "AND name NOT LIKE 'sqlite_%' ORDER BY name"),
-                 QStringList({"Anonimizacja_log", "Arch_os", "Blokady", "Cennik", "Config",
-                              "Dni_zamkniete", "Kalk", "Kalk_det", "Kalk_usl", "Korekta",
-                              "Korekta_det", "Ksef", "Ksiazka", "Kwat_hot", "Kwat_msc", "Kwit",
-                              "Panstwo",
-                              "Pokoje", "Rez_hot", "Rez_msc", "Stawki_VAT", "Uslugi"}));
+                 QStringList({"Anonimizacja_log", "Arch_os",       "Blokady",     "Cennik",
+                              "Config",           "Dni_zamkniete", "Kalk",        "Kalk_det",
+                              "Kalk_usl",         "Korekta",       "Korekta_det", "Ksef",
+                              "Ksiazka",          "Kwat_hot",      "Kwat_msc",    "Kwit",
+                              "Panstwo",          "Pokoje",        "Rez_hot",     "Rez_msc",
+                              "Stawki_VAT",       "Uslugi"}));
         QCOMPARE(env.rows("SELECT name FROM sqlite_master WHERE type = 'view' ORDER BY name"),
                  QStringList({"Arch_join_Ksiazka", "Kwat_i_Rez", "Kwat_rozl", "Miejsca",
                               "Rez_i_ksiazka", "Rez_msc_i_ksiazka"}));

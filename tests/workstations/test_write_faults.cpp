@@ -131,8 +131,9 @@ private Q_SLOTS:
         QTest::newRow("check-out") << Write(
             [](TestEnv& env, const Ids& ids) { QVERIFY(!checkOutGroup(env.db(), ids.group)); });
         QTest::newRow("payment") << Write([](TestEnv& env, const Ids& ids) {
-            registerPayment(env.db(),
-                            {0, ids.group, "P-2", Money::fromUnits(10000), QDate(2026, 7, 21), 1, {}});
+            registerPayment(
+                env.db(),
+                {0, ids.group, "P-2", Money::fromUnits(10000), QDate(2026, 7, 21), 1, {}});
         });
         QTest::newRow("calculation") << Write(
             [](TestEnv& env, const Ids& ids) { createCalculation(env.db(), ids.bareGroup); });
