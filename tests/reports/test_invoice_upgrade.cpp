@@ -14,24 +14,8 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QTest>
-#include <QUuid>
 
 namespace {
-// Writes into a file of the previous version through a connection of its own.
-void writeOld(const QString& file, const QStringList& statements)
-{
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        QVERIFY(db.open());
-        for (const QString& sql : statements)
-            runSql(db, sql);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 QString dumpOf(TestEnv& env, int group)
 {
     TRapFaktura report(loadInvoice(env.db(), group), QStringLiteral("55.10.10"));
@@ -52,19 +36,20 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(REZYDO_DB_DATA_DIR "/baza-v1-demo.mdb"),
                             env.databaseFile()));
         QFile::setPermissions(env.databaseFile(), QFile::ReadOwner | QFile::WriteOwner);
-        writeOld(env.databaseFile(),
-                 {"UPDATE Config SET Nazwa = 'Pensjonat Pod Lipami', Adres = 'ul. Leśna 4, "
-                  "34-500 Zakopane', NIP = '736-100-20-30', Miejscowosc = 'Zakopane'",
-                  "UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '676-00-11-222', Adres = 'Kraków', "
-                  "data_wystawienia = '2026-11-03', data_sprzedazy = '2026-11-03', "
-                  "sposob_zaplaty = 1 WHERE Identyfikator = 1",
-                  "UPDATE Kalk SET Typ = 2, Rach = 2, Nip = 'DE123456789', Przedplata = 500000, "
-                  "data_wystawienia = '2026-11-22', data_sprzedazy = '2026-11-22', "
-                  "termin_platnosci = '2026-12-06', sposob_zaplaty = 2 WHERE Identyfikator = 2",
-                  "UPDATE Kalk_det SET VAT = '22', Podatek = 324590 WHERE Identyfikator = 3",
-                  "UPDATE Kalk SET Typ = 2, Rach = 32767, VAT = '22', data_wystawienia = "
-                  "'2026-11-30', data_sprzedazy = '2026-11-30', sposob_zaplaty = 1 WHERE "
-                  "Identyfikator = 3"});
+        writeWithoutUpgrade(
+            env.databaseFile(),
+            {"UPDATE Config SET Nazwa = 'Pensjonat Pod Lipami', Adres = 'ul. Leśna 4, "
+             "34-500 Zakopane', NIP = '736-100-20-30', Miejscowosc = 'Zakopane'",
+             "UPDATE Kalk SET Typ = 2, Rach = 1, Nip = '676-00-11-222', Adres = 'Kraków', "
+             "data_wystawienia = '2026-11-03', data_sprzedazy = '2026-11-03', "
+             "sposob_zaplaty = 1 WHERE Identyfikator = 1",
+             "UPDATE Kalk SET Typ = 2, Rach = 2, Nip = 'DE123456789', Przedplata = 500000, "
+             "data_wystawienia = '2026-11-22', data_sprzedazy = '2026-11-22', "
+             "termin_platnosci = '2026-12-06', sposob_zaplaty = 2 WHERE Identyfikator = 2",
+             "UPDATE Kalk_det SET VAT = '22', Podatek = 324590 WHERE Identyfikator = 3",
+             "UPDATE Kalk SET Typ = 2, Rach = 32767, VAT = '22', data_wystawienia = "
+             "'2026-11-30', data_sprzedazy = '2026-11-30', sposob_zaplaty = 1 WHERE "
+             "Identyfikator = 3"});
         env.data().openConnection();
         QCOMPARE(env.scalar("PRAGMA user_version").toInt(), kSchemaVersion);
         for (int group : {1, 2, 3, 7})
@@ -78,19 +63,20 @@ private Q_SLOTS:
         TestEnv env({.createDatabase = false, .openConnection = false});
         QDir().mkpath(env.path("Baza"));
         createDatabase(env.databaseFile(), false, 1);
-        writeOld(env.databaseFile(),
-                 {"UPDATE Config SET Nazwa = 'Pensjonat Pod Lipami', Adres = 'ul. Leśna 4, "
-                  "34-500 Zakopane', Regon = '123456789', NIP = '736-100-20-30', Miejscowosc = "
-                  "'Zakopane', Bank = 'Bank Spółdzielczy w Zakopanem', NrKonta = '12 3456 0000 "
-                  "1111 2222 3333 4444'",
-                  "INSERT INTO Kalk (Identyfikator, Rach, Nazwa, Adres, Nip, sposob_zaplaty, "
-                  "Zamowienie, data_wystawienia, data_sprzedazy, Brutto, Przedplata) VALUES (12, "
-                  "7, 'Biuro Podróży Tatry', 'ul. Długa 1, 30-001 Kraków', '676-00-11-222', 1, "
-                  "'zam. 5/2026', '2026-07-15', '2026-07-13', 6000000, 0)",
-                  "INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Od, \"Do\", Oplata1, Oplata2, "
-                  "VAT, Brutto) VALUES (12, '1', '2026-07-10', '2026-07-13', 1000000, 1000000, "
-                  "'7', 3000000), (12, '2', '2026-07-10', '2026-07-13', 1000000, 1000000, '7', "
-                  "3000000)"});
+        writeWithoutUpgrade(
+            env.databaseFile(),
+            {"UPDATE Config SET Nazwa = 'Pensjonat Pod Lipami', Adres = 'ul. Leśna 4, "
+             "34-500 Zakopane', Regon = '123456789', NIP = '736-100-20-30', Miejscowosc = "
+             "'Zakopane', Bank = 'Bank Spółdzielczy w Zakopanem', NrKonta = '12 3456 0000 "
+             "1111 2222 3333 4444'",
+             "INSERT INTO Kalk (Identyfikator, Rach, Nazwa, Adres, Nip, sposob_zaplaty, "
+             "Zamowienie, data_wystawienia, data_sprzedazy, Brutto, Przedplata) VALUES (12, "
+             "7, 'Biuro Podróży Tatry', 'ul. Długa 1, 30-001 Kraków', '676-00-11-222', 1, "
+             "'zam. 5/2026', '2026-07-15', '2026-07-13', 6000000, 0)",
+             "INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Od, \"Do\", Oplata1, Oplata2, "
+             "VAT, Brutto) VALUES (12, '1', '2026-07-10', '2026-07-13', 1000000, 1000000, "
+             "'7', 3000000), (12, '2', '2026-07-10', '2026-07-13', 1000000, 1000000, '7', "
+             "3000000)"});
         env.data().openConnection();
         compareGolden(QStringLiteral("invoice_worked_example.txt"), dumpOf(env, 12));
     }

@@ -10,24 +10,6 @@
 #include <QDir>
 #include <QSqlQuery>
 #include <QTest>
-#include <QUuid>
-
-namespace {
-// Writes into the file as the first version of the program left it.
-void writeOld(const QString& file, const QStringList& statements)
-{
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        QVERIFY(db.open());
-        for (const QString& sql : statements)
-            runSql(db, sql);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-} // namespace
 
 class TestUpgradeRates : public QObject {
     Q_OBJECT
@@ -40,7 +22,7 @@ private Q_SLOTS:
         TestEnv env({.createDatabase = false, .openConnection = false});
         QDir().mkpath(env.path("Baza"));
         createDatabase(env.databaseFile(), false, 1);
-        writeOld(
+        writeWithoutUpgrade(
             env.databaseFile(),
             {"UPDATE Config SET Nazwa='Pensjonat Pod Lipami', Adres='ul. Leśna 4, 34-500 "
              "Zakopane', Regon='123456789', NIP='736-100-20-30', Miejscowosc='Zakopane', "

@@ -5,6 +5,7 @@
 #include "core/ui/modal.h"
 #include "db/data_module.h"
 #include "db/schema.h"
+#include "db/sql.h"
 
 #include <QDialog>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QUuid>
 
 TestEnv::TestEnv()
     : TestEnv(Options{})
@@ -117,4 +119,18 @@ QStringList TestEnv::rows(const QString& sql, const QVariantList& values)
 void TestEnv::setNow(const QDateTime& now)
 {
     setClock([now] { return now; });
+}
+
+void writeWithoutUpgrade(const QString& file, const QStringList& statements)
+{
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        for (const QString& sql : statements)
+            runSql(db, sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
 }

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 
@@ -61,3 +62,7 @@ private:
     ScriptedPrompter* m_prompter = nullptr;
     std::unique_ptr<Prompter> m_previousPrompter;
 };
+
+// Writes into a database file through a connection of its own, leaving its
+// version as it is: the file as an older program left it, before an upgrade.
+void writeWithoutUpgrade(const QString& file, const QStringList& statements);
