@@ -4,7 +4,10 @@
 #include "db/data_module.h"
 #include "db/sql.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
 
 namespace {
 const QStringList& columnNames()
@@ -66,14 +69,126 @@ const QString kByDates =
     QStringLiteral("AND ifnull(Ksiazka.Od, '') >= :Od AND ifnull(Ksiazka.Od, '') <= :Do ");
 const QString kFullData = QStringLiteral("AND Arch_os.Nazwisko <> '' AND Arch_os.Imie <> '' ");
 
-// The persons without any register entry: all persons but those of the
-// register, both read in the order of the person (a merge, no lookups).
+// The persons without any register entry, a slice of person records at a
+// time, in the order of the person.
 const QString kWithoutStay = QStringLiteral(
     "SELECT Arch_os.Identyfikator_o, Arch_os.Nazwisko, Arch_os.Imie, Arch_os.Adres, NULL, NULL, "
     "NULL, NULL, Arch_os.Dokument_rodz, Arch_os.Dokument_nr, Arch_os.Data_ur, "
-    "Arch_os.Miejsce_ur, Arch_os.Uwagi FROM Arch_os WHERE Arch_os.Identyfikator_o IN "
-    "(SELECT Identyfikator_o FROM Arch_os EXCEPT SELECT Identyfikator_o FROM Ksiazka) "
-    "ORDER BY Arch_os.Identyfikator_o");
+    "Arch_os.Miejsce_ur, Arch_os.Uwagi FROM Arch_os WHERE NOT EXISTS (SELECT 1 FROM Ksiazka "
+    "WHERE Ksiazka.Identyfikator_o = Arch_os.Identyfikator_o) ");
+constexpr qint64 kPersonSlice = 20000;
+
+// The rows of a statement, stepped on the connection's own SQLite handle
+// where there is one (the values are packed straight from the engine's
+// buffers, no QVariant made for them), through QSqlQuery otherwise.
+class StatementRows {
+public:
+    StatementRows(const QSqlDatabase& db, const QString& sql,
+                  const QList<std::pair<QString, QVariant>>& bindings)
+    {
+        const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            m_db = *static_cast<sqlite3* const*>(handle.constData());
+        if (!m_db) {
+            m_query.emplace(db);
+            m_query->setForwardOnly(true);
+            if (!m_query->prepare(sql))
+                throw DbError(m_query->lastError());
+            for (const auto& [name, value] : bindings)
+                m_query->bindValue(name, value);
+            if (!m_query->exec())
+                throw DbError(m_query->lastError());
+            return;
+        }
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &m_statement,
+                               nullptr) != SQLITE_OK)
+            fail();
+        for (const auto& [name, value] : bindings) {
+            const int at = sqlite3_bind_parameter_index(m_statement, name.toUtf8().constData());
+            if (at == 0)
+                continue;
+            int rc = SQLITE_OK;
+            switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+            case QMetaType::UnknownType:
+                rc = sqlite3_bind_null(m_statement, at);
+                break;
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(m_statement, at, value.toLongLong());
+                break;
+            case QMetaType::Double:
+                rc = sqlite3_bind_double(m_statement, at, value.toDouble());
+                break;
+            default: {
+                const QByteArray bytes = value.toString().toUtf8();
+                rc = sqlite3_bind_text(m_statement, at, bytes.constData(),
+                                       static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+            }
+            }
+            if (rc != SQLITE_OK)
+                fail();
+        }
+    }
+    ~StatementRows() { sqlite3_finalize(m_statement); }
+    StatementRows(const StatementRows&) = delete;
+    StatementRows& operator=(const StatementRows&) = delete;
+
+    bool next()
+    {
+        if (m_query) {
+            if (m_query->next())
+                return true;
+            if (m_query->lastError().isValid())
+                throw DbError(m_query->lastError());
+            return false;
+        }
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    // The first columns of the row, as many as `into` holds.
+    void pack(PackedRows& into)
+    {
+        if (!m_query) {
+            into.append(m_statement);
+            return;
+        }
+        QVector<QVariant> row(into.columnCount());
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = m_query->value(i);
+        into.append(row);
+    }
+    QVariant value(int column) const
+    {
+        if (m_query)
+            return m_query->value(column);
+        switch (sqlite3_column_type(m_statement, column)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_statement, column)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(m_statement, column));
+        case SQLITE_NULL:
+            return QVariant(QMetaType::fromType<QString>());
+        default:
+            return QVariant(QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column)),
+                sqlite3_column_bytes(m_statement, column)));
+        }
+    }
+
+private:
+    [[noreturn]] void fail() const { throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+    std::optional<QSqlQuery> m_query;
+};
 
 // What the rows are sorted by: the group (latest first when descending, the
 // persons of a group in the order of their records), a column of the stay,
@@ -293,8 +408,12 @@ void ArchiveRows::restart()
     }
     m_part = 0;
     m_last.clear();
+    m_withoutStay = PackedRows(kColumnCount);
     m_withoutStayNext = 0;
-    QVector<Row> first;
+    m_scannedTo = 0;
+    m_scanEnd.reset();
+    m_scanDone = false;
+    PackedRows first(kColumnCount);
     try {
         read(m_pageSize, first);
     } catch (const RezydoError&) {
@@ -313,8 +432,15 @@ void ArchiveRows::fetchMore()
 {
     if (!canFetchMore())
         return;
-    QVector<Row> more;
-    read(m_pageSize, more);
+    PackedRows more(kColumnCount);
+    const int wanted = std::clamp(rowCount(), m_pageSize, 50 * m_pageSize);
+    read(wanted, more);
+    // The persons without a stay that follow the stays are looked for a
+    // slice at a time while the stays are read, so that reaching them does
+    // not mean going over every person record at once.
+    if (m_part < m_parts.size() && m_parts[m_part] == Part::Statement &&
+        m_parts.last() == Part::WithoutStay)
+        scanPersons(std::max<qint64>(more.size(), m_pageSize));
     if (more.isEmpty())
         return;
     const int first = rowCount();
@@ -331,7 +457,7 @@ void ArchiveRows::fetchAll()
         fetchMore();
 }
 
-void ArchiveRows::read(int wanted, QVector<Row>& into)
+void ArchiveRows::read(int wanted, PackedRows& into)
 {
     while (into.size() < wanted && m_part < m_parts.size()) {
         if (m_parts[m_part] == Part::Statement) {
@@ -340,19 +466,58 @@ void ArchiveRows::read(int wanted, QVector<Row>& into)
                 ++m_part;
             continue;
         }
-        const QVector<Row>& persons = personsWithoutStay();
-        // Among themselves by person, backwards when a stay's column goes down.
+        // Among themselves by person, backwards when a stay's column goes
+        // down (then every one of them must be known first).
         const Order order = archiveOrder(m_query.order);
         const bool backwards = order.by == By::Stay && order.descending;
-        while (into.size() < wanted && m_withoutStayNext < persons.size()) {
+        while (!m_scanDone && (backwards || m_withoutStayNext >= m_withoutStay.size()))
+            scanPersons(kPersonSlice);
+        const qsizetype found = m_withoutStay.size();
+        while (into.size() < wanted && m_withoutStayNext < found) {
             const qsizetype at = m_withoutStayNext++;
-            const Row& row = persons[backwards ? persons.size() - 1 - at : at];
-            if (m_filter.matches(row))
-                into.append(row);
+            into.append(m_withoutStay, backwards ? found - 1 - at : at);
         }
-        if (m_withoutStayNext >= persons.size())
+        if (m_scanDone && m_withoutStayNext >= m_withoutStay.size())
             ++m_part;
     }
+}
+
+void ArchiveRows::scanPersons(qint64 persons)
+{
+    if (m_scanDone)
+        return;
+    QList<std::pair<QString, QVariant>> bindings;
+    QString sql = kWithoutStay + narrowing(bindings, false);
+    const bool narrowed = !bindings.isEmpty();
+    if (!narrowed) {
+        // A slice of the person records by their key, without a search that
+        // narrows them by an index.
+        if (!m_scanEnd)
+            m_scanEnd = scalarSql(m_connection(),
+                                  QStringLiteral("SELECT ifnull(max(Identyfikator_o), 0) FROM "
+                                                 "Arch_os"))
+                            .toLongLong();
+        sql += QStringLiteral("AND Arch_os.Identyfikator_o > :after AND Arch_os.Identyfikator_o "
+                              "<= :upto ");
+        bindings.append({QStringLiteral(":after"), m_scannedTo});
+        bindings.append({QStringLiteral(":upto"), m_scannedTo + std::max<qint64>(persons, 1)});
+    }
+    sql += QStringLiteral("ORDER BY Arch_os.Identyfikator_o");
+    StatementRows rows(m_connection(), sql, bindings);
+    const bool everyRow = m_filter.isEmpty();
+    while (rows.next()) {
+        if (everyRow) {
+            rows.pack(m_withoutStay);
+            continue;
+        }
+        Row row(kColumnCount);
+        for (int i = 0; i < kColumnCount; ++i)
+            row[i] = rows.value(i);
+        if (m_filter.matches(row))
+            m_withoutStay.append(row);
+    }
+    m_scannedTo += std::max<qint64>(persons, 1);
+    m_scanDone = narrowed || m_scannedTo >= *m_scanEnd;
 }
 
 QString ArchiveRows::narrowing(QList<std::pair<QString, QVariant>>& bindings,
@@ -393,7 +558,7 @@ QString ArchiveRows::narrowing(QList<std::pair<QString, QVariant>>& bindings,
     return sql;
 }
 
-int ArchiveRows::readStatement(int limit, QVector<Row>& into)
+int ArchiveRows::readStatement(int limit, PackedRows& into)
 {
     const Order order = archiveOrder(m_query.order);
     // Every person, with or without a stay, when sorted by a column of the
@@ -426,49 +591,26 @@ int ArchiveRows::readStatement(int limit, QVector<Row>& into)
     sql += orderBy(order.keys) + QStringLiteral(" LIMIT :limit");
     bindings.append({QStringLiteral(":limit"), limit});
 
-    QSqlQuery query(m_connection());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DbError(query.lastError());
-    for (const auto& [name, value] : std::as_const(bindings))
-        query.bindValue(name, value);
-    if (!query.exec())
-        throw DbError(query.lastError());
+    StatementRows rows(m_connection(), sql, bindings);
     int read = 0;
     const int keys = static_cast<int>(order.keys.size());
-    Row row(kColumnCount);
-    while (query.next()) {
+    const bool everyRow = m_filter.isEmpty();
+    while (rows.next()) {
         ++read;
-        for (int i = 0; i < kColumnCount; ++i)
-            row[i] = query.value(i);
         m_last.clear();
         for (int i = 0; i < keys; ++i)
-            m_last << query.value(kColumnCount + i);
+            m_last << rows.value(kColumnCount + i);
+        if (everyRow) {
+            rows.pack(into);
+            continue;
+        }
+        Row row(kColumnCount);
+        for (int i = 0; i < kColumnCount; ++i)
+            row[i] = rows.value(i);
         if (m_filter.matches(row))
             into.append(row);
     }
-    if (query.lastError().isValid())
-        throw DbError(query.lastError());
     return read;
-}
-
-const QVector<ArchiveRows::Row>& ArchiveRows::personsWithoutStay()
-{
-    // Read once: they are few, and finding them means going over every person.
-    if (m_withoutStay)
-        return *m_withoutStay;
-    QVector<Row> persons;
-    QSqlQuery query = runSql(m_connection(), kWithoutStay);
-    while (query.next()) {
-        Row row(kColumnCount);
-        for (int i = 0; i < kColumnCount; ++i)
-            row[i] = query.value(i);
-        persons.append(std::move(row));
-    }
-    if (query.lastError().isValid())
-        throw DbError(query.lastError());
-    m_withoutStay = std::move(persons);
-    return *m_withoutStay;
 }
 
 int ArchiveRows::loadedCount() const
@@ -490,7 +632,7 @@ QVariant ArchiveRows::value(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount || !m_open)
         return {};
-    return m_rows[row][column];
+    return m_rows.value(row, column);
 }
 
 QVariant ArchiveRows::value(int row, const QString& column) const

@@ -3,6 +3,7 @@
 #include "admin/person_archive.h"
 #include "db/column_kind.h"
 #include "db/filter_expression.h"
+#include "db/packed_rows.h"
 
 #include <QDate>
 #include <QObject>
@@ -71,8 +72,9 @@ public:
     const QString& search() const { return m_filter.text(); }
 
     bool canFetchMore() const { return m_open && m_part < m_parts.size(); }
-    // Reads the next page (or what is left). Throws DbError; the rows read
-    // before stay.
+    // Reads the next rows: a page, or as many rows as are read already while
+    // the list keeps being scrolled (at most 50 pages), or what is left.
+    // Throws DbError; the rows read before stay.
     void fetchMore();
     void fetchAll();
 
@@ -106,9 +108,9 @@ private:
     using Row = QVector<QVariant>;
 
     void restart();
-    void read(int wanted, QVector<Row>& into);
-    int readStatement(int limit, QVector<Row>& into);
-    const QVector<Row>& personsWithoutStay();
+    void read(int wanted, PackedRows& into);
+    int readStatement(int limit, PackedRows& into);
+    void scanPersons(qint64 persons);
     QString narrowing(QList<std::pair<QString, QVariant>>& bindings, bool personIndexesTaken) const;
 
     std::function<QSqlDatabase()> m_connection;
@@ -118,9 +120,15 @@ private:
     FilterExpression m_filter;
     QVector<Part> m_parts;
     qsizetype m_part = 0;
-    QVariantList m_last;                       // sort keys of the last row the statement gave
-    qsizetype m_withoutStayNext = 0;           // persons without a stay taken so far
-    std::optional<QVector<Row>> m_withoutStay; // read once, by person
-    QVector<Row> m_rows;
+    QVariantList m_last; // sort keys of the last row the statement gave
+    // The persons without any register entry that pass the search, found by
+    // going over the person records in slices of their keys (ahead of time
+    // while the stays are scrolled, when these persons come after them).
+    PackedRows m_withoutStay;
+    qsizetype m_withoutStayNext = 0; // of those, taken so far
+    qint64 m_scannedTo = 0;          // the person records gone over: keys up to this
+    std::optional<qint64> m_scanEnd; // the highest key when the going over began
+    bool m_scanDone = false;
+    PackedRows m_rows;
     int m_current = -1;
 };
