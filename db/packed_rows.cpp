@@ -1,8 +1,7 @@
 #include "db/packed_rows.h"
 
-#include <sqlite3.h>
-
 #include <cstring>
+#include <sqlite3.h>
 
 namespace {
 // Each value is a tag, then its bytes: nothing for NULL, eight for a whole

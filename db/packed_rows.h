@@ -43,7 +43,7 @@ private:
     static constexpr std::size_t kBlock = 1 << 20;
     int m_columns = 0;
     std::vector<std::unique_ptr<char[]>> m_blocks;
-    std::size_t m_used = 0;                 // bytes taken in the last block
+    std::size_t m_used = 0; // bytes taken in the last block
     std::size_t m_lastBlockSize = 0;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_rowAt; // block, offset
     std::string m_scratch;
