@@ -164,7 +164,9 @@ void archiveScrollProgram(benchmark::State& state)
 {
     double longest = 0;
     int rowsRead = 0;
+    double megabytes = 0;
     for (auto _ : state) {
+        const double before = heapMegabytes();
         std::unique_ptr<ArchiveRows> rows(newPages());
         rows->open({});
         QElapsedTimer page;
@@ -174,8 +176,10 @@ void archiveScrollProgram(benchmark::State& state)
             longest = std::max(longest, page.nsecsElapsed() / 1e6);
         }
         rowsRead = rows->rowCount();
+        megabytes = heapMegabytes() - before;
     }
     state.counters["rows"] = rowsRead;
+    state.counters["rows_MB"] = megabytes;
     state.counters["longest_page_ms"] = longest;
 }
 
