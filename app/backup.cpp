@@ -1,5 +1,6 @@
 #include "app/backup.h"
 
+#include "app/server_backup.h"
 #include "app/zip_archive.h"
 #include "core/clock.h"
 #include "core/prompter.h"
@@ -41,6 +42,20 @@ const QString kCopyFailure =
 const QString kRestoreFailure =
     QStringLiteral("Nie można odtworzyć archiwum ponieważ wystąpił błąd podczas kopiowania z "
                    "archiwum. Najprawdopodobniej plik archiwum jest uszkodzony.");
+const QString kServerCopyFailure =
+    QStringLiteral("Nie można stworzyć archiwum ponieważ kopia bazy danych z serwera nie "
+                   "powiodła się:\n%1");
+const QString kServerRestoreFailure =
+    QStringLiteral("Nie można odtworzyć archiwum ponieważ baza danych na serwerze nie przyjęła "
+                   "kopii. Baza danych pozostała bez zmian.\n%1");
+const QString kFileArchiveOnServer =
+    QStringLiteral("To archiwum zawiera kopię bazy danych z pliku (Baza.mdb), a program pracuje "
+                   "z bazą danych na serwerze. Takiej kopii nie można odtworzyć na serwerze; "
+                   "bazę danych z pliku przenosi się na serwer programem rezydo-migrate.");
+const QString kServerArchiveOnFile =
+    QStringLiteral("To archiwum zawiera kopię bazy danych z serwera (Baza.pgdump), a program "
+                   "pracuje z bazą danych w pliku. Takiej kopii nie można odtworzyć w pliku; "
+                   "bazę danych z serwera przenosi się do pliku programem rezydo-migrate.");
 const QString kFailureCaption = QStringLiteral("Tworzenie archiwum - Błąd!");
 const QString kNoArchiveFolderCaption = QStringLiteral("Odtwarzanie archiwum - Błąd!");
 const QString kNoArchiveFolder =
@@ -53,6 +68,13 @@ constexpr QFileDevice::Permissions kReadWrite = QFileDevice::ReadOwner | QFileDe
 // Several receptionist accounts of one group share the database file.
 constexpr QFileDevice::Permissions kShared = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                              QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+
+// The server's connection text when the program works on a database server.
+std::optional<QString> serverConnection()
+{
+    const QString text = readSetting(QStringLiteral("SerwerBazy")).value_or(QString()).trimmed();
+    return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+}
 
 std::optional<QString> databaseFolder()
 {
@@ -226,8 +248,46 @@ QString proposedArchiveName(const QDateTime& at)
            QStringLiteral(".zip");
 }
 
+namespace {
+ArchiveResult createServerArchive(const QString& connection, const QString& archivePath)
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return {false, kCopyFailure};
+    const QString copy = scratch.filePath(kServerArchiveEntry);
+    const ServerToolResult dumped = dumpServerDatabase(connection, QString(), copy);
+    if (!dumped.ok)
+        return {false, kServerCopyFailure.arg(dumped.details)};
+    // A copy of the server is always newer than the one the archive may hold.
+    if (packEntry(archivePath, kServerArchiveEntry, copy, now(), kShared) == PackOutcome::Failed)
+        return {false, kCopyFailure};
+    return {};
+}
+
+ArchiveResult restoreServerArchive(const QString& connection, const QString& archivePath)
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return {false, kRestoreFailure};
+    QFile copy(scratch.filePath(kServerArchiveEntry));
+    if (!copy.open(QIODevice::WriteOnly) || !extractEntry(archivePath, kServerArchiveEntry, copy))
+        return {false, kRestoreFailure};
+    copy.close();
+    if (!isServerCopy(copy.fileName()))
+        return {false, kRestoreFailure};
+    // The program's own session must not hold the tables being replaced.
+    dataModule().closeConnection();
+    const ServerToolResult restored = restoreServerDatabase(connection, QString(), copy.fileName());
+    dataModule().openConnection();
+    return restored.ok ? ArchiveResult{}
+                       : ArchiveResult{false, kServerRestoreFailure.arg(restored.details)};
+}
+} // namespace
+
 ArchiveResult createArchive(const QString& archivePath)
 {
+    if (const std::optional<QString> server = serverConnection())
+        return createServerArchive(*server, archivePath);
     const std::optional<QString> folder = databaseFolder();
     if (!folder)
         return {false, kSettingsFailure};
@@ -239,6 +299,14 @@ ArchiveResult createArchive(const QString& archivePath)
 
 ArchiveResult restoreArchive(const QString& archivePath)
 {
+    // An archive of the other kind of database is refused before anything is touched.
+    const std::optional<QString> server = serverConnection();
+    if (server && hasEntry(archivePath, kEntry) && !hasEntry(archivePath, kServerArchiveEntry))
+        return {false, kFileArchiveOnServer};
+    if (!server && hasEntry(archivePath, kServerArchiveEntry) && !hasEntry(archivePath, kEntry))
+        return {false, kServerArchiveOnFile};
+    if (server)
+        return restoreServerArchive(*server, archivePath);
     const std::optional<QString> folder = databaseFolder();
     if (!folder)
         return {false, kSettingsFailure};

@@ -132,6 +132,12 @@ bool extractEntry(const QString& archive, const QString& entryName, QIODevice& o
     return copied && in.getZipError() == UNZ_OK;
 }
 
+bool hasEntry(const QString& archive, const QString& entryName)
+{
+    QuaZip zip(archive);
+    return zip.open(QuaZip::mdUnzip) && zip.setCurrentFile(entryName, QuaZip::csSensitive);
+}
+
 std::optional<QFileDevice::Permissions> recordedPermissions(const QString& archive,
                                                             const QString& entryName)
 {

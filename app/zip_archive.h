@@ -27,6 +27,9 @@ PackOutcome packEntry(const QString& archive, const QString& entryName, const QS
 // entry's data do not match its checksum.
 bool extractEntry(const QString& archive, const QString& entryName, QIODevice& out);
 
+// True when the archive can be read and holds an entry named exactly `entryName`.
+bool hasEntry(const QString& archive, const QString& entryName);
+
 // The permissions recorded for the entry `entryName` when it was packed as a
 // regular file on Unix; nothing for an entry made elsewhere or without them.
 std::optional<QFileDevice::Permissions> recordedPermissions(const QString& archive,

@@ -449,6 +449,26 @@ private Q_SLOTS:
         QCOMPARE(bytes(env.databaseFile()), database);
     }
 
+    // The copy of a server database cannot be put in place of the file; the
+    // file stays as it was.
+    void serverArchiveRefusedOnAFile()
+    {
+        BackupEnv env;
+        const QString archive = env.path("serwer.zip");
+        makeZip(archive, "Baza.pgdump", "PGDMP kopia z serwera");
+        env.data().closeConnection();
+        const QByteArray database = bytes(env.databaseFile());
+        const ArchiveResult result = restoreArchive(archive);
+        QCOMPARE(result.ok, false);
+        QVERIFY2(result.message.startsWith("To archiwum zawiera kopię bazy danych z serwera "
+                                           "(Baza.pgdump), a program pracuje z bazą danych w "
+                                           "pliku."),
+                 qPrintable(result.message));
+        QCOMPARE(env.folder(), QStringList({"Baza.mdb"}));
+        env.data().closeConnection();
+        QCOMPARE(bytes(env.databaseFile()), database);
+    }
+
     void missingDatabaseFolderSetting()
     {
         TestEnv env; // the database at its default place, KatalogBazy unset
