@@ -1,0 +1,108 @@
+#include "db/migrate.h"
+#include "db/polish_collation.h"
+#include "db/schema.h"
+#include "db/sql.h"
+#include "tests/support/test_registry.h"
+
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+namespace {
+class FileDb {
+public:
+    explicit FileDb(const QString& file)
+        : m_name(QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(file);
+        if (db.open())
+            addPolishText(db);
+    }
+    ~FileDb()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
+// Every row of every table of `file` that `other` lacks, with its position.
+QStringList rowsMissingFrom(const QString& file, const QString& other)
+{
+    FileDb db(file);
+    runSql(db.db(), QStringLiteral("ATTACH DATABASE :f AS druga"), {{":f", other}});
+    QStringList missing;
+    QSqlQuery tables = runSql(db.db(), QStringLiteral("SELECT name FROM sqlite_master WHERE "
+                                                      "type = 'table' AND name NOT LIKE "
+                                                      "'sqlite_%' ORDER BY name"));
+    while (tables.next()) {
+        const QString t = tables.value(0).toString();
+        const qint64 n =
+            scalarSql(db.db(), QStringLiteral("SELECT count(*) FROM (SELECT rowid, * FROM main.%1 "
+                                              "EXCEPT SELECT rowid, * FROM druga.%1)")
+                                   .arg(t))
+                .toLongLong();
+        if (n > 0)
+            missing << QStringLiteral("%1: %2").arg(t).arg(n);
+    }
+    runSql(db.db(), QStringLiteral("DETACH DATABASE druga"));
+    return missing;
+}
+} // namespace
+
+// A whole database copied into a fresh one: every row of every table with its
+// key and position, the auto-numbers continuing where the source's would.
+class TestMigrate : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void fileToFile()
+    {
+        QTemporaryDir dir;
+        const QString source = dir.filePath("zrodlo.mdb"), target = dir.filePath("cel.mdb");
+        createDatabase(source, true);
+        createDatabase(target, false);
+        {
+            FileDb db(source);
+            // Removed rows leave numbers behind that are never given again,
+            // and rows of the register have positions with a gap.
+            runSql(db.db(), "DELETE FROM Arch_os WHERE Identyfikator_o = (SELECT "
+                            "max(Identyfikator_o) FROM Arch_os)");
+            runSql(db.db(), "DELETE FROM Ksiazka WHERE rowid = (SELECT min(rowid) FROM Ksiazka)");
+            runSql(db.db(), "UPDATE Arch_os SET Uwagi = 'Żółw, \"cytat\" i ''apostrof''' WHERE "
+                            "Identyfikator_o = (SELECT min(Identyfikator_o) FROM Arch_os)");
+        }
+        QList<CopiedTable> copied;
+        {
+            FileDb from(source), to(target);
+            copied = copyDatabase(from.db(), to.db());
+            QCOMPARE(compareDatabases(from.db(), to.db()), QStringList());
+        }
+        QVERIFY(!copied.isEmpty());
+        QCOMPARE(rowsMissingFrom(source, target), QStringList());
+        QCOMPARE(rowsMissingFrom(target, source), QStringList());
+        // The next person gets the number the source would have given.
+        qlonglong next[2];
+        int i = 0;
+        for (const QString& file : {source, target}) {
+            FileDb db(file);
+            next[i++] = runSql(db.db(), "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')")
+                            .lastInsertId()
+                            .toLongLong();
+        }
+        QCOMPARE(next[1], next[0]);
+        {
+            FileDb from(source), to(target);
+            runSql(to.db(), "UPDATE Pokoje SET Opis = 'inny' WHERE rowid = (SELECT min(rowid) "
+                            "FROM Pokoje)");
+            QVERIFY(!compareDatabases(from.db(), to.db()).isEmpty());
+        }
+    }
+};
+
+REZYDO_TEST(TestMigrate);
+#include "test_migrate.moc"
