@@ -2,6 +2,7 @@
 
 #include "core/days.h"
 #include "db/after_transaction.h"
+#include "db/engine.h"
 
 DbError::DbError(const QSqlError& e)
     : RezydoError(e.databaseText().isEmpty() ? e.text() : e.databaseText())
@@ -12,6 +13,13 @@ QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Bind
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    // The server prepares only queries and row changes; a statement without
+    // values (BEGIN, CREATE ...) goes to it as it is.
+    if (bindings.size() == 0 && engineOf(db) == Engine::Server) {
+        if (!query.exec(sql))
+            throw DbError(query.lastError());
+        return query;
+    }
     if (!query.prepare(sql))
         throw DbError(query.lastError());
     for (const auto& [name, value] : bindings)
@@ -57,7 +65,12 @@ Money moneyFromValue(const QVariant& v)
 Transaction::Transaction(QSqlDatabase db)
     : m_db(std::move(db))
 {
-    runSql(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+    // The file takes its write lock at once, so two copies never both start
+    // writing; the server runs the transaction as if alone and refuses at
+    // the latest at COMMIT a write that another one made impossible.
+    runSql(m_db, engineOf(m_db) == Engine::Server
+                     ? QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE")
+                     : QStringLiteral("BEGIN IMMEDIATE"));
     m_open = true;
     transactionBegun();
 }

@@ -46,8 +46,9 @@ inline QVariant boolValue(bool b)
     return b ? 1 : 0;
 }
 
-// One write operation in one transaction (BEGIN IMMEDIATE, so two copies of
-// the program never both start writing). Rolled back unless commit() ran.
+// One write operation in one transaction: on the file BEGIN IMMEDIATE, so two
+// copies of the program never both start writing; on the server a
+// serializable transaction. Rolled back unless commit() ran.
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase db);
