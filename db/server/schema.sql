@@ -17,15 +17,21 @@ CREATE TABLE rezydo_schemat (
     user_version   integer NOT NULL CHECK (user_version >= 1)
 );
 
--- The Polish order of text (Ł after L, Ż last, capitals beside small
--- letters), for the statements' COLLATE PL; only orders and comparisons use
--- it, never LIKE, which a non-deterministic collation does not allow.
-CREATE COLLATION IF NOT EXISTS pl (provider = icu, locale = 'pl-PL-u-ks-level2', deterministic = false);
+-- The Polish order of text, for the statements' COLLATE PL, as the file's
+-- collation PL has it: letters without regard to case (Ł after L, Ż last),
+-- blanks and punctuation before digits before letters, and texts equal so
+-- far with the small letter first. Only identical texts are equal, so LIKE
+-- and = work on it as on any text.
+CREATE COLLATION IF NOT EXISTS pl (provider = icu, locale = 'pl-PL-u-kf-lower');
 
 -- Functions of the file's engine that the statements use, where PostgreSQL
 -- has the same meaning under another name.
 CREATE FUNCTION ifnull(anycompatible, anycompatible) RETURNS anycompatible
     LANGUAGE sql IMMUTABLE PARALLEL SAFE AS 'SELECT coalesce($1, $2)';
+-- casefold(): the file's connection function for a LIKE that ignores case,
+-- Polish letters too (casefold(Nazwa) LIKE casefold(:x)).
+CREATE FUNCTION casefold(text) RETURNS text
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS 'SELECT lower($1 COLLATE "und-x-icu")';
 -- typeof() of the columns' own types: statements repeat the file's whole
 -- number conditions (which always hold on the server, the types see to it).
 CREATE FUNCTION typeof(bigint) RETURNS text
