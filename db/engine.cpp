@@ -143,6 +143,8 @@ void openServerConnection(QSqlDatabase& db, const ServerAddress& address)
     db.setPort(address.port);
     db.setDatabaseName(address.database);
     db.setUserName(address.user);
+    // A server that does not answer is reported instead of waited for.
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
     const QString key = address.text();
     auto& passwords = typedPasswords();
     db.setPassword(passwords.value(key));

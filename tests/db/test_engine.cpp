@@ -11,6 +11,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <vector>
+
 class TestEngine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -73,12 +75,22 @@ private Q_SLOTS:
         }
     }
 
+    void engineOfTheConnection_data()
+    {
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("empty") << false;
+        QTest::newRow("demo hotel") << true;
+    }
     void engineOfTheConnection()
     {
-        TestEnv env;
+        QFETCH(bool, demo);
+        TestEnv::Options o;
+        o.demo = demo;
+        TestEnv env(o);
         QCOMPARE(engineOf(env.db()), TestEnv::onServer() ? Engine::Server : Engine::File);
         QVERIFY(isRezydoDatabase(env.db()));
         QCOMPARE(schemaVersionOf(env.db()), kSchemaVersion);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Pokoje").toInt() > 0, demo);
     }
 
     // What the statements written once rely on, on either engine.
@@ -145,6 +157,29 @@ private Q_SLOTS:
                      QString("serializable"));
         tx.commit();
         QCOMPARE(env.scalar("SELECT count(*) FROM Pokoje").toInt(), 1);
+    }
+
+    // A step after the server's first schema runs its server twin; one
+    // without a twin leaves the server database as it was.
+    void serverStepsRunTheirTwins()
+    {
+        if (!TestEnv::onServer())
+            QSKIP("the steps of a server database");
+        TestEnv env;
+        const auto addTable = [](QSqlDatabase db) { runSql(db, "CREATE TABLE Nowa (x integer)"); };
+        const std::vector<UpgradeStep> steps = {{kSchemaVersion + 1, {}, addTable}};
+        upgradeDatabase(env.db(), "serwer", steps, kSchemaVersion + 1);
+        QCOMPARE(schemaVersionOf(env.db()), kSchemaVersion + 1);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Nowa").toInt(), 0);
+
+        const std::vector<UpgradeStep> withoutTwin = {{kSchemaVersion + 2, addTable}};
+        try {
+            upgradeDatabase(env.db(), "serwer", withoutTwin, kSchemaVersion + 2);
+            QFAIL("a step without its server twin ran");
+        } catch (const RezydoError& e) {
+            QVERIFY2(e.text().contains("nie ma postaci dla serwera"), qPrintable(e.text()));
+        }
+        QCOMPARE(schemaVersionOf(env.db()), kSchemaVersion + 1);
     }
 
     void serverDatabaseMadeOnlyWhenEmpty()
