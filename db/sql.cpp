@@ -6,7 +6,13 @@
 
 DbError::DbError(const QSqlError& e)
     : RezydoError(e.databaseText().isEmpty() ? e.text() : e.databaseText())
+    , m_code(e.nativeErrorCode())
 {
+}
+
+bool DbError::isConflict() const
+{
+    return m_code == QLatin1String("40001") || m_code == QLatin1String("40P01");
 }
 
 QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings)
@@ -95,6 +101,21 @@ void Transaction::commit()
     runSql(m_db, QStringLiteral("COMMIT"));
     m_open = false;
     transactionEnded();
+}
+
+void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Transaction tx(db);
+            work();
+            tx.commit();
+            return;
+        } catch (const DbError& e) {
+            if (!e.isConflict() || attempt >= attempts)
+                throw;
+        }
+    }
 }
 
 QString likeContains(const QString& typed)

@@ -159,6 +159,53 @@ private Q_SLOTS:
         QCOMPARE(env.scalar("SELECT count(*) FROM Pokoje").toInt(), 1);
     }
 
+    // Two desks read the rooms and add one each at the same moment: the
+    // server refuses the one committing second, which then runs again and
+    // sees the other's room.
+    void conflictingTransactionRunsAgain()
+    {
+        if (!TestEnv::onServer())
+            QSKIP("the file lets only one desk write at a time");
+        TestEnv env;
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QPSQL", "druga-recepcja");
+            openServerConnection(other, *configuredServer());
+            int attempts = 0;
+            runInTransaction(env.db(), [&] {
+                ++attempts;
+                const int rooms = scalarSql(env.db(), "SELECT count(*) FROM Pokoje").toInt();
+                if (attempts == 1) {
+                    Transaction tx(other);
+                    scalarSql(other, "SELECT count(*) FROM Pokoje");
+                    runSql(other, "INSERT INTO Pokoje (Nr_Pokoju) VALUES ('B')");
+                    tx.commit();
+                }
+                runSql(env.db(), "INSERT INTO Pokoje (Nr_Pokoju, Miejsc) VALUES ('A', :M)",
+                       {{":M", rooms}});
+            });
+            QCOMPARE(attempts, 2);
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("druga-recepcja");
+        QCOMPARE(env.rows("SELECT Nr_Pokoju, Miejsc FROM Pokoje ORDER BY Nr_Pokoju"),
+                 QStringList({"A|1", "B|NULL"}));
+    }
+
+    // A refusal that is not a conflict ends the operation at once.
+    void refusalNotRunAgain()
+    {
+        TestEnv env;
+        int attempts = 0;
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, runInTransaction(env.db(), [&] {
+                ++attempts;
+                runSql(env.db(), "INSERT INTO Pokoje (Nr_Pokoju) VALUES ('1')");
+                runSql(env.db(), "INSERT INTO Pokoje (Nr_Pokoju) VALUES ('1')");
+            }));
+        QCOMPARE(attempts, 1);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Pokoje").toInt(), 0);
+    }
+
     // A step after the server's first schema runs its server twin; one
     // without a twin leaves the server database as it was.
     void serverStepsRunTheirTwins()
