@@ -27,6 +27,16 @@ QString databaseDirectoryOf(const QString& chosenFile)
 
 void chooseDatabase()
 {
+    // While SerwerBazy names a server, the folder of the file is not used.
+    const std::optional<QString> server = readSetting(QStringLiteral("SerwerBazy"));
+    if (server && !server->trimmed().isEmpty()) {
+        prompter().inform(QStringLiteral("Baza danych jest na serwerze (ustawienie SerwerBazy: "
+                                         "%1). Plik bazy wybiera się dopiero wtedy, gdy to "
+                                         "ustawienie jest puste.")
+                              .arg(*server),
+                          QStringLiteral("Zmiana bazy"));
+        return;
+    }
     const std::optional<QString> setting = readSetting(QStringLiteral("KatalogBazy"));
     const QString old = setting && !setting->isEmpty()
                             ? *setting

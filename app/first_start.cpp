@@ -88,6 +88,12 @@ void createEmptyDatabase(const QString& file)
 
 FirstStart offerDatabase()
 {
+    // A database on a server is made by the server's administrator: no file
+    // is offered, and the opening tells what is wrong with the server, if
+    // anything.
+    const std::optional<QString> server = readSetting(QStringLiteral("SerwerBazy"));
+    if (server && !server->trimmed().isEmpty())
+        return FirstStart::Found;
     for (QString folder = currentFolder();;) {
         const QString file = QDir(folder).filePath(QStringLiteral("Baza.mdb"));
         if (QFileInfo::exists(file))

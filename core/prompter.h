@@ -33,6 +33,12 @@ public:
     // Input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString& caption, const QString& label,
                                              const QString& value) = 0;
+    // Input box whose text is not shown (a password); nullopt when cancelled.
+    // A prompter that has no such box asks through inputText.
+    virtual std::optional<QString> inputSecret(const QString& caption, const QString& label)
+    {
+        return inputText(caption, label, QString());
+    }
     // File dialogs; an empty string when cancelled. `filter` is a Qt name filter
     // ("Archiwa (*.zip)"), shown as written; an open dialog matches its patterns
     // in any letter case. `defaultSuffix` is added when the name has none. The

@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "db/after_transaction.h"
+#include "db/engine.h"
 #include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
@@ -25,6 +26,19 @@ DataModule*& currentModule()
 QSqlDatabase namedConnection()
 {
     return QSqlDatabase::database(QString::fromLatin1(DataModule::kConnectionName), false);
+}
+
+// The program's connection through `driver`; one of the other engine, left
+// from an earlier opening, is let go first.
+QSqlDatabase connectionThrough(const QString& driver)
+{
+    const QString name = QString::fromLatin1(DataModule::kConnectionName);
+    if (QSqlDatabase::contains(name)) {
+        if (namedConnection().driverName() == driver)
+            return namedConnection();
+        QSqlDatabase::removeDatabase(name);
+    }
+    return QSqlDatabase::addDatabase(driver, name);
 }
 } // namespace
 
@@ -62,15 +76,16 @@ void DataModule::openConnection()
 {
     if (isOpen())
         return;
+    if (const std::optional<ServerAddress> server = configuredServer()) {
+        openServerDatabase(*server);
+        return;
+    }
     const QString file = QDir::toNativeSeparators(QFileInfo(databaseFile()).absoluteFilePath());
     if (!QFileInfo(file).isFile())
         throw RezydoError(
             QStringLiteral("Nie można otworzyć bazy danych: plik '%1' nie istnieje.").arg(file));
 
-    const QString name = QString::fromLatin1(kConnectionName);
-    QSqlDatabase db = QSqlDatabase::contains(name)
-                          ? QSqlDatabase::database(name, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    QSqlDatabase db = connectionThrough(QStringLiteral("QSQLITE"));
     // mode=rw: a missing file is an error and is never created.
     db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
                        QStringLiteral("?mode=rw"));
@@ -95,6 +110,27 @@ void DataModule::openConnection()
     Q_EMIT connectionOpened();
 }
 
+// No pragmas and no collation to register: the server's schema holds its
+// collation and settings. A database older than the program is upgraded.
+void DataModule::openServerDatabase(const ServerAddress& address)
+{
+    QSqlDatabase db = connectionThrough(QStringLiteral("QPSQL"));
+    openServerConnection(db, address);
+    const QString text = address.text();
+    try {
+        if (!isRezydoDatabase(db))
+            throw RezydoError(
+                QStringLiteral("Baza '%1' na serwerze (%2) nie jest bazą danych programu Rezydo.")
+                    .arg(address.database, text));
+        upgradeDatabase(db, text);
+    } catch (const RezydoError&) {
+        db.close();
+        throw;
+    }
+    m_openServer = text;
+    Q_EMIT connectionOpened();
+}
+
 void DataModule::closeConnection()
 {
     m_rooms.close();
@@ -104,6 +140,7 @@ void DataModule::closeConnection()
     if (db.isValid() && db.isOpen()) {
         db.close();
         m_openFile.clear();
+        m_openServer.clear();
         Q_EMIT connectionClosed();
     }
 }

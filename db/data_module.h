@@ -10,6 +10,8 @@
 // The data module: owner of the one database connection and of the shared
 // cursors over the setup tables. Created first and let go last; the current
 // instance is reachable from every window through dataModule().
+struct ServerAddress;
+
 class DataModule : public QObject {
     Q_OBJECT
 public:
@@ -20,16 +22,20 @@ public:
     // without that setting Baza/Baza.mdb under the program directory.
     static QString databaseFile();
 
-    // Opens the connection if it is closed; throws RezydoError with a clear
-    // message when the file is missing or is not a Rezydo database. Never
-    // creates a file.
+    // Opens the connection if it is closed: on the server of SerwerBazy when
+    // that setting is given, otherwise on the file. Throws RezydoError with a
+    // clear message when the file is missing, the server cannot be reached or
+    // the database is not a Rezydo database. Never creates a database.
     void openConnection();
     void closeConnection(); // also closes the shared cursors
     bool isOpen() const;
     // The open connection, opened on demand (throws like openConnection()).
     QSqlDatabase database();
-    // The file the open connection uses; empty while closed.
+    // The file the open connection uses; empty while closed or on a server.
     QString openFile() const { return m_openFile; }
+    // The server text (SerwerBazy) the open connection uses; empty while
+    // closed or on a file.
+    QString openServer() const { return m_openServer; }
 
     TableCursor& rooms() { return m_rooms; }   // Pokoje
     TableCursor& prices() { return m_prices; } // Cennik
@@ -42,7 +48,10 @@ Q_SIGNALS:
     void connectionClosed();
 
 private:
+    void openServerDatabase(const ServerAddress& address);
+
     QString m_openFile;
+    QString m_openServer;
     TableCursor m_rooms;
     TableCursor m_prices;
     TableCursor m_config;

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "db/demo_data.h"
+#include "db/engine.h"
 #include "db/polish_collation.h"
 #include "db/sql.h"
 #include "db/upgrades.h"
@@ -59,8 +60,58 @@ void createDatabase(const QString& path, bool demo, int version)
     }
 }
 
+void createServerDatabase(const ServerAddress& address, bool demo)
+{
+    const QString name = QStringLiteral("rezydo-create-") + QUuid::createUuid().toString();
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        try {
+            openServerConnection(db, address);
+            const int objects =
+                scalarSql(db, QStringLiteral("SELECT count(*) FROM information_schema.tables "
+                                             "WHERE table_schema = current_schema()"))
+                    .toInt();
+            if (objects > 0)
+                throw RezydoError(QStringLiteral(
+                    "baza nie jest pusta (ma tabele lub widoki); program Rezydo zakłada swoje "
+                    "tabele tylko w pustej bazie"));
+            Transaction tx(db);
+            for (const char* script :
+                 {":/db/server/schema.sql", ":/db/server/indexes.sql", ":/db/server/views.sql",
+                  ":/db/seed.sql", ":/db/server/seed.sql"})
+                runSqlScript(db, resourceText(QString::fromLatin1(script)));
+            runSql(db,
+                   QStringLiteral("INSERT INTO rezydo_schemat (application_id, user_version) "
+                                  "VALUES (:A, :V)"),
+                   {{":A", kApplicationId}, {":V", kServerBaseVersion}});
+            applyUpgradeSteps(db, kServerBaseVersion, kSchemaVersion);
+            if (demo)
+                insertDemoData(db);
+            tx.commit();
+        } catch (const RezydoError& e) {
+            failure = e.text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!failure.isEmpty())
+        throw RezydoError(QStringLiteral("Nie można utworzyć bazy danych '%1' na serwerze: %2")
+                              .arg(address.database, failure));
+}
+
 bool isRezydoDatabase(QSqlDatabase db)
 {
+    if (engineOf(db) == Engine::Server) {
+        // The table is looked up first: a failed statement would spoil a
+        // transaction the caller may have open.
+        if (scalarSql(db, QStringLiteral("SELECT to_regclass('rezydo_schemat') IS NOT NULL"))
+                .toBool() == false)
+            return false;
+        QSqlQuery q = runSql(db, QStringLiteral("SELECT application_id, user_version "
+                                                "FROM rezydo_schemat"));
+        return q.next() && q.value(0).toInt() == kApplicationId && q.value(1).toInt() >= 1;
+    }
     try {
         return scalarSql(db, QStringLiteral("PRAGMA application_id")).toInt() == kApplicationId &&
                scalarSql(db, QStringLiteral("PRAGMA user_version")).toInt() >= 1;

@@ -2,16 +2,30 @@
 
 #include "core/days.h"
 #include "db/after_transaction.h"
+#include "db/engine.h"
 
 DbError::DbError(const QSqlError& e)
     : RezydoError(e.databaseText().isEmpty() ? e.text() : e.databaseText())
+    , m_code(e.nativeErrorCode())
 {
+}
+
+bool DbError::isConflict() const
+{
+    return m_code == QLatin1String("40001") || m_code == QLatin1String("40P01");
 }
 
 QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    // The server prepares only queries and row changes; a statement without
+    // values (BEGIN, CREATE ...) goes to it as it is.
+    if (bindings.size() == 0 && engineOf(db) == Engine::Server) {
+        if (!query.exec(sql))
+            throw DbError(query.lastError());
+        return query;
+    }
     if (!query.prepare(sql))
         throw DbError(query.lastError());
     for (const auto& [name, value] : bindings)
@@ -57,7 +71,12 @@ Money moneyFromValue(const QVariant& v)
 Transaction::Transaction(QSqlDatabase db)
     : m_db(std::move(db))
 {
-    runSql(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+    // The file takes its write lock at once, so two copies never both start
+    // writing; the server runs the transaction as if alone and refuses at
+    // the latest at COMMIT a write that another one made impossible.
+    runSql(m_db, engineOf(m_db) == Engine::Server
+                     ? QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE")
+                     : QStringLiteral("BEGIN IMMEDIATE"));
     m_open = true;
     transactionBegun();
 }
@@ -82,6 +101,21 @@ void Transaction::commit()
     runSql(m_db, QStringLiteral("COMMIT"));
     m_open = false;
     transactionEnded();
+}
+
+void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Transaction tx(db);
+            work();
+            tx.commit();
+            return;
+        } catch (const DbError& e) {
+            if (!e.isConflict() || attempt >= attempts)
+                throw;
+        }
+    }
 }
 
 QString likeContains(const QString& typed)

@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -20,6 +21,13 @@ public:
         : RezydoError(engineMessage)
     {
     }
+    // True when the server refused the transaction because another one ran at
+    // the same time (a serialization failure or a deadlock): the whole
+    // transaction may be run again from its start.
+    bool isConflict() const;
+
+private:
+    QString m_code; // the engine's code (the server's SQLSTATE)
 };
 
 using Binding = std::pair<const char*, QVariant>;
@@ -46,8 +54,9 @@ inline QVariant boolValue(bool b)
     return b ? 1 : 0;
 }
 
-// One write operation in one transaction (BEGIN IMMEDIATE, so two copies of
-// the program never both start writing). Rolled back unless commit() ran.
+// One write operation in one transaction: on the file BEGIN IMMEDIATE, so two
+// copies of the program never both start writing; on the server a
+// serializable transaction. Rolled back unless commit() ran.
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase db);
@@ -60,3 +69,11 @@ private:
     QSqlDatabase m_db;
     bool m_open = false;
 };
+
+// Runs `work` in one Transaction and commits it. On the server a transaction
+// refused because another one ran at the same time is rolled back and run
+// again from the start, up to `attempts` times in all; the file's write lock
+// makes that refusal impossible there. `work` therefore only reads and writes
+// the database: what it computes comes from what it reads in that attempt.
+// Throws the last DbError, or whatever `work` throws.
+void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts = 5);

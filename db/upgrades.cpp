@@ -1,6 +1,7 @@
 #include "db/upgrades.h"
 
 #include "core/error.h"
+#include "db/engine.h"
 #include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
@@ -19,6 +20,12 @@
 // so a new file and an upgraded one are the same. A step is never edited
 // once released: a later change is a new step with the next version, and
 // kSchemaVersion in schema.h follows the last one.
+//
+// A server database is made at kServerBaseVersion from db/server/ at once.
+// Every step after that version gives its server twin as the third member
+// ({8, addSomething, addSomethingOnServer}, often a db/server/upgrade_*.sql
+// beside the file's db/upgrade_*.sql); a server cannot be brought past a step
+// without one.
 namespace {
 // Closed days of the house, blocked rooms, rooms open all year and the
 // establishment's kind and statistics identifier.
@@ -126,8 +133,35 @@ std::span<const UpgradeStep> upgradeSteps()
 
 int schemaVersionOf(QSqlDatabase db)
 {
+    if (engineOf(db) == Engine::Server)
+        return scalarSql(db, QStringLiteral("SELECT user_version FROM rezydo_schemat")).toInt();
     return scalarSql(db, QStringLiteral("PRAGMA user_version")).toInt();
 }
+
+namespace {
+void setSchemaVersion(QSqlDatabase db, int version)
+{
+    if (engineOf(db) == Engine::Server)
+        runSql(db, QStringLiteral("UPDATE rezydo_schemat SET user_version = :V"),
+               {{":V", version}});
+    else
+        runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(version));
+}
+
+void applyStep(QSqlDatabase db, const UpgradeStep& step)
+{
+    if (engineOf(db) == Engine::File) {
+        step.apply(db);
+        return;
+    }
+    if (step.version <= kServerBaseVersion)
+        return; // already in the server's first schema
+    if (!step.applyOnServer)
+        throw RezydoError(
+            QStringLiteral("krok %1 historii bazy nie ma postaci dla serwera").arg(step.version));
+    step.applyOnServer(db);
+}
+} // namespace
 
 QString resourceText(const QString& name)
 {
@@ -140,13 +174,16 @@ QString resourceText(const QString& name)
 void runSqlScript(QSqlDatabase db, const QString& script)
 {
     QString statement;
+    bool inBody = false; // inside a $$-quoted function body
     const QStringList lines = script.split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(QStringLiteral("--")) && statement.trimmed().isEmpty())
             continue;
         statement += line + QLatin1Char('\n');
-        if (trimmed.endsWith(QLatin1Char(';'))) {
+        if (line.count(QStringLiteral("$$")) % 2 == 1)
+            inBody = !inBody;
+        if (!inBody && trimmed.endsWith(QLatin1Char(';'))) {
             runSql(db, statement);
             statement.clear();
         }
@@ -192,8 +229,8 @@ void applyUpgradeSteps(QSqlDatabase db, int from, int target)
 {
     for (const UpgradeStep& step : history())
         if (step.version > from && step.version <= target)
-            step.apply(db);
-    runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(target));
+            applyStep(db, step);
+    setSchemaVersion(db, target);
 }
 
 void upgradeDatabase(QSqlDatabase db, const QString& file)
@@ -231,16 +268,18 @@ void upgradeDatabase(QSqlDatabase db, const QString& file, std::span<const Upgra
         } else if (version < target) {
             // Nothing is written yet and nobody else may write: the file on
             // disk is whole and is the state to go back to.
-            copy = file + QStringLiteral(".przed-aktualizacja-%1").arg(version);
-            QFile::remove(copy);
-            if (!QFile::copy(file, copy))
-                throw RezydoError(
-                    QStringLiteral("nie można zapisać kopii bazy '%1' przed aktualizacją")
-                        .arg(copy));
+            if (engineOf(db) == Engine::File) {
+                copy = file + QStringLiteral(".przed-aktualizacja-%1").arg(version);
+                QFile::remove(copy);
+                if (!QFile::copy(file, copy))
+                    throw RezydoError(
+                        QStringLiteral("nie można zapisać kopii bazy '%1' przed aktualizacją")
+                            .arg(copy));
+            }
             for (const UpgradeStep& step : steps)
                 if (step.version > version && step.version <= target)
-                    step.apply(db);
-            runSql(db, QStringLiteral("PRAGMA user_version=%1").arg(target));
+                    applyStep(db, step);
+            setSchemaVersion(db, target);
         }
         tx.commit();
     } catch (const RezydoError& e) {

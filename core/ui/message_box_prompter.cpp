@@ -74,6 +74,16 @@ std::optional<QString> MessageBoxPrompter::inputText(const QString& caption, con
     return text;
 }
 
+std::optional<QString> MessageBoxPrompter::inputSecret(const QString& caption, const QString& label)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parentWindow(), caption, label, QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
 QString MessageBoxPrompter::openFile(const QString& caption, const QString& directory,
                                      const QString& filter, const QString& defaultSuffix)
 {

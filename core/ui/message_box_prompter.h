@@ -15,6 +15,7 @@ public:
     void message(const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& value) override;
+    std::optional<QString> inputSecret(const QString& caption, const QString& label) override;
     QString openFile(const QString& caption, const QString& directory, const QString& filter,
                      const QString& defaultSuffix) override;
     QString saveFile(const QString& caption, const QString& directory, const QString& proposedName,

@@ -122,6 +122,16 @@ private Q_SLOTS:
         }
     }
 
+    // The server's database is its administrator's to make: no file is offered.
+    void firstStartWithServerOffersNoFile()
+    {
+        TestEnv env(withoutDatabase());
+        QVERIFY(writeSetting("SerwerBazy", "host=serwer dbname=rezydo"));
+        QCOMPARE(offerDatabase(), FirstStart::Found);
+        QCOMPARE(env.prompter().shown.size(), 0);
+        QVERIFY(!QFileInfo::exists(env.databaseFile()));
+    }
+
     void firstStartSettingNotSaved()
     {
         TestEnv env(withoutDatabase());

@@ -13,6 +13,11 @@
 class TestUpgradeStatistics : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase()
+    {
+        if (TestEnv::onServer())
+            QSKIP("upgrades of database files");
+    }
     void previousVersionKeepsItsRowsAndGainsTheNewData()
     {
         TestEnv env({.openConnection = false});

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/program_dir.h"
+#include "core/settings.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
 #include "db/schema.h"
@@ -19,6 +20,34 @@
 TestEnv::TestEnv()
     : TestEnv(Options{})
 {
+}
+
+bool TestEnv::onServer()
+{
+    return !qEnvironmentVariableIsEmpty("REZYDO_TEST_SERVER");
+}
+
+ServerAddress TestEnv::testServer(const QString& database)
+{
+    ServerAddress address = parseServerAddress(qEnvironmentVariable("REZYDO_TEST_SERVER"));
+    if (!database.isEmpty())
+        address.database = database;
+    return address;
+}
+
+void runOnTestServer(const QString& sql)
+{
+    const QString name = QStringLiteral("rezydo-test-server");
+    {
+        QSqlDatabase db = QSqlDatabase::contains(name)
+                              ? QSqlDatabase::database(name, false)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        if (!db.isOpen())
+            openServerConnection(db, TestEnv::testServer());
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
 }
 
 TestEnv::TestEnv(const Options& options)
@@ -45,7 +74,14 @@ TestEnv::TestEnv(const Options& options)
         return handler(dialog);
     });
 
-    if (options.createDatabase) {
+    if (options.createDatabase && onServer()) {
+        m_serverDatabase =
+            QStringLiteral("rezydo_test_") + QUuid::createUuid().toString(QUuid::Id128);
+        runOnTestServer(QStringLiteral("CREATE DATABASE %1").arg(m_serverDatabase));
+        const ServerAddress address = testServer(m_serverDatabase);
+        createServerDatabase(address, options.demo);
+        QVERIFY(writeSetting(QStringLiteral("SerwerBazy"), address.text()));
+    } else if (options.createDatabase) {
         QDir().mkpath(path(QStringLiteral("Baza")));
         createDatabase(databaseFile(), options.demo);
     }
@@ -57,6 +93,8 @@ TestEnv::TestEnv(const Options& options)
 TestEnv::~TestEnv()
 {
     m_data.reset();
+    if (!m_serverDatabase.isEmpty())
+        runOnTestServer(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_serverDatabase));
     setModalHandler({});
     installPrompter(std::move(m_previousPrompter));
     setClock({});

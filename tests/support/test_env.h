@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/engine.h"
 #include "tests/support/scripted_prompter.h"
 
 #include <QDate>
@@ -21,6 +22,10 @@ class QDialog;
 // new database at the default place (Baza/Baza.mdb), both settings scopes in
 // the temporary folder, a fixed clock, a scripted prompter and modal script,
 // and an open data module. Everything is put back when it goes.
+//
+// When the environment variable REZYDO_TEST_SERVER holds a server's
+// connection text, the new database is instead a database of its own on that
+// server (dropped when the TestEnv goes), and SerwerBazy points at it.
 class TestEnv {
 public:
     struct Options {
@@ -34,6 +39,12 @@ public:
     ~TestEnv();
     TestEnv(const TestEnv&) = delete;
     TestEnv& operator=(const TestEnv&) = delete;
+
+    // True when the tests run on a server (REZYDO_TEST_SERVER is set).
+    static bool onServer();
+    // The server named by REZYDO_TEST_SERVER, with `database` for its dbname
+    // (empty: as the variable names it).
+    static ServerAddress testServer(const QString& database = {});
 
     QString dir() const { return m_dir.path(); }
     QString path(const QString& relative) const; // inside the temporary folder
@@ -58,10 +69,15 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_serverDatabase; // the database made on the server, if any
     std::unique_ptr<DataModule> m_data;
     ScriptedPrompter* m_prompter = nullptr;
     std::unique_ptr<Prompter> m_previousPrompter;
 };
+
+// Runs a statement on the test server's own database (REZYDO_TEST_SERVER),
+// through a connection kept for the whole run; fails the test on error.
+void runOnTestServer(const QString& sql);
 
 // Writes into a database file through a connection of its own, leaving its
 // version as it is: the file as an older program left it, before an upgrade.
