@@ -123,14 +123,32 @@ qint64 serverReachedNumber(const QSqlDatabase& from, const QString& table)
     return reached;
 }
 
+// The columns a server computes from others (its row position where the
+// key is a whole number): nobody writes them.
+QStringList computedColumns(const QSqlDatabase& db, const QString& table)
+{
+    QStringList names;
+    if (isFile(db))
+        return names;
+    QSqlQuery q = runSql(db,
+                         QStringLiteral("SELECT column_name FROM information_schema.columns WHERE "
+                                        "table_schema = current_schema() AND table_name = :t AND "
+                                        "is_generated = 'ALWAYS'"),
+                         {{":t", table}});
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
 qint64 copyTable(QSqlDatabase from, QSqlDatabase to, const QString& table, const QString& target)
 {
     const QStringList sourceFields = fieldNames(from, table);
     const QStringList targetFields = fieldNames(to, target);
+    const QStringList computed = computedColumns(to, target);
     QStringList select, insert;
     for (const QString& field : sourceFields) {
         const QString other = matching(targetFields, field);
-        if (other.isEmpty())
+        if (other.isEmpty() || !matching(computed, other).isEmpty())
             continue;
         if (isFile(to) && other.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0)
             continue; // the file's own position, written below when it has one
@@ -138,11 +156,12 @@ qint64 copyTable(QSqlDatabase from, QSqlDatabase to, const QString& table, const
         insert << quoted(to, other, QSqlDriver::FieldName);
     }
     // A file's row position travels in the server's column "rowid" and back.
-    if (isFile(from) && !isFile(to) && !matching(targetFields, QStringLiteral("rowid")).isEmpty() &&
+    const QString serverPosition = matching(targetFields, QStringLiteral("rowid"));
+    if (isFile(from) && !isFile(to) && !serverPosition.isEmpty() &&
+        matching(computed, serverPosition).isEmpty() &&
         matching(sourceFields, QStringLiteral("rowid")).isEmpty()) {
         select << QStringLiteral("rowid");
-        insert << quoted(to, matching(targetFields, QStringLiteral("rowid")),
-                         QSqlDriver::FieldName);
+        insert << quoted(to, serverPosition, QSqlDriver::FieldName);
     } else if (isFile(to) && hasOwnRowid(to, target)) {
         const QString position = isFile(from) ? QStringLiteral("rowid")
                                               : matching(sourceFields, QStringLiteral("rowid"));

@@ -96,6 +96,28 @@ Transaction::~Transaction()
     }
 }
 
+Savepoint::Savepoint(QSqlDatabase db)
+    : m_db(std::move(db))
+{
+    runSql(m_db, QStringLiteral("SAVEPOINT rezydo_pozycja"));
+    m_open = true;
+}
+
+Savepoint::~Savepoint()
+{
+    if (!m_open)
+        return;
+    QSqlQuery undo(m_db);
+    undo.exec(QStringLiteral("ROLLBACK TO SAVEPOINT rezydo_pozycja"));
+    undo.exec(QStringLiteral("RELEASE SAVEPOINT rezydo_pozycja"));
+}
+
+void Savepoint::release()
+{
+    runSql(m_db, QStringLiteral("RELEASE SAVEPOINT rezydo_pozycja"));
+    m_open = false;
+}
+
 void Transaction::commit()
 {
     runSql(m_db, QStringLiteral("COMMIT"));

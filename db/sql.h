@@ -70,6 +70,30 @@ private:
     bool m_open = false;
 };
 
+// One item of a write that may fail alone (one room line refused, one
+// register entry) inside an open Transaction: unless release() ran, the
+// item's statements are undone and the transaction goes on. The file's
+// engine undoes a failed statement by itself; the server gives up the whole
+// transaction after one, unless the item ran in a savepoint.
+//
+//     for (const Line& line : lines) {
+//         Savepoint item(db);
+//         try { writeLine(db, line); item.release(); }
+//         catch (const DbError& e) { report(e); }   // the others still go in
+//     }
+class Savepoint {
+public:
+    explicit Savepoint(QSqlDatabase db);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
+
+private:
+    QSqlDatabase m_db;
+    bool m_open = false;
+};
+
 // Runs `work` in one Transaction and commits it. On the server a transaction
 // refused because another one ran at the same time is rolled back and run
 // again from the start, up to `attempts` times in all; the file's write lock

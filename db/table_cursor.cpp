@@ -18,8 +18,11 @@ void TableCursor::load()
         db(), QStringLiteral("SELECT rowid AS rowid_, * FROM %1 ORDER BY rowid").arg(m_table));
     QStringList columns;
     const QSqlRecord rec = q.record();
+    // A server keeps the row's position as the table's last column, rowid.
     for (int i = 1; i < rec.count(); ++i)
-        columns << rec.fieldName(i);
+        if (i < rec.count() - 1 ||
+            rec.fieldName(i).compare(QLatin1String("rowid"), Qt::CaseInsensitive) != 0)
+            columns << rec.fieldName(i);
     QVector<qint64> ids;
     QVector<QVector<QVariant>> rows;
     while (q.next()) {
