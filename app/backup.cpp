@@ -6,6 +6,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "db/data_module.h"
+#include "db/engine.h"
 #include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
@@ -68,13 +69,6 @@ constexpr QFileDevice::Permissions kReadWrite = QFileDevice::ReadOwner | QFileDe
 // Several receptionist accounts of one group share the database file.
 constexpr QFileDevice::Permissions kShared = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                              QFileDevice::ReadGroup | QFileDevice::WriteGroup;
-
-// The server's connection text when the program works on a database server.
-std::optional<QString> serverConnection()
-{
-    const QString text = readSetting(QStringLiteral("SerwerBazy")).value_or(QString()).trimmed();
-    return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
-}
 
 std::optional<QString> databaseFolder()
 {
@@ -249,13 +243,13 @@ QString proposedArchiveName(const QDateTime& at)
 }
 
 namespace {
-ArchiveResult createServerArchive(const QString& connection, const QString& archivePath)
+ArchiveResult createServerArchive(const ServerAddress& server, const QString& archivePath)
 {
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return {false, kCopyFailure};
     const QString copy = scratch.filePath(kServerArchiveEntry);
-    const ServerToolResult dumped = dumpServerDatabase(connection, QString(), copy);
+    const ServerToolResult dumped = dumpServerDatabase(server.text(), typedPassword(server), copy);
     if (!dumped.ok)
         return {false, kServerCopyFailure.arg(dumped.details)};
     // A copy of the server is always newer than the one the archive may hold.
@@ -264,7 +258,7 @@ ArchiveResult createServerArchive(const QString& connection, const QString& arch
     return {};
 }
 
-ArchiveResult restoreServerArchive(const QString& connection, const QString& archivePath)
+ArchiveResult restoreServerArchive(const ServerAddress& server, const QString& archivePath)
 {
     QTemporaryDir scratch;
     if (!scratch.isValid())
@@ -277,7 +271,8 @@ ArchiveResult restoreServerArchive(const QString& connection, const QString& arc
         return {false, kRestoreFailure};
     // The program's own session must not hold the tables being replaced.
     dataModule().closeConnection();
-    const ServerToolResult restored = restoreServerDatabase(connection, QString(), copy.fileName());
+    const ServerToolResult restored =
+        restoreServerDatabase(server.text(), typedPassword(server), copy.fileName());
     dataModule().openConnection();
     return restored.ok ? ArchiveResult{}
                        : ArchiveResult{false, kServerRestoreFailure.arg(restored.details)};
@@ -286,7 +281,7 @@ ArchiveResult restoreServerArchive(const QString& connection, const QString& arc
 
 ArchiveResult createArchive(const QString& archivePath)
 {
-    if (const std::optional<QString> server = serverConnection())
+    if (const std::optional<ServerAddress> server = configuredServer())
         return createServerArchive(*server, archivePath);
     const std::optional<QString> folder = databaseFolder();
     if (!folder)
@@ -300,7 +295,7 @@ ArchiveResult createArchive(const QString& archivePath)
 ArchiveResult restoreArchive(const QString& archivePath)
 {
     // An archive of the other kind of database is refused before anything is touched.
-    const std::optional<QString> server = serverConnection();
+    const std::optional<ServerAddress> server = configuredServer();
     if (server && hasEntry(archivePath, kEntry) && !hasEntry(archivePath, kServerArchiveEntry))
         return {false, kFileArchiveOnServer};
     if (!server && hasEntry(archivePath, kServerArchiveEntry) && !hasEntry(archivePath, kEntry))

@@ -34,7 +34,7 @@ ServerToolResult run(const QString& program, const QStringList& arguments, const
     const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return {false, said.isEmpty() ? process.errorString() : said};
-    return {};
+    return {true, said};
 }
 } // namespace
 
@@ -79,5 +79,8 @@ ServerToolResult restoreServerDatabase(const QString& connection, const QString&
 
 bool isServerCopy(const QString& file)
 {
-    return run(QStringLiteral("pg_restore"), {QStringLiteral("--list"), file}, QString()).ok;
+    // Its table of contents names the program's own record of the schema.
+    const ServerToolResult listed =
+        run(QStringLiteral("pg_restore"), {QStringLiteral("--list"), file}, QString());
+    return listed.ok && listed.details.contains(QLatin1String(" rezydo_schemat "));
 }

@@ -12,7 +12,7 @@ inline const QString kServerArchiveEntry = QStringLiteral("Baza.pgdump");
 
 struct ServerToolResult {
     bool ok = true;
-    QString details; // what the tool said when it failed
+    QString details; // what the tool said
 };
 
 // The path of a PostgreSQL program (pg_dump, pg_restore): the one on the
@@ -31,5 +31,5 @@ ServerToolResult dumpServerDatabase(const QString& connection, const QString& pa
 ServerToolResult restoreServerDatabase(const QString& connection, const QString& password,
                                        const QString& file);
 
-// True when `file` is a copy pg_restore can read.
+// True when `file` is a copy pg_restore can read of a Rezydo database.
 bool isServerCopy(const QString& file);

@@ -9,7 +9,7 @@ include(GNUInstallDirs)
 # with the tests builds them only when asked.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-install(TARGETS rezydo rezydo-newdb rezydo-workstation rezydo-install-settings
+install(TARGETS rezydo rezydo-newdb rezydo-migrate rezydo-workstation rezydo-install-settings
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES packaging/rezydo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -39,7 +39,7 @@ add_dependencies(rezydo rezydo-manual)
 # without time stamps, so that the package builds the same each time.
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(compressed)
-foreach(page rezydo rezydo-newdb rezydo-workstation rezydo-install-settings)
+foreach(page rezydo rezydo-newdb rezydo-migrate rezydo-workstation rezydo-install-settings)
     set(out ${CMAKE_BINARY_DIR}/packaging/${page}.1.gz)
     add_custom_command(OUTPUT ${out}
         COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_SOURCE_DIR}/packaging/man/${page}.1 > ${out}
@@ -82,8 +82,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps; what Qt loads as
 # plugins (the SQLite driver, the window system) has to be named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, passwd")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins, passwd")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core, xdg-utils, postgresql-client")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
     ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

@@ -173,3 +173,8 @@ void openServerConnection(QSqlDatabase& db, const ServerAddress& address)
     throw RezydoError(
         QStringLiteral("Nie można połączyć się z serwerem bazy danych (%1): %2").arg(key, failure));
 }
+
+QString typedPassword(const ServerAddress& address)
+{
+    return typedPasswords().value(address.text());
+}

@@ -40,3 +40,8 @@ std::optional<ServerAddress> configuredServer();
 // the program (the answer stays in memory only; a refused one is forgotten).
 // Throws RezydoError with the server's message.
 void openServerConnection(QSqlDatabase& db, const ServerAddress& address);
+
+// The password typed for `address` during this run of the program (empty
+// when none was asked for), for the server's own tools (pg_dump, pg_restore)
+// started on the same database.
+QString typedPassword(const ServerAddress& address);

@@ -1,6 +1,9 @@
 // rezydo-newdb PATH [--demo | --synthetic YEARS ROOMS]: creates a fresh Rezydo
 // database file, empty, with the demo hotel, or with a large synthetic one.
+// rezydo-newdb --serwer "host=… dbname=…" [--demo]: the same in an empty
+// database on a server.
 #include "core/error.h"
+#include "db/engine.h"
 #include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/synthetic_data.h"
@@ -21,6 +24,7 @@
 namespace {
 struct Options {
     QString path;
+    QString server; // a server's connection text instead of a file
     bool demo = false;
     int years = 0; // > 0: synthetic
     int rooms = 0;
@@ -33,6 +37,8 @@ std::optional<Options> parse(const QStringList& args)
         const QString& a = args[i];
         if (a == QStringLiteral("--demo")) {
             o.demo = true;
+        } else if (a == QStringLiteral("--serwer") && i + 1 < args.size() && o.server.isEmpty()) {
+            o.server = args[++i];
         } else if (a == QStringLiteral("--synthetic") && i + 2 < args.size()) {
             bool okYears = false;
             bool okRooms = false;
@@ -48,7 +54,8 @@ std::optional<Options> parse(const QStringList& args)
             return std::nullopt;
         }
     }
-    if (o.path.isEmpty() || (o.demo && o.years > 0))
+    if (o.path.isEmpty() == o.server.isEmpty() || (o.demo && o.years > 0) ||
+        (!o.server.isEmpty() && o.years > 0))
         return std::nullopt;
     return o;
 }
@@ -83,8 +90,20 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const std::optional<Options> o = parse(QCoreApplication::arguments().mid(1));
     if (!o) {
-        std::fprintf(stderr, "usage: rezydo-newdb PATH [--demo | --synthetic YEARS ROOMS]\n");
+        std::fprintf(stderr, "usage: rezydo-newdb PATH [--demo | --synthetic YEARS ROOMS]\n"
+                             "       rezydo-newdb --serwer \"host=... dbname=...\" [--demo]\n");
         return 2;
+    }
+    if (!o->server.isEmpty()) {
+        try {
+            const ServerAddress address = parseServerAddress(o->server);
+            createServerDatabase(address, o->demo);
+            std::printf("%s\n", qPrintable(address.text()));
+        } catch (const RezydoError& e) {
+            std::fprintf(stderr, "rezydo-newdb: %s\n", qPrintable(e.text()));
+            return 1;
+        }
+        return 0;
     }
     QDir().mkpath(QFileInfo(o->path).absolutePath());
     QElapsedTimer timer;

@@ -45,7 +45,7 @@ const QString kOldColumns = QStringLiteral(
 class TestInvoiceNumbersUpgrade : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("upgrades of database files");

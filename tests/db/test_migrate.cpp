@@ -2,6 +2,7 @@
 #include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
+#include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
 #include <QSqlDatabase>
@@ -102,7 +103,51 @@ private Q_SLOTS:
             QVERIFY(!compareDatabases(from.db(), to.db()).isEmpty());
         }
     }
+    void fileToServerAndBack();
 };
+
+// From a file to the server and back gives a file equal to the first, row
+// by row; the server continues the auto-numbers where the file would.
+void TestMigrate::fileToServerAndBack()
+{
+    if (!TestEnv::onServer())
+        QSKIP("needs the test server (REZYDO_TEST_SERVER)");
+    TestEnv env; // a fresh database on the server, as a new hotel's would be
+    const QString source = env.path("zrodlo.mdb"), back = env.path("z-powrotem.mdb");
+    createDatabase(source, true);
+    createDatabase(back, false);
+    {
+        FileDb db(source);
+        runSql(db.db(), "DELETE FROM Arch_os WHERE Identyfikator_o = (SELECT "
+                        "max(Identyfikator_o) FROM Arch_os)");
+        runSql(db.db(), "DELETE FROM Ksiazka WHERE rowid = (SELECT min(rowid) FROM Ksiazka)");
+        runSql(db.db(), "UPDATE Arch_os SET Uwagi = 'Żółw, \"cytat\" i ''apostrof''' WHERE "
+                        "Identyfikator_o = (SELECT min(Identyfikator_o) FROM Arch_os)");
+    }
+    {
+        FileDb from(source);
+        copyDatabase(from.db(), env.db());
+        QCOMPARE(compareDatabases(from.db(), env.db()), QStringList());
+        FileDb to(back);
+        copyDatabase(env.db(), to.db());
+        QCOMPARE(compareDatabases(env.db(), to.db()), QStringList());
+    }
+    QCOMPARE(rowsMissingFrom(source, back), QStringList());
+    QCOMPARE(rowsMissingFrom(back, source), QStringList());
+    qlonglong next[3];
+    int i = 0;
+    for (const QString& file : {source, back}) {
+        FileDb db(file);
+        next[i++] = runSql(db.db(), "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')")
+                        .lastInsertId()
+                        .toLongLong();
+    }
+    next[2] = runSql(env.db(), "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')")
+                  .lastInsertId()
+                  .toLongLong();
+    QCOMPARE(next[1], next[0]);
+    QCOMPARE(next[2], next[0]);
+}
 
 REZYDO_TEST(TestMigrate);
 #include "test_migrate.moc"

@@ -37,7 +37,7 @@ int sign(int n)
 class TestPolishCollation : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("the collation of the file's connection; the server's COLLATE PL is tested in "

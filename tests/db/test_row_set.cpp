@@ -52,7 +52,7 @@ QString visibleIds(const RowSet& rows)
 class TestRowSet : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("its statements are written for the file's engine");

@@ -35,7 +35,7 @@ void insertTwoKindsOfLines(TestEnv& env)
 class TestSchema : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("reads the file's catalogue (sqlite_master)");

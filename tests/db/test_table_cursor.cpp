@@ -18,7 +18,7 @@ class TestTableCursor : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("its statements are written for the file's engine");

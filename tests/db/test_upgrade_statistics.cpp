@@ -13,7 +13,7 @@
 class TestUpgradeStatistics : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("upgrades of database files");

@@ -73,7 +73,7 @@ const QString kRoomsWithFloor = QStringLiteral(
 class TestUpgrades : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         if (TestEnv::onServer())
             QSKIP("upgrades of database files");

@@ -72,7 +72,7 @@ dpkg-deb --field "$deb" Package Version Depends Recommends
 
 echo "== install"
 dpkg -i "$deb" || fail "dpkg -i (are the program's libraries installed?)"
-for f in /usr/bin/rezydo /usr/bin/rezydo-newdb /usr/bin/rezydo-workstation \
+for f in /usr/bin/rezydo /usr/bin/rezydo-newdb /usr/bin/rezydo-migrate /usr/bin/rezydo-workstation \
     /usr/share/applications/rezydo.desktop /usr/share/icons/hicolor/scalable/apps/rezydo.svg \
     /usr/share/icons/hicolor/48x48/apps/rezydo.png /usr/share/rezydo/podrecznik/index.html \
     /usr/share/doc/rezydo/copyright; do

@@ -10,8 +10,9 @@ std::vector<std::pair<const char*, TestFactory>>& testRegistry()
     return registry;
 }
 
-// Runs every registered test class; `-class Name` runs one of them, the other
-// arguments go to Qt Test (`-class TestMoney roundings`).
+// Runs every registered test class (a QSKIP in a class's initTestCase would
+// leave every class after it unrun in this process: skip in init() instead); `-class Name` runs one
+// of them, the other arguments go to Qt Test (`-class TestMoney roundings`).
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
