@@ -25,6 +25,7 @@
 #include "core/prompter.h"
 #include "core/settings.h"
 #include "db/data_module.h"
+#include "db/engine.h"
 #include "db/sql.h"
 #include "register/bed_slots.h"
 #include "register/person_record.h"
@@ -197,7 +198,9 @@ public:
     // the time is up.
     void runLargeCheckIns(const QDeadlineTimer& deadline)
     {
-        runSql(db(), QStringLiteral("PRAGMA cache_size=5"));
+        // A small page cache makes the file's writes spill to it early.
+        if (engineOf(db()) == Engine::File)
+            runSql(db(), QStringLiteral("PRAGMA cache_size=5"));
         for (int i = 0; !deadline.hasExpired(); ++i) {
             const QDate from = m_base.addDays(400 + 3 * i);
             StayForm form = formFor(QStringLiteral("%1-duza-%2").arg(m_name).arg(i), 40, from);
@@ -566,8 +569,10 @@ int main(int argc, char* argv[])
                              "[--name W]\n");
         return 2;
     }
+    // A database file, or a server's connection text.
+    const bool onServer = o->database.contains(QLatin1Char('='));
     const QFileInfo file(o->database);
-    if (file.fileName() != QStringLiteral("Baza.mdb")) {
+    if (!onServer && file.fileName() != QStringLiteral("Baza.mdb")) {
         std::fprintf(stderr, "rezydo-workstation: the database file must be named Baza.mdb\n");
         return 2;
     }
@@ -575,7 +580,9 @@ int main(int argc, char* argv[])
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.filePath("user"));
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, settings.filePath("machine"));
-    if (!settings.isValid() || !writeSetting(QStringLiteral("KatalogBazy"), file.absolutePath())) {
+    if (!settings.isValid() ||
+        !(onServer ? writeSetting(QStringLiteral("SerwerBazy"), o->database)
+                   : writeSetting(QStringLiteral("KatalogBazy"), file.absolutePath()))) {
         std::fprintf(stderr, "rezydo-workstation: no place for the settings\n");
         return 1;
     }

@@ -299,7 +299,7 @@ void twoRoomsOneBedTaken(TestEnv& env)
     env.exec("INSERT INTO Kwat_hot (Nazwa, Osob, Od, \"Do\") VALUES ('Inni', 1, '2031-07-20', "
              "'2031-07-23')");
     env.exec("INSERT INTO Kwat_msc (Identyfikator, Nr_pokoju, Miejsc, Od, \"Do\") VALUES "
-             "(last_insert_rowid(), 'A1', 1, '2031-07-20', '2031-07-23')");
+             "((SELECT max(Identyfikator) FROM Kwat_hot), 'A1', 1, '2031-07-20', '2031-07-23')");
 }
 
 const QString kTakeABed =
@@ -316,17 +316,23 @@ Q_DECLARE_METATYPE(Write)
 class TestWorkstations : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void threeDesksOnOneFile()
+    // Three desks on one file, four on the server, for six seconds (or as
+    // many as REZYDO_DESK_SECONDS says, for a longer run by hand).
+    void desksTogether()
     {
         TestEnv::Options o;
         o.demo = true;
         TestEnv env(o);
         QCOMPARE(overbookedNights(env.db()), QStringList());
         const Before before = snapshot(env.db());
+        const int count = TestEnv::onServer() ? 4 : 3;
+        const int seconds = qEnvironmentVariableIntValue("REZYDO_DESK_SECONDS") > 0
+                                ? qEnvironmentVariableIntValue("REZYDO_DESK_SECONDS")
+                                : 6;
 
         std::vector<std::unique_ptr<Desk>> desks;
-        for (int i = 1; i <= 3; ++i)
-            desks.push_back(startDesk(env, QStringLiteral("W%1").arg(i), 100 + i, 6));
+        for (int i = 1; i <= count; ++i)
+            desks.push_back(startDesk(env, QStringLiteral("W%1").arg(i), 100 + i, seconds));
         QList<JournalLine> lines;
         for (const auto& desk : desks) {
             QString why;
@@ -335,7 +341,8 @@ private Q_SLOTS:
         }
         const Reported r = collect(lines);
 
-        QCOMPARE(env.scalar("PRAGMA integrity_check").toString(), QString("ok"));
+        if (!TestEnv::onServer())
+            QCOMPARE(env.scalar("PRAGMA integrity_check").toString(), QString("ok"));
         int attempted = 0, succeeded = 0, refused = 0, doubleBooked = 0, locked = 0;
         QStringList refusals;
         for (const JournalLine& l : std::as_const(r.all)) {
@@ -348,11 +355,17 @@ private Q_SLOTS:
                 ++refused;
                 refusals << where(l) + QLatin1Char(' ') + l.text;
             }
-            locked += l.text.contains(QLatin1String("locked")) ? 1 : 0;
+            // A write refused for another desk's at the same moment is run
+            // again; neither that nor a lock ever reaches the user.
+            locked += l.text.contains(QLatin1String("locked")) ||
+                              l.text.contains(QLatin1String("serialize")) ||
+                              l.text.contains(QLatin1String("deadlock"))
+                          ? 1
+                          : 0;
         }
-        qInfo("attempted %d, succeeded %d, refused %d, double-booking detected %d, "
-              "database locked %d",
-              attempted, succeeded, refused, doubleBooked, locked);
+        qInfo("%d desks, %d s: attempted %d, succeeded %d, refused %d, double-booking "
+              "detected %d, database locked or conflicting %d",
+              count, seconds, attempted, succeeded, refused, doubleBooked, locked);
         for (const QString& refusal : std::as_const(refusals))
             qInfo("%s", qPrintable(refusal));
         QVERIFY(succeeded > 30);
@@ -393,7 +406,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Meanwhile>("meanwhile"); // the other desks' failures
         QTest::newRow("another desk books a room") << Meanwhile([](TestEnv& env) {
-            OtherDesk other(env.databaseFile(), 300);
+            OtherDesk other(env, 300);
             const QString failed = other.write(kTakeABed, {QStringLiteral("A2")});
             return failed.isEmpty() ? QStringList() : QStringList{failed};
         });
@@ -465,7 +478,7 @@ private Q_SLOTS:
         QString failed = QStringLiteral("no question");
         desk->meanwhile = [&] {
             if (desk->shown.size() == 1)
-                failed = OtherDesk(env.databaseFile(), 300).write(kTakeABed, {room});
+                failed = OtherDesk(env, 300).write(kTakeABed, {room});
         };
         const SaveOutcome out =
             saveStay(env.db(), StayMode::NewReservation, 0, reservationOf({"A1:2", "A2:2"}));
@@ -541,7 +554,7 @@ private Q_SLOTS:
         QStringList seen; // per box: the transaction still open, another desk's write
         desk->meanwhile = [&] {
             seen << (transactionOpen() ? QStringLiteral("open|") : QStringLiteral("ended|")) +
-                        OtherDesk(env.databaseFile(), 300).write("INSERT INTO probe VALUES (1)");
+                        OtherDesk(env, 300).write("INSERT INTO probe VALUES (1)");
         };
         write(env);
         QVERIFY2(desk->shown.contains(caption + "|Błąd bazy : \r\nnie tym razem"),

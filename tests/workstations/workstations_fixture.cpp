@@ -1,5 +1,6 @@
 #include "tests/workstations/workstations_fixture.h"
 
+#include "db/engine.h"
 #include "db/sql.h"
 
 #include <QDate>
@@ -28,6 +29,12 @@ QList<JournalLine> readJournal(const QString& path, const QString& desk)
     return out;
 }
 
+QString deskDatabase(TestEnv& env)
+{
+    const std::optional<ServerAddress> server = configuredServer();
+    return server ? server->text() : env.databaseFile();
+}
+
 std::unique_ptr<Desk> startDesk(TestEnv& env, const QString& name, int seed, int seconds,
                                 const QStringList& extra)
 {
@@ -36,7 +43,7 @@ std::unique_ptr<Desk> startDesk(TestEnv& env, const QString& name, int seed, int
     desk->journal = env.path(name + QStringLiteral(".journal"));
     desk->process = std::make_unique<QProcess>();
     desk->process->start(QStringLiteral(REZYDO_WORKSTATION),
-                         QStringList{env.databaseFile(), QStringLiteral("--seed"),
+                         QStringList{deskDatabase(env), QStringLiteral("--seed"),
                                      QString::number(seed), QStringLiteral("--seconds"),
                                      QString::number(seconds), QStringLiteral("--journal"),
                                      desk->journal, QStringLiteral("--name"), name} +
@@ -82,11 +89,18 @@ QStringList overbookedNights(QSqlDatabase db)
     return out;
 }
 
-OtherDesk::OtherDesk(const QString& file, int busyMs)
+OtherDesk::OtherDesk(TestEnv& env, int busyMs)
     : m_name(QStringLiteral("desk-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
+    if (const std::optional<ServerAddress> server = configuredServer()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        openServerConnection(db, *server);
+        // A desk on the server waits for a row another one holds as long.
+        runSql(db, QStringLiteral("SET lock_timeout = %1").arg(busyMs));
+        return;
+    }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(file);
+    db.setDatabaseName(env.databaseFile());
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMs));
     db.open();
 }
@@ -101,7 +115,9 @@ QString OtherDesk::write(const QString& sql, const QVariantList& values)
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!q.exec(engineOf(db) == Engine::Server
+                    ? QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE")
+                    : QStringLiteral("BEGIN IMMEDIATE")))
         return q.lastError().text();
     QSqlQuery statement(db);
     statement.prepare(sql);

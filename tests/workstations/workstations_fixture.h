@@ -34,6 +34,8 @@ struct Desk {
     QString journal;
     std::unique_ptr<QProcess> process;
 };
+// What a desk is started on: the test's database file or its server text.
+QString deskDatabase(TestEnv& env);
 std::unique_ptr<Desk> startDesk(TestEnv& env, const QString& name, int seed, int seconds,
                                 const QStringList& extra = {});
 // Waits for the desk to end; false (with the reason in `why`) when it failed.
@@ -47,7 +49,9 @@ QStringList overbookedNights(QSqlDatabase db);
 // `busyMs` for a lock as the program would wait its busy timeout.
 class OtherDesk {
 public:
-    OtherDesk(const QString& file, int busyMs);
+    // Another connection to the test's database: the file (waiting up to
+    // `busyMs` for its lock) or the server.
+    OtherDesk(TestEnv& env, int busyMs);
     ~OtherDesk();
     OtherDesk(const OtherDesk&) = delete;
     OtherDesk& operator=(const OtherDesk&) = delete;
