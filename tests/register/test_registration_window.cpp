@@ -3,6 +3,7 @@
 #include "core/program_dir.h"
 #include "register/ui/registration_window.h"
 #include "tests/register/register_fixture.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/test_registry.h"
 
 #include <QComboBox>
@@ -422,8 +423,7 @@ private Q_SLOTS:
     {
         Program p;
         const int group = freshGroup(p.env, kTwoRooms, 2);
-        p.env.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Arch_os WHEN NEW.Nazwisko = 'Zły' "
-                   "BEGIN SELECT RAISE(ABORT, 'odmowa zapisu'); END");
+        refuseWrites(p.env, "UPDATE", "Arch_os", "odmowa zapisu", "NEW.Nazwisko = 'Zły'");
         for (const char* surname : {"Zły", "Dobry"})
             p.env.modal.push_back(
                 step([surname](QDialog& d) { type(d, "Nazwisko", QString::fromUtf8(surname)); }));
