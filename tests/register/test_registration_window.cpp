@@ -410,7 +410,8 @@ private Q_SLOTS:
         QCOMPARE(details, QList<int>{former});
         QCOMPARE(p.env.rows("SELECT * FROM Arch_os WHERE Identyfikator_o = ?", {former}),
                  formerRecord);
-        QCOMPARE(p.env.rows("SELECT Identyfikator_o <> ?, Nazwisko, Imie, Data_ur, k.ID_Panstwo "
+        QCOMPARE(p.env.rows("SELECT CAST(Identyfikator_o <> ? AS INTEGER), Nazwisko, Imie, "
+                            "Data_ur, k.ID_Panstwo "
                             "FROM Ksiazka k JOIN Arch_os USING (Identyfikator_o) "
                             "WHERE Identyfikator_g = ? ORDER BY k.rowid LIMIT 1",
                             {former, group}),
