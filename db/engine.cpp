@@ -199,3 +199,10 @@ QString laterDaySql(const QSqlDatabase& db, const QString& a, const QString& b)
         return QStringLiteral("max(%1, %2)").arg(a, b);
     return QStringLiteral("CASE WHEN %1 >= %2 THEN %1 ELSE %2 END").arg(a, b);
 }
+
+QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b)
+{
+    if (engineOf(db) == Engine::File)
+        return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(a, b);
+    return QStringLiteral("casefold(%1) LIKE casefold(%2) ESCAPE '\\'").arg(a, b);
+}

@@ -55,3 +55,6 @@ QString equalsIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, con
 // The later of two days stored as text that are never NULL (the file's
 // scalar max(a, b)).
 QString laterDaySql(const QSqlDatabase& db, const QString& a, const QString& b);
+// `a LIKE b ESCAPE '\'` with ASCII letters matched without regard to case, as
+// the file's LIKE does; on the server both sides through casefold().
+QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b);

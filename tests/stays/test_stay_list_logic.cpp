@@ -471,7 +471,7 @@ private Q_SLOTS:
         for (const QString& room : kRoomsAsWritten)
             env.exec("insert into " + lines + "(Identyfikator,Nr_pokoju,Miejsc) values (1,?,1)",
                      {room});
-        QSqlQuery q = runSql(env.db(), groupStatement(m, false, order));
+        QSqlQuery q = runSql(env.db(), groupStatement(env.db(), m, false, order));
         QStringList found;
         while (q.next())
             found << q.value("Nazwa").toString();
@@ -492,21 +492,22 @@ private Q_SLOTS:
         QTest::newRow("quote is searched for") << "'" << QStringList{"D"};
         QTest::newRow("percent is searched for") << "%" << QStringList{};
         QTest::newRow("underscore is searched for") << "_" << QStringList{};
+        QTest::newRow("letters match in either case") << "b" << QStringList{"E"};
     }
     void roomFilter()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, groups);
         TestEnv env;
-        const QStringList rooms{"10", "2", "21", "3'"};
-        const QStringList names{"A", "B", "C", "D"};
+        const QStringList rooms{"10", "2", "21", "3'", "4B"};
+        const QStringList names{"A", "B", "C", "D", "E"};
         for (int i = 0; i < rooms.size(); ++i) {
             env.exec("insert into Rez_hot(Nazwa,Osob) values (?,1)", {names[i]});
             env.exec("insert into Rez_msc(Identyfikator,Nr_pokoju,Miejsc) values (?,?,1)",
                      {i + 1, rooms[i]});
         }
         QSqlQuery q(env.db());
-        QVERIFY(q.prepare(groupStatement(ListMode::Reservations, true, "Nazwa")));
+        QVERIFY(q.prepare(groupStatement(env.db(), ListMode::Reservations, true, "Nazwa")));
         q.bindValue(":Nr", likeContains(typed));
         QVERIFY(q.exec());
         QStringList found;
