@@ -178,3 +178,31 @@ QString typedPassword(const ServerAddress& address)
 {
     return typedPasswords().value(address.text());
 }
+
+// --- Statements of the stays and the register -----------------------------
+
+QString equalsIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b)
+{
+    if (engineOf(db) == Engine::File)
+        return QStringLiteral("%1 = %2 COLLATE NOCASE").arg(a, b);
+    const auto fold = [](const QString& x) {
+        return QStringLiteral("translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
+                              "'abcdefghijklmnopqrstuvwxyz')")
+            .arg(x);
+    };
+    return fold(a) + QStringLiteral(" = ") + fold(b);
+}
+
+QString laterDaySql(const QSqlDatabase& db, const QString& a, const QString& b)
+{
+    if (engineOf(db) == Engine::File)
+        return QStringLiteral("max(%1, %2)").arg(a, b);
+    return QStringLiteral("CASE WHEN %1 >= %2 THEN %1 ELSE %2 END").arg(a, b);
+}
+
+QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b)
+{
+    if (engineOf(db) == Engine::File)
+        return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(a, b);
+    return QStringLiteral("casefold(%1) LIKE casefold(%2) ESCAPE '\\'").arg(a, b);
+}

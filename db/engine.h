@@ -45,3 +45,16 @@ void openServerConnection(QSqlDatabase& db, const ServerAddress& address);
 // when none was asked for), for the server's own tools (pg_dump, pg_restore)
 // started on the same database.
 QString typedPassword(const ServerAddress& address);
+
+// --- Statements of the stays and the register -----------------------------
+
+// `a = b` with ASCII letters compared without regard to case: the file's
+// COLLATE NOCASE; on the server both sides with A–Z made small (other letters,
+// Polish ones too, are compared as they are, as NOCASE does).
+QString equalsIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b);
+// The later of two days stored as text that are never NULL (the file's
+// scalar max(a, b)).
+QString laterDaySql(const QSqlDatabase& db, const QString& a, const QString& b);
+// `a LIKE b ESCAPE '\'` with ASCII letters matched without regard to case, as
+// the file's LIKE does; on the server both sides through casefold().
+QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b);

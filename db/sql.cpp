@@ -4,8 +4,24 @@
 #include "db/after_transaction.h"
 #include "db/engine.h"
 
+namespace {
+// The server's message comes as "ERROR:  text", then lines of detail and
+// "(SQLSTATE)"; a user is shown the text alone, as the file's engine gives it.
+QString engineMessage(const QSqlError& e)
+{
+    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    if (e.driverText().startsWith(QLatin1String("QPSQL"))) {
+        QString first = text.section(QLatin1Char('\n'), 0, 0);
+        const qsizetype severity = first.indexOf(QLatin1String(":  "));
+        if (severity > 0)
+            return first.mid(severity + 3);
+    }
+    return text;
+}
+} // namespace
+
 DbError::DbError(const QSqlError& e)
-    : RezydoError(e.databaseText().isEmpty() ? e.text() : e.databaseText())
+    : RezydoError(engineMessage(e))
     , m_code(e.nativeErrorCode())
 {
 }

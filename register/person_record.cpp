@@ -155,11 +155,13 @@ void writePerson(QSqlDatabase db, const PersonFields& f, bool minimal, int perso
 
 int savePerson(QSqlDatabase db, const PersonSave& save)
 {
-    Transaction transaction(db);
-    const int personId = save.addMode ? appendPerson(db, save.groupId) : save.personId;
-    const int country = save.fields.ID_Panstwo.value_or(1);
-    writeEntry(db, save, personId, country);
-    writePerson(db, save.fields, save.minimal, personId, country);
-    transaction.commit();
+    // Run again from the start when another desk wrote at the same moment.
+    int personId = 0;
+    runInTransaction(db, [&] {
+        personId = save.addMode ? appendPerson(db, save.groupId) : save.personId;
+        const int country = save.fields.ID_Panstwo.value_or(1);
+        writeEntry(db, save, personId, country);
+        writePerson(db, save.fields, save.minimal, personId, country);
+    });
     return personId;
 }

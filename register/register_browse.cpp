@@ -139,10 +139,10 @@ int findRegisterEntry(const RowSet& rows, int groupId, int personId)
 
 void removePersonFromGroup(QSqlDatabase db, int groupId, int personId)
 {
-    Transaction transaction(db);
-    runSql(
-        db,
-        QStringLiteral("DELETE FROM Ksiazka WHERE Identyfikator_g = :G AND Identyfikator_o = :O"),
-        {{":G", groupId}, {":O", personId}});
-    transaction.commit();
+    runInTransaction(db, [&] {
+        runSql(db,
+               QStringLiteral(
+                   "DELETE FROM Ksiazka WHERE Identyfikator_g = :G AND Identyfikator_o = :O"),
+               {{":G", groupId}, {":O", personId}});
+    });
 }

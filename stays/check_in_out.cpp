@@ -1,6 +1,7 @@
 #include "stays/check_in_out.h"
 
 #include "db/data_module.h"
+#include "db/engine.h"
 #include "db/sql.h"
 #include "stays/guest_placement.h"
 
@@ -118,19 +119,23 @@ bool checkOutGroup(QSqlDatabase db, int groupId, const QDate& leavingDay)
         // register until the planned day; the calculation stays as it was.
         if (leavingDay.isValid())
             runSql(db,
-                   QStringLiteral("update Ksiazka set \"Do\"=max(:Dzien, coalesce(Od, '')) "
-                                  "where Identyfikator_g=:ID and \"Do\" > :Po"),
+                   QStringLiteral("update Ksiazka set \"Do\"=%1 "
+                                  "where Identyfikator_g=:ID and \"Do\" > :Po")
+                       .arg(laterDaySql(db, QStringLiteral(":Dzien"),
+                                        QStringLiteral("coalesce(Od, '')"))),
                    {{":Dzien", dayValue(leavingDay)},
                     {":ID", groupId},
                     {":Po", dayValue(leavingDay)}});
         runSql(db, QStringLiteral("update Ksiazka set Wykwaterowany=1 where Identyfikator_g=:ID"),
                {{":ID", groupId}});
         try {
+            Savepoint item(db);
             runSql(db,
                    QStringLiteral("delete from Arch_os where Identyfikator_o in (select "
                                   "Identyfikator_o from Ksiazka where Identyfikator_g=:ID and "
                                   "Pelne_dane=0)"),
                    {{":ID", groupId}});
+            item.release();
         } catch (const DbError& e) {
             reportDatabaseError(kDeletePersons, e);
         }

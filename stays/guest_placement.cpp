@@ -46,8 +46,9 @@ int placePersonsInRooms(QSqlDatabase db, int groupId, int persons)
 {
     QList<Bedded> lines;
     {
-        QSqlQuery q = runSql(db, QStringLiteral("SELECT * FROM Kwat_msc WHERE Identyfikator = :ID"),
-                             {{":ID", groupId}});
+        QSqlQuery q = runSql(
+            db, QStringLiteral("SELECT * FROM Kwat_msc WHERE Identyfikator = :ID ORDER BY rowid"),
+            {{":ID", groupId}});
         while (q.next())
             lines.append({q.value(QStringLiteral("Nr_pokoju")), q.value(QStringLiteral("Od")),
                           q.value(QStringLiteral("Do")),

@@ -1,5 +1,6 @@
 #include "stays/stay_list_queries.h"
 
+#include "db/engine.h"
 #include "db/polish_collation.h"
 
 namespace {
@@ -26,7 +27,7 @@ QString orderTerm(const QString& order)
 }
 } // namespace
 
-QString groupStatement(ListMode mode, bool roomFilter, const QString& order)
+QString groupStatement(const QSqlDatabase& db, ListMode mode, bool roomFilter, const QString& order)
 {
     QString sql;
     switch (mode) {
@@ -41,13 +42,13 @@ QString groupStatement(ListMode mode, bool roomFilter, const QString& order)
         break;
     }
     if (roomFilter)
-        sql += isReservation(mode)
-                   ? QStringLiteral(" and exists(select Nr_pokoju from Rez_msc where "
-                                    "Identyfikator=R.Identyfikator and Nr_pokoju like :Nr "
-                                    "escape '\\')")
-                   : QStringLiteral(" and exists(select Nr_pokoju from Kwat_msc where "
-                                    "Identyfikator=K.Identyfikator and Nr_pokoju like :Nr "
-                                    "escape '\\')");
+        sql +=
+            QStringLiteral(" and exists(select Nr_pokoju from %1 where "
+                           "Identyfikator=%2.Identyfikator and %3)")
+                .arg(isReservation(mode) ? QStringLiteral("Rez_msc") : QStringLiteral("Kwat_msc"),
+                     isReservation(mode) ? QStringLiteral("R") : QStringLiteral("K"),
+                     likeIgnoringAsciiCaseSql(db, QStringLiteral("Nr_pokoju"),
+                                              QStringLiteral(":Nr")));
     return sql + QStringLiteral(" order by ") + orderTerm(order);
 }
 

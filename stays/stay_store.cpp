@@ -2,6 +2,7 @@
 
 #include "core/days.h"
 #include "core/prompter.h"
+#include "db/engine.h"
 #include "stays/chosen_lines.h"
 #include "stays/guest_placement.h"
 #include "stays/stay_sql.h"
@@ -155,8 +156,10 @@ QStringList blockedRooms(QSqlDatabase db, const TextGrid& chosenList)
             continue;
         // The nights of the line are its arrival day to the day before departure.
         if (scalarSql(db,
-                      QStringLiteral("SELECT count(*) FROM Blokady WHERE Nr_pokoju = :P "
-                                     "COLLATE NOCASE AND Od < :Do AND \"Do\" >= :Od"),
+                      QStringLiteral("SELECT count(*) FROM Blokady WHERE %1 "
+                                     "AND Od < :Do AND \"Do\" >= :Od")
+                          .arg(equalsIgnoringAsciiCaseSql(db, QStringLiteral("Nr_pokoju"),
+                                                          QStringLiteral(":P"))),
                       {{":P", line.room},
                        {":Od", dayValue(readDateCell(line.from))},
                        {":Do", dayValue(readDateCell(line.to))}})

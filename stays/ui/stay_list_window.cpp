@@ -331,7 +331,7 @@ void TLista::loadGroups(int groupId)
     }
     if (!m_groups->isOpen()) {
         const bool byRoom = !m_findRoom->text().isEmpty();
-        const QString sql = groupStatement(m_mode, byRoom, m_groupOrder);
+        const QString sql = groupStatement(dataModule().database(), m_mode, byRoom, m_groupOrder);
         if (byRoom)
             m_groups->open(sql, {{":Nr", likeContains(m_findRoom->text())}});
         else

@@ -12,6 +12,7 @@
 #include "reports/engine/document.h"
 #include "reports/engine/generator.h"
 #include "reports/statistics.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
@@ -285,8 +286,7 @@ private Q_SLOTS:
     void failedAnonymisationChangesNothing()
     {
         House h;
-        h.env.exec("CREATE TRIGGER odmowa BEFORE INSERT ON Anonimizacja_log "
-                   "BEGIN SELECT RAISE(ABORT, 'zapis wstrzymany'); END");
+        refuseWrites(h.env, "INSERT", "Anonimizacja_log", "zapis wstrzymany");
         const QStringList before = h.env.rows(kPersonColumns) + h.env.rows("SELECT * FROM Kalk");
         h.env.prompter().answers = {true};
         anonymiseDueCommand();

@@ -4,6 +4,7 @@
 #include "register/bed_slots.h"
 #include "register/register_browse.h"
 #include "tests/register/browse_fixture.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/polish_names.h"
 #include "tests/support/test_registry.h"
 
@@ -218,8 +219,7 @@ private Q_SLOTS:
     {
         TestEnv env;
         const Register reg = makeRegister(env);
-        env.exec("CREATE TRIGGER refuse BEFORE DELETE ON Ksiazka "
-                 "BEGIN SELECT RAISE(ABORT, 'odmowa usunięcia'); END");
+        refuseWrites(env, "DELETE", "Ksiazka", "odmowa usunięcia");
         QVERIFY_THROWS_EXCEPTION(DbError, removePersonFromGroup(env.db(), reg.a, reg.kowalski));
         QCOMPARE(
             env.scalar("SELECT count(*) FROM Ksiazka WHERE Identyfikator_o = ?", {reg.kowalski})

@@ -3,6 +3,7 @@
 #include "core/program_dir.h"
 #include "register/ui/registration_window.h"
 #include "tests/register/register_fixture.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/test_registry.h"
 
 #include <QComboBox>
@@ -409,7 +410,8 @@ private Q_SLOTS:
         QCOMPARE(details, QList<int>{former});
         QCOMPARE(p.env.rows("SELECT * FROM Arch_os WHERE Identyfikator_o = ?", {former}),
                  formerRecord);
-        QCOMPARE(p.env.rows("SELECT Identyfikator_o <> ?, Nazwisko, Imie, Data_ur, k.ID_Panstwo "
+        QCOMPARE(p.env.rows("SELECT CAST(Identyfikator_o <> ? AS INTEGER), Nazwisko, Imie, "
+                            "Data_ur, k.ID_Panstwo "
                             "FROM Ksiazka k JOIN Arch_os USING (Identyfikator_o) "
                             "WHERE Identyfikator_g = ? ORDER BY k.rowid LIMIT 1",
                             {former, group}),
@@ -422,8 +424,7 @@ private Q_SLOTS:
     {
         Program p;
         const int group = freshGroup(p.env, kTwoRooms, 2);
-        p.env.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Arch_os WHEN NEW.Nazwisko = 'Zły' "
-                   "BEGIN SELECT RAISE(ABORT, 'odmowa zapisu'); END");
+        refuseWrites(p.env, "UPDATE", "Arch_os", "odmowa zapisu", "NEW.Nazwisko = 'Zły'");
         for (const char* surname : {"Zły", "Dobry"})
             p.env.modal.push_back(
                 step([surname](QDialog& d) { type(d, "Nazwisko", QString::fromUtf8(surname)); }));

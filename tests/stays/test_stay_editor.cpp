@@ -5,6 +5,7 @@
 #include "core/program_dir.h"
 #include "stays/ui/stay_editor_window.h"
 #include "tests/stays/stays_fixture.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/test_registry.h"
 
 #include <QAction>
@@ -141,9 +142,9 @@ private Q_SLOTS:
         QCOMPARE(summaryColour(&w), QColor(Qt::blue));
 
         click(&w, "Zapisz");
-        QCOMPARE(env.rows("SELECT * FROM Rez_hot"),
+        QCOMPARE(env.rows("SELECT Identyfikator, Nazwa, Osob, Od, \"Do\", Notatki FROM Rez_hot"),
                  QStringList({"1|Nowak|2|" + tday(0) + "|" + tday(1) + "|cisza"}));
-        QCOMPARE(env.rows("SELECT * FROM Rez_msc"),
+        QCOMPARE(env.rows("SELECT Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Rez_msc"),
                  QStringList({"1|12|" + tday(0) + "|" + tday(1) + "|2|"}));
         QVERIFY(env.prompter().shown.isEmpty());
         // ready for the next reservation, with the booked room gone
@@ -558,8 +559,7 @@ private Q_SLOTS:
                  "VALUES (1, 1, ?, ?, '1')",
                  {dayStr(1), dayStr(3)});
         env.exec("INSERT INTO Kalk (Identyfikator) VALUES (1)");
-        env.exec("CREATE TRIGGER t BEFORE INSERT ON Arch_os BEGIN SELECT RAISE(ABORT, 'pełno'); "
-                 "END");
+        refuseWrites(env, "INSERT", "Arch_os", "pełno");
         const QStringList before = allRows(env);
         TGlowne main;
         wireCommands(main);

@@ -3,6 +3,7 @@
 #include "stays/check_in_out.h"
 #include "stays/stay_list_commands.h"
 #include "stays/stay_list_queries.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/polish_names.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
@@ -115,9 +116,7 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         TestEnv env;
         const int r = addReservation(env, 3, {"12:2"});
-        env.exec(QString("create trigger refuse before insert on %1 begin "
-                         "select raise(abort, 'odmowa zapisu'); end")
-                     .arg(table));
+        refuseWrites(env, "INSERT", table, "odmowa zapisu");
         QVERIFY(!checkInReservation(env.db(), r).has_value());
         QCOMPARE(env.prompter().log(), QStringList({caption + "|Błąd bazy : \r\nodmowa zapisu"}));
         QCOMPARE(env.rows("select Identyfikator, Osob from Rez_hot"),
@@ -132,8 +131,7 @@ private Q_SLOTS:
     {
         TestEnv env;
         const int r = addReservation(env, 1, {"12:1"});
-        env.exec("create trigger refuse before delete on Rez_hot begin "
-                 "select raise(abort, 'zablokowane'); end");
+        refuseWrites(env, "DELETE", "Rez_hot", "zablokowane");
         QVERIFY(!checkInReservation(env.db(), r).has_value());
         QCOMPARE(env.prompter().log(),
                  QStringList({"Usuwanie pokoi z rezerwacji|Błąd bazy : \r\nzablokowane"}));
@@ -146,8 +144,7 @@ private Q_SLOTS:
     {
         TestEnv env;
         const int r = addReservation(env, 6, {"12:2"});
-        env.exec("create trigger refuse before insert on Ksiazka when new.Nr_pokoju='' begin "
-                 "select raise(abort, 'brak pokoju'); end");
+        refuseWrites(env, "INSERT", "Ksiazka", "brak pokoju", "new.Nr_pokoju=''");
         const std::optional<int> k = checkInReservation(env.db(), r);
         QVERIFY(k.has_value());
         QCOMPARE(env.prompter().shown.size(), 3);
@@ -346,8 +343,7 @@ private Q_SLOTS:
         TestEnv env;
         const int g = addAccommodation(env);
         addEntry(env, g, true);
-        env.exec("create trigger refuse before delete on Kwat_hot begin "
-                 "select raise(abort, 'plik zablokowany'); end");
+        refuseWrites(env, "DELETE", "Kwat_hot", "plik zablokowany");
         QVERIFY(!checkOutGroup(env.db(), g));
         QCOMPARE(env.prompter().log(), QStringList({"Usuwanie|Błąd bazy : \r\nplik zablokowany"}));
         QCOMPARE(env.scalar("select count(*) from Ksiazka where Wykwaterowany=1").toInt(), 0);
@@ -359,8 +355,7 @@ private Q_SLOTS:
         TestEnv env;
         const int g = addAccommodation(env);
         addEntry(env, g, false);
-        env.exec("create trigger refuse before delete on Arch_os begin "
-                 "select raise(abort, 'archiwum'); end");
+        refuseWrites(env, "DELETE", "Arch_os", "archiwum");
         QVERIFY(checkOutGroup(env.db(), g));
         QCOMPARE(env.prompter().log(),
                  QStringList({"Usuwanie osób z archiwum|Błąd bazy : \r\narchiwum"}));
@@ -476,7 +471,7 @@ private Q_SLOTS:
         for (const QString& room : kRoomsAsWritten)
             env.exec("insert into " + lines + "(Identyfikator,Nr_pokoju,Miejsc) values (1,?,1)",
                      {room});
-        QSqlQuery q = runSql(env.db(), groupStatement(m, false, order));
+        QSqlQuery q = runSql(env.db(), groupStatement(env.db(), m, false, order));
         QStringList found;
         while (q.next())
             found << q.value("Nazwa").toString();
@@ -497,21 +492,22 @@ private Q_SLOTS:
         QTest::newRow("quote is searched for") << "'" << QStringList{"D"};
         QTest::newRow("percent is searched for") << "%" << QStringList{};
         QTest::newRow("underscore is searched for") << "_" << QStringList{};
+        QTest::newRow("letters match in either case") << "b" << QStringList{"E"};
     }
     void roomFilter()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, groups);
         TestEnv env;
-        const QStringList rooms{"10", "2", "21", "3'"};
-        const QStringList names{"A", "B", "C", "D"};
+        const QStringList rooms{"10", "2", "21", "3'", "4B"};
+        const QStringList names{"A", "B", "C", "D", "E"};
         for (int i = 0; i < rooms.size(); ++i) {
             env.exec("insert into Rez_hot(Nazwa,Osob) values (?,1)", {names[i]});
             env.exec("insert into Rez_msc(Identyfikator,Nr_pokoju,Miejsc) values (?,?,1)",
                      {i + 1, rooms[i]});
         }
         QSqlQuery q(env.db());
-        QVERIFY(q.prepare(groupStatement(ListMode::Reservations, true, "Nazwa")));
+        QVERIFY(q.prepare(groupStatement(env.db(), ListMode::Reservations, true, "Nazwa")));
         q.bindValue(":Nr", likeContains(typed));
         QVERIFY(q.exec());
         QStringList found;

@@ -2,6 +2,7 @@
 #include "stays/chosen_lines.h"
 #include "stays/stay_store.h"
 #include "tests/stays/stays_fixture.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/test_registry.h"
 
 #include <QTest>
@@ -141,7 +142,9 @@ private Q_SLOTS:
         const SaveOutcome out = saveStay(env.db(), mode, group,
                                          formOf(persons, {"1:2:A:2::2:4", "2:2:A:1:M:1:3"}, 2, 3));
         QCOMPARE(out.kind, SaveOutcome::Saved);
-        QCOMPARE(env.rows("SELECT * FROM Rez_hot WHERE Identyfikator = ?", {out.groupId}),
+        QCOMPARE(env.rows("SELECT Identyfikator, Nazwa, Osob, Od, \"Do\", Notatki FROM Rez_hot "
+                          "WHERE Identyfikator = ?",
+                          {out.groupId}),
                  QStringList({header}));
         QCOMPARE(env.rows("SELECT Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Rez_msc "
                           "WHERE Identyfikator = ? ORDER BY rowid",
@@ -394,9 +397,7 @@ private Q_SLOTS:
         TestEnv env;
         addRooms(env, {"1:3:A:", "2:2:A:"});
         addLines(env, {"R1 1 1 1 3", "K1 1 1 1 3"});
-        env.exec(QString("CREATE TRIGGER odmowa BEFORE INSERT ON %1 WHEN NEW.Nr_pokoju = '1' "
-                         "BEGIN SELECT RAISE(ABORT, 'pokój zablokowany'); END")
-                     .arg(table));
+        refuseWrites(env, "INSERT", table, "pokój zablokowany", "NEW.Nr_pokoju = '1'");
         const int group = isChange(mode) ? 1 : 0;
         const SaveOutcome out =
             saveStay(env.db(), mode, group, formOf("0", {"1:2:A:1::1:3", "2:2:A:2::1:3"}));
@@ -412,31 +413,35 @@ private Q_SLOTS:
     void failureEndingAChangeLeavesTheGroup_data()
     {
         QTest::addColumn<StayMode>("mode");
-        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("refusal"); // a refusal, otherwise a fault
         QTest::newRow("person record refused while persons are added")
-            << StayMode::EditAccommodation
-            << "CREATE TRIGGER t BEFORE INSERT ON Arch_os BEGIN SELECT RAISE(ABORT, 'pełno'); END";
+            << StayMode::EditAccommodation << "INSERT"
+            << "Arch_os" << true;
         QTest::newRow("database fails writing lines after the old ones are gone")
-            << StayMode::EditAccommodation
-            << "CREATE TEMP TRIGGER t BEFORE INSERT ON main.Kwat_msc BEGIN "
-               "INSERT INTO brak VALUES (1); END";
+            << StayMode::EditAccommodation << "INSERT"
+            << "Kwat_msc" << false;
         QTest::newRow("reservation lines fail after the old ones are gone")
-            << StayMode::EditReservation
-            << "CREATE TEMP TRIGGER t BEFORE INSERT ON main.Rez_msc BEGIN "
-               "INSERT INTO brak VALUES (1); END";
+            << StayMode::EditReservation << "INSERT"
+            << "Rez_msc" << false;
         QTest::newRow("register entries cannot be cleared")
-            << StayMode::EditAccommodation
-            << "CREATE TEMP TRIGGER t BEFORE UPDATE ON main.Ksiazka BEGIN "
-               "INSERT INTO brak VALUES (1); END";
+            << StayMode::EditAccommodation << "UPDATE"
+            << "Ksiazka" << false;
     }
     void failureEndingAChangeLeavesTheGroup()
     {
         QFETCH(StayMode, mode);
-        QFETCH(QString, trigger);
+        QFETCH(QString, event);
+        QFETCH(QString, table);
+        QFETCH(bool, refusal);
         TestEnv env;
         storedAccommodation(env);
         addLines(env, {"R1 3 2 1 3"});
-        env.exec(trigger);
+        if (refusal)
+            refuseWrites(env, event, table, "pełno");
+        else
+            breakWrites(env, event, table);
         const QStringList before = snapshot(env);
         env.prompter().answers = {true}; // a reservation over the accommodation's beds
         // new dates (entries lose rooms) and more persons
@@ -505,7 +510,7 @@ private Q_SLOTS:
     {
         TestEnv env;
         addRooms(env, {"1:2:A:"});
-        env.exec("CREATE TRIGGER t BEFORE INSERT ON Ksiazka BEGIN SELECT RAISE(ABORT, 'nie'); END");
+        refuseWrites(env, "INSERT", "Ksiazka", "nie");
         const SaveOutcome out =
             saveStay(env.db(), StayMode::NewAccommodation, 0, formOf("6", {"1:2:A:2::1:3"}));
         QCOMPARE(out.kind, SaveOutcome::Saved);
