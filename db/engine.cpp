@@ -173,3 +173,12 @@ void openServerConnection(QSqlDatabase& db, const ServerAddress& address)
     throw RezydoError(
         QStringLiteral("Nie można połączyć się z serwerem bazy danych (%1): %2").arg(key, failure));
 }
+
+// --- Dialect pieces of the billing statements ---
+
+QString nightsSql(const QSqlDatabase& db, const QString& from, const QString& to)
+{
+    if (engineOf(db) == Engine::Server)
+        return QStringLiteral("(CAST(%1 AS date) - CAST(%2 AS date))").arg(to, from);
+    return QStringLiteral("CAST(julianday(%1) - julianday(%2) AS INTEGER)").arg(to, from);
+}

@@ -40,3 +40,9 @@ std::optional<ServerAddress> configuredServer();
 // the program (the answer stays in memory only; a refused one is forgotten).
 // Throws RezydoError with the server's message.
 void openServerConnection(QSqlDatabase& db, const ServerAddress& address);
+
+// --- Dialect pieces of the billing statements ---
+
+// The whole number of nights from the day column `from` to the day column
+// `to` (both "yyyy-mm-dd" texts; NULL when either is NULL).
+QString nightsSql(const QSqlDatabase& db, const QString& from, const QString& to);
