@@ -98,6 +98,8 @@ void createCalculation(QSqlDatabase db, int groupId)
         throw RezydoError(
             QStringLiteral("Grupa %1 nie jest zakwaterowana: nie można utworzyć kalkulacji.")
                 .arg(groupId));
+    const QString vat = accommodationVat(db);
+    const int percent = vatPercent(db, vat);
     // Rooms missing from Pokoje or of a type without a price drop out of the join.
     QSqlQuery q = runSql(
         db,
@@ -106,14 +108,15 @@ void createCalculation(QSqlDatabase db, int groupId)
                        "JOIN Pokoje p ON p.Nr_Pokoju = m.Nr_pokoju JOIN Cennik c ON c.Typ = p.Typ "
                        "WHERE m.Identyfikator = :ID ORDER BY m.Nr_pokoju, m.rowid"),
         {{":ID", groupId}});
-    const QString vat = accommodationVat(db);
-    const int percent = vatPercent(db, vat);
     QList<CalcLine> lines;
     while (q.next())
         lines << pricedLine(q, groupId, vat, percent);
     for (const CalcLine& line : lines) {
+        // A refused line is left out alone; the others still go in.
+        Savepoint item(db);
         try {
             insertLine(db, line);
+            item.release();
         } catch (const DbError& e) {
             reportDatabaseError(QStringLiteral("Nowa pozycja kalkulacji"), e);
         }

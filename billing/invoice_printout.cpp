@@ -5,6 +5,7 @@
 #include "billing/invoice_lines.h"
 #include "core/settings.h"
 #include "db/data_module.h"
+#include "db/engine.h"
 #include "db/sql.h"
 #include "reports/engine/document.h"
 #include "reports/engine/mask.h"
@@ -137,11 +138,13 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
     loadInvoiceIdentity(db, groupId, d);
     d.lines = ReportRows::fromSql(
         db,
-        QStringLiteral("SELECT Count(*) AS Pokoi, Od, \"Do\", Oplata1, VAT, Sum(Brutto) AS Suma, "
-                       "CAST(julianday(\"Do\") - julianday(Od) AS INTEGER) AS Doby, Znizka "
-                       "FROM Kalk_det WHERE Identyfikator = :ID "
-                       "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka "
-                       "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka"),
+        QStringLiteral(
+            "SELECT Count(*) AS Pokoi, Od, \"Do\", Oplata1, VAT, Sum(Brutto) AS Suma, ") +
+            nightsSql(db, QStringLiteral("Od"), QStringLiteral("\"Do\"")) +
+            QStringLiteral(" AS Doby, Znizka "
+                           "FROM Kalk_det WHERE Identyfikator = :ID "
+                           "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka "
+                           "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka"),
         {{":ID", groupId}});
     QSqlQuery rates = runSql(db,
                              QStringLiteral("SELECT VAT, Sum(Brutto) FROM Kalk_det "

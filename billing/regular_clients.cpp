@@ -19,19 +19,23 @@ QList<RegularClient> RegularClients::rows(QSqlDatabase db) const
                           QStringLiteral(", Nip, Adres") + kCollatePolish;
     QSqlQuery q = [&] {
         if (!m_searched)
-            return runSql(db, QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres, Nip_rodzaj, "
-                                             "ID_Panstwo FROM Kalk WHERE "
-                                             "Typ = 2") +
+            return runSql(db, QStringLiteral("SELECT Nazwa, Nip, Adres, Nip_rodzaj, ID_Panstwo "
+                                             "FROM (SELECT DISTINCT Nazwa, Nip, Adres, "
+                                             "Nip_rodzaj, ID_Panstwo FROM Kalk WHERE "
+                                             "Typ = 2) AS k") +
                                   order);
         // Every field takes part; an empty one matches everything. Letters
         // match in any case, Polish ones too ("łódź" finds "Łódź").
+        // The distinct rows are sorted outside: an order by a collation is
+        // not a column of a DISTINCT on the server.
         return runSql(
             db,
-            QStringLiteral("SELECT DISTINCT Nazwa, Nip, Adres, Nip_rodzaj, ID_Panstwo, Rach "
+            QStringLiteral("SELECT Nazwa, Nip, Adres, Nip_rodzaj, ID_Panstwo, Rach FROM "
+                           "(SELECT DISTINCT Nazwa, Nip, Adres, Nip_rodzaj, ID_Panstwo, Rach "
                            "FROM Kalk WHERE "
                            "(:n = '' OR casefold(Nazwa) LIKE casefold(:pn) ESCAPE '\\') "
                            "AND (:a = '' OR casefold(Adres) LIKE casefold(:pa) ESCAPE "
-                           "'\\') AND (:i = '' OR Nip LIKE :pi ESCAPE '\\')") +
+                           "'\\') AND (:i = '' OR Nip LIKE :pi ESCAPE '\\')) AS k") +
                 order + QStringLiteral(", Rach"),
             {{":n", m_name},
              {":pn", likeContains(m_name)},

@@ -205,4 +205,12 @@ QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const
     if (engineOf(db) == Engine::File)
         return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(a, b);
     return QStringLiteral("casefold(%1) LIKE casefold(%2) ESCAPE '\\'").arg(a, b);
+
+// --- Dialect pieces of the billing statements ---
+
+QString nightsSql(const QSqlDatabase& db, const QString& from, const QString& to)
+{
+    if (engineOf(db) == Engine::Server)
+        return QStringLiteral("(CAST(%1 AS date) - CAST(%2 AS date))").arg(to, from);
+    return QStringLiteral("CAST(julianday(%1) - julianday(%2) AS INTEGER)").arg(to, from);
 }

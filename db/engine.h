@@ -58,3 +58,9 @@ QString laterDaySql(const QSqlDatabase& db, const QString& a, const QString& b);
 // `a LIKE b ESCAPE '\'` with ASCII letters matched without regard to case, as
 // the file's LIKE does; on the server both sides through casefold().
 QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const QString& b);
+
+// --- Dialect pieces of the billing statements ---
+
+// The whole number of nights from the day column `from` to the day column
+// `to` (both "yyyy-mm-dd" texts; NULL when either is NULL).
+QString nightsSql(const QSqlDatabase& db, const QString& from, const QString& to);

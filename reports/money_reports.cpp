@@ -153,7 +153,7 @@ void openInvoices(RowSet& rows, const QDate& from, const QDate& to)
                   "x.Stan FROM Ksef x WHERE x.ID_korekty = r.ID ORDER BY x.ID DESC LIMIT 1) "
                   "FROM Korekta r LEFT JOIN Kalk k "
                   "ON k.Identyfikator = r.Identyfikator WHERE r.data_wystawienia >= :Od AND "
-                  "r.data_wystawienia <= :Do) ORDER BY Data_wystawienia, Korekta, Klucz"),
+                  "r.data_wystawienia <= :Do) AS Lista ORDER BY Data_wystawienia, Korekta, Klucz"),
               {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/money.h"
+#include "db/sql.h"
 #include "tests/support/test_env.h"
 
 #include <QString>
@@ -67,6 +68,48 @@ inline QStringList billingTables(TestEnv& env)
     return env.rows(QStringLiteral("SELECT * FROM Kalk ORDER BY Identyfikator")) +
            env.rows(QStringLiteral("SELECT * FROM Kalk_det ORDER BY \"No\"")) +
            env.rows(QStringLiteral("SELECT * FROM Kwit ORDER BY ID"));
+}
+
+// A trigger `name` on the writes `event` names ("BEFORE UPDATE OF rozl ON
+// Kalk"), only on rows meeting `when` (a condition on NEW) where given, that
+// runs `action`: on the file a trigger body, on the server a PL/pgSQL one
+// (a function of the same name ending with RETURN NEW).
+inline void addTrigger(TestEnv& env, const QString& name, const QString& event, const QString& when,
+                       const QString& fileAction, const QString& serverAction)
+{
+    const QString condition = when.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(when);
+    if (!TestEnv::onServer()) {
+        runSql(env.db(), QStringLiteral("CREATE TRIGGER %1 %2%3 BEGIN %4; END")
+                             .arg(name, event, condition, fileAction));
+        return;
+    }
+    runSql(env.db(), QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                                    "$$BEGIN %2; RETURN NEW; END$$")
+                         .arg(name, serverAction));
+    runSql(env.db(), QStringLiteral("CREATE TRIGGER %1 %2 FOR EACH ROW%3 EXECUTE FUNCTION %1()")
+                         .arg(name, event, condition));
+}
+
+// The database refuses the writes `event` names with `message`.
+inline void refuseWrites(TestEnv& env, const QString& event, const QString& when = {},
+                         const QString& message = QStringLiteral("odmowa"))
+{
+    addTrigger(env, QStringLiteral("odmowa"), event, when,
+               QStringLiteral("SELECT RAISE(ABORT, '%1')").arg(message),
+               QStringLiteral("RAISE EXCEPTION '%1'").arg(message));
+}
+
+inline void allowWrites(TestEnv& env, const QString& table)
+{
+    runSql(env.db(), TestEnv::onServer() ? QStringLiteral("DROP TRIGGER odmowa ON %1").arg(table)
+                                         : QStringLiteral("DROP TRIGGER odmowa"));
+}
+
+// The engine's words for a write refused by a CHECK of the schema.
+inline bool refusedByCheck(const QString& message)
+{
+    return message.contains(TestEnv::onServer() ? QStringLiteral("violates check constraint")
+                                                : QStringLiteral("CHECK"));
 }
 
 } // namespace billing_fixture

@@ -321,13 +321,16 @@ private Q_SLOTS:
         // A database that refuses the record: no file is written either.
         {
             CountingBuilder builder;
-            env.exec("CREATE TRIGGER odmowa BEFORE INSERT ON Ksef BEGIN SELECT RAISE(ABORT, "
-                     "'odmowa zapisu'); END");
-            QCOMPARE(
-                refusal([&] { exportKsefDocument(env.db(), g, std::nullopt, env.path("f.xml")); }),
-                QString("odmowa zapisu"));
+            refuseWrites(env, "BEFORE INSERT ON Ksef", {}, "odmowa zapisu");
+            const QString why =
+                refusal([&] { exportKsefDocument(env.db(), g, std::nullopt, env.path("f.xml")); });
+            // The server puts its own words around the trigger's message.
+            if (TestEnv::onServer())
+                QVERIFY2(why.contains("odmowa zapisu"), qPrintable(why));
+            else
+                QCOMPARE(why, QString("odmowa zapisu"));
             QVERIFY(!QFile::exists(env.path("f.xml")));
-            env.exec("DROP TRIGGER odmowa");
+            allowWrites(env, "Ksef");
         }
         const KsefRecord r = storeKsefDocument(env.db(), g, std::nullopt, "abc");
         const QString bad = env.path("brak/FA_1_H_2026.xml");

@@ -22,9 +22,9 @@ qint64 pay(TestEnv& env, int group, const char* amount, int type = 1, const QStr
 // Counts the writes of the settled flag, to show it is stored only when it changes.
 void countSettledWrites(TestEnv& env)
 {
-    env.exec("CREATE TABLE Zapisy (n INTEGER)");
-    env.exec("CREATE TRIGGER liczRozl AFTER UPDATE OF rozl ON Kalk "
-             "BEGIN INSERT INTO Zapisy VALUES (NEW.rozl); END");
+    runSql(env.db(), "CREATE TABLE Zapisy (n INTEGER)");
+    addTrigger(env, "liczRozl", "AFTER UPDATE OF rozl ON Kalk", {},
+               "INSERT INTO Zapisy VALUES (NEW.rozl)", "INSERT INTO Zapisy VALUES (NEW.rozl)");
 }
 } // namespace
 
