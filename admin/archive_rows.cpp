@@ -304,9 +304,11 @@ QString archiveWholeSql(ArchiveKind kind, const QString& order)
         sql += kFullData;
     switch (o.by) {
     case By::Group:
-        sql += QStringLiteral("ORDER BY Ksiazka.Identyfikator_g%1, Arch_os.Identyfikator_o, "
-                              "Ksiazka.rowid")
-                   .arg(o.descending ? QStringLiteral(" DESC") : QString());
+        // The persons without a stay first going up, last going down.
+        sql += QStringLiteral("ORDER BY Ksiazka.Identyfikator_g IS %1NULL, "
+                              "Ksiazka.Identyfikator_g%2, Arch_os.Identyfikator_o, Ksiazka.rowid")
+                   .arg(o.descending ? QString() : QStringLiteral("NOT "),
+                        o.descending ? QStringLiteral(" DESC") : QString());
         break;
     case By::Stay:
         // The persons without a stay have none of its columns: first going up,
