@@ -92,14 +92,16 @@ DueCounts countDue(QSqlDatabase db, const QDate& day)
     const int years = readGuestDataSettings(db).retentionYears;
     DueCounts c;
     c.boundary = retentionBoundary(day, years);
-    c.persons = scalarSql(db, QStringLiteral("SELECT count(*) FROM (%1)").arg(kDuePersons),
-                          {{":Granica", dayValue(c.boundary)}})
-                    .toInt();
-    c.invoices = scalarSql(db, QStringLiteral("SELECT count(*) FROM (%1)").arg(kDueInvoices),
-                           {{":Granica", dayValue(c.boundary)},
-                            {":GranicaFaktur", dayValue(retentionBoundary(day, kInvoiceYears))},
-                            {":Anonim", kAnonymousName}})
-                     .toInt();
+    c.persons =
+        scalarSql(db, QStringLiteral("SELECT count(*) FROM (%1) AS Do_usuniecia").arg(kDuePersons),
+                  {{":Granica", dayValue(c.boundary)}})
+            .toInt();
+    c.invoices =
+        scalarSql(db, QStringLiteral("SELECT count(*) FROM (%1) AS Do_usuniecia").arg(kDueInvoices),
+                  {{":Granica", dayValue(c.boundary)},
+                   {":GranicaFaktur", dayValue(retentionBoundary(day, kInvoiceYears))},
+                   {":Anonim", kAnonymousName}})
+            .toInt();
     return c;
 }
 

@@ -46,12 +46,15 @@ ColumnKind columnKind(int column)
     }
 }
 
+// The names are quoted: the server gives them back as written, not in lower case.
 const QString kColumns = QStringLiteral(
-    "SELECT Arch_os.Identyfikator_o AS Identyfikator_o, Arch_os.Nazwisko AS Nazwisko, "
-    "Arch_os.Imie AS Imie, Arch_os.Adres AS Adres, Ksiazka.Identyfikator_g AS Identyfikator_g, "
-    "Ksiazka.Nr_pokoju AS Nr_pokoju, Ksiazka.Od AS OD, Ksiazka.\"Do\" AS \"Do\", "
-    "Arch_os.Dokument_rodz AS Dokument_rodz, Arch_os.Dokument_nr AS Dokument_nr, "
-    "Arch_os.Data_ur AS Data_ur, Arch_os.Miejsce_ur AS Miejsce_ur, Arch_os.Uwagi AS Uwagi");
+    "SELECT Arch_os.Identyfikator_o AS \"Identyfikator_o\", Arch_os.Nazwisko AS \"Nazwisko\", "
+    "Arch_os.Imie AS \"Imie\", Arch_os.Adres AS \"Adres\", Ksiazka.Identyfikator_g AS "
+    "\"Identyfikator_g\", "
+    "Ksiazka.Nr_pokoju AS \"Nr_pokoju\", Ksiazka.Od AS \"OD\", Ksiazka.\"Do\" AS \"Do\", "
+    "Arch_os.Dokument_rodz AS \"Dokument_rodz\", Arch_os.Dokument_nr AS \"Dokument_nr\", "
+    "Arch_os.Data_ur AS \"Data_ur\", Arch_os.Miejsce_ur AS \"Miejsce_ur\", Arch_os.Uwagi AS "
+    "\"Uwagi\"");
 // Every person with each of its checked-out stays, and once with empty stay
 // columns when it has no register entry at all.
 const QString kEveryPerson =
@@ -304,9 +307,11 @@ QString archiveWholeSql(ArchiveKind kind, const QString& order)
         sql += kFullData;
     switch (o.by) {
     case By::Group:
-        sql += QStringLiteral("ORDER BY Ksiazka.Identyfikator_g%1, Arch_os.Identyfikator_o, "
-                              "Ksiazka.rowid")
-                   .arg(o.descending ? QStringLiteral(" DESC") : QString());
+        // The persons without a stay first going up, last going down.
+        sql += QStringLiteral("ORDER BY Ksiazka.Identyfikator_g IS %1NULL, "
+                              "Ksiazka.Identyfikator_g%2, Arch_os.Identyfikator_o, Ksiazka.rowid")
+                   .arg(o.descending ? QString() : QStringLiteral("NOT "),
+                        o.descending ? QStringLiteral(" DESC") : QString());
         break;
     case By::Stay:
         // The persons without a stay have none of its columns: first going up,

@@ -78,8 +78,9 @@ void createServerDatabase(const ServerAddress& address, bool demo)
                     "tabele tylko w pustej bazie"));
             Transaction tx(db);
             for (const char* script :
-                 {":/db/server/schema.sql", ":/db/server/indexes.sql", ":/db/server/views.sql",
-                  ":/db/seed.sql", ":/db/server/seed.sql"})
+                 {":/db/server/schema.sql", ":/db/server/functions_reports.sql",
+                  ":/db/server/indexes.sql", ":/db/server/views.sql", ":/db/seed.sql",
+                  ":/db/server/seed.sql"})
                 runSqlScript(db, resourceText(QString::fromLatin1(script)));
             runSql(db,
                    QStringLiteral("INSERT INTO rezydo_schemat (application_id, user_version) "

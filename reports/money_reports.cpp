@@ -135,26 +135,27 @@ void openInvoices(RowSet& rows, const QDate& from, const QDate& to)
     // Correcting invoices of the period are listed among the invoices with
     // their difference as the amount and what they correct in the remarks.
     // KSeF: the state of the document's newest export to the national system.
-    rows.open(QStringLiteral(
-                  "SELECT Rach, Nazwa, Adres, Brutto, Sposob_Zaplaty, Uwagi, Data_wystawienia, "
-                  "Sposob, Korekta, Klucz, Grupa, CASE KSeF_stan WHEN 0 THEN 'do wysłania' "
-                  "WHEN 1 THEN 'wysłana' WHEN 2 THEN 'przyjęta' WHEN 3 THEN 'odrzucona' "
-                  "ELSE '' END AS KSeF FROM (SELECT Rach, Nazwa, Adres, Brutto, sposob_zaplaty AS "
-                  "Sposob_Zaplaty, uwagi AS Uwagi, data_wystawienia AS Data_wystawienia, CASE "
-                  "sposob_zaplaty WHEN 1 THEN 'Gotówka' WHEN 2 THEN 'Przelew' ELSE '' END AS "
-                  "Sposob, 0 AS Korekta, Identyfikator AS Klucz, Identyfikator AS Grupa, "
-                  "(SELECT x.Stan FROM Ksef x WHERE x.Identyfikator = Kalk.Identyfikator AND "
-                  "x.ID_korekty IS NULL ORDER BY x.ID DESC LIMIT 1) AS KSeF_stan FROM Kalk "
-                  "WHERE Typ = 2 AND data_wystawienia >= :Od AND data_wystawienia <= :Do "
-                  "UNION ALL SELECT r.Rach, k.Nazwa, k.Adres, r.Brutto_po - r.Brutto_przed, NULL, "
-                  "'Korekta nr ' || r.Rach || CASE r.Seria WHEN '' THEN '' ELSE '/' || r.Seria "
-                  "END || '/' || substr(r.data_wystawienia, 1, 4) || ' do faktury nr ' || "
-                  "r.Fakt_numer, r.data_wystawienia, '', 1, r.ID, r.Identyfikator, (SELECT "
-                  "x.Stan FROM Ksef x WHERE x.ID_korekty = r.ID ORDER BY x.ID DESC LIMIT 1) "
-                  "FROM Korekta r LEFT JOIN Kalk k "
-                  "ON k.Identyfikator = r.Identyfikator WHERE r.data_wystawienia >= :Od AND "
-                  "r.data_wystawienia <= :Do) AS Lista ORDER BY Data_wystawienia, Korekta, Klucz"),
-              {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
+    rows.open(
+        QStringLiteral(
+            "SELECT Rach, Nazwa, Adres, Brutto, Sposob_Zaplaty, Uwagi, Data_wystawienia, "
+            "Sposob, Korekta, Klucz, Grupa, CASE KSeF_stan WHEN 0 THEN 'do wysłania' "
+            "WHEN 1 THEN 'wysłana' WHEN 2 THEN 'przyjęta' WHEN 3 THEN 'odrzucona' "
+            "ELSE '' END AS KSeF FROM (SELECT Rach, Nazwa, Adres, Brutto, sposob_zaplaty AS "
+            "Sposob_Zaplaty, uwagi AS Uwagi, data_wystawienia AS Data_wystawienia, CASE "
+            "sposob_zaplaty WHEN 1 THEN 'Gotówka' WHEN 2 THEN 'Przelew' ELSE '' END AS "
+            "Sposob, 0 AS Korekta, Identyfikator AS Klucz, Identyfikator AS Grupa, "
+            "(SELECT x.Stan FROM Ksef x WHERE x.Identyfikator = Kalk.Identyfikator AND "
+            "x.ID_korekty IS NULL ORDER BY x.ID DESC LIMIT 1) AS KSeF_stan FROM Kalk "
+            "WHERE Typ = 2 AND data_wystawienia >= :Od AND data_wystawienia <= :Do "
+            "UNION ALL SELECT r.Rach, k.Nazwa, k.Adres, r.Brutto_po - r.Brutto_przed, NULL, "
+            "'Korekta nr ' || r.Rach || CASE r.Seria WHEN '' THEN '' ELSE '/' || r.Seria "
+            "END || '/' || substr(r.data_wystawienia, 1, 4) || ' do faktury nr ' || "
+            "r.Fakt_numer, r.data_wystawienia, '', 1, r.ID, r.Identyfikator, (SELECT "
+            "x.Stan FROM Ksef x WHERE x.ID_korekty = r.ID ORDER BY x.ID DESC LIMIT 1) "
+            "FROM Korekta r LEFT JOIN Kalk k "
+            "ON k.Identyfikator = r.Identyfikator WHERE r.data_wystawienia >= :Od AND "
+            "r.data_wystawienia <= :Do) AS Dokumenty ORDER BY Data_wystawienia, Korekta, Klucz"),
+        {{":Od", dayValue(from)}, {":Do", dayValue(to)}});
 }
 
 void openDiscounts(RowSet& rows, const QDate& from, const QDate& to)

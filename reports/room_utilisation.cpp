@@ -91,15 +91,15 @@ QStringList roomNumbers(QSqlDatabase db)
 }
 
 const QString kMonthListSql =
-    QStringLiteral("SELECT CAST(strftime('%m', Od) AS INTEGER) AS Od_miesiac, "
-                   "CAST(strftime('%Y', Od) AS INTEGER) AS Od_rok, "
-                   "CAST(strftime('%m', Koniec) AS INTEGER) AS Do_miesiac, "
-                   "CAST(strftime('%Y', Koniec) AS INTEGER) AS Do_rok FROM ("
+    QStringLiteral("SELECT CAST(substr(Od, 6, 2) AS INTEGER) AS Od_miesiac, "
+                   "CAST(substr(Od, 1, 4) AS INTEGER) AS Od_rok, "
+                   "CAST(substr(Koniec, 6, 2) AS INTEGER) AS Do_miesiac, "
+                   "CAST(substr(Koniec, 1, 4) AS INTEGER) AS Do_rok FROM ("
                    "SELECT Od, max(\"Do\") AS Koniec FROM Ksiazka "
                    "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od "
                    "UNION ALL "
                    "SELECT Od, max(\"Do\") FROM Rez_msc "
-                   "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od) "
+                   "WHERE Od IS NOT NULL AND \"Do\" IS NOT NULL GROUP BY Od) AS Okresy "
                    "ORDER BY Od");
 
 MonthListResult readMonthList(QSqlDatabase db)

@@ -45,7 +45,7 @@ UsageFigures usage(QSqlDatabase db, const QDate& start, const QDate& end, int co
     f.roomNights = run(QStringLiteral("select cast(coalesce(sum(w),0) as integer) from (select "
                                       "distinct Nr_pokoju, Od, \"Do\", julianday(\"Do\")-"
                                       "julianday(Od) as w") +
-                       where + QStringLiteral(") where w>0"))
+                       where + QStringLiteral(") as Pokoje_dni where w>0"))
                        .toLongLong();
     return f;
 }

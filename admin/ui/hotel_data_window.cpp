@@ -98,8 +98,10 @@ QWidget* TKonfiguracja::buildGuestData()
             m_config.setValue(column, value);
         });
     };
-    connect(m_zakres, &QComboBox::currentIndexChanged, this,
-            [setColumn](int index) { setColumn(QStringLiteral("Dane_minimalne"), index == 1); });
+    connect(m_zakres, &QComboBox::currentIndexChanged, this, [setColumn](int index) {
+        // A whole number: the server's integer column takes no truth value.
+        setColumn(QStringLiteral("Dane_minimalne"), index == 1 ? 1 : 0);
+    });
     connect(m_lata, &QSpinBox::valueChanged, this,
             [setColumn](int years) { setColumn(QStringLiteral("Lata_przechowywania"), years); });
     connect(m_kopie, &QSpinBox::valueChanged, this, [this] { m_backupsChanged = true; });

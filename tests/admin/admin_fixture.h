@@ -79,6 +79,13 @@ inline void expectOneError(TestEnv& env, const QString& engine)
     QVERIFY2(errors[0].text.contains(engine), qPrintable(errors[0].text));
 }
 
+// The engine's words for a row its CHECK refuses.
+inline QString checkRefusal()
+{
+    return TestEnv::onServer() ? QStringLiteral("violates check constraint")
+                               : QStringLiteral("CHECK constraint failed");
+}
+
 inline bool enabled(QWidget* window, const char* button)
 {
     return control<QAbstractButton>(window, button)->isEnabled();

@@ -1,6 +1,7 @@
 #include "admin/archive_rows.h"
 #include "admin/person_archive.h"
 #include "db/data_module.h"
+#include "db/engine.h"
 #include "db/polish_collation.h"
 #include "db/row_set.h"
 #include "db/schema.h"
@@ -60,6 +61,11 @@ public:
     explicit OtherDesk(const QString& file)
         : m_name(QUuid::createUuid().toString())
     {
+        if (const std::optional<ServerAddress> server = configuredServer()) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+            openServerConnection(db, *server);
+            return;
+        }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(file);
         db.open();

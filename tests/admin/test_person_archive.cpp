@@ -98,9 +98,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("order");
         QTest::addColumn<QString>("sql");
-        QTest::newRow("latest groups first") << kArchiveInitialOrder << "g DESC, o";
+        QTest::newRow("latest groups first")
+            << kArchiveInitialOrder << "K.Identyfikator_g IS NULL, g DESC, o";
         QTest::newRow("earliest first, no stay first") << "Identyfikator_g"
-                                                       << "g, o";
+                                                       << "K.Identyfikator_g IS NOT NULL, g, o";
     }
     void allPersonsInGroupOrderAsTheJoin()
     {

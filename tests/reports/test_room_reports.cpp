@@ -153,6 +153,9 @@ private Q_SLOTS:
     void readingStopsAtAFailedRow()
     {
         QFETCH(QString, table);
+        if (TestEnv::onServer())
+            QSKIP("the row failing while it is stepped is made with the file engine's integer "
+                  "overflow in a view standing for the table");
         const QString reader = QString::fromLatin1(QTest::currentDataTag());
         TestEnv env;
         addRoom(env, "1", 2);
