@@ -205,6 +205,7 @@ QString likeIgnoringAsciiCaseSql(const QSqlDatabase& db, const QString& a, const
     if (engineOf(db) == Engine::File)
         return QStringLiteral("%1 LIKE %2 ESCAPE '\\'").arg(a, b);
     return QStringLiteral("casefold(%1) LIKE casefold(%2) ESCAPE '\\'").arg(a, b);
+}
 
 // --- Dialect pieces of the billing statements ---
 
