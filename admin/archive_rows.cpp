@@ -2,9 +2,9 @@
 
 #include "core/error.h"
 #include "db/data_module.h"
+#include "db/engine.h"
 #include "db/sql.h"
 
-#include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <sqlite3.h>
@@ -89,9 +89,7 @@ public:
     StatementRows(const QSqlDatabase& db, const QString& sql,
                   const QList<std::pair<QString, QVariant>>& bindings)
     {
-        const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
-        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            m_db = *static_cast<sqlite3* const*>(handle.constData());
+        m_db = sqliteHandleOf(db);
         if (!m_db) {
             m_query.emplace(db);
             m_query->setForwardOnly(true);

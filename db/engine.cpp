@@ -7,10 +7,19 @@
 #include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QVariant>
 
 Engine engineOf(const QSqlDatabase& db)
 {
     return db.driverName() == QLatin1String("QPSQL") ? Engine::Server : Engine::File;
+}
+
+sqlite3* sqliteHandleOf(const QSqlDatabase& db)
+{
+    const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 namespace {

@@ -12,6 +12,12 @@ enum class Engine { File, Server };
 
 Engine engineOf(const QSqlDatabase& db);
 
+struct sqlite3;
+// The open file connection's own SQLite handle, for what Qt's driver does not
+// offer (the Polish collation, a statement stepped without QVariants); null
+// on a server or a closed connection.
+sqlite3* sqliteHandleOf(const QSqlDatabase& db);
+
 // Where a server database is: the libpq connection text of SerwerBazy,
 // "host=… port=… dbname=… user=…", never with a password (libpq reads the
 // user's ~/.pgpass; otherwise the program asks once per start).

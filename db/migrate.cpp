@@ -81,15 +81,24 @@ qint64 reachedNumber(const QSqlDatabase& db, const QString& table)
 }
 
 // Sets every auto-number of a server's `table` after its highest key.
-void continueServerNumbers(QSqlDatabase to, const QString& table, qint64 reached)
+// The auto-numbered columns of a server's `table`, each with its sequence.
+QList<std::pair<QString, QString>> serverCounters(const QSqlDatabase& db, const QString& table)
 {
-    for (const QString& column : fieldNames(to, table)) {
+    QList<std::pair<QString, QString>> counters;
+    for (const QString& column : fieldNames(db, table)) {
         const QString sequence =
-            scalarSql(to, QStringLiteral("SELECT pg_get_serial_sequence(:t, :c)"),
+            scalarSql(db, QStringLiteral("SELECT pg_get_serial_sequence(:t, :c)"),
                       {{":t", table}, {":c", column}})
                 .toString();
-        if (sequence.isEmpty())
-            continue;
+        if (!sequence.isEmpty())
+            counters.append({column, sequence});
+    }
+    return counters;
+}
+
+void continueServerNumbers(QSqlDatabase to, const QString& table, qint64 reached)
+{
+    for (const auto& [column, sequence] : serverCounters(to, table)) {
         const qint64 highest =
             std::max(reached, scalarSql(to, QStringLiteral("SELECT coalesce(max(%1), 0) FROM %2")
                                                 .arg(quoted(to, column, QSqlDriver::FieldName),
@@ -108,15 +117,9 @@ void continueServerNumbers(QSqlDatabase to, const QString& table, qint64 reached
 qint64 serverReachedNumber(const QSqlDatabase& from, const QString& table)
 {
     qint64 reached = 0;
-    for (const QString& column : fieldNames(from, table)) {
-        const QString sequence =
-            scalarSql(from, QStringLiteral("SELECT pg_get_serial_sequence(:t, :c)"),
-                      {{":t", table}, {":c", column}})
-                .toString();
-        if (sequence.isEmpty())
-            continue;
+    for (const auto& counter : serverCounters(from, table)) {
         QSqlQuery q = runSql(from, QStringLiteral("SELECT last_value, is_called FROM %1")
-                                       .arg(sequence)); // a name the server itself gave
+                                       .arg(counter.second)); // a name the server itself gave
         if (q.next())
             reached = std::max(reached, q.value(0).toLongLong() - (q.value(1).toBool() ? 0 : 1));
     }

@@ -1,11 +1,10 @@
 #include "db/polish_collation.h"
 
+#include "db/engine.h"
 #include "db/sql.h"
 
 #include <QByteArray>
 #include <QChar>
-#include <QSqlDriver>
-#include <QVariant>
 
 #include <algorithm>
 #include <array>
@@ -281,8 +280,5 @@ void addPolishText(sqlite3* handle)
 
 void addPolishText(QSqlDatabase db)
 {
-    const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw DbError(QStringLiteral("Brak połączenia z bazą danych."));
-    addPolishText(*static_cast<sqlite3* const*>(handle.constData()));
+    addPolishText(sqliteHandleOf(db)); // a missing handle is refused there
 }

@@ -1,5 +1,4 @@
 #include "db/migrate.h"
-#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 #include "tests/support/test_env.h"
@@ -8,34 +7,31 @@
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUuid>
 
 namespace {
-class FileDb {
-public:
-    explicit FileDb(const QString& file)
-        : m_name(QUuid::createUuid().toString())
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(file);
-        if (db.open())
-            addPolishText(db);
-    }
-    ~FileDb()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+// The demo hotel, with removed rows that leave numbers behind never to be
+// given again, register rows whose positions have a gap, and quotes in a text.
+void makeSource(const QString& file)
+{
+    createDatabase(file, true);
+    FileConnection db(file);
+    runSql(db.db(), "DELETE FROM Arch_os WHERE Identyfikator_o = (SELECT "
+                    "max(Identyfikator_o) FROM Arch_os)");
+    runSql(db.db(), "DELETE FROM Ksiazka WHERE rowid = (SELECT min(rowid) FROM Ksiazka)");
+    runSql(db.db(), "UPDATE Arch_os SET Uwagi = 'Żółw, \"cytat\" i ''apostrof''' WHERE "
+                    "Identyfikator_o = (SELECT min(Identyfikator_o) FROM Arch_os)");
+}
 
-private:
-    QString m_name;
-};
+// The number a new person record gets.
+qlonglong nextPerson(QSqlDatabase db)
+{
+    return runSql(db, "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')").lastInsertId().toLongLong();
+}
 
 // Every row of every table of `file` that `other` lacks, with its position.
 QStringList rowsMissingFrom(const QString& file, const QString& other)
 {
-    FileDb db(file);
+    FileConnection db(file);
     runSql(db.db(), QStringLiteral("ATTACH DATABASE :f AS druga"), {{":f", other}});
     QStringList missing;
     QSqlQuery tables = runSql(db.db(), QStringLiteral("SELECT name FROM sqlite_master WHERE "
@@ -65,21 +61,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString source = dir.filePath("zrodlo.mdb"), target = dir.filePath("cel.mdb");
-        createDatabase(source, true);
+        makeSource(source);
         createDatabase(target, false);
-        {
-            FileDb db(source);
-            // Removed rows leave numbers behind that are never given again,
-            // and rows of the register have positions with a gap.
-            runSql(db.db(), "DELETE FROM Arch_os WHERE Identyfikator_o = (SELECT "
-                            "max(Identyfikator_o) FROM Arch_os)");
-            runSql(db.db(), "DELETE FROM Ksiazka WHERE rowid = (SELECT min(rowid) FROM Ksiazka)");
-            runSql(db.db(), "UPDATE Arch_os SET Uwagi = 'Żółw, \"cytat\" i ''apostrof''' WHERE "
-                            "Identyfikator_o = (SELECT min(Identyfikator_o) FROM Arch_os)");
-        }
         QList<CopiedTable> copied;
         {
-            FileDb from(source), to(target);
+            FileConnection from(source), to(target);
             copied = copyDatabase(from.db(), to.db());
             QCOMPARE(compareDatabases(from.db(), to.db()), QStringList());
         }
@@ -87,17 +73,9 @@ private Q_SLOTS:
         QCOMPARE(rowsMissingFrom(source, target), QStringList());
         QCOMPARE(rowsMissingFrom(target, source), QStringList());
         // The next person gets the number the source would have given.
-        qlonglong next[2];
-        int i = 0;
-        for (const QString& file : {source, target}) {
-            FileDb db(file);
-            next[i++] = runSql(db.db(), "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')")
-                            .lastInsertId()
-                            .toLongLong();
-        }
-        QCOMPARE(next[1], next[0]);
+        QCOMPARE(nextPerson(FileConnection(target).db()), nextPerson(FileConnection(source).db()));
         {
-            FileDb from(source), to(target);
+            FileConnection from(source), to(target);
             runSql(to.db(), "UPDATE Pokoje SET Opis = 'inny' WHERE rowid = (SELECT min(rowid) "
                             "FROM Pokoje)");
             QVERIFY(!compareDatabases(from.db(), to.db()).isEmpty());
@@ -114,39 +92,21 @@ void TestMigrate::fileToServerAndBack()
         QSKIP("needs the test server (REZYDO_TEST_SERVER)");
     TestEnv env; // a fresh database on the server, as a new hotel's would be
     const QString source = env.path("zrodlo.mdb"), back = env.path("z-powrotem.mdb");
-    createDatabase(source, true);
+    makeSource(source);
     createDatabase(back, false);
     {
-        FileDb db(source);
-        runSql(db.db(), "DELETE FROM Arch_os WHERE Identyfikator_o = (SELECT "
-                        "max(Identyfikator_o) FROM Arch_os)");
-        runSql(db.db(), "DELETE FROM Ksiazka WHERE rowid = (SELECT min(rowid) FROM Ksiazka)");
-        runSql(db.db(), "UPDATE Arch_os SET Uwagi = 'Żółw, \"cytat\" i ''apostrof''' WHERE "
-                        "Identyfikator_o = (SELECT min(Identyfikator_o) FROM Arch_os)");
-    }
-    {
-        FileDb from(source);
+        FileConnection from(source);
         copyDatabase(from.db(), env.db());
         QCOMPARE(compareDatabases(from.db(), env.db()), QStringList());
-        FileDb to(back);
+        FileConnection to(back);
         copyDatabase(env.db(), to.db());
         QCOMPARE(compareDatabases(env.db(), to.db()), QStringList());
     }
     QCOMPARE(rowsMissingFrom(source, back), QStringList());
     QCOMPARE(rowsMissingFrom(back, source), QStringList());
-    qlonglong next[3];
-    int i = 0;
-    for (const QString& file : {source, back}) {
-        FileDb db(file);
-        next[i++] = runSql(db.db(), "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')")
-                        .lastInsertId()
-                        .toLongLong();
-    }
-    next[2] = runSql(env.db(), "INSERT INTO Arch_os (Nazwisko) VALUES ('Nowy')")
-                  .lastInsertId()
-                  .toLongLong();
-    QCOMPARE(next[1], next[0]);
-    QCOMPARE(next[2], next[0]);
+    const qlonglong next = nextPerson(FileConnection(source).db());
+    QCOMPARE(nextPerson(FileConnection(back).db()), next);
+    QCOMPARE(nextPerson(env.db()), next);
 }
 
 REZYDO_TEST(TestMigrate);

@@ -1,8 +1,8 @@
+#include "db/engine.h"
 #include "db/packed_rows.h"
 #include "tests/support/test_registry.h"
 
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -34,7 +34,7 @@ private Q_SLOTS:
             expected << row;
             fromVariants.append(row);
         }
-        sqlite3* handle = *static_cast<sqlite3* const*>(db.driver()->handle().constData());
+        sqlite3* handle = sqliteHandleOf(db);
         sqlite3_stmt* statement = nullptr;
         QCOMPARE(sqlite3_prepare_v2(handle, sql.toUtf8().constData(), -1, &statement, nullptr),
                  SQLITE_OK);

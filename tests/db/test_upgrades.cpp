@@ -1,6 +1,5 @@
 #include "core/error.h"
 #include "db/data_module.h"
-#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 #include "db/upgrades.h"
@@ -12,35 +11,10 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
-#include <QUuid>
 
 #include <atomic>
 
 namespace {
-// A connection of its own to `file`, closed and removed when it goes.
-class Connection {
-public:
-    explicit Connection(const QString& file)
-        : m_name(QUuid::createUuid().toString())
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        db.open();
-        // As every connection of the program: indexes may be in Polish order.
-        addPolishText(db);
-    }
-    ~Connection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 QStringList schemaOf(QSqlDatabase db)
 {
     QSqlQuery q = runSql(db, QStringLiteral("SELECT type || ' ' || name || ': ' || "
@@ -95,7 +69,7 @@ private Q_SLOTS:
         for (int version = 1; version < kSchemaVersion; ++version) {
             const QString file = env.path(QStringLiteral("v%1.mdb").arg(version));
             createDatabase(file, false, version);
-            Connection c(file);
+            FileConnection c(file);
             QCOMPARE(schemaVersionOf(c.db()), version);
             upgradeDatabase(c.db(), file);
             QCOMPARE(schemaVersionOf(c.db()), kSchemaVersion);
@@ -115,7 +89,7 @@ private Q_SLOTS:
         QFile::setPermissions(env.databaseFile(), QFile::ReadOwner | QFile::WriteOwner);
         QString before;
         {
-            Connection c(env.databaseFile());
+            FileConnection c(env.databaseFile());
             QCOMPARE(schemaVersionOf(c.db()), 1);
             before = countsOf(c.db());
         }
@@ -131,7 +105,7 @@ private Q_SLOTS:
     {
         TestEnv env({.openConnection = false});
         {
-            Connection c(env.databaseFile());
+            FileConnection c(env.databaseFile());
             runSql(c.db(), QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion + 1));
         }
         try {
@@ -142,7 +116,7 @@ private Q_SLOTS:
                      qPrintable(e.text()));
         }
         QVERIFY(!env.data().isOpen());
-        Connection c(env.databaseFile());
+        FileConnection c(env.databaseFile());
         QCOMPARE(schemaVersionOf(c.db()), kSchemaVersion + 1);
     }
 
@@ -160,7 +134,7 @@ private Q_SLOTS:
         TestEnv env({.openConnection = false});
         const QString file = env.path("v1.mdb");
         createDatabase(file, false, 1);
-        Connection c(file);
+        FileConnection c(file);
         runSql(c.db(), QStringLiteral("INSERT INTO Pokoje VALUES ('12', 2, 'STD', 'dwójka')"));
         runSql(c.db(), QStringLiteral("INSERT INTO Kwat_msc VALUES (1, '12', '2026-07-01', "
                                       "'2026-07-03', 2, 'M')"));
@@ -193,7 +167,7 @@ private Q_SLOTS:
             QCOMPARE(schemaVersionOf(c.db()), 1);
             QCOMPARE(schemaOf(c.db()), before);
         }
-        Connection copy(file + ".przed-aktualizacja-1");
+        FileConnection copy(file + ".przed-aktualizacja-1");
         QCOMPARE(schemaVersionOf(copy.db()), 1);
         QCOMPARE(schemaOf(copy.db()), before);
     }
@@ -219,7 +193,7 @@ private Q_SLOTS:
         QThread* second = QThread::create([&] {
             while (!inside)
                 QThread::msleep(5);
-            Connection c(file);
+            FileConnection c(file);
             try {
                 upgradeDatabase(c.db(), file, steps, 2);
                 secondSaw = schemaVersionOf(c.db());
@@ -229,7 +203,7 @@ private Q_SLOTS:
         });
         second->start();
         {
-            Connection c(file);
+            FileConnection c(file);
             upgradeDatabase(c.db(), file, steps, 2);
         }
         QVERIFY(second->wait(10000));

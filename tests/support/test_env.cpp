@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "core/ui/modal.h"
 #include "db/data_module.h"
+#include "db/polish_collation.h"
 #include "db/schema.h"
 #include "db/sql.h"
 
@@ -157,6 +158,22 @@ QStringList TestEnv::rows(const QString& sql, const QVariantList& values)
 void TestEnv::setNow(const QDateTime& now)
 {
     setClock([now] { return now; });
+}
+
+FileConnection::FileConnection(const QString& file)
+    : m_name(QUuid::createUuid().toString())
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (db.open())
+        addPolishText(db); // indexes may be in Polish order
+}
+
+FileConnection::~FileConnection()
+{
+    QSqlDatabase::database(m_name, false).close();
+    QSqlDatabase::removeDatabase(m_name);
 }
 
 void writeWithoutUpgrade(const QString& file, const QStringList& statements)

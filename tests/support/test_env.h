@@ -79,6 +79,20 @@ private:
 // through a connection kept for the whole run; fails the test on error.
 void runOnTestServer(const QString& sql);
 
+// A connection of the test's own to a database file, knowing the Polish order
+// like every connection of the program; closed and removed when it goes.
+class FileConnection {
+public:
+    explicit FileConnection(const QString& file);
+    ~FileConnection();
+    FileConnection(const FileConnection&) = delete;
+    FileConnection& operator=(const FileConnection&) = delete;
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
 // Writes into a database file through a connection of its own, leaving its
 // version as it is: the file as an older program left it, before an upgrade.
 void writeWithoutUpgrade(const QString& file, const QStringList& statements);
