@@ -31,10 +31,15 @@ bool DbError::isConflict() const
     return m_code == QLatin1String("40001") || m_code == QLatin1String("40P01");
 }
 
+bool readsRowByRow(const QSqlDatabase& db)
+{
+    return engineOf(db) == Engine::File;
+}
+
 QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Binding> bindings)
 {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
+    query.setForwardOnly(readsRowByRow(db));
     // The server prepares only queries and row changes; a statement without
     // values (BEGIN, CREATE ...) goes to it as it is.
     if (bindings.size() == 0 && engineOf(db) == Engine::Server) {

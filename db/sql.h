@@ -32,6 +32,14 @@ private:
 
 using Binding = std::pair<const char*, QVariant>;
 
+// Whether a statement's rows may be read one at a time as they are stepped
+// (forward only). The file steps them in place whatever else runs. The
+// server's driver then reads them from the connection row by row, and a
+// second statement run before the last row was read throws the rest away
+// ("Query results lost"): there every result is read whole when it runs, so
+// a loop may run further statements while it reads the rows of a first one.
+bool readsRowByRow(const QSqlDatabase& db);
+
 // Prepares `sql` on `db`, binds the named values (":ID" → value) and runs it.
 // Throws DbError when the statement fails. SQL text comes only from fixed
 // fragments; every value arrives here as a binding.

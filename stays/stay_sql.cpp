@@ -27,7 +27,7 @@ bool isRefusal(const QSqlDatabase& db, const QSqlError& e)
 bool runItem(QSqlDatabase db, QSqlQuery& query, const QString& caption, const QString& sql,
              std::initializer_list<Binding> bindings)
 {
-    query.setForwardOnly(true);
+    query.setForwardOnly(readsRowByRow(db));
     if (!query.prepare(sql))
         throw DbError(query.lastError());
     for (const auto& [name, value] : bindings)
@@ -81,7 +81,7 @@ QSqlQuery runSqlList(QSqlDatabase db, const QString& sql,
                      const QList<QPair<QString, QVariant>>& bindings)
 {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
+    query.setForwardOnly(readsRowByRow(db));
     if (!query.prepare(sql))
         throw DbError(query.lastError());
     for (const auto& [name, value] : bindings)
