@@ -2,7 +2,8 @@
 // own code: six years of stays past their retention (the day is put two
 // years after the database's "today", so stays ending before the first of
 // January five years earlier are due), in one transaction, then the file's
-// integrity check. Each iteration works on a fresh copy of the database.
+// integrity check. Each iteration works on a fresh copy of the database (on
+// the server a database made from the benchmark database as its template).
 #include "bench/bench_database.h"
 
 #include "admin/anonymisation.h"
@@ -52,15 +53,21 @@ void anonymiseSixYears(benchmark::State& state)
     bool sound = true;
     for (auto _ : state) {
         state.PauseTiming();
-        QSqlDatabase db = openCopy(path);
+        QSqlDatabase db = onServer()
+                              ? serverWritableCopy(QStringLiteral("bench-server-anonymisation"))
+                              : openCopy(path);
         due = countDue(db, at.date());
         state.ResumeTiming();
         done = anonymiseDue(db, at, QStringLiteral("Anonimizacja danych gości"));
         state.PauseTiming();
-        sound = scalarSql(db, QStringLiteral("PRAGMA integrity_check")).toString() ==
-                QLatin1String("ok");
+        // The file's own check of its pages; a server keeps its pages itself
+        // and refuses a write that breaks a key or a check.
+        if (!onServer())
+            sound = scalarSql(db, QStringLiteral("PRAGMA integrity_check")).toString() ==
+                    QLatin1String("ok");
         db = QSqlDatabase();
-        closeCopy(path);
+        if (!onServer())
+            closeCopy(path);
         state.ResumeTiming();
     }
     if (!sound)
@@ -68,7 +75,8 @@ void anonymiseSixYears(benchmark::State& state)
     state.counters["persons"] = done.persons;
     state.counters["invoices"] = done.invoices;
     state.counters["due_persons"] = due.persons;
-    state.counters["integrity_ok"] = sound ? 1 : 0;
+    if (!onServer())
+        state.counters["integrity_ok"] = sound ? 1 : 0;
     state.counters["boundary_year"] = due.boundary.year();
 }
 
@@ -83,10 +91,11 @@ void countDueProgram(benchmark::State& state)
     state.counters["invoices"] = due.invoices;
 }
 
-} // namespace
+const bool registered = [] {
+    registerProgram("AnonymiseSixYears", anonymiseSixYears,
+                    [](benchmark::internal::Benchmark* b) { b->Iterations(1); });
+    registerProgram("CountDue", countDueProgram);
+    return true;
+}();
 
-BENCHMARK(anonymiseSixYears)
-    ->Name("AnonymiseSixYears/program")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
-BENCHMARK(countDueProgram)->Name("CountDue/program")->Unit(benchmark::kMillisecond);
+} // namespace

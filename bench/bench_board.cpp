@@ -30,35 +30,31 @@ void boardReadProgram(benchmark::State& state)
 
 void boardReadBare(benchmark::State& state)
 {
-    sqlite3* raw = BenchDatabase::instance().bare();
     const Bindings span{{":first", dayText(boardFirst())},
                         {":end", dayText(boardFirst().addDays(kDays))}};
     int lines = 0;
     for (auto _ : state) {
-        bareExec(raw, "BEGIN");
-        bareRows(raw, "SELECT Nr_Pokoju, Miejsc, Typ FROM Pokoje ORDER BY Nr_Pokoju");
+        rawExec("BEGIN");
+        rawRows("SELECT Nr_Pokoju, Miejsc, Typ FROM Pokoje ORDER BY Nr_Pokoju");
         lines =
-            bareRows(raw,
-                     "SELECT 1, Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Rez_msc "
-                     "WHERE \"Do\" >= :first AND Od < :end "
-                     "UNION ALL "
-                     "SELECT 0, Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Kwat_msc "
-                     "WHERE \"Do\" >= :first AND Od < :end",
-                     span);
-        bareRows(raw,
-                 "SELECT Identyfikator, Nazwa, Osob, Od, \"Do\", Notatki FROM Rez_hot "
-                 "WHERE Identyfikator IN (SELECT Identyfikator FROM Rez_msc "
-                 "WHERE \"Do\" >= :first AND Od < :end)",
-                 span);
-        bareRows(raw,
-                 "SELECT K.Identyfikator, K.Nazwa, K.Osob, K.Od, K.\"Do\", K.Notatki, C.rozl, "
-                 "(SELECT count(*) FROM Ksiazka B WHERE B.Identyfikator_g = K.Identyfikator "
-                 "AND B.Pelne_dane = 1) "
-                 "FROM Kwat_hot K LEFT JOIN Kalk C ON C.Identyfikator = K.Identyfikator "
-                 "WHERE K.Identyfikator IN (SELECT Identyfikator FROM Kwat_msc "
-                 "WHERE \"Do\" >= :first AND Od < :end)",
-                 span);
-        bareExec(raw, "COMMIT");
+            rawRows("SELECT 1, Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Rez_msc "
+                    "WHERE \"Do\" >= :first AND Od < :end "
+                    "UNION ALL "
+                    "SELECT 0, Identyfikator, Nr_pokoju, Od, \"Do\", Miejsc, Jaki FROM Kwat_msc "
+                    "WHERE \"Do\" >= :first AND Od < :end",
+                    span);
+        rawRows("SELECT Identyfikator, Nazwa, Osob, Od, \"Do\", Notatki FROM Rez_hot "
+                "WHERE Identyfikator IN (SELECT Identyfikator FROM Rez_msc "
+                "WHERE \"Do\" >= :first AND Od < :end)",
+                span);
+        rawRows("SELECT K.Identyfikator, K.Nazwa, K.Osob, K.Od, K.\"Do\", K.Notatki, C.rozl, "
+                "(SELECT count(*) FROM Ksiazka B WHERE B.Identyfikator_g = K.Identyfikator "
+                "AND B.Pelne_dane = 1) "
+                "FROM Kwat_hot K LEFT JOIN Kalk C ON C.Identyfikator = K.Identyfikator "
+                "WHERE K.Identyfikator IN (SELECT Identyfikator FROM Kwat_msc "
+                "WHERE \"Do\" >= :first AND Od < :end)",
+                span);
+        rawExec("COMMIT");
     }
     state.counters["lines"] = lines;
 }
@@ -75,8 +71,11 @@ void boardLayoutProgram(benchmark::State& state)
     state.counters["bars"] = static_cast<double>(bars);
     state.counters["rooms"] = static_cast<double>(data.rooms.size());
 }
+const bool registered = [] {
+    registerProgram("BoardRead8Weeks", boardReadProgram);
+    registerBare("BoardRead8Weeks", boardReadBare);
+    // The layout reads no database: the file's run stands for both.
+    registerOn(BenchEngine::File, "BoardLayout8Weeks/program", boardLayoutProgram);
+    return true;
+}();
 } // namespace
-
-BENCHMARK(boardReadProgram)->Name("BoardRead8Weeks/program")->Unit(benchmark::kMillisecond);
-BENCHMARK(boardReadBare)->Name("BoardRead8Weeks/bare")->Unit(benchmark::kMillisecond);
-BENCHMARK(boardLayoutProgram)->Name("BoardLayout8Weeks/program")->Unit(benchmark::kMillisecond);

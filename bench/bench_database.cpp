@@ -96,8 +96,9 @@ BenchDatabase::BenchDatabase()
 {
     const QString dir = QString::fromUtf8(REZYDO_BENCH_DATA);
     QDir().mkpath(dir);
+    m_key = cacheKey();
     const QString base =
-        QStringLiteral("%1/synthetic-%2x%3-%4").arg(dir).arg(kYears).arg(kRooms).arg(cacheKey());
+        QStringLiteral("%1/synthetic-%2x%3-%4").arg(dir).arg(kYears).arg(kRooms).arg(m_key);
     const QString indexed = base + QStringLiteral(".mdb");
     if (!QFile::exists(indexed))
         makeSynthetic(indexed);
@@ -124,6 +125,10 @@ QString workingCopyPath()
 
 QSqlDatabase workingCopy()
 {
+    if (onServer()) {
+        workingCopyServerBare(); // made on first use
+        return QSqlDatabase::database(QStringLiteral("bench-server-write"));
+    }
     static const bool made = [] {
         const QString p = workingCopyPath();
         QFile::remove(p);
@@ -144,9 +149,99 @@ QSqlDatabase workingCopy()
     return QSqlDatabase::database(QStringLiteral("bench-write"));
 }
 
+pg_conn* workingCopyServerBare()
+{
+    // One copy of the server database per run.
+    static pg_conn* raw = [] {
+        pg_conn* c = nullptr;
+        serverWritableCopy(QStringLiteral("bench-server-write"), &c);
+        return c;
+    }();
+    return raw;
+}
+
 QSqlDatabase BenchDatabase::qt() const
 {
-    return QSqlDatabase::database(QString::fromLatin1(kConnection));
+    return onServer() ? serverConnection()
+                      : QSqlDatabase::database(QString::fromLatin1(kConnection));
+}
+
+namespace {
+BenchEngine g_engine = BenchEngine::File;
+
+void registerSide(BenchEngine engine, const std::string& name, BenchFunction f,
+                  const BenchTuning& tune)
+{
+    benchmark::internal::Benchmark* b =
+        benchmark::RegisterBenchmark(name.c_str(), [engine, f](benchmark::State& state) {
+            g_engine = engine;
+            try {
+                f(state);
+            } catch (const std::exception& e) {
+                state.SkipWithError(e.what());
+            }
+            g_engine = BenchEngine::File;
+        });
+    b->Unit(benchmark::kMillisecond);
+    if (tune)
+        tune(b);
+}
+} // namespace
+
+BenchEngine benchEngine()
+{
+    return g_engine;
+}
+
+bool onServer()
+{
+    return g_engine == BenchEngine::Server;
+}
+
+bool benchWithServer()
+{
+    static const bool with =
+        qgetenv("REZYDO_BENCH_SERVER") == "1" && qgetenv("REZYDO_BENCH_INDEXES") != "0";
+    return with;
+}
+
+void registerOn(BenchEngine engine, const std::string& name, BenchFunction f,
+                const BenchTuning& tune)
+{
+    if (engine == BenchEngine::File || benchWithServer())
+        registerSide(engine, name, std::move(f), tune);
+}
+
+void registerProgram(const std::string& name, BenchFunction f, const BenchTuning& tune)
+{
+    registerOn(BenchEngine::File, name + "/program", f, tune);
+    registerOn(BenchEngine::Server, name + "/server", f, tune);
+}
+
+void registerBare(const std::string& name, BenchFunction f, const BenchTuning& tune)
+{
+    registerOn(BenchEngine::File, name + "/bare", f, tune);
+    registerOn(BenchEngine::Server, name + "/serverbare", f, tune);
+}
+
+int rawRows(const char* sql, const Bindings& b)
+{
+    return onServer() ? pgRows(serverBare(), sql, b)
+                      : bareRows(BenchDatabase::instance().bare(), sql, b);
+}
+
+qlonglong rawScalar(const char* sql, const Bindings& b)
+{
+    return onServer() ? pgScalar(serverBare(), sql, b)
+                      : bareScalar(BenchDatabase::instance().bare(), sql, b);
+}
+
+void rawExec(const char* sql)
+{
+    if (onServer())
+        pgExec(serverBare(), sql);
+    else
+        bareExec(BenchDatabase::instance().bare(), sql);
 }
 
 std::vector<QVariantList> loadRows(QSqlDatabase db, const QString& sql, const Bindings& b)

@@ -11,7 +11,10 @@
 #include <QSqlQuery>
 
 #include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <libpq-fe.h>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -62,18 +65,16 @@ void stayEditorListsBare(benchmark::State& state)
                           {":R", r.reservationId}};
     int rows = 0;
     for (auto _ : state) {
-        rows = bareRows(BenchDatabase::instance().bare(),
-                        "SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje AS P WHERE Nr_Pokoju "
-                        "NOT IN (SELECT Nr_pokoju FROM Kwat_msc K WHERE K.Nr_pokoju = "
-                        "P.Nr_Pokoju AND K.\"Do\" > :od1 AND K.Od < :do1 AND NOT "
-                        "K.Identyfikator = :K) AND Nr_Pokoju NOT IN (SELECT Nr_pokoju FROM "
-                        "Rez_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju AND K.\"Do\" > :od2 AND "
-                        "K.Od < :do2 AND NOT K.Identyfikator = :R) ORDER BY P.Nr_Pokoju",
-                        rooms);
-        rows += bareRows(BenchDatabase::instance().bare(),
-                         "SELECT * FROM Miejsca WHERE \"Do\" > :od AND Od < :do AND ID_KWAT <> "
-                         ":K AND ID_REZ <> :R ORDER BY Nr_pokoju",
-                         places);
+        rows = rawRows("SELECT Nr_Pokoju, Miejsc, Typ, Opis FROM Pokoje AS P WHERE Nr_Pokoju "
+                       "NOT IN (SELECT Nr_pokoju FROM Kwat_msc K WHERE K.Nr_pokoju = "
+                       "P.Nr_Pokoju AND K.\"Do\" > :od1 AND K.Od < :do1 AND NOT "
+                       "K.Identyfikator = :K) AND Nr_Pokoju NOT IN (SELECT Nr_pokoju FROM "
+                       "Rez_msc K WHERE K.Nr_pokoju = P.Nr_Pokoju AND K.\"Do\" > :od2 AND "
+                       "K.Od < :do2 AND NOT K.Identyfikator = :R) ORDER BY P.Nr_Pokoju",
+                       rooms);
+        rows += rawRows("SELECT * FROM Miejsca WHERE \"Do\" > :od AND Od < :do AND ID_KWAT <> "
+                        ":K AND ID_REZ <> :R ORDER BY Nr_pokoju",
+                        places);
     }
     state.counters["rows"] = rows;
 }
@@ -95,9 +96,10 @@ int groupOfTwenty(QSqlDatabase db, int run)
             .toInt();
     runSql(
         db,
-        QStringLiteral("INSERT INTO Kwat_msc SELECT :ID, P.Nr_Pokoju, :od, :do, max(1, P.Miejsc - "
-                       "(P.rowid % 2)), '' FROM Pokoje P JOIN Cennik C ON C.Typ = P.Typ "
-                       "ORDER BY P.Nr_Pokoju LIMIT 20"),
+        QStringLiteral("INSERT INTO Kwat_msc SELECT CAST(:ID AS INTEGER), P.Nr_Pokoju, CAST(:od AS "
+                       "TEXT), CAST(:do AS TEXT), CASE WHEN P.Miejsc - (P.rowid % 2) > 1 THEN "
+                       "P.Miejsc - (P.rowid % 2) ELSE 1 END, '' FROM Pokoje P JOIN Cennik C ON "
+                       "C.Typ = P.Typ ORDER BY P.Nr_Pokoju LIMIT 20"),
         {{":ID", id}, {":od", od}, {":do", to}});
     return id;
 }
@@ -180,15 +182,82 @@ void calculationBare(benchmark::State& state)
     sqlite3_close(raw);
 }
 
-} // namespace
+// The same on the server with libpq, in a transaction of the program's
+// isolation: each line read once from the result, each calculation line one
+// statement, as the program sends them.
+void calculationServerBare(benchmark::State& state)
+{
+    QSqlDatabase db = workingCopy();
+    PGconn* raw = workingCopyServerBare();
+    int run = 2000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qlonglong group = groupOfTwenty(db, run++);
+        state.ResumeTiming();
+        const Bindings g{{":ID", group}};
+        pgExec(raw, "BEGIN ISOLATION LEVEL SERIALIZABLE");
+        pgRows(raw,
+               "SELECT Nazwa, Osob, Od, \"Do\", Notatki FROM Kwat_hot WHERE Identyfikator = :ID",
+               g);
+        PGresult* lines = pgResult(raw,
+                                   "SELECT m.Nr_pokoju, m.Od, m.\"Do\", m.Miejsc, p.Miejsc, "
+                                   "c.Cena1, c.Cena2, c.Cena3, c.Cena4 FROM Kwat_msc m JOIN Pokoje "
+                                   "p ON p.Nr_Pokoju = m.Nr_pokoju JOIN Cennik c ON c.Typ = p.Typ "
+                                   "WHERE m.Identyfikator = :ID ORDER BY m.Nr_pokoju, m.rowid",
+                                   g);
+        const std::string id = std::to_string(group);
+        qlonglong gross = 0;
+        for (int row = 0; row < PQntuples(lines); ++row) {
+            const auto number = [lines, row](int c) {
+                return std::strtoll(PQgetvalue(lines, row, c), nullptr, 10);
+            };
+            const bool part = number(3) < number(4);
+            const qlonglong p1 = number(part ? 5 : 7);
+            const qlonglong p2 = number(part ? 6 : 8);
+            const qlonglong line = (p1 + 4 * p2 + 50) / 100 * 100;
+            gross += line;
+            const std::string texts[] = {std::to_string(p1), std::to_string(p2),
+                                         std::to_string(line * 7 / 107), std::to_string(line)};
+            const char* values[] = {id.c_str(),
+                                    PQgetvalue(lines, row, 0),
+                                    PQgetvalue(lines, row, 1),
+                                    PQgetvalue(lines, row, 2),
+                                    PQgetvalue(lines, row, 3),
+                                    PQgetvalue(lines, row, 4),
+                                    texts[0].c_str(),
+                                    texts[1].c_str(),
+                                    texts[2].c_str(),
+                                    texts[3].c_str()};
+            PGresult* r = PQexecParams(
+                raw,
+                "INSERT INTO Kalk_det (Identyfikator, Nr_pokoju, Od, \"Do\", Rozmiar, Miejsc, "
+                "Oplata1, Oplata2, Dni, VAT, Podatek, Brutto) VALUES ($1, $2, $3, $4, $5, $6, $7, "
+                "$8, 5, '7', $9, $10)",
+                10, nullptr, values, nullptr, nullptr, 0);
+            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+            PQclear(r);
+            if (!ok)
+                throw std::runtime_error(PQerrorMessage(raw));
+        }
+        PQclear(lines);
+        pgRows(raw,
+               "INSERT INTO Kalk (Identyfikator, Od, \"Do\", Dni, VAT, Liczba_osob, Brutto, "
+               "Podatek, Nazwa, uwagi) SELECT Identyfikator, Od, \"Do\", 5, '7', Osob, "
+               "CAST(:B AS BIGINT), CAST(:P AS BIGINT), Nazwa, Notatki FROM Kwat_hot WHERE "
+               "Identyfikator = :ID",
+               {{":ID", group}, {":B", gross}, {":P", gross * 7 / 107}});
+        pgExec(raw, "COMMIT");
+    }
+}
 
-BENCHMARK(stayEditorListsProgram)->Name("StayEditorLists/program")->Unit(benchmark::kMillisecond);
-BENCHMARK(stayEditorListsBare)->Name("StayEditorLists/bare")->Unit(benchmark::kMillisecond);
-BENCHMARK(calculationProgram)
-    ->Name("Calculation20/program")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(30);
-BENCHMARK(calculationBare)
-    ->Name("Calculation20/bare")
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(30);
+const bool registered = [] {
+    registerProgram("StayEditorLists", stayEditorListsProgram);
+    registerBare("StayEditorLists", stayEditorListsBare);
+    const auto thirty = [](benchmark::internal::Benchmark* b) { b->Iterations(30); };
+    registerProgram("Calculation20", calculationProgram, thirty);
+    registerOn(BenchEngine::File, "Calculation20/bare", calculationBare, thirty);
+    registerOn(BenchEngine::Server, "Calculation20/serverbare", calculationServerBare, thirty);
+    return true;
+}();
+
+} // namespace

@@ -44,23 +44,19 @@ void kt1Bare(benchmark::State& state)
                      {":L", dayText(QDate(month.year(), month.month(), month.daysInMonth()))}};
     int rows = 0;
     for (auto _ : state) {
-        sqlite3* db = BenchDatabase::instance().bare();
-        bareRows(db, "SELECT Nr_Pokoju, coalesce(Miejsc, 0), Caly_rok FROM Pokoje");
-        bareRows(db,
-                 "SELECT ID, '', Od, \"Do\", Powod FROM Dni_zamkniete WHERE Od <= :L AND "
-                 "\"Do\" >= :F ORDER BY Od, ID",
-                 b);
-        bareRows(db,
-                 "SELECT ID, Nr_pokoju, Od, \"Do\", Powod FROM Blokady WHERE Od <= :L AND "
-                 "\"Do\" >= :F ORDER BY Od, ID",
-                 b);
-        bareRows(db, "SELECT ID, Nazwa FROM Panstwo");
-        bareRows(db, "SELECT Nazwa, Adres, Rodzaj_obiektu, Regon, Id_statystyczny, NIP FROM "
-                     "Config LIMIT 1");
-        rows = bareRows(db,
-                        "SELECT Nr_pokoju, Od, \"Do\", coalesce(ID_Panstwo, 1) FROM Ksiazka "
-                        "WHERE Od <= :L AND coalesce(\"Do\", Od) >= :F",
-                        b);
+        rawRows("SELECT Nr_Pokoju, coalesce(Miejsc, 0), Caly_rok FROM Pokoje");
+        rawRows("SELECT ID, '', Od, \"Do\", Powod FROM Dni_zamkniete WHERE Od <= :L AND "
+                "\"Do\" >= :F ORDER BY Od, ID",
+                b);
+        rawRows("SELECT ID, Nr_pokoju, Od, \"Do\", Powod FROM Blokady WHERE Od <= :L AND "
+                "\"Do\" >= :F ORDER BY Od, ID",
+                b);
+        rawRows("SELECT ID, Nazwa FROM Panstwo");
+        rawRows("SELECT Nazwa, Adres, Rodzaj_obiektu, Regon, Id_statystyczny, NIP FROM "
+                "Config LIMIT 1");
+        rows = rawRows("SELECT Nr_pokoju, Od, \"Do\", coalesce(ID_Panstwo, 1) FROM Ksiazka "
+                       "WHERE Od <= :L AND coalesce(\"Do\", Od) >= :F",
+                       b);
     }
     state.counters["rows"] = rows;
 }
@@ -78,15 +74,17 @@ void kt1MonthsBare(benchmark::State& state)
 {
     int rows = 0;
     for (auto _ : state)
-        rows = bareRows(BenchDatabase::instance().bare(),
-                        "SELECT Od, max(coalesce(\"Do\", Od)) FROM Ksiazka WHERE Od IS NOT NULL "
-                        "GROUP BY Od ORDER BY Od");
+        rows = rawRows("SELECT Od, max(coalesce(\"Do\", Od)) FROM Ksiazka WHERE Od IS NOT NULL "
+                       "GROUP BY Od ORDER BY Od");
     state.counters["rows"] = rows;
 }
 
-BENCHMARK(kt1Program)->Name("Kt1Month/program")->Unit(benchmark::kMillisecond);
-BENCHMARK(kt1Bare)->Name("Kt1Month/bare")->Unit(benchmark::kMillisecond);
-BENCHMARK(kt1MonthsProgram)->Name("Kt1Months/program")->Unit(benchmark::kMillisecond);
-BENCHMARK(kt1MonthsBare)->Name("Kt1Months/bare")->Unit(benchmark::kMillisecond);
+const bool registered = [] {
+    registerProgram("Kt1Month", kt1Program);
+    registerBare("Kt1Month", kt1Bare);
+    registerProgram("Kt1Months", kt1MonthsProgram);
+    registerBare("Kt1Months", kt1MonthsBare);
+    return true;
+}();
 
 } // namespace

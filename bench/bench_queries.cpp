@@ -1,6 +1,7 @@
 // The statements behind the windows and reports, each run twice on the same
 // database: through the program's driver into QVariant rows ("program"), and
-// stepped through with the SQLite C API ("bare"), the engine's own limit.
+// stepped through with the SQLite C API ("bare"), the engine's own limit; on
+// the server the same through QPSQL ("server") and libpq ("serverbare").
 #include "bench/bench_database.h"
 
 #include "db/row_set.h"
@@ -32,7 +33,7 @@ struct Case {
 // The statement loaded as a browse window loads it: into a RowSet.
 void registerRowSet(const Case& c)
 {
-    benchmark::RegisterBenchmark((c.name + "/program").c_str(), [c](benchmark::State& state) {
+    registerProgram(c.name, [c](benchmark::State& state) {
         BenchDatabase& db = BenchDatabase::instance();
         const double before = residentMegabytes();
         int rows = 0;
@@ -47,7 +48,7 @@ void registerRowSet(const Case& c)
             rows = set.loadedCount();
         }
         state.counters["rows"] = rows;
-    })->Unit(benchmark::kMillisecond);
+    });
 }
 
 void registerCase(const Case& c)
@@ -56,7 +57,7 @@ void registerCase(const Case& c)
     if (c.rowSet)
         registerRowSet(c);
     else
-        benchmark::RegisterBenchmark((c.name + "/program").c_str(), [c](benchmark::State& state) {
+        registerProgram(c.name, [c](benchmark::State& state) {
             BenchDatabase& db = BenchDatabase::instance();
             int i = 0;
             std::size_t rows = 0;
@@ -72,15 +73,14 @@ void registerCase(const Case& c)
                 benchmark::DoNotOptimize(r.data());
             }
             state.counters["rows"] = static_cast<double>(rows);
-        })->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((c.name + "/bare").c_str(), [c, sql](benchmark::State& state) {
-        BenchDatabase& db = BenchDatabase::instance();
+        });
+    registerBare(c.name, [c, sql](benchmark::State& state) {
         int i = 0;
         int rows = 0;
         for (auto _ : state)
-            benchmark::DoNotOptimize(rows = bareRows(db.bare(), sql.constData(), c.bind(i++)));
+            benchmark::DoNotOptimize(rows = rawRows(sql.constData(), c.bind(i++)));
         state.counters["rows"] = rows;
-    })->Unit(benchmark::kMillisecond);
+    });
 }
 
 QDate anchor()
