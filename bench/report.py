@@ -56,8 +56,12 @@ def times(r):
 def rows_of(r):
     if not r:
         return ""
-    rows = r.get("rows", r.get("months", r.get("pages", r.get("statements",
-                                                               r.get("in_main_ms", "")))))
+    rows = ""
+    for key in ("rows", "lines", "months", "persons", "free_rooms", "pages", "statements",
+                "in_main_ms"):
+        if key in r:
+            rows = r[key]
+            break
     return f"{rows:.0f}" if isinstance(rows, float) else str(rows)
 
 
