@@ -62,12 +62,26 @@ const QString kEveryPerson =
                    "Ksiazka.Identyfikator_o WHERE (Ksiazka.Wykwaterowany = 1 OR "
                    "Ksiazka.Identyfikator_g IS NULL) ");
 // The checked-out stays alone, for the orders by a stay and for the kinds by
-// dates. The typeof() conditions hold for every row; they let the statement
-// take the archive's own indexes, which carry them.
+// dates.
 const QString kStays = QStringLiteral(
     " FROM Ksiazka JOIN Arch_os ON Arch_os.Identyfikator_o = Ksiazka.Identyfikator_o "
-    "WHERE Ksiazka.Wykwaterowany = 1 AND typeof(Ksiazka.Identyfikator_g) = 'integer' ");
-const QString kPersonIndexes = QStringLiteral("AND typeof(Arch_os.Identyfikator_o) = 'integer' ");
+    "WHERE Ksiazka.Wykwaterowany = 1 ");
+// The typeof() conditions hold for every row; on the file they let the
+// statement take the archive's own indexes, which carry them. The server's
+// indexes carry none, and there the conditions only mislead its planner into
+// reading and sorting the whole register for every page.
+QString stayIndexes(const QSqlDatabase& db)
+{
+    return engineOf(db) == Engine::File
+               ? QStringLiteral("AND typeof(Ksiazka.Identyfikator_g) = 'integer' ")
+               : QString();
+}
+QString personIndexes(const QSqlDatabase& db)
+{
+    return engineOf(db) == Engine::File
+               ? QStringLiteral("AND typeof(Arch_os.Identyfikator_o) = 'integer' ")
+               : QString();
+}
 const QString kByDates =
     QStringLiteral("AND ifnull(Ksiazka.Od, '') >= :Od AND ifnull(Ksiazka.Od, '') <= :Do ");
 const QString kFullData = QStringLiteral("AND Arch_os.Nazwisko <> '' AND Arch_os.Imie <> '' ");
@@ -557,7 +571,7 @@ QString ArchiveRows::narrowing(QList<std::pair<QString, QVariant>>& bindings,
         }
     }
     if (personIndex && !personIndexesTaken)
-        sql += kPersonIndexes;
+        sql += personIndexes(m_connection());
     return sql;
 }
 
@@ -571,7 +585,8 @@ int ArchiveRows::readStatement(int limit, PackedRows& into)
     QString sql = kColumns;
     for (int i = 0; i < order.keys.size(); ++i)
         sql += QStringLiteral(", %1 AS k%2").arg(order.keys[i].sql).arg(i);
-    sql += everyPerson ? kEveryPerson + kPersonIndexes : kStays;
+    const QSqlDatabase db = m_connection();
+    sql += everyPerson ? kEveryPerson + personIndexes(db) : kStays + stayIndexes(db);
     if (archiveKindHasDates(m_query.kind)) {
         sql += kByDates;
         bindings.append(
@@ -594,7 +609,7 @@ int ArchiveRows::readStatement(int limit, PackedRows& into)
     sql += orderBy(order.keys) + QStringLiteral(" LIMIT :limit");
     bindings.append({QStringLiteral(":limit"), limit});
 
-    StatementRows rows(m_connection(), sql, bindings);
+    StatementRows rows(db, sql, bindings);
     int read = 0;
     const int keys = static_cast<int>(order.keys.size());
     const bool everyRow = m_filter.isEmpty();
