@@ -146,19 +146,52 @@ void Transaction::commit()
     transactionEnded();
 }
 
+namespace {
+// Keeps the boxes of every attempt waiting until the last one has ended.
+class BoxesHeld {
+public:
+    BoxesHeld() { transactionBegun(); }
+    ~BoxesHeld()
+    {
+        if (!m_held)
+            return;
+        try {
+            transactionEnded();
+        } catch (...) {
+            // A box that cannot be shown is dropped.
+        }
+    }
+    BoxesHeld(const BoxesHeld&) = delete;
+    BoxesHeld& operator=(const BoxesHeld&) = delete;
+    void show()
+    {
+        m_held = false;
+        transactionEnded();
+    }
+
+private:
+    bool m_held = true;
+};
+} // namespace
+
 void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts)
 {
+    BoxesHeld held;
     for (int attempt = 1;; ++attempt) {
+        const std::size_t boxesBefore = boxesWaiting();
         try {
             Transaction tx(db);
             work();
             tx.commit();
-            return;
+            break;
         } catch (const DbError& e) {
             if (!e.isConflict() || attempt >= attempts)
                 throw;
+            // The attempt run again tells again what went wrong in it.
+            dropBoxesAfter(boxesBefore);
         }
     }
+    held.show();
 }
 
 QString likeContains(const QString& typed)
