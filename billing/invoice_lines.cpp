@@ -39,16 +39,18 @@ InvoiceItem item(const QString& name, const QString& unit, int quantity, Money g
 }
 
 // Room lines of equal period, price, rate, discount and nights make one row
-// whose quantity is their nights together.
+// whose quantity is their nights together. Lines without a discount come
+// before discounted ones on either engine (the server sorts NULL last).
 void addRoomItems(QSqlDatabase db, int groupId, bool breakfast, const QList<VatRate>& rates,
                   InvoiceData& d, QStringList& codes)
 {
-    QSqlQuery q = runSql(db,
-                         QStringLiteral("SELECT Od, \"Do\", VAT, Znizka, Sum(Dni), Sum(Brutto) "
-                                        "FROM Kalk_det WHERE Identyfikator = :ID "
-                                        "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka, Dni "
-                                        "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka, Dni"),
-                         {{":ID", groupId}});
+    QSqlQuery q =
+        runSql(db,
+               QStringLiteral("SELECT Od, \"Do\", VAT, Znizka, Sum(Dni), Sum(Brutto) "
+                              "FROM Kalk_det WHERE Identyfikator = :ID "
+                              "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka, Dni "
+                              "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka IS NOT NULL, Znizka, Dni"),
+               {{":ID", groupId}});
     const QString base = breakfast ? QStringLiteral("Usługa noclegowa ze śniadaniem")
                                    : QStringLiteral("Usługa noclegowa");
     while (q.next()) {

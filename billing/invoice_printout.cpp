@@ -136,6 +136,7 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
     // An absent setting means the default series; a present one, even empty, is kept.
     d.series = readSetting(QStringLiteral("FakturaRoz")).value_or(QStringLiteral("H"));
     loadInvoiceIdentity(db, groupId, d);
+    // Lines without a discount first on either engine (the server sorts NULL last).
     d.lines = ReportRows::fromSql(
         db,
         QStringLiteral(
@@ -144,7 +145,7 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
             QStringLiteral(" AS Doby, Znizka "
                            "FROM Kalk_det WHERE Identyfikator = :ID "
                            "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka "
-                           "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka"),
+                           "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka IS NOT NULL, Znizka"),
         {{":ID", groupId}});
     QSqlQuery rates = runSql(db,
                              QStringLiteral("SELECT VAT, Sum(Brutto) FROM Kalk_det "
