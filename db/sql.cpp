@@ -149,11 +149,19 @@ void Transaction::commit()
 void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts)
 {
     for (int attempt = 1;; ++attempt) {
+        const std::size_t boxes = waitingBoxes();
         try {
             Transaction tx(db);
-            work();
-            tx.commit();
-            return;
+            try {
+                work();
+                tx.commit();
+                return;
+            } catch (const DbError& e) {
+                // The attempt run again raises its boxes anew.
+                if (e.isConflict() && attempt < attempts)
+                    dropWaitingBoxes(boxes);
+                throw;
+            }
         } catch (const DbError& e) {
             if (!e.isConflict() || attempt >= attempts)
                 throw;
