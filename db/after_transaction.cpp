@@ -29,17 +29,6 @@ void whenNoTransaction(std::function<void()> show)
         show();
 }
 
-std::size_t waitingBoxes()
-{
-    return waiting().size();
-}
-
-void dropWaitingBoxes(std::size_t keep)
-{
-    if (waiting().size() > keep)
-        waiting().resize(keep);
-}
-
 void transactionBegun()
 {
     ++openTransactions();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <functional>
 
 // No box may be shown while a write transaction is open: another workstation's
@@ -15,12 +14,6 @@ bool transactionOpen();
 // Runs `show` now when no transaction is open, otherwise keeps it for the
 // moment the last one ends.
 void whenNoTransaction(std::function<void()> show);
-
-// How many boxes wait now; dropWaitingBoxes(n) forgets those raised after
-// that moment. A transaction that is run again from its start raises its
-// boxes again: those of the attempt given up are not shown.
-std::size_t waitingBoxes();
-void dropWaitingBoxes(std::size_t keep);
 
 // Kept by Transaction: one call each when it has begun and when it has ended;
 // the end shows what waited.

@@ -4,6 +4,8 @@
 #include "db/after_transaction.h"
 #include "db/engine.h"
 
+#include <vector>
+
 namespace {
 // The server's message comes as "ERROR:  text", then lines of detail and
 // "(SQLSTATE)"; a user is shown the text alone, as the file's engine gives it.
@@ -17,6 +19,23 @@ QString engineMessage(const QSqlError& e)
             return first.mid(severity + 3);
     }
     return text;
+}
+
+// A statement prepared on the server that failed inside a transaction: the
+// server takes no command, not even the one freeing it, until the
+// transaction is rolled back. It is kept until the transaction ends.
+std::vector<QSqlQuery>& failedStatements()
+{
+    static std::vector<QSqlQuery> kept;
+    return kept;
+}
+
+[[noreturn]] void fail(const QSqlDatabase& db, QSqlQuery& query)
+{
+    const DbError error(query.lastError());
+    if (transactionOpen() && engineOf(db) == Engine::Server)
+        failedStatements().push_back(std::move(query));
+    throw error;
 }
 } // namespace
 
@@ -44,15 +63,15 @@ QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Bind
     // values (BEGIN, CREATE ...) goes to it as it is.
     if (bindings.size() == 0 && engineOf(db) == Engine::Server) {
         if (!query.exec(sql))
-            throw DbError(query.lastError());
+            fail(db, query);
         return query;
     }
     if (!query.prepare(sql))
-        throw DbError(query.lastError());
+        fail(db, query);
     for (const auto& [name, value] : bindings)
         query.bindValue(QString::fromLatin1(name), value);
     if (!query.exec())
-        throw DbError(query.lastError());
+        fail(db, query);
     return query;
 }
 
@@ -108,6 +127,7 @@ Transaction::~Transaction()
         return;
     QSqlQuery rollback(m_db);
     rollback.exec(QStringLiteral("ROLLBACK"));
+    failedStatements().clear();
     // The boxes of a rolled-back operation still tell what went wrong; a
     // failing box must not escape a destructor that may run while unwinding.
     try {
@@ -131,6 +151,7 @@ Savepoint::~Savepoint()
     QSqlQuery undo(m_db);
     undo.exec(QStringLiteral("ROLLBACK TO SAVEPOINT rezydo_pozycja"));
     undo.exec(QStringLiteral("RELEASE SAVEPOINT rezydo_pozycja"));
+    failedStatements().clear();
 }
 
 void Savepoint::release()
@@ -141,27 +162,31 @@ void Savepoint::release()
 
 void Transaction::commit()
 {
-    runSql(m_db, QStringLiteral("COMMIT"));
+    try {
+        runSql(m_db, QStringLiteral("COMMIT"));
+    } catch (const DbError&) {
+        // The server has ended a transaction whose COMMIT it refused; the
+        // file keeps it open until it is rolled back.
+        if (engineOf(m_db) == Engine::Server) {
+            m_open = false;
+            failedStatements().clear();
+            transactionEnded();
+        }
+        throw;
+    }
     m_open = false;
+    failedStatements().clear();
     transactionEnded();
 }
 
 void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts)
 {
     for (int attempt = 1;; ++attempt) {
-        const std::size_t boxes = waitingBoxes();
         try {
             Transaction tx(db);
-            try {
-                work();
-                tx.commit();
-                return;
-            } catch (const DbError& e) {
-                // The attempt run again raises its boxes anew.
-                if (e.isConflict() && attempt < attempts)
-                    dropWaitingBoxes(boxes);
-                throw;
-            }
+            work();
+            tx.commit();
+            return;
         } catch (const DbError& e) {
             if (!e.isConflict() || attempt >= attempts)
                 throw;

@@ -107,7 +107,5 @@ private:
 // again from the start, up to `attempts` times in all; the file's write lock
 // makes that refusal impossible there. `work` therefore only reads and writes
 // the database: what it computes comes from what it reads in that attempt.
-// Boxes raised by an attempt given up are dropped; those of the attempt that
-// ends are shown after it as usual. Throws the last DbError, or whatever
-// `work` throws.
+// Throws the last DbError, or whatever `work` throws.
 void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts = 5);

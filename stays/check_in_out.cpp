@@ -40,13 +40,19 @@ std::optional<int> checkInReservation(QSqlDatabase db, int reservationId)
     try {
         runInTransaction(db, [&] {
             checkedIn.reset();
-            QSqlQuery header = step(kCheckIn, [&] {
-                return runSql(db,
-                              QStringLiteral("select Nazwa, Osob, Od, \"Do\", Notatki from "
-                                             "Rez_hot where Identyfikator=:ID"),
-                              {{":ID", reservationId}});
+            // Nazwa, Osob, Od, Do, Notatki; read whole before anything is written.
+            QVariantList header;
+            step(kCheckIn, [&] {
+                QSqlQuery q = runSql(db,
+                                     QStringLiteral("select Nazwa, Osob, Od, \"Do\", Notatki "
+                                                    "from Rez_hot where Identyfikator=:ID"),
+                                     {{":ID", reservationId}});
+                if (q.next())
+                    for (int column = 0; column < 5; ++column)
+                        header << q.value(column);
+                return 0;
             });
-            if (!header.next())
+            if (header.isEmpty())
                 return; // another workstation has checked it in or deleted it
             const QVariant od = header.value(2);
             const QVariant doDay = header.value(3);
