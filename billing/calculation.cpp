@@ -86,13 +86,11 @@ void insertLine(QSqlDatabase db, const CalcLine& l)
             {":Podatek", moneyValue(l.tax)},
             {":Brutto", moneyValue(l.gross)}});
 }
-} // namespace
 
-void createCalculation(QSqlDatabase db, int groupId)
+// The lines, the header and the sums of one calculation, written in the
+// transaction the caller opened.
+void writeCalculation(QSqlDatabase db, int groupId)
 {
-    // The group is read inside the transaction, so a check-out by another copy
-    // cannot slip in between and leave a calculation of a group that is gone.
-    Transaction tx(db);
     const std::optional<GroupInfo> group = loadGroupInfo(db, groupId);
     if (!group)
         throw RezydoError(
@@ -118,6 +116,9 @@ void createCalculation(QSqlDatabase db, int groupId)
             insertLine(db, line);
             item.release();
         } catch (const DbError& e) {
+            // A conflict with another desk reruns the whole calculation.
+            if (e.isConflict())
+                throw;
             reportDatabaseError(QStringLiteral("Nowa pozycja kalkulacji"), e);
         }
     }
@@ -136,7 +137,15 @@ void createCalculation(QSqlDatabase db, int groupId)
             {":Uklad", kPerLineLayout}});
     // Service lines outlive a change of the stay's rooms and count again.
     storeSums(db, groupId);
-    tx.commit();
+}
+} // namespace
+
+void createCalculation(QSqlDatabase db, int groupId)
+{
+    // The group is read inside the transaction, so a check-out by another copy
+    // cannot slip in between and leave a calculation of a group that is gone.
+    // Run again from the start when another desk wrote at the same moment.
+    runInTransaction(db, [&] { writeCalculation(db, groupId); });
 }
 
 CalcHeader loadHeader(QSqlDatabase db, int groupId)
@@ -280,22 +289,22 @@ void storeSums(QSqlDatabase db, int groupId)
 void setBreakfastIncluded(QSqlDatabase db, int groupId, bool included)
 {
     // It changes what the invoice names its room lines.
-    Transaction tx(db);
-    requireInvoiceOpen(db, groupId);
-    runSql(db, QStringLiteral("UPDATE Kalk SET Sniadanie = :S WHERE Identyfikator = :ID"),
-           {{":S", boolValue(included)}, {":ID", groupId}});
-    tx.commit();
+    runInTransaction(db, [&] {
+        requireInvoiceOpen(db, groupId);
+        runSql(db, QStringLiteral("UPDATE Kalk SET Sniadanie = :S WHERE Identyfikator = :ID"),
+               {{":S", boolValue(included)}, {":ID", groupId}});
+    });
 }
 
 CalcLine saveLine(QSqlDatabase db, const CalcLine& line, Money grossAtStart)
 {
     const CalcLine saved = computeLineSave(line, grossAtStart, vatPercent(db, line.vat));
-    Transaction tx(db);
-    requireInvoiceOpen(db, saved.groupId);
-    updateLine(db, saved);
-    storeSums(db, saved.groupId);
-    refreshSettlement(db, saved.groupId);
-    tx.commit();
+    runInTransaction(db, [&] {
+        requireInvoiceOpen(db, saved.groupId);
+        updateLine(db, saved);
+        storeSums(db, saved.groupId);
+        refreshSettlement(db, saved.groupId);
+    });
     return saved;
 }
 
@@ -304,35 +313,37 @@ void applyDiscount(QSqlDatabase db, int groupId, const QString& vat, std::option
 {
     const int percent = discount.value_or(0);
     const int ratePercent = vatPercent(db, vat);
-    Transaction tx(db);
-    requireInvoiceOpen(db, groupId);
     bool refused = false;
-    for (CalcLine line : loadLines(db, groupId)) {
-        const Money before = line.gross;
-        Money gross = (line.price1 + line.price2 * (line.nights - 1)).roundedHalfUpToCents();
-        if (percent > 0)
-            gross = Money::mulDiv(gross, 100 - percent, 100);
-        line.gross = gross;
-        line.vat = vat;
-        line.discount = percent != 0 ? std::optional<int>(percent) : std::nullopt;
-        try {
-            updateLine(db, computeLineSave(line, before, ratePercent));
-        } catch (const CalculationError&) {
-            refused = true;
-            break;
+    runInTransaction(db, [&] {
+        refused = false;
+        requireInvoiceOpen(db, groupId);
+        for (CalcLine line : loadLines(db, groupId)) {
+            const Money before = line.gross;
+            Money gross = (line.price1 + line.price2 * (line.nights - 1)).roundedHalfUpToCents();
+            if (percent > 0)
+                gross = Money::mulDiv(gross, 100 - percent, 100);
+            line.gross = gross;
+            line.vat = vat;
+            line.discount = percent != 0 ? std::optional<int>(percent) : std::nullopt;
+            try {
+                updateLine(db, computeLineSave(line, before, ratePercent));
+            } catch (const CalculationError&) {
+                refused = true;
+                break;
+            }
         }
-    }
-    if (!refused)
-        runSql(db,
-               QStringLiteral("UPDATE Kalk SET VAT = :VAT, Znizka = :Znizka, Podstawa = :Podstawa "
-                              "WHERE Identyfikator = :ID"),
-               {{":VAT", vat},
-                {":Znizka", optionalIntValue(discount)},
-                {":Podstawa", basis},
-                {":ID", groupId}});
-    storeSums(db, groupId);
-    refreshSettlement(db, groupId);
-    tx.commit();
+        if (!refused)
+            runSql(
+                db,
+                QStringLiteral("UPDATE Kalk SET VAT = :VAT, Znizka = :Znizka, Podstawa = :Podstawa "
+                               "WHERE Identyfikator = :ID"),
+                {{":VAT", vat},
+                 {":Znizka", optionalIntValue(discount)},
+                 {":Podstawa", basis},
+                 {":ID", groupId}});
+        storeSums(db, groupId);
+        refreshSettlement(db, groupId);
+    });
     if (refused)
         throw CalculationError();
 }

@@ -151,68 +151,72 @@ qint64 issueCorrection(QSqlDatabase db, int groupId, const QList<CorrectionLine>
 {
     if (reason.trimmed().isEmpty())
         throw RezydoError(QStringLiteral("Podaj przyczynę korekty."));
-    Transaction tx(db);
-    const CalcHeader invoice = loadHeader(db, groupId);
-    if (!invoice.invoiceIssued())
-        throw RezydoError(
-            QStringLiteral("Ta grupa nie ma wystawionej faktury: nie ma czego korygować."));
-    // The lines as they stand now are read again inside the transaction: a
-    // correction made meanwhile at another desk is the "before" of this one.
-    const QList<CorrectionLine> current = correctableLines(db, groupId);
-    QList<CorrectionLine> changed;
-    Money grossBefore, grossAfter, taxBefore, taxAfter;
-    for (const CorrectionLine& now : current) {
-        CorrectionLine l = now;
-        for (const CorrectionLine& wanted : lines)
-            if (wanted.lineNo == now.lineNo) {
-                l.vatAfter = wanted.vatAfter;
-                l.grossAfter = wanted.grossAfter;
-            }
-        l.taxAfter = vatOfGross(l.grossAfter, l.vatAfter);
-        grossBefore += l.grossBefore;
-        grossAfter += l.grossAfter;
-        taxBefore += l.taxBefore;
-        taxAfter += l.taxAfter;
-        if (l.changed())
-            changed << l;
-    }
-    if (changed.isEmpty())
-        throw RezydoError(QStringLiteral(
-            "Korekta niczego nie zmienia: zmień kwotę brutto lub stawkę VAT co najmniej jednej "
-            "pozycji."));
-    const int year = issued.year();
-    if (number &&
-        scalarSql(db,
-                  QStringLiteral("SELECT count(*) FROM Korekta WHERE Seria = :S AND Rach = :R "
-                                 "AND substr(data_wystawienia, 1, 4) = :Y"),
-                  {{":S", series}, {":R", *number}, {":Y", yearText(year)}})
-                .toInt() > 0)
-        throw RezydoError(QStringLiteral("Numer faktury korygującej %1 jest już zajęty. Podaj "
-                                         "inny numer albo przyjmij proponowany.")
-                              .arg(documentNumberText(*number, series, issued)));
-    const int taken = number ? *number : proposedCorrectionNumber(db, series, year);
-    QSqlQuery insert = runSql(
-        db,
-        QStringLiteral("INSERT INTO Korekta (Identyfikator, Rach, Seria, data_wystawienia, "
+    // Run again from the start when another desk wrote at the same moment:
+    // the sums and the number come from what that attempt read.
+    qint64 id = 0;
+    runInTransaction(db, [&] {
+        const CalcHeader invoice = loadHeader(db, groupId);
+        if (!invoice.invoiceIssued())
+            throw RezydoError(
+                QStringLiteral("Ta grupa nie ma wystawionej faktury: nie ma czego korygować."));
+        // The lines as they stand now are read again inside the transaction: a
+        // correction made meanwhile at another desk is the "before" of this one.
+        const QList<CorrectionLine> current = correctableLines(db, groupId);
+        QList<CorrectionLine> changed;
+        Money grossBefore, grossAfter, taxBefore, taxAfter;
+        for (const CorrectionLine& now : current) {
+            CorrectionLine l = now;
+            for (const CorrectionLine& wanted : lines)
+                if (wanted.lineNo == now.lineNo) {
+                    l.vatAfter = wanted.vatAfter;
+                    l.grossAfter = wanted.grossAfter;
+                }
+            l.taxAfter = vatOfGross(l.grossAfter, l.vatAfter);
+            grossBefore += l.grossBefore;
+            grossAfter += l.grossAfter;
+            taxBefore += l.taxBefore;
+            taxAfter += l.taxAfter;
+            if (l.changed())
+                changed << l;
+        }
+        if (changed.isEmpty())
+            throw RezydoError(QStringLiteral(
+                "Korekta niczego nie zmienia: zmień kwotę brutto lub stawkę VAT co najmniej jednej "
+                "pozycji."));
+        const int year = issued.year();
+        if (number &&
+            scalarSql(db,
+                      QStringLiteral("SELECT count(*) FROM Korekta WHERE Seria = :S AND Rach = :R "
+                                     "AND substr(data_wystawienia, 1, 4) = :Y"),
+                      {{":S", series}, {":R", *number}, {":Y", yearText(year)}})
+                    .toInt() > 0)
+            throw RezydoError(QStringLiteral("Numer faktury korygującej %1 jest już zajęty. Podaj "
+                                             "inny numer albo przyjmij proponowany.")
+                                  .arg(documentNumberText(*number, series, issued)));
+        const int taken = number ? *number : proposedCorrectionNumber(db, series, year);
+        QSqlQuery insert =
+            runSql(db,
+                   QStringLiteral(
+                       "INSERT INTO Korekta (Identyfikator, Rach, Seria, data_wystawienia, "
                        "Przyczyna, Fakt_numer, Fakt_data, Brutto_przed, Brutto_po, Podatek_przed, "
                        "Podatek_po) VALUES (:ID, :R, :S, :D, :P, :FN, :FD, :Bp, :Ba, :Pp, :Pa)"),
-        {{":ID", groupId},
-         {":R", taken},
-         {":S", series},
-         {":D", dayValue(issued)},
-         {":P", reason.trimmed()},
-         {":FN", invoiceNumberText(invoice)},
-         {":FD", dayValue(invoice.issueDate)},
-         {":Bp", moneyValue(grossBefore)},
-         {":Ba", moneyValue(grossAfter)},
-         {":Pp", moneyValue(taxBefore)},
-         {":Pa", moneyValue(taxAfter)}});
-    const qint64 id = insert.lastInsertId().toLongLong();
-    int position = 0;
-    for (const CorrectionLine& l : changed)
-        insertLine(db, id, ++position, l);
-    refreshSettlement(db, groupId);
-    tx.commit();
+                   {{":ID", groupId},
+                    {":R", taken},
+                    {":S", series},
+                    {":D", dayValue(issued)},
+                    {":P", reason.trimmed()},
+                    {":FN", invoiceNumberText(invoice)},
+                    {":FD", dayValue(invoice.issueDate)},
+                    {":Bp", moneyValue(grossBefore)},
+                    {":Ba", moneyValue(grossAfter)},
+                    {":Pp", moneyValue(taxBefore)},
+                    {":Pa", moneyValue(taxAfter)}});
+        id = insert.lastInsertId().toLongLong();
+        int position = 0;
+        for (const CorrectionLine& l : changed)
+            insertLine(db, id, ++position, l);
+        refreshSettlement(db, groupId);
+    });
     return id;
 }
 

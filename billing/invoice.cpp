@@ -99,31 +99,34 @@ void issueInvoice(QSqlDatabase db, CalcHeader& header, const QDate& issueDate,
 {
     if (header.name.trimmed().isEmpty())
         throw RezydoError(QStringLiteral("Podaj nazwę odbiorcy faktury."));
-    Transaction tx(db);
-    // Another desk may have issued it since the page was shown.
-    const CalcHeader stored = loadHeader(db, header.groupId);
-    if (stored.invoiceIssued())
-        throw RezydoError(QStringLiteral("Faktura tej grupy została już wystawiona (nr %1).")
-                              .arg(invoiceNumberText(stored)));
-    const int year = issueDate.year();
-    if (number && numberTaken(db, header.groupId, *number, series, year))
-        throw RezydoError(
-            QStringLiteral("Numer faktury %1 jest już zajęty przez inną wystawioną fakturę. "
-                           "Podaj inny numer albo przyjmij proponowany.")
-                .arg(documentNumberText(*number, series, issueDate)));
-    CalcHeader h = header;
-    h.number = number ? *number : proposedInvoiceNumber(db, series, year);
-    h.series = series;
-    h.type = kInvoiceIssued;
-    h.issueDate = issueDate;
-    h.saleDate = saleDate;
-    h.paymentMethod = static_cast<int>(method);
-    if (method == PaymentMethod::Transfer)
-        h.dueDate = issueDate.addDays(termDays);
-    saveHeader(db, h);
-    runSql(db, QStringLiteral("UPDATE Kalk SET Seria = :S WHERE Identyfikator = :ID"),
-           {{":S", series}, {":ID", h.groupId}});
-    tx.commit();
+    // Run again from the start when another desk wrote at the same moment; the
+    // number and the header are those of the attempt that was committed.
+    CalcHeader h;
+    runInTransaction(db, [&] {
+        // Another desk may have issued it since the page was shown.
+        const CalcHeader stored = loadHeader(db, header.groupId);
+        if (stored.invoiceIssued())
+            throw RezydoError(QStringLiteral("Faktura tej grupy została już wystawiona (nr %1).")
+                                  .arg(invoiceNumberText(stored)));
+        const int year = issueDate.year();
+        if (number && numberTaken(db, header.groupId, *number, series, year))
+            throw RezydoError(
+                QStringLiteral("Numer faktury %1 jest już zajęty przez inną wystawioną fakturę. "
+                               "Podaj inny numer albo przyjmij proponowany.")
+                    .arg(documentNumberText(*number, series, issueDate)));
+        h = header;
+        h.number = number ? *number : proposedInvoiceNumber(db, series, year);
+        h.series = series;
+        h.type = kInvoiceIssued;
+        h.issueDate = issueDate;
+        h.saleDate = saleDate;
+        h.paymentMethod = static_cast<int>(method);
+        if (method == PaymentMethod::Transfer)
+            h.dueDate = issueDate.addDays(termDays);
+        saveHeader(db, h);
+        runSql(db, QStringLiteral("UPDATE Kalk SET Seria = :S WHERE Identyfikator = :ID"),
+               {{":S", series}, {":ID", h.groupId}});
+    });
     header = h;
 }
 
@@ -154,12 +157,12 @@ std::optional<QString> cancelRefusal(QSqlDatabase db, int groupId)
 
 void cancelInvoice(QSqlDatabase db, int groupId)
 {
-    Transaction tx(db);
-    if (const std::optional<QString> why = cancelRefusal(db, groupId))
-        throw RezydoError(*why);
-    runSql(db, QStringLiteral("UPDATE Kalk SET Typ = NULL WHERE Identyfikator = :ID"),
-           {{":ID", groupId}});
-    tx.commit();
+    runInTransaction(db, [&] {
+        if (const std::optional<QString> why = cancelRefusal(db, groupId))
+            throw RezydoError(*why);
+        runSql(db, QStringLiteral("UPDATE Kalk SET Typ = NULL WHERE Identyfikator = :ID"),
+               {{":ID", groupId}});
+    });
 }
 
 int termDaysOf(const CalcHeader& header)
@@ -171,15 +174,15 @@ int termDaysOf(const CalcHeader& header)
 
 void confirmPrepayment(QSqlDatabase db, const CalcHeader& header)
 {
-    Transaction tx(db);
-    requireInvoiceOpen(db, header.groupId);
-    // Only issuing stores an invoice number: a proposed or typed one stays unsaved, so the
-    // series has no gaps, and a number an earlier issuing stored stays as it was.
-    CalcHeader h = header;
-    h.number =
-        optionalInt(scalarSql(db, QStringLiteral("SELECT Rach FROM Kalk WHERE Identyfikator = :ID"),
-                              {{":ID", h.groupId}}));
-    saveHeader(db, h);
-    refreshSettlement(db, header.groupId);
-    tx.commit();
+    runInTransaction(db, [&] {
+        requireInvoiceOpen(db, header.groupId);
+        // Only issuing stores an invoice number: a proposed or typed one stays unsaved, so the
+        // series has no gaps, and a number an earlier issuing stored stays as it was.
+        CalcHeader h = header;
+        h.number = optionalInt(
+            scalarSql(db, QStringLiteral("SELECT Rach FROM Kalk WHERE Identyfikator = :ID"),
+                      {{":ID", h.groupId}}));
+        saveHeader(db, h);
+        refreshSettlement(db, header.groupId);
+    });
 }

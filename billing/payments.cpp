@@ -186,34 +186,35 @@ Settlement storedSettlement(QSqlDatabase db, int groupId)
 
 void settle(QSqlDatabase db, int groupId)
 {
-    Transaction tx(db);
-    refreshSettlement(db, groupId);
-    tx.commit();
+    runInTransaction(db, [&] { refreshSettlement(db, groupId); });
 }
 
 qint64 registerPayment(QSqlDatabase db, const Payment& p)
 {
-    Transaction tx(db);
-    QSqlQuery q = runSql(db,
-                         QStringLiteral("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Data, "
-                                        "Typ, Forma) VALUES (:ID, :Nr, :Wplata, :Data, :Typ, "
-                                        ":Forma)"),
-                         {{":ID", p.groupId},
-                          {":Nr", p.number},
-                          {":Wplata", moneyValue(p.amount)},
-                          {":Data", dayValue(p.day)},
-                          {":Typ", p.type},
-                          {":Forma", optionalIntValue(p.form)}});
-    const qint64 id = q.lastInsertId().toLongLong();
-    refreshSettlement(db, p.groupId);
-    tx.commit();
+    // Run again from the start when another desk wrote at the same moment.
+    qint64 id = 0;
+    runInTransaction(db, [&] {
+        QSqlQuery q =
+            runSql(db,
+                   QStringLiteral("INSERT INTO Kwit (Identyfikator, Nr_kwit, Wplata, Data, "
+                                  "Typ, Forma) VALUES (:ID, :Nr, :Wplata, :Data, :Typ, "
+                                  ":Forma)"),
+                   {{":ID", p.groupId},
+                    {":Nr", p.number},
+                    {":Wplata", moneyValue(p.amount)},
+                    {":Data", dayValue(p.day)},
+                    {":Typ", p.type},
+                    {":Forma", optionalIntValue(p.form)}});
+        id = q.lastInsertId().toLongLong();
+        refreshSettlement(db, p.groupId);
+    });
     return id;
 }
 
 void removePayment(QSqlDatabase db, int groupId, qint64 paymentId)
 {
-    Transaction tx(db);
-    runSql(db, QStringLiteral("DELETE FROM Kwit WHERE ID = :ID"), {{":ID", paymentId}});
-    refreshSettlement(db, groupId);
-    tx.commit();
+    runInTransaction(db, [&] {
+        runSql(db, QStringLiteral("DELETE FROM Kwit WHERE ID = :ID"), {{":ID", paymentId}});
+        refreshSettlement(db, groupId);
+    });
 }

@@ -99,56 +99,59 @@ void refreshTotals(QSqlDatabase db, int groupId)
 ServiceLine addServiceLine(QSqlDatabase db, const ServiceLine& line)
 {
     ServiceLine l = computeServiceLine(line, vatPercent(db, line.vat));
-    Transaction tx(db);
-    requireInvoiceOpen(db, l.groupId);
-    QSqlQuery q = runSql(
-        db,
-        QStringLiteral("INSERT INTO Kalk_usl (Identyfikator, Nazwa, Jm, Ilosc, Cena, VAT, PKWiU, "
+    // Run again from the start when another desk wrote at the same moment.
+    runInTransaction(db, [&] {
+        requireInvoiceOpen(db, l.groupId);
+        QSqlQuery q =
+            runSql(db,
+                   QStringLiteral(
+                       "INSERT INTO Kalk_usl (Identyfikator, Nazwa, Jm, Ilosc, Cena, VAT, PKWiU, "
                        "Podatek, Brutto) VALUES (:ID, :Nazwa, :Jm, :Ilosc, :Cena, :VAT, :PKWiU, "
                        ":Podatek, :Brutto)"),
-        {{":ID", l.groupId},
-         {":Nazwa", l.name},
-         {":Jm", l.unit},
-         {":Ilosc", l.quantity},
-         {":Cena", moneyValue(l.price)},
-         {":VAT", l.vat},
-         {":PKWiU", l.pkwiu},
-         {":Podatek", moneyValue(l.tax)},
-         {":Brutto", moneyValue(l.gross)}});
-    l.no = q.lastInsertId().toLongLong();
-    refreshTotals(db, l.groupId);
-    tx.commit();
+                   {{":ID", l.groupId},
+                    {":Nazwa", l.name},
+                    {":Jm", l.unit},
+                    {":Ilosc", l.quantity},
+                    {":Cena", moneyValue(l.price)},
+                    {":VAT", l.vat},
+                    {":PKWiU", l.pkwiu},
+                    {":Podatek", moneyValue(l.tax)},
+                    {":Brutto", moneyValue(l.gross)}});
+        l.no = q.lastInsertId().toLongLong();
+        refreshTotals(db, l.groupId);
+    });
     return l;
 }
 
 ServiceLine changeServiceLine(QSqlDatabase db, const ServiceLine& line)
 {
     const ServiceLine l = computeServiceLine(line, vatPercent(db, line.vat));
-    Transaction tx(db);
-    requireInvoiceOpen(db, l.groupId);
-    runSql(db,
-           QStringLiteral("UPDATE Kalk_usl SET Nazwa = :Nazwa, Jm = :Jm, Ilosc = :Ilosc, Cena = "
-                          ":Cena, VAT = :VAT, PKWiU = :PKWiU, Podatek = :Podatek, Brutto = "
-                          ":Brutto WHERE \"No\" = :No"),
-           {{":Nazwa", l.name},
-            {":Jm", l.unit},
-            {":Ilosc", l.quantity},
-            {":Cena", moneyValue(l.price)},
-            {":VAT", l.vat},
-            {":PKWiU", l.pkwiu},
-            {":Podatek", moneyValue(l.tax)},
-            {":Brutto", moneyValue(l.gross)},
-            {":No", l.no}});
-    refreshTotals(db, l.groupId);
-    tx.commit();
+    runInTransaction(db, [&] {
+        requireInvoiceOpen(db, l.groupId);
+        runSql(
+            db,
+            QStringLiteral("UPDATE Kalk_usl SET Nazwa = :Nazwa, Jm = :Jm, Ilosc = :Ilosc, Cena = "
+                           ":Cena, VAT = :VAT, PKWiU = :PKWiU, Podatek = :Podatek, Brutto = "
+                           ":Brutto WHERE \"No\" = :No"),
+            {{":Nazwa", l.name},
+             {":Jm", l.unit},
+             {":Ilosc", l.quantity},
+             {":Cena", moneyValue(l.price)},
+             {":VAT", l.vat},
+             {":PKWiU", l.pkwiu},
+             {":Podatek", moneyValue(l.tax)},
+             {":Brutto", moneyValue(l.gross)},
+             {":No", l.no}});
+        refreshTotals(db, l.groupId);
+    });
     return l;
 }
 
 void removeServiceLine(QSqlDatabase db, int groupId, qint64 no)
 {
-    Transaction tx(db);
-    requireInvoiceOpen(db, groupId);
-    runSql(db, QStringLiteral("DELETE FROM Kalk_usl WHERE \"No\" = :No"), {{":No", no}});
-    refreshTotals(db, groupId);
-    tx.commit();
+    runInTransaction(db, [&] {
+        requireInvoiceOpen(db, groupId);
+        runSql(db, QStringLiteral("DELETE FROM Kalk_usl WHERE \"No\" = :No"), {{":No", no}});
+        refreshTotals(db, groupId);
+    });
 }

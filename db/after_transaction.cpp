@@ -45,3 +45,14 @@ void transactionEnded()
     for (const auto& show : boxes)
         show();
 }
+
+std::size_t boxesWaiting()
+{
+    return waiting().size();
+}
+
+void dropBoxesAfter(std::size_t count)
+{
+    if (waiting().size() > count)
+        waiting().resize(count);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 // No box may be shown while a write transaction is open: another workstation's
@@ -19,3 +20,9 @@ void whenNoTransaction(std::function<void()> show);
 // the end shows what waited.
 void transactionBegun();
 void transactionEnded();
+
+// Kept by runInTransaction: how many boxes wait now, and dropping those that
+// came after `count` (raised by an attempt that is run again, which raises
+// its own).
+std::size_t boxesWaiting();
+void dropBoxesAfter(std::size_t count);

@@ -4,21 +4,29 @@
 #include "db/after_transaction.h"
 #include "db/engine.h"
 
+#include <QRegularExpression>
+
 #include <vector>
 
 namespace {
 // The server's message comes as "ERROR:  text", then lines of detail and
 // "(SQLSTATE)"; a user is shown the text alone, as the file's engine gives it.
+// A fault of the connection may come without a severity, on several lines or
+// with no words of the server at all: then the driver's, without its name.
 QString engineMessage(const QSqlError& e)
 {
-    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    if (e.driverText().startsWith(QLatin1String("QPSQL"))) {
-        QString first = text.section(QLatin1Char('\n'), 0, 0);
-        const qsizetype severity = first.indexOf(QLatin1String(":  "));
-        if (severity > 0)
-            return first.mid(severity + 3);
-    }
-    return text;
+    static const QLatin1String driver("QPSQL: ");
+    if (!e.driverText().startsWith(driver))
+        return e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    QString text = e.databaseText();
+    const QString code = QLatin1Char('(') + e.nativeErrorCode() + QLatin1Char(')');
+    if (!e.nativeErrorCode().isEmpty() && text.endsWith(code))
+        text.chop(code.size());
+    text = text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    // The severity is the server's word in its own language ("ERROR", "BŁĄD").
+    static const QRegularExpression severity(QStringLiteral("^\\p{Lu}+:  "));
+    text.remove(severity);
+    return text.isEmpty() ? e.driverText().mid(driver.size()) : text;
 }
 
 // A statement prepared on the server that failed inside a transaction: the
@@ -179,19 +187,52 @@ void Transaction::commit()
     transactionEnded();
 }
 
+namespace {
+// Keeps the boxes of every attempt waiting until the last one has ended.
+class BoxesHeld {
+public:
+    BoxesHeld() { transactionBegun(); }
+    ~BoxesHeld()
+    {
+        if (!m_held)
+            return;
+        try {
+            transactionEnded();
+        } catch (...) {
+            // A box that cannot be shown is dropped.
+        }
+    }
+    BoxesHeld(const BoxesHeld&) = delete;
+    BoxesHeld& operator=(const BoxesHeld&) = delete;
+    void show()
+    {
+        m_held = false;
+        transactionEnded();
+    }
+
+private:
+    bool m_held = true;
+};
+} // namespace
+
 void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts)
 {
+    BoxesHeld held;
     for (int attempt = 1;; ++attempt) {
+        const std::size_t boxesBefore = boxesWaiting();
         try {
             Transaction tx(db);
             work();
             tx.commit();
-            return;
+            break;
         } catch (const DbError& e) {
             if (!e.isConflict() || attempt >= attempts)
                 throw;
+            // The attempt run again tells again what went wrong in it.
+            dropBoxesAfter(boxesBefore);
         }
     }
+    held.show();
 }
 
 QString likeContains(const QString& typed)

@@ -142,42 +142,45 @@ KsefRecord storeKsefDocument(QSqlDatabase db, int groupId, std::optional<qint64>
 {
     if (bytes.isEmpty())
         throw RezydoError(QStringLiteral("Dokument faktury jest pusty."));
-    Transaction tx(db);
-    QString number;
-    QDate issued;
-    if (correctionId) {
-        const Correction c = loadCorrection(db, *correctionId);
-        if (c.groupId != groupId)
-            throw RezydoError(QStringLiteral("Nie ma takiej faktury korygującej."));
-        number = c.numberText();
-        issued = c.issued;
-    } else {
-        const CalcHeader h = loadHeader(db, groupId);
-        if (h.type != kInvoiceIssued)
-            throw RezydoError(QStringLiteral("Faktura nie jest wystawiona."));
-        number = invoiceNumberText(h);
-        issued = h.issueDate;
-    }
-    if (const std::optional<KsefRecord> existing = standingRecord(db, groupId, correctionId))
-        throw RezydoError(QStringLiteral("Faktura nr %1 została już wyeksportowana do KSeF; jej "
-                                         "plik się nie zmienia.")
-                              .arg(existing->number));
-    const QString hex =
-        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    const QSqlQuery q = runSql(
-        db,
-        QStringLiteral("INSERT INTO Ksef (Identyfikator, ID_korekty, Numer, Data_wystawienia, "
-                       "Plik, Skrot, Stan, Wyeksportowano) VALUES (:G, :K, :N, :D, :P, :S, 0, "
-                       ":W)"),
-        {{":G", groupId},
-         {":K", correctionId ? QVariant(*correctionId) : QVariant()},
-         {":N", number},
-         {":D", dayValue(issued)},
-         {":P", bytes},
-         {":S", hex},
-         {":W", now().toUTC().toString(Qt::ISODate)}});
-    const qint64 id = q.lastInsertId().toLongLong();
-    tx.commit();
+    // Run again from the start when another desk wrote at the same moment.
+    qint64 id = 0;
+    runInTransaction(db, [&] {
+        QString number;
+        QDate issued;
+        if (correctionId) {
+            const Correction c = loadCorrection(db, *correctionId);
+            if (c.groupId != groupId)
+                throw RezydoError(QStringLiteral("Nie ma takiej faktury korygującej."));
+            number = c.numberText();
+            issued = c.issued;
+        } else {
+            const CalcHeader h = loadHeader(db, groupId);
+            if (h.type != kInvoiceIssued)
+                throw RezydoError(QStringLiteral("Faktura nie jest wystawiona."));
+            number = invoiceNumberText(h);
+            issued = h.issueDate;
+        }
+        if (const std::optional<KsefRecord> existing = standingRecord(db, groupId, correctionId))
+            throw RezydoError(
+                QStringLiteral("Faktura nr %1 została już wyeksportowana do KSeF; jej "
+                               "plik się nie zmienia.")
+                    .arg(existing->number));
+        const QString hex = QString::fromLatin1(
+            QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+        const QSqlQuery q = runSql(
+            db,
+            QStringLiteral("INSERT INTO Ksef (Identyfikator, ID_korekty, Numer, Data_wystawienia, "
+                           "Plik, Skrot, Stan, Wyeksportowano) VALUES (:G, :K, :N, :D, :P, :S, 0, "
+                           ":W)"),
+            {{":G", groupId},
+             {":K", correctionId ? QVariant(*correctionId) : QVariant()},
+             {":N", number},
+             {":D", dayValue(issued)},
+             {":P", bytes},
+             {":S", hex},
+             {":W", now().toUTC().toString(Qt::ISODate)}});
+        id = q.lastInsertId().toLongLong();
+    });
     return loadKsefRecord(db, id);
 }
 
@@ -200,34 +203,34 @@ void writeKsefFile(const KsefRecord& record, const QString& path)
 
 void markKsefSent(QSqlDatabase db, qint64 recordId)
 {
-    Transaction tx(db);
-    const KsefRecord r = loadKsefRecord(db, recordId);
-    if (r.state != KsefState::ToSend)
-        throw RezydoError(refusedChange(r));
-    setState(db, recordId, KsefState::Sent, {}, {}, {});
-    tx.commit();
+    runInTransaction(db, [&] {
+        const KsefRecord r = loadKsefRecord(db, recordId);
+        if (r.state != KsefState::ToSend)
+            throw RezydoError(refusedChange(r));
+        setState(db, recordId, KsefState::Sent, {}, {}, {});
+    });
 }
 
 void recordKsefNumber(QSqlDatabase db, qint64 recordId, const QString& typed)
 {
     const QString number = checkedKsefNumber(typed);
-    Transaction tx(db);
-    const KsefRecord r = loadKsefRecord(db, recordId);
-    if (r.state != KsefState::ToSend && r.state != KsefState::Sent)
-        throw RezydoError(refusedChange(r));
-    const QDate day = ksefNumberDate(number);
-    if (day < r.issued)
-        throw RezydoError(QStringLiteral("Numer KSeF %1 nosi datę %2, wcześniejszą niż data "
-                                         "wystawienia faktury (%3).")
-                              .arg(number, dayText(day), dayText(r.issued)));
-    const QVariant other =
-        scalarSql(db, QStringLiteral("SELECT Numer FROM Ksef WHERE Numer_KSeF = :N AND ID <> :ID"),
-                  {{":N", number}, {":ID", recordId}});
-    if (other.isValid())
-        throw RezydoError(
-            QStringLiteral("Numer KSeF %1 ma już faktura nr %2.").arg(number, other.toString()));
-    setState(db, recordId, KsefState::Accepted, number, day, {});
-    tx.commit();
+    runInTransaction(db, [&] {
+        const KsefRecord r = loadKsefRecord(db, recordId);
+        if (r.state != KsefState::ToSend && r.state != KsefState::Sent)
+            throw RezydoError(refusedChange(r));
+        const QDate day = ksefNumberDate(number);
+        if (day < r.issued)
+            throw RezydoError(QStringLiteral("Numer KSeF %1 nosi datę %2, wcześniejszą niż data "
+                                             "wystawienia faktury (%3).")
+                                  .arg(number, dayText(day), dayText(r.issued)));
+        const QVariant other = scalarSql(
+            db, QStringLiteral("SELECT Numer FROM Ksef WHERE Numer_KSeF = :N AND ID <> :ID"),
+            {{":N", number}, {":ID", recordId}});
+        if (other.isValid())
+            throw RezydoError(QStringLiteral("Numer KSeF %1 ma już faktura nr %2.")
+                                  .arg(number, other.toString()));
+        setState(db, recordId, KsefState::Accepted, number, day, {});
+    });
 }
 
 void markKsefRejected(QSqlDatabase db, qint64 recordId, const QString& reason)
@@ -237,12 +240,12 @@ void markKsefRejected(QSqlDatabase db, qint64 recordId, const QString& reason)
         throw RezydoError(QStringLiteral("Podaj powód odrzucenia faktury przez KSeF."));
     if (why.size() > 200)
         throw RezydoError(QStringLiteral("Powód odrzucenia może mieć najwyżej 200 znaków."));
-    Transaction tx(db);
-    const KsefRecord r = loadKsefRecord(db, recordId);
-    if (r.state != KsefState::ToSend && r.state != KsefState::Sent)
-        throw RezydoError(refusedChange(r));
-    setState(db, recordId, KsefState::Rejected, {}, {}, why);
-    tx.commit();
+    runInTransaction(db, [&] {
+        const KsefRecord r = loadKsefRecord(db, recordId);
+        if (r.state != KsefState::ToSend && r.state != KsefState::Sent)
+            throw RezydoError(refusedChange(r));
+        setState(db, recordId, KsefState::Rejected, {}, {}, why);
+    });
 }
 
 QString checkedKsefNumber(const QString& typed)

@@ -4,6 +4,7 @@
 #include "billing/invoice.h"
 #include "billing/payments.h"
 #include "billing/services.h"
+#include "core/prompter.h"
 #include "core/settings.h"
 #include "db/sql.h"
 #include "tests/billing/billing_fixture.h"
@@ -54,6 +55,18 @@ QString refusal(const std::function<void()>& write)
     }
     return QStringLiteral("<accepted>");
 }
+
+// The server refuses the first write `event` names (on rows meeting `when`)
+// as if another desk had written at the same moment. The sequence counting
+// the writes is not rolled back with the transaction, so the attempt run
+// again passes.
+void conflictOnce(TestEnv& env, const QString& event, const QString& when)
+{
+    runSql(env.db(), QStringLiteral("CREATE SEQUENCE konflikt"));
+    addTrigger(env, QStringLiteral("konflikt"), event, when, {},
+               QStringLiteral("IF nextval('konflikt') = 1 THEN RAISE EXCEPTION USING ERRCODE = "
+                              "'40001', MESSAGE = 'could not serialize access'; END IF"));
+}
 } // namespace
 
 class TestInvoiceNumbers : public QObject {
@@ -81,6 +94,81 @@ private Q_SLOTS:
         QCOMPARE(proposedInvoiceNumber(env.db(), "HT", 2026), 10);
         QCOMPARE(env.rows("SELECT Rach, Seria FROM Kalk WHERE Typ = 2 ORDER BY Identyfikator"),
                  QStringList({"1|H", "2|H", "1|HT", "1|H", "9|NULL"}));
+    }
+
+    // Another desk's write makes the server refuse an operation's first
+    // attempt: the attempt run again writes everything once, reports once
+    // what went wrong in it, and hands back what was committed.
+    void conflictRunsTheWriteAgainOnce_data()
+    {
+        QTest::addColumn<QString>("event"); // the write refused the first time
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<QString>("rowsSql");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("boxes");
+        // Room 2 is refused alone and room 3 meets the conflict.
+        QTest::newRow("calculation")
+            << "BEFORE INSERT ON Kalk_det"
+            << "NEW.Nr_pokoju = '3'"
+            << "SELECT d.Nr_pokoju, c.Brutto FROM Kalk_det d JOIN Kalk c ON c.Identyfikator = "
+               "d.Identyfikator ORDER BY d.\"No\""
+            << QStringList({"1|2400000", "3|2400000"}) << 1;
+        QTest::newRow("payment") << "BEFORE UPDATE OF rozl ON Kalk"
+                                 << ""
+                                 << "SELECT k.Wplata, c.rozl FROM Kwit k JOIN Kalk c ON "
+                                    "c.Identyfikator = k.Identyfikator"
+                                 << QStringList({"3000000|1"}) << 0;
+        QTest::newRow("service") << "BEFORE UPDATE OF Brutto ON Kalk"
+                                 << ""
+                                 << "SELECT u.Nazwa, u.Brutto, c.Brutto FROM Kalk_usl u JOIN Kalk "
+                                    "c ON c.Identyfikator = u.Identyfikator"
+                                 << QStringList({"Parking|600000|3600000"}) << 0;
+        QTest::newRow("invoice") << "BEFORE UPDATE OF Seria ON Kalk"
+                                 << ""
+                                 << "SELECT Typ, Rach, Seria FROM Kalk" << QStringList({"2|1|H"})
+                                 << 0;
+    }
+
+    void conflictRunsTheWriteAgainOnce()
+    {
+        if (!TestEnv::onServer())
+            QSKIP("the file lets only one desk write at a time");
+        QFETCH(QString, event);
+        QFETCH(QString, when);
+        QFETCH(QString, rowsSql);
+        QFETCH(QStringList, rows);
+        QFETCH(int, boxes);
+        TestEnv env;
+        const QByteArray operation = QTest::currentDataTag();
+        int g = 0;
+        if (operation == "calculation") {
+            addPrice(env, "A", "50", "120");
+            g = addGroup(env, "G", 6, "2026-07-15", "2026-07-16");
+            for (const QString room : {"1", "2", "3"}) {
+                addRoom(env, room, 2, "A");
+                addRoomLine(env, g, room, "2026-07-15", "2026-07-16", 2);
+            }
+            refuseWrites(env, "BEFORE INSERT ON Kalk_det", "NEW.Nr_pokoju = '2'");
+        } else {
+            g = calculated(env);
+        }
+        conflictOnce(env, event, when);
+
+        if (operation == "calculation") {
+            createCalculation(env.db(), g);
+        } else if (operation == "payment") {
+            const qint64 id = registerPayment(
+                env.db(), {0, g, "1", Money::fromZloty(300), QDate(2026, 7, 15), 1, {}});
+            QCOMPARE(env.scalar("SELECT ID FROM Kwit").toLongLong(), id);
+        } else if (operation == "service") {
+            const ServiceLine added = addServiceLine(env.db(), parkingOf(g));
+            QCOMPARE(env.scalar("SELECT \"No\" FROM Kalk_usl").toLongLong(), added.no);
+        } else {
+            QCOMPARE(issued(env, g).number, std::optional<int>(1));
+        }
+        QCOMPARE(env.scalar("SELECT last_value FROM konflikt").toInt(), 2);
+        QCOMPARE(env.rows(rowsSql), rows);
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), boxes);
     }
 
     void typedNumbers_data()

@@ -8,6 +8,7 @@
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -234,14 +235,74 @@ private Q_SLOTS:
     {
         TestEnv env;
         int attempts = 0;
-        QVERIFY_THROWS_EXCEPTION(
-            DbError, runInTransaction(env.db(), [&] {
+        QString message;
+        try {
+            runInTransaction(env.db(), [&] {
                 ++attempts;
                 runSql(env.db(), "INSERT INTO Pokoje (Nr_Pokoju) VALUES ('1')");
                 runSql(env.db(), "INSERT INTO Pokoje (Nr_Pokoju) VALUES ('1')");
-            }));
+            });
+        } catch (const DbError& e) {
+            message = e.text();
+        }
         QCOMPARE(attempts, 1);
+        // The engine's own one-line message.
+        QCOMPARE(message,
+                 TestEnv::onServer()
+                     ? QString("duplicate key value violates unique constraint \"pokoje_pkey\"")
+                     : QString("UNIQUE constraint failed: Pokoje.Nr_Pokoju"));
         QCOMPARE(env.scalar("SELECT count(*) FROM Pokoje").toInt(), 0);
+    }
+
+    // What a user reads of a failed statement: the engine's own words on one
+    // line, without the server's severity, details and code or the driver's
+    // name; the file's words as they come.
+    void messageOfAFailedStatement_data()
+    {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("server refusal")
+            << "QPSQL: Unable to create query"
+            << "ERROR:  new row for relation \"kalk_det\" violates check constraint "
+               "\"kalk_det_dni_check\"\nDETAIL:  Failing row contains (3, 1).\n(23514)"
+            << "23514"
+            << "new row for relation \"kalk_det\" violates check constraint \"kalk_det_dni_check\"";
+        QTest::newRow("server in Polish")
+            << "QPSQL: Unable to create query"
+            << "BŁĄD:  podwójna wartość klucza narusza ograniczenie unikalności \"pokoje_pkey\"\n"
+               "SZCZEGÓŁY:  Klucz (nr_pokoju)=(1) już istnieje.\n(23505)"
+            << "23505"
+            << "podwójna wartość klucza narusza ograniczenie unikalności \"pokoje_pkey\"";
+        QTest::newRow("connection lost")
+            << "QPSQL: Unable to create query"
+            << "server closed the connection unexpectedly\n\tThis probably means the server "
+               "terminated abnormally\n\tbefore or while processing the request.\n"
+            << ""
+            << "server closed the connection unexpectedly";
+        QTest::newRow("no words of the server") << "QPSQL: Unable to create query"
+                                                << "(08006)"
+                                                << "08006"
+                                                << "Unable to create query";
+        QTest::newRow("file refusal") << "Unable to fetch row"
+                                      << "UNIQUE constraint failed: Pokoje.Nr_Pokoju"
+                                      << "2067"
+                                      << "UNIQUE constraint failed: Pokoje.Nr_Pokoju";
+        QTest::newRow("file without words of the engine") << "Parameter count mismatch"
+                                                          << ""
+                                                          << ""
+                                                          << "Parameter count mismatch";
+    }
+
+    void messageOfAFailedStatement()
+    {
+        QFETCH(QString, driver);
+        QFETCH(QString, database);
+        QFETCH(QString, code);
+        QFETCH(QString, text);
+        QCOMPARE(DbError(QSqlError(driver, database, QSqlError::StatementError, code)).text(),
+                 text);
     }
 
     // A step after the server's first schema runs its server twin; one
