@@ -4,7 +4,9 @@
 #include "db/after_transaction.h"
 #include "db/engine.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <vector>
 
@@ -231,6 +233,10 @@ void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int at
             // The attempt run again tells again what went wrong in it.
             dropBoxesAfter(boxesBefore);
         }
+        // Desks refused at the same moment would meet again at once: each
+        // waits a moment of its own, longer after every attempt.
+        QThread::msleep(static_cast<unsigned long>(QRandomGenerator::global()->bounded(5, 25)) *
+                        attempt);
     }
     held.show();
 }
