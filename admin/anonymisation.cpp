@@ -107,24 +107,26 @@ DueCounts countDue(QSqlDatabase db, const QDate& day)
 
 AnonymisationResult anonymiseDue(QSqlDatabase db, const QDateTime& at, const QString& command)
 {
-    Transaction tx(db);
     const QDate day = at.date();
-    const QDate boundary = retentionBoundary(day, readGuestDataSettings(db).retentionYears);
     AnonymisationResult r;
-    r.persons =
-        runSql(db, kClearPerson + QStringLiteral("WHERE Identyfikator_o IN (%1)").arg(kDuePersons),
-               {{":Anonim", kAnonymousName},
-                {":Dzien", dayValue(day)},
-                {":Granica", dayValue(boundary)}})
-            .numRowsAffected();
-    r.invoices =
-        runSql(db, kClearBuyer + QStringLiteral("WHERE Identyfikator IN (%1)").arg(kDueInvoices),
-               {{":Anonim", kAnonymousName},
-                {":Granica", dayValue(boundary)},
-                {":GranicaFaktur", dayValue(retentionBoundary(day, kInvoiceYears))}})
-            .numRowsAffected();
-    writeLog(db, at, command, r);
-    tx.commit();
+    runInTransaction(db, [&] {
+        const QDate boundary = retentionBoundary(day, readGuestDataSettings(db).retentionYears);
+        r.persons =
+            runSql(db,
+                   kClearPerson + QStringLiteral("WHERE Identyfikator_o IN (%1)").arg(kDuePersons),
+                   {{":Anonim", kAnonymousName},
+                    {":Dzien", dayValue(day)},
+                    {":Granica", dayValue(boundary)}})
+                .numRowsAffected();
+        r.invoices =
+            runSql(db,
+                   kClearBuyer + QStringLiteral("WHERE Identyfikator IN (%1)").arg(kDueInvoices),
+                   {{":Anonim", kAnonymousName},
+                    {":Granica", dayValue(boundary)},
+                    {":GranicaFaktur", dayValue(retentionBoundary(day, kInvoiceYears))}})
+                .numRowsAffected();
+        writeLog(db, at, command, r);
+    });
     return r;
 }
 
@@ -204,23 +206,25 @@ ErasurePlan planErasure(QSqlDatabase db, int personId, const QDate& day)
 AnonymisationResult erasePerson(QSqlDatabase db, int personId, const QDateTime& at,
                                 const QString& command)
 {
-    Transaction tx(db);
-    // Checked again: another desk may have checked the person in meanwhile.
-    const ErasurePlan plan = planErasure(db, personId, at.date());
     AnonymisationResult r;
-    if (!plan.personFound || plan.blocked)
-        return r;
-    if (!plan.alreadyAnonymous)
-        r.persons =
-            runSql(db, kClearPerson + QStringLiteral("WHERE Identyfikator_o = :O"),
-                   {{":Anonim", kAnonymousName}, {":Dzien", dayValue(at.date())}, {":O", personId}})
-                .numRowsAffected();
-    for (const int group : plan.invoicesToClear)
-        r.invoices += runSql(db, kClearBuyer + QStringLiteral("WHERE Identyfikator = :G"),
-                             {{":Anonim", kAnonymousName}, {":G", group}})
-                          .numRowsAffected();
-    if (r.persons > 0 || r.invoices > 0)
-        writeLog(db, at, command, r);
-    tx.commit();
+    runInTransaction(db, [&] {
+        r = {};
+        // Checked again: another desk may have checked the person in meanwhile.
+        const ErasurePlan plan = planErasure(db, personId, at.date());
+        if (!plan.personFound || plan.blocked)
+            return;
+        if (!plan.alreadyAnonymous)
+            r.persons = runSql(db, kClearPerson + QStringLiteral("WHERE Identyfikator_o = :O"),
+                               {{":Anonim", kAnonymousName},
+                                {":Dzien", dayValue(at.date())},
+                                {":O", personId}})
+                            .numRowsAffected();
+        for (const int group : plan.invoicesToClear)
+            r.invoices += runSql(db, kClearBuyer + QStringLiteral("WHERE Identyfikator = :G"),
+                                 {{":Anonim", kAnonymousName}, {":G", group}})
+                              .numRowsAffected();
+        if (r.persons > 0 || r.invoices > 0)
+            writeLog(db, at, command, r);
+    });
     return r;
 }

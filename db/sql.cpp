@@ -4,7 +4,11 @@
 #include "db/after_transaction.h"
 #include "db/engine.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QThread>
+
+#include <vector>
 
 namespace {
 // The server's message comes as "ERROR:  text", then lines of detail and
@@ -25,6 +29,23 @@ QString engineMessage(const QSqlError& e)
     static const QRegularExpression severity(QStringLiteral("^\\p{Lu}+:  "));
     text.remove(severity);
     return text.isEmpty() ? e.driverText().mid(driver.size()) : text;
+}
+
+// A statement prepared on the server that failed inside a transaction: the
+// server takes no command, not even the one freeing it, until the
+// transaction is rolled back. It is kept until the transaction ends.
+std::vector<QSqlQuery>& failedStatements()
+{
+    static std::vector<QSqlQuery> kept;
+    return kept;
+}
+
+[[noreturn]] void fail(const QSqlDatabase& db, QSqlQuery& query)
+{
+    const DbError error(query.lastError());
+    if (transactionOpen() && engineOf(db) == Engine::Server)
+        failedStatements().push_back(std::move(query));
+    throw error;
 }
 } // namespace
 
@@ -52,15 +73,15 @@ QSqlQuery runSql(QSqlDatabase db, const QString& sql, std::initializer_list<Bind
     // values (BEGIN, CREATE ...) goes to it as it is.
     if (bindings.size() == 0 && engineOf(db) == Engine::Server) {
         if (!query.exec(sql))
-            throw DbError(query.lastError());
+            fail(db, query);
         return query;
     }
     if (!query.prepare(sql))
-        throw DbError(query.lastError());
+        fail(db, query);
     for (const auto& [name, value] : bindings)
         query.bindValue(QString::fromLatin1(name), value);
     if (!query.exec())
-        throw DbError(query.lastError());
+        fail(db, query);
     return query;
 }
 
@@ -116,6 +137,7 @@ Transaction::~Transaction()
         return;
     QSqlQuery rollback(m_db);
     rollback.exec(QStringLiteral("ROLLBACK"));
+    failedStatements().clear();
     // The boxes of a rolled-back operation still tell what went wrong; a
     // failing box must not escape a destructor that may run while unwinding.
     try {
@@ -139,6 +161,7 @@ Savepoint::~Savepoint()
     QSqlQuery undo(m_db);
     undo.exec(QStringLiteral("ROLLBACK TO SAVEPOINT rezydo_pozycja"));
     undo.exec(QStringLiteral("RELEASE SAVEPOINT rezydo_pozycja"));
+    failedStatements().clear();
 }
 
 void Savepoint::release()
@@ -149,8 +172,20 @@ void Savepoint::release()
 
 void Transaction::commit()
 {
-    runSql(m_db, QStringLiteral("COMMIT"));
+    try {
+        runSql(m_db, QStringLiteral("COMMIT"));
+    } catch (const DbError&) {
+        // The server has ended a transaction whose COMMIT it refused; the
+        // file keeps it open until it is rolled back.
+        if (engineOf(m_db) == Engine::Server) {
+            m_open = false;
+            failedStatements().clear();
+            transactionEnded();
+        }
+        throw;
+    }
     m_open = false;
+    failedStatements().clear();
     transactionEnded();
 }
 
@@ -198,6 +233,10 @@ void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int at
             // The attempt run again tells again what went wrong in it.
             dropBoxesAfter(boxesBefore);
         }
+        // Desks refused at the same moment would meet again at once: each
+        // waits a moment of its own, longer after every attempt.
+        QThread::msleep(static_cast<unsigned long>(QRandomGenerator::global()->bounded(5, 25)) *
+                        attempt);
     }
     held.show();
 }

@@ -108,4 +108,4 @@ private:
 // makes that refusal impossible there. `work` therefore only reads and writes
 // the database: what it computes comes from what it reads in that attempt.
 // Throws the last DbError, or whatever `work` throws.
-void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts = 5);
+void runInTransaction(QSqlDatabase db, const std::function<void()>& work, int attempts = 10);

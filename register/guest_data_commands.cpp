@@ -72,12 +72,10 @@ void offerAnonymisationAtStart()
         db, QStringLiteral("SELECT Anonimizacja_oferta FROM Config ORDER BY rowid LIMIT 1")));
     if (offered.isValid() && offered >= month)
         return;
-    {
-        Transaction tx(db);
+    runInTransaction(db, [&] {
         runSql(db, QStringLiteral("UPDATE Config SET Anonimizacja_oferta = :M"),
                {{":M", dayValue(month)}});
-        tx.commit();
-    }
+    });
     // The shared cursor writes its whole row back: it must not carry the old
     // month into the hotel data window's next save.
     TableCursor& config = dataModule().config();

@@ -6,6 +6,7 @@
 #include "stays/stay_store.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 struct Header {
@@ -206,6 +207,9 @@ RoomCheck checkBeds(QSqlDatabase db, StayMode mode, int groupId, const StayForm&
             blockedRooms(db, form.chosen)};
 }
 
+// Ends a save's transaction without writing.
+struct NotWritten {};
+
 bool allAccepted(const QStringList& full, const QStringList& accepted)
 {
     return std::all_of(full.cbegin(), full.cend(),
@@ -262,14 +266,24 @@ SaveOutcome saveStay(QSqlDatabase db, StayMode mode, int groupId, const StayForm
                 return {SaveOutcome::Declined, groupId};
             accepted.blocked = check.blocked;
         }
-        Transaction tx(db);
-        check = checkBeds(db, mode, groupId, form);
-        if (!allAccepted(check.full, accepted.full) ||
-            !allAccepted(check.blocked, accepted.blocked))
-            continue; // rolled back; asked again
-        const SaveOutcome outcome = write(db, mode, groupId, form);
-        if (outcome.kind == SaveOutcome::Saved)
-            tx.commit();
-        return outcome;
+        // The check and the write run again whole when another desk wrote
+        // at the same moment. Beds gone meanwhile, or a refused save, roll
+        // the transaction back: the first is asked about again.
+        std::optional<SaveOutcome> outcome;
+        try {
+            runInTransaction(db, [&] {
+                outcome.reset();
+                check = checkBeds(db, mode, groupId, form);
+                if (!allAccepted(check.full, accepted.full) ||
+                    !allAccepted(check.blocked, accepted.blocked))
+                    throw NotWritten{};
+                outcome = write(db, mode, groupId, form);
+                if (outcome->kind != SaveOutcome::Saved)
+                    throw NotWritten{};
+            });
+        } catch (const NotWritten&) {
+        }
+        if (outcome)
+            return *outcome;
     }
 }

@@ -556,10 +556,24 @@ private:
     int m_counter = 0;
     QString m_ids; // of the operation under way, for the journal line of a failure
 };
+// The server's driver warns when a statement prepared inside a transaction
+// the server has given up is freed before the rollback: the transaction is
+// then run again whole, so the warning tells of no fault. Everything else
+// goes to the error output, where the test looks for the desk's faults.
+QtMessageHandler g_defaultHandler = nullptr;
+
+void deskMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("Unable to free statement: ")) &&
+        text.contains(QLatin1String("current transaction is aborted")))
+        return;
+    g_defaultHandler(type, context, text);
+}
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    g_defaultHandler = qInstallMessageHandler(deskMessages);
     QCoreApplication app(argc, argv);
     const std::optional<Options> o = parse(QCoreApplication::arguments().mid(1));
     if (!o) {

@@ -8,6 +8,7 @@
 #include "stays/check_in_out.h"
 #include "stays/chosen_lines.h"
 #include "stays/stay_store.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_registry.h"
 #include "tests/workstations/workstations_fixture.h"
@@ -261,9 +262,10 @@ QStringList keyFaults(QSqlDatabase db, const Before& before, const Reported& r)
                                QString::number(lastBefore)))
         faults << QStringLiteral("person %1 is in two register entries").arg(o);
     // The settled flag follows the payments of every group that was paid.
-    for (int k : idsOf(db, "SELECT Identyfikator FROM Kalk k WHERE rozl <> (coalesce((SELECT "
-                           "sum(Wplata) FROM Kwit w WHERE w.Identyfikator = k.Identyfikator), 0) "
-                           ">= coalesce(Brutto, 0) - coalesce(Przedplata, 0))"))
+    for (int k : idsOf(db, "SELECT Identyfikator FROM Kalk k WHERE rozl <> CASE WHEN "
+                           "coalesce((SELECT sum(Wplata) FROM Kwit w WHERE w.Identyfikator = "
+                           "k.Identyfikator), 0) >= coalesce(Brutto, 0) - coalesce(Przedplata, 0) "
+                           "THEN 1 ELSE 0 END"))
         if (r.newGroups.contains(k))
             faults << QStringLiteral("group %1 has a stale settled flag").arg(k);
     return faults;
@@ -499,7 +501,8 @@ private Q_SLOTS:
     // desks can write while it is on the screen.
     void errorBoxesWaitForTheTransaction_data()
     {
-        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("table"); // refuses a new row
+        QTest::addColumn<QString>("condition");
         QTest::addColumn<Write>("write");
         QTest::addColumn<QString>("caption");
         const auto reserve = [](TestEnv&) {
@@ -507,18 +510,21 @@ private Q_SLOTS:
                      reservationOf({"A1:1", "A2:2"}));
         };
         QTest::newRow("a refused line of a saved reservation")
-            << "BEFORE INSERT ON Rez_msc WHEN NEW.Nr_pokoju = 'A2'" << Write(reserve)
-            << "Dopisywanie pozycji rezerwacji";
+            << "Rez_msc"
+            << "NEW.Nr_pokoju = 'A2'" << Write(reserve) << "Dopisywanie pozycji rezerwacji";
         QTest::newRow("a refused header: the save rolled back")
-            << "BEFORE INSERT ON Rez_hot" << Write(reserve) << "Nowa rezerwacja";
+            << "Rez_hot"
+            << "" << Write(reserve) << "Nowa rezerwacja";
         QTest::newRow("a refused register entry of a walk-in")
-            << "BEFORE INSERT ON Ksiazka" << Write([](TestEnv&) {
+            << "Ksiazka"
+            << "" << Write([](TestEnv&) {
                    saveStay(dataModule().database(), StayMode::NewAccommodation, 0,
                             reservationOf({"A2:1"}));
                })
             << "Dodawanie wpisów do ksiązki meldunkowej";
         QTest::newRow("a failed step of a check-in: rolled back")
-            << "BEFORE INSERT ON Kwat_hot" << Write([](TestEnv& env) {
+            << "Kwat_hot"
+            << "" << Write([](TestEnv& env) {
                    env.exec("INSERT INTO Rez_hot (Nazwa, Osob, Od, \"Do\") VALUES ('R', 1, "
                             "'2031-07-20', '2031-07-23')");
                    QVERIFY(!checkInReservation(
@@ -528,7 +534,8 @@ private Q_SLOTS:
                })
             << "Kwaterowanie na podstawie rezerwacji";
         QTest::newRow("a refused line of a calculation")
-            << "BEFORE INSERT ON Kalk_det" << Write([](TestEnv& env) {
+            << "Kalk_det"
+            << "" << Write([](TestEnv& env) {
                    env.exec("INSERT INTO Pokoje (Nr_Pokoju, Miejsc, Typ) VALUES ('A3', 2, "
                             "(SELECT min(Typ) FROM Cennik))");
                    const SaveOutcome out =
@@ -540,16 +547,16 @@ private Q_SLOTS:
     }
     void errorBoxesWaitForTheTransaction()
     {
-        QFETCH(QString, trigger);
+        QFETCH(QString, table);
+        QFETCH(QString, condition);
         QFETCH(Write, write);
         QFETCH(QString, caption);
         TestEnv::Options o;
         o.demo = true;
         TestEnv env(o);
         twoRoomsOneBedTaken(env);
-        env.exec("CREATE TABLE probe (x)");
-        env.exec("CREATE TRIGGER refusal " + trigger +
-                 " BEGIN SELECT RAISE(ABORT, 'nie tym razem'); END");
+        runSql(env.db(), "CREATE TABLE probe (x INTEGER)");
+        refuseWrites(env, "INSERT", table, "nie tym razem", condition);
         ScopedWaitingPrompter desk;
         QStringList seen; // per box: the transaction still open, another desk's write
         desk->meanwhile = [&] {

@@ -29,8 +29,16 @@ namespace {
 QStringList dump(TestEnv& env)
 {
     QStringList out;
-    for (const QString& table : env.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                         "AND name <> 'sqlite_sequence' ORDER BY name"))
+    const QString tables =
+        TestEnv::onServer()
+            ? QStringLiteral("SELECT T.table_name FROM information_schema.tables T JOIN "
+                             "information_schema.columns C ON C.table_schema = T.table_schema "
+                             "AND C.table_name = T.table_name AND C.column_name = 'rowid' "
+                             "WHERE T.table_schema = current_schema() AND T.table_type = "
+                             "'BASE TABLE' ORDER BY T.table_name")
+            : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                             "AND name <> 'sqlite_sequence' ORDER BY name");
+    for (const QString& table : env.rows(tables))
         for (const QString& row : env.rows("SELECT * FROM " + table + " ORDER BY rowid"))
             out << table + QLatin1Char(':') + row;
     return out;
@@ -140,6 +148,9 @@ private Q_SLOTS:
     }
     void readOnlyFileWritesNothing()
     {
+        if (TestEnv::onServer())
+            QSKIP("a database file's permissions and PRAGMA query_only; a server's rights are "
+                  "its own");
         QFETCH(Write, write);
         TestEnv::Options o;
         o.demo = true;
@@ -184,6 +195,8 @@ private Q_SLOTS:
     }
     void checkRefusalInALaterStep()
     {
+        if (TestEnv::onServer())
+            QSKIP("the rows refused later are planted past the checks by a PRAGMA of the file");
         QFETCH(Write, plant);
         QFETCH(Write, write);
         QFETCH(QString, message);
@@ -226,6 +239,8 @@ private Q_SLOTS:
     // check-in back whole, or finds it committed whole.
     void killedDeskLeavesCheckInWholeOrAbsent()
     {
+        if (TestEnv::onServer())
+            QSKIP("about the file's rollback journal left by a killed process and its PRAGMAs");
         TestEnv::Options o;
         o.demo = true;
         TestEnv env(o);
@@ -312,7 +327,8 @@ private Q_SLOTS:
         for (const QString& archive : archives) {
             const ArchiveResult result = restoreArchive(archive);
             QVERIFY2(result.ok, qPrintable(result.message));
-            QCOMPARE(env.scalar("PRAGMA integrity_check").toString(), QString("ok"));
+            if (!TestEnv::onServer())
+                QCOMPARE(env.scalar("PRAGMA integrity_check").toString(), QString("ok"));
             QVERIFY(isRezydoDatabase(env.db()));
             QCOMPARE(overbookedNights(env.db()), QStringList());
         }
