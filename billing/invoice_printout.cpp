@@ -145,7 +145,9 @@ InvoiceData loadInvoice(QSqlDatabase db, int groupId)
             QStringLiteral(" AS Doby, Znizka "
                            "FROM Kalk_det WHERE Identyfikator = :ID "
                            "GROUP BY Od, \"Do\", Oplata1, VAT, Znizka "
-                           "ORDER BY Od, \"Do\", Oplata1, VAT, Znizka IS NOT NULL, Znizka"),
+                           // empty values first, as the file has always sorted them
+                           "ORDER BY Od NULLS FIRST, \"Do\" NULLS FIRST, Oplata1 NULLS FIRST, "
+                           "VAT NULLS FIRST, Znizka NULLS FIRST"),
         {{":ID", groupId}});
     QSqlQuery rates = runSql(db,
                              QStringLiteral("SELECT VAT, Sum(Brutto) FROM Kalk_det "

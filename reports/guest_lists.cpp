@@ -9,14 +9,19 @@ Statement currentGuestsStatement(int dataFilter)
     // (Pelne_dane=A or Pelne_dane=B): both values for all, one of them otherwise.
     const int a = dataFilter == 2 ? 0 : 1;
     const int b = dataFilter == 1 ? 1 : 0;
+    // One row per distinct entry (a group's every room repeats it); groups in
+    // the order their rooms were taken, a group's guests in the order entered.
     return {QStringLiteral(
-                "select distinct Ksiazka.Pelne_dane, Ksiazka.Identyfikator_o, "
+                "select Ksiazka.Pelne_dane, Ksiazka.Identyfikator_o, "
                 "Kwat_hot.Identyfikator, Kwat_hot.Nazwa, Arch_os.Nazwisko, Arch_os.Imie, "
-                "Ksiazka.Od, Ksiazka.\"Do\", Ksiazka.Nr_pokoju from Arch_os inner join (Ksiazka "
-                "inner join Kwat_hot on Ksiazka.Identyfikator_g=Kwat_hot.Identyfikator) on "
-                "Arch_os.Identyfikator_o=Ksiazka.Identyfikator_o inner join Kwat_msc on "
+                "Ksiazka.Od, Ksiazka.\"Do\", Ksiazka.Nr_pokoju from Arch_os inner join Ksiazka on "
+                "Arch_os.Identyfikator_o=Ksiazka.Identyfikator_o inner join Kwat_hot on "
+                "Ksiazka.Identyfikator_g=Kwat_hot.Identyfikator inner join Kwat_msc on "
                 "Kwat_hot.Identyfikator=Kwat_msc.Identyfikator where (Ksiazka.Pelne_dane=:A or "
-                "Ksiazka.Pelne_dane=:B)"),
+                "Ksiazka.Pelne_dane=:B) group by Ksiazka.Pelne_dane, Ksiazka.Identyfikator_o, "
+                "Kwat_hot.Identyfikator, Kwat_hot.Nazwa, Arch_os.Nazwisko, Arch_os.Imie, "
+                "Ksiazka.Od, Ksiazka.\"Do\", Ksiazka.Nr_pokoju "
+                "order by min(Kwat_msc.rowid), min(Ksiazka.rowid)"),
             {{QStringLiteral(":A"), a}, {QStringLiteral(":B"), b}}};
 }
 
