@@ -68,7 +68,8 @@ QString registerOrderClause(const QString& order)
         if (field.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
             return QStringLiteral(" ORDER BY ") + QLatin1String(column) +
                    (polish ? kCollatePolish : QString()) +
-                   (descending ? QStringLiteral(" DESC") : QString());
+                   (descending ? QStringLiteral(" DESC") : QString()) +
+                   QStringLiteral(", Ksiazka.rowid");
     throw RezydoError(QStringLiteral("Nieznany porządek listy: ") + order);
 }
 
@@ -81,7 +82,10 @@ QString registerStatement(const RegisterQuery& query)
         sql += QStringLiteral(" AND Arch_os.Nazwisko <> '' AND Arch_os.Imie <> ''");
     if (query.groupId > 0)
         sql += QStringLiteral(" AND Kwat_hot.Identyfikator = :Grupa");
-    return sql + registerOrderClause(query.order);
+    // Without a key the entries come in the order they were written, as the
+    // file reads them through the group's index.
+    const QString order = registerOrderClause(query.order);
+    return sql + (order.isEmpty() ? QStringLiteral(" ORDER BY Ksiazka.rowid") : order);
 }
 
 void openRegisterList(RowSet& rows, const RegisterQuery& query)

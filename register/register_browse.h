@@ -25,12 +25,13 @@ struct RegisterQuery {
     QDate to;
     int groupId = 0; // above 0: only the entries of this accommodation group
     // A field name of the list ("Nazwisko", "Od", ...), optionally followed by
-    // " desc"; empty for no ordering at all.
+    // " desc"; empty for the order the entries were written in.
     QString order = kRegisterInitialOrder;
 };
 
 // The ORDER BY fragment for a sort key, "" for an empty key. The arrival and
-// departure are the register entry's. Throws RezydoError for a key that is
+// departure are the register entry's; entries equal on the key keep the
+// order they were written in. Throws RezydoError for a key that is
 // not one of the list's fields, so that nothing else reaches the statement.
 QString registerOrderClause(const QString& order);
 // The joined statement over Kwat_hot, Ksiazka and Arch_os for the query; the

@@ -385,7 +385,8 @@ void TestRoad::backupAtExitAndRestore()
     QCOMPARE(rows("SELECT * FROM Ksiazka ORDER BY rowid") + rows("SELECT * FROM Kwit ORDER BY ID") +
                  rows("SELECT * FROM Rez_hot"),
              before);
-    QVERIFY(QFile::exists(env().databaseFile() + ".bak"));
+    if (!TestEnv::onServer()) // the replaced file stays beside the restored one
+        QVERIFY(QFile::exists(env().databaseFile() + ".bak"));
 
     // The program works on with the restored file: every room is free again.
     run("mnuWprowadzanieRezerwacji");
