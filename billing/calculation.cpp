@@ -91,6 +91,12 @@ void insertLine(QSqlDatabase db, const CalcLine& l)
 // transaction the caller opened.
 void writeCalculation(QSqlDatabase db, int groupId)
 {
+    // Another desk may have opened the group's charges a moment earlier: its
+    // calculation is the group's, and nothing more is written.
+    if (scalarSql(db, QStringLiteral("SELECT count(*) FROM Kalk WHERE Identyfikator = :ID"),
+                  {{":ID", groupId}})
+            .toInt() > 0)
+        return;
     const std::optional<GroupInfo> group = loadGroupInfo(db, groupId);
     if (!group)
         throw RezydoError(
@@ -99,16 +105,20 @@ void writeCalculation(QSqlDatabase db, int groupId)
     const QString vat = accommodationVat(db);
     const int percent = vatPercent(db, vat);
     // Rooms missing from Pokoje or of a type without a price drop out of the join.
-    QSqlQuery q = runSql(
-        db,
-        QStringLiteral("SELECT m.Nr_pokoju, m.Od, m.\"Do\", m.Miejsc, p.Miejsc AS Rozmiar, "
-                       "c.Cena1, c.Cena2, c.Cena3, c.Cena4 FROM Kwat_msc m "
-                       "JOIN Pokoje p ON p.Nr_Pokoju = m.Nr_pokoju JOIN Cennik c ON c.Typ = p.Typ "
-                       "WHERE m.Identyfikator = :ID ORDER BY m.Nr_pokoju, m.rowid"),
-        {{":ID", groupId}});
+    // The statement is closed before the lines are written: on the server a
+    // statement still open when a later one fails can no longer be freed.
     QList<CalcLine> lines;
-    while (q.next())
-        lines << pricedLine(q, groupId, vat, percent);
+    {
+        QSqlQuery q = runSql(
+            db,
+            QStringLiteral("SELECT m.Nr_pokoju, m.Od, m.\"Do\", m.Miejsc, p.Miejsc AS Rozmiar, "
+                           "c.Cena1, c.Cena2, c.Cena3, c.Cena4 FROM Kwat_msc m "
+                           "JOIN Pokoje p ON p.Nr_Pokoju = m.Nr_pokoju JOIN Cennik c ON c.Typ = "
+                           "p.Typ WHERE m.Identyfikator = :ID ORDER BY m.Nr_pokoju, m.rowid"),
+            {{":ID", groupId}});
+        while (q.next())
+            lines << pricedLine(q, groupId, vat, percent);
+    }
     for (const CalcLine& line : lines) {
         // A refused line is left out alone; the others still go in.
         Savepoint item(db);

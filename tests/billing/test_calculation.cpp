@@ -177,6 +177,21 @@ private Q_SLOTS:
         QCOMPARE(env.rows("SELECT Brutto FROM Kalk"), QStringList({"1200000"}));
     }
 
+    // Two desks opening the charges of one group: the second finds the first's
+    // calculation and leaves it as it is.
+    void secondCalculationOfAGroupLeavesTheFirst()
+    {
+        TestEnv env;
+        const int g = groupInRoom(env, 2, QStringLiteral("2026-07-15"), "2026-07-17");
+        createCalculation(env.db(), g);
+        const QStringList lines = env.rows("SELECT Nr_pokoju, Brutto FROM Kalk_det");
+        QVERIFY(!lines.isEmpty());
+        createCalculation(env.db(), g);
+        QCOMPARE(env.scalar("SELECT count(*) FROM Kalk").toInt(), 1);
+        QCOMPARE(env.rows("SELECT Nr_pokoju, Brutto FROM Kalk_det"), lines);
+        QCOMPARE(env.prompter().messages(Prompter::Icon::Error).size(), 0);
+    }
+
     void refusedHeaderLeavesNothing()
     {
         TestEnv env;
