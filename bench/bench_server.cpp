@@ -340,7 +340,8 @@ QSqlDatabase serverWritableCopy(const QString& connection, PGconn** raw)
     serverConnection().close();
     PQfinish(s.raw);
     dropDatabase(name);
-    runSql(admin(), QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\" STRATEGY FILE_COPY").arg(name, s.database));
+    runSql(admin(), QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\" STRATEGY FILE_COPY")
+                        .arg(name, s.database));
     openAs(kRead, s.database);
     s.raw = openRaw(s.database);
     if (!s.copies.contains(connection))
